@@ -1,0 +1,1 @@
+// placeholder: the action library has no sources yet

@@ -1,0 +1,18 @@
+# Locates the third-party libraries: Debian's packages natively, and the static
+# builds made by scripts/setup (in HF_DEPS_PREFIX) for win32.
+if(WIN32)
+  set(HF_DEPS_PREFIX "${CMAKE_SOURCE_DIR}/build/deps/win32" CACHE PATH "win32 dependency prefix")
+  list(PREPEND CMAKE_PREFIX_PATH "${HF_DEPS_PREFIX}")
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${HF_DEPS_PREFIX}")
+endif()
+
+find_package(GTest REQUIRED)
+
+find_package(TIFF QUIET)
+find_path(CJSON_INCLUDE_DIR NAMES cjson/cJSON.h)
+find_library(CJSON_LIBRARY NAMES cjson libcjson)
+if(CJSON_INCLUDE_DIR AND CJSON_LIBRARY)
+  add_library(hf_cjson INTERFACE)
+  target_include_directories(hf_cjson INTERFACE ${CJSON_INCLUDE_DIR})
+  target_link_libraries(hf_cjson INTERFACE ${CJSON_LIBRARY})
+endif()

@@ -1,0 +1,20 @@
+// Whole-file reads and safe replacing writes: the only file access of the
+// portable core. Bytes go in and out unchanged (no text-mode translation).
+// Results are system error numbers (Windows error codes on win32, errno
+// values natively); 0 is success.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Reads the whole file into `contents`. On Windows the file is opened for
+// shared reading and writing, so a file another program holds open can be read.
+int ReadWholeFile(const std::string& path, std::string& contents);
+
+// Replaces the file with `contents` in one step: the bytes are written to a
+// temporary file beside it, flushed, and moved over the target. On any failure
+// the target is left exactly as it was and the temporary file is removed.
+int ReplaceFileContents(const std::string& path, std::string_view contents);
+
+// True when the path names an existing regular file.
+bool RegularFileExists(const std::string& path);

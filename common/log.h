@@ -1,0 +1,36 @@
+// The plug-in's one diagnostic call, Log(level, format, ...), and its settings.
+// A message passes when logging is enabled and its level is at most the current
+// log level; it is then formatted and handed to the installed sink (the mailslot
+// sender on Windows, a capture in tests). Levels: 0 errors and warnings,
+// 1 progress, 2 detail, 3 trace.
+#pragma once
+
+#include <cstdarg>
+
+#if defined(__GNUC__)
+#define HF_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define HF_PRINTF_FORMAT(fmt, args)
+#endif
+
+// Receives one formatted message (not yet clamped or cut) at its level.
+using LogSink = void (*)(int level, const char* text);
+
+// Formats and sends one message when it passes the filter. Never fails its
+// caller. A Log made on a thread that is already inside Log (from the sink)
+// formats nothing and sends nothing. Records of concurrent threads are sent
+// one at a time, whole.
+void Log(int level, const char* format, ...) HF_PRINTF_FORMAT(2, 3);
+void LogV(int level, const char* format, va_list arguments);
+
+// True when a message of this level would be sent: one comparison.
+bool LogPasses(int level);
+
+// Settings, as refreshed from the registry at every host call.
+void SetLogSettings(int level, bool enabled);
+int CurrentLogLevel();
+bool LoggingEnabled();
+
+// Installs the sink that receives passed messages; null sends nowhere.
+// Returns the previous sink.
+LogSink SetLogSink(LogSink sink);

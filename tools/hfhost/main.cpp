@@ -1,0 +1,2 @@
+// hfhost: stand-in for the workflow host.
+int main() { return 0; }

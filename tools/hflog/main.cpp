@@ -1,0 +1,2 @@
+// hflog: prints the plug-in's log records from the mailslot.
+int main() { return 0; }
