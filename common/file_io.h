@@ -16,5 +16,8 @@ int ReadWholeFile(const std::string& path, std::string& contents);
 // the target is left exactly as it was and the temporary file is removed.
 int ReplaceFileContents(const std::string& path, std::string_view contents);
 
-// True when the path names an existing regular file.
-bool RegularFileExists(const std::string& path);
+// True when the path names an existing file (not a folder).
+bool FileExists(const std::string& path);
+
+// True when the path names an existing folder.
+bool FolderExists(const std::string& path);

@@ -58,7 +58,12 @@ int ReplaceFileContents(const std::string& path, std::string_view contents) {
   return 0;
 }
 
-bool RegularFileExists(const std::string& path) {
+bool FileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
