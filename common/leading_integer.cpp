@@ -1,0 +1,23 @@
+// Leading decimal integer of a text (see the header for the rule).
+#include "common/leading_integer.h"
+
+#include <climits>
+
+int LeadingInteger(std::string_view text) {
+  size_t position = 0;
+  while (position < text.size() && (text[position] == ' ' || text[position] == '\t')) ++position;
+  bool negative = false;
+  if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
+    negative = text[position] == '-';
+    ++position;
+  }
+  // Stops growing once past the 32-bit range; the sign is applied at the end.
+  long long value = 0;
+  const long long limit = static_cast<long long>(INT_MAX) + 1;
+  while (position < text.size() && text[position] >= '0' && text[position] <= '9') {
+    if (value < limit) value = value * 10 + (text[position] - '0');
+    ++position;
+  }
+  if (negative) return value >= limit ? INT_MIN : static_cast<int>(-value);
+  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
