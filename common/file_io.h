@@ -14,6 +14,8 @@ int ReadWholeFile(const std::string& path, std::string& contents);
 // Replaces the file with `contents` in one step: the bytes are written to a
 // temporary file beside it, flushed, and moved over the target. On any failure
 // the target is left exactly as it was and the temporary file is removed.
+// On Windows the temporary file is hidden while it exists, so that a hot-folder
+// scan never takes it for a job; the replaced file ends up with normal attributes.
 int ReplaceFileContents(const std::string& path, std::string_view contents);
 
 // True when the path names an existing file (not a folder).

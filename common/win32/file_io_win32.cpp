@@ -21,8 +21,9 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
 int ReplaceFileContents(const std::string& path, std::string_view contents) {
   std::string temporary = path + ".tmp~";
   {
+    // Hidden, so that a scan of the folder passes over the half-written file.
     ScopedHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (!file) return static_cast<int>(::GetLastError());
     const char* data = contents.data();
     size_t left = contents.size();
@@ -47,9 +48,12 @@ int ReplaceFileContents(const std::string& path, std::string_view contents) {
   }
   if (!::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     int error = static_cast<int>(::GetLastError());
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(temporary.c_str());
     return error;
   }
+  // The replaced file takes the temporary file's attributes: make it visible.
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   return 0;
 }
 
