@@ -1,12 +1,42 @@
-// DLL glue of hotfolder.dll: the exported entry point and DllMain.
+// DLL glue of hotfolder.dll: the exported entry point and DllMain. DllMain only
+// builds and tears down the application object; it starts and waits for nothing.
+#include "actions/common/win32/log_channel.h"
+#include "actions/common/win32/plugin_parameters.h"
+#include "actions/hotfolderaction/entry_point.h"
+#include "actions/hotfolderaction/sluicegate_app.h"
+#include "common/log.h"
 #include "common/win32/windows_api.h"
 
-extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, void* params);
+extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params);
 
-extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, void* params) {
-  (void)selector;
-  (void)params;
-  return -1;
+extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params) {
+  try {
+    return RunActionEntryPoint(selector, params);
+  } catch (...) {
+    Log(0, "=== ERROR === Selector %d failed with an unexpected exception.", static_cast<int>(selector));
+    return kResultRefused;
+  }
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  try {
+    switch (reason) {
+      case DLL_PROCESS_ATTACH:
+        return CreateTheApp() ? TRUE : FALSE;
+      case DLL_PROCESS_DETACH:
+        // At process exit (reserved non-null) the system closes the handles.
+        if (reserved == nullptr) {
+          DestroyTheApp();
+          // Let go of the mailslot, so that a monitor can be started again
+          // after the host has unloaded the library.
+          ShutdownLogChannel();
+        }
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
+  }
+  return TRUE;
+}

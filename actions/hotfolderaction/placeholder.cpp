@@ -1,1 +1,0 @@
-// placeholder: the action library has no sources yet

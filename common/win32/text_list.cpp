@@ -1,0 +1,52 @@
+// Global-memory text nodes: appending and freeing.
+#include "common/win32/text_list.h"
+
+#include "actions/common/win32/message_handover.h"
+#include "common/log.h"
+#include "common/win32/windows_api.h"
+
+#include <cstring>
+
+namespace {
+
+// The node's fixed part (two links) and spare room, as the block has always had.
+constexpr size_t kNodeOverhead = 13;
+
+}  // namespace
+
+TextNode* addToTextList(const char* text, TextNode*& head) {
+  if (text == nullptr || text[0] == '\0') return head;
+  size_t length = std::strlen(text);
+  size_t blockSize = length + kNodeOverhead;
+  auto* node = static_cast<TextNode*>(::GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, blockSize));
+  if (node == nullptr) {
+    Log(0, "! addToTextList : Memory allocation of %d bytes failed!", static_cast<int>(length + 1));
+    return nullptr;
+  }
+  // The text runs past the declared one-byte array, to the end of the block.
+  char* textArea = reinterpret_cast<char*>(node) + offsetof(TextNode, text);
+  size_t room = blockSize - offsetof(TextNode, text);
+  size_t copied = length < room - 1 ? length : room - 1;
+  std::memcpy(textArea, text, copied);
+  textArea[copied] = '\0';
+  if (head == nullptr) {
+    head = node;
+    return node;
+  }
+  TextNode* last = head;
+  while (last->next != nullptr) last = last->next;
+  last->next = node;
+  node->previous = last;
+  return node;
+}
+
+void FreeTextList(TextNode*& head) {
+  TextNode* node = head;
+  head = nullptr;
+  while (node != nullptr) {
+    if (!HF_IS_VALID_POINTER(&node)) break;
+    TextNode* next = node->next;
+    ::GlobalFree(node);
+    node = next;
+  }
+}

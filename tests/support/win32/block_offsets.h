@@ -1,0 +1,74 @@
+// The host's 1280-byte parameter block as byte offsets and widths, typed in
+// from the interface table (not taken from the plug-in's struct), so that
+// tests of the boundary catch a layout mistake in the plug-in's header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace block {
+
+constexpr size_t kSize = 1280;
+
+struct Field {
+  const char* name;
+  size_t offset;
+  size_t width;
+};
+
+constexpr Field kPluginName{"pluginName", 0, 24};
+constexpr Field kVersion{"version", 24, 4};
+constexpr Field kStructSize{"structSize", 28, 4};
+constexpr Field kVersionFlag{"versionFlag", 32, 4};
+constexpr Field kCapsExtra1{"capsExtra1", 36, 4};
+constexpr Field kCapsExtra2{"capsExtra2", 40, 4};
+constexpr Field kTaskId{"taskId", 52, 4};
+constexpr Field kDwFlags{"dwFlags", 56, 4};
+constexpr Field kErrorCode{"errorCode", 72, 4};
+constexpr Field kItemNumber{"itemNumber", 76, 4};
+constexpr Field kMessageText{"messageText", 80, 4};
+constexpr Field kMessageLength{"messageLength", 84, 4};
+constexpr Field kMessageAcknowledged{"messageAcknowledged", 88, 4};
+constexpr Field kMessageOwned{"messageOwned", 92, 4};
+constexpr Field kInitDataList{"initDataList", 96, 4};
+constexpr Field kIniFile{"iniFile", 140, 4};
+constexpr Field kTaskText{"taskText", 228, 196};  // two texts of 98 bytes
+constexpr size_t kTaskTextSize = 98;
+constexpr Field kFileList{"fileList", 424, 4};
+constexpr Field kScanTimeout{"scanTimeout", 436, 4};
+constexpr Field kActionState{"actionState", 440, 4};
+constexpr Field kFolderFlags{"folderFlags", 448, 4};
+constexpr Field kSourceFolder{"sourceFolder", 452, 260};
+constexpr Field kDestinationFolder{"destinationFolder", 712, 260};
+constexpr Field kCharSize{"charSize", 1016, 4};
+constexpr Field kDataFolder{"dataFolder", 1032, 4};
+constexpr Field kTaskSettingsHeader{"taskSettingsHeader", 1100, 4};
+constexpr Field kTaskSettings{"taskSettings", 1104, 128};
+constexpr Field kVersionByte{"versionByte", 1237, 1};
+
+constexpr Field kAllFields[] = {
+    kPluginName,  kVersion,          kStructSize,    kVersionFlag,  kCapsExtra1,         kCapsExtra2,
+    kTaskId,      kDwFlags,          kErrorCode,     kItemNumber,   kMessageText,        kMessageLength,
+    kMessageAcknowledged, kMessageOwned, kInitDataList, kIniFile,  kTaskText,           kFileList,
+    kScanTimeout, kActionState,      kFolderFlags,   kSourceFolder, kDestinationFolder,  kCharSize,
+    kDataFolder,  kTaskSettingsHeader, kTaskSettings, kVersionByte,
+};
+
+// Switches of the task settings record, offsets within the record.
+constexpr size_t kGroupingEnabledInRecord = 60;
+constexpr size_t kScriptingEnabledInRecord = 64;
+constexpr size_t kThumbnailsEnabledInRecord = 72;
+
+}  // namespace block
+
+// The chained file record handed to the host: 1448 bytes.
+namespace file_record {
+
+constexpr size_t kSize = 1448;
+constexpr size_t kFolder = 0;
+constexpr size_t kFileName = 260;
+constexpr size_t kSafeToDelete = 804;
+constexpr size_t kNext = 808;
+constexpr size_t kPrevious = 812;
+
+}  // namespace file_record

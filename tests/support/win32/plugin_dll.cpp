@@ -1,0 +1,25 @@
+// Loading the plug-in DLL for end-to-end tests.
+#include "tests/support/win32/plugin_dll.h"
+
+PluginDll::PluginDll(const std::string& path) {
+  module_ = ::LoadLibraryA(path.c_str());
+  if (module_ == nullptr) {
+    DWORD error = ::GetLastError();
+    loadError_ = "LoadLibrary(" + path + ") failed with error " + std::to_string(error);
+    return;
+  }
+  FARPROC procedure = ::GetProcAddress(module_, "ActionEntryPoint");
+  if (procedure == nullptr) {
+    loadError_ = "no export ActionEntryPoint in " + path;
+    return;
+  }
+  entryPoint_ = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(procedure));
+}
+
+PluginDll::~PluginDll() {
+  if (module_ != nullptr) ::FreeLibrary(module_);
+}
+
+int32_t PluginDll::Call(uint32_t selector, RawBlock& block) const { return entryPoint_(selector, block.data()); }
+
+int32_t PluginDll::CallRaw(uint32_t selector, void* block) const { return entryPoint_(selector, block); }

@@ -1,0 +1,41 @@
+// RegistryValueScope: remembers one registry value when built, lets a test
+// set or delete it, and puts the value back as it was when destroyed (keys
+// that were missing when it was built are removed again when left empty).
+#pragma once
+
+#include "common/win32/windows_api.h"
+
+#include <string>
+#include <vector>
+
+class RegistryValueScope {
+ public:
+  RegistryValueScope(HKEY root, std::string keyPath, std::string valueName);
+  ~RegistryValueScope();
+  RegistryValueScope(const RegistryValueScope&) = delete;
+  RegistryValueScope& operator=(const RegistryValueScope&) = delete;
+
+  bool SetDword(DWORD value);
+  bool SetString(const std::string& value);
+  bool SetRaw(DWORD type, const std::vector<unsigned char>& bytes);
+  bool Delete();
+
+ private:
+  HKEY root_;
+  std::string keyPath_;
+  std::string valueName_;
+  std::string firstCreated_;  // empty when the key existed
+  bool valueExisted_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<unsigned char> data_;
+};
+
+// Reads a value's type and bytes directly; false when it is not there.
+bool ReadRegistryValue(HKEY root, const std::string& keyPath, const std::string& valueName, DWORD& type,
+                       std::vector<unsigned char>& bytes);
+
+// Deletes a key and everything below it; true when it is gone afterwards.
+bool DeleteRegistryTree(HKEY root, const std::string& keyPath);
+
+// Deletes a key only when it has neither values nor sub-keys.
+bool DeleteEmptyRegistryKey(HKEY root, const std::string& keyPath);

@@ -1,0 +1,229 @@
+// The host's 1448-byte file record, read through byte offsets typed in from the
+// record's table, and the operations on a chain of records.
+#include "common/win32/chained_file_item.h"
+
+#include "common/log.h"
+#include "common/win32/windows_api.h"
+#include "tests/support/win32/global_blocks.h"
+#include "tests/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Byte offsets and widths of the record as the host reads it.
+struct RecordField {
+  const char* name;
+  size_t offset;
+  size_t width;
+};
+constexpr RecordField kFolder{"folder", 0, 260};
+constexpr RecordField kFileName{"fileName", 260, 260};
+constexpr RecordField kTitle{"title", 520, 132};
+constexpr RecordField kOwner{"owner", 652, 132};
+constexpr RecordField kFileSize{"fileSize", 784, 8};
+constexpr RecordField kJobType{"jobType", 792, 4};
+constexpr RecordField kGroupMember{"groupMember", 796, 4};
+constexpr RecordField kColourType{"colourType", 800, 4};
+constexpr RecordField kSafeToDelete{"safeToDelete", 804, 4};
+constexpr RecordField kNext{"next", 808, 4};
+constexpr RecordField kPrevious{"previous", 812, 4};
+constexpr RecordField kItemFlags{"itemFlags", 984, 4};
+constexpr RecordField kUniqueId{"uniqueId", 1052, 128};
+constexpr RecordField kIntakeFailureText{"intakeFailureText", 1184, 260};
+constexpr size_t kRecordSize = 1448;
+
+uint64_t ReadNumber(const ChainedFileItem& record, RecordField field) {
+  uint64_t value = 0;
+  std::memcpy(&value, reinterpret_cast<const char*>(&record) + field.offset, field.width);
+  return value;
+}
+
+std::string ReadText(const ChainedFileItem& record, RecordField field) {
+  const char* start = reinterpret_cast<const char*>(&record) + field.offset;
+  return std::string(start, strnlen(start, field.width));
+}
+
+using Line = LogLine;
+
+TEST(ChainedFileItem, FieldsSitAtTheHostsByteOffsets) {
+  ChainedFileItem* record = NewFileItem();
+  ASSERT_NE(record, nullptr);
+  std::strcpy(record->folder, "C:\\hot\\");
+  std::strcpy(record->fileName, "job.ps");
+  std::strcpy(record->title, "Brochure");
+  std::strcpy(record->owner, "anna");
+  record->fileSize = 0x0102030405060708ull;
+  record->jobType = 0x40;
+  record->groupMember = 1;
+  record->colourType = 3;
+  record->safeToDelete = 7;
+  record->next = reinterpret_cast<ChainedFileItem*>(0x11223344);
+  record->previous = reinterpret_cast<ChainedFileItem*>(0x55667788);
+  record->itemFlags = kItemHasIntakeFailure;
+  std::strcpy(record->uniqueId, "1a2b3c");
+  std::strcpy(record->intakeFailureText, "no FileSpec");
+
+  EXPECT_EQ(ReadText(*record, kFolder), "C:\\hot\\");
+  EXPECT_EQ(ReadText(*record, kFileName), "job.ps");
+  EXPECT_EQ(ReadText(*record, kTitle), "Brochure");
+  EXPECT_EQ(ReadText(*record, kOwner), "anna");
+  EXPECT_EQ(ReadNumber(*record, kFileSize), 0x0102030405060708ull);
+  EXPECT_EQ(ReadNumber(*record, kJobType), 0x40u);
+  EXPECT_EQ(ReadNumber(*record, kGroupMember), 1u);
+  EXPECT_EQ(ReadNumber(*record, kColourType), 3u);
+  EXPECT_EQ(ReadNumber(*record, kSafeToDelete), 7u);
+  EXPECT_EQ(ReadNumber(*record, kNext), 0x11223344u);
+  EXPECT_EQ(ReadNumber(*record, kPrevious), 0x55667788u);
+  EXPECT_EQ(ReadNumber(*record, kItemFlags), 4u);
+  EXPECT_EQ(ReadText(*record, kUniqueId), "1a2b3c");
+  EXPECT_EQ(ReadText(*record, kIntakeFailureText), "no FileSpec");
+  record->next = nullptr;
+  record->previous = nullptr;
+  DeleteFileList(record, 0);
+}
+
+TEST(ChainedFileItem, NewRecordIsOneZeroedFixedBlockOfTheRecordSize) {
+  ChainedFileItem* record = NewFileItem();
+  ASSERT_NE(record, nullptr);
+  EXPECT_GE(::GlobalSize(record), kRecordSize);
+  EXPECT_EQ(::GlobalHandle(record), static_cast<HGLOBAL>(record));  // fixed: the handle is the address
+  const auto* bytes = reinterpret_cast<const unsigned char*>(record);
+  size_t nonZero = 0;
+  for (size_t i = 0; i < kRecordSize; ++i) nonZero += bytes[i] != 0;
+  EXPECT_EQ(nonZero, 0u);
+  DeleteHeadFile(record);
+}
+
+TEST(ChainedFileItem, AppendingLinksBehindTheLastRecord) {
+  ChainedFileItem* a = NewFileItem();
+  ChainedFileItem* b = NewFileItem();
+  ChainedFileItem* c = NewFileItem();
+  ChainedFileItem* list = AppendFile(nullptr, a);
+  EXPECT_EQ(list, a);
+  EXPECT_EQ(AppendFile(list, b), a);
+  EXPECT_EQ(AppendFile(list, c), a);
+  EXPECT_EQ(a->next, b);
+  EXPECT_EQ(b->next, c);
+  EXPECT_EQ(c->next, nullptr);
+  EXPECT_EQ(a->previous, nullptr);
+  EXPECT_EQ(b->previous, a);
+  EXPECT_EQ(c->previous, b);
+  DeleteFileList(list, 0);
+}
+
+TEST(ChainedFileItem, AppendingNothingIsLoggedAndChangesNothing) {
+  LogCapture log;
+  ChainedFileItem* a = NewFileItem();
+  EXPECT_EQ(AppendFile(a, nullptr), a);
+  EXPECT_EQ(AppendFile(nullptr, nullptr), nullptr);
+  EXPECT_EQ(a->next, nullptr);
+  EXPECT_EQ(log.lines, (std::vector<Line>{{1, "AppendFile - item to add is a NULL pointer!"},
+                                          {1, "AppendFile - item to add is a NULL pointer!"}}));
+  DeleteFileList(a, 0);
+}
+
+TEST(ChainedFileItem, DeletingTheHeadOfThreeReturnsTheSecondAsHead) {
+  ChainedFileItem* a = NewFileItem();
+  ChainedFileItem* b = NewFileItem();
+  ChainedFileItem* c = NewFileItem();
+  ChainedFileItem* list = AppendFile(AppendFile(AppendFile(nullptr, a), b), c);
+  list = DeleteFileItem(a);
+  EXPECT_EQ(list, b);
+  EXPECT_EQ(b->previous, nullptr);
+  EXPECT_EQ(b->next, c);
+  EXPECT_FALSE(IsLiveGlobalBlock(a));
+  DeleteFileList(list, 0);
+}
+
+TEST(ChainedFileItem, DeletingInnerOrLastRecordsReturnsTheSameHead) {
+  ChainedFileItem* a = NewFileItem();
+  ChainedFileItem* b = NewFileItem();
+  ChainedFileItem* c = NewFileItem();
+  ChainedFileItem* list = AppendFile(AppendFile(AppendFile(nullptr, a), b), c);
+  EXPECT_EQ(DeleteFileItem(b), a);
+  EXPECT_EQ(a->next, c);
+  EXPECT_EQ(c->previous, a);
+  EXPECT_EQ(DeleteFileItem(c), a);
+  EXPECT_EQ(a->next, nullptr);
+  EXPECT_EQ(DeleteFileItem(a), nullptr);
+  (void)list;
+}
+
+TEST(ChainedFileItem, DeletingFromNothingIsLogged) {
+  LogCapture log;
+  EXPECT_EQ(DeleteFileItem(nullptr), nullptr);
+  EXPECT_EQ(DeleteHeadFile(nullptr), nullptr);
+  DeleteFileList(nullptr, 1);
+  EXPECT_EQ(log.lines, (std::vector<Line>{{2, "DeleteFileItem called with a NULL item"},
+                                          {2, "DeleteHeadFile called with an empty list"},
+                                          {2, "DeleteFileList called with an empty list"}}));
+}
+
+TEST(ChainedFileItem, DeleteHeadFileFreesTheHeadAndDetachesItsSuccessor) {
+  ChainedFileItem* a = NewFileItem();
+  ChainedFileItem* b = NewFileItem();
+  ChainedFileItem* list = AppendFile(AppendFile(nullptr, a), b);
+  list = DeleteHeadFile(list);
+  EXPECT_EQ(list, b);
+  EXPECT_EQ(b->previous, nullptr);
+  EXPECT_FALSE(IsLiveGlobalBlock(a));
+  EXPECT_EQ(DeleteHeadFile(list), nullptr);
+  EXPECT_FALSE(IsLiveGlobalBlock(b));
+}
+
+TEST(ChainedFileItem, DeleteFileListWarnsForEachUnmarkedRecordAndFreesAll) {
+  std::vector<void*> records = NewFileRecordChain({"one.ps", "two.pdf"}, 0);
+  ASSERT_EQ(records.size(), 2u);
+  LogCapture log;
+  DeleteFileList(static_cast<ChainedFileItem*>(records[0]), 1);
+  EXPECT_EQ(log.lines,
+            (std::vector<Line>{{2, "Filelist item 0 (one.ps) has not been marked as safe to delete!"},
+                               {2, "Filelist item 1 (two.pdf) has not been marked as safe to delete!"}}));
+  EXPECT_FALSE(IsLiveGlobalBlock(records[0]));
+  EXPECT_FALSE(IsLiveGlobalBlock(records[1]));
+}
+
+TEST(ChainedFileItem, MarkedRecordsOrNoWarningAreFreedSilently) {
+  std::vector<void*> marked = NewFileRecordChain({"a", "b", "c"}, 1);
+  std::vector<void*> unmarked = NewFileRecordChain({"d", "e"}, 0);
+  LogCapture log;
+  DeleteFileList(static_cast<ChainedFileItem*>(marked[0]), 1);
+  DeleteFileList(static_cast<ChainedFileItem*>(unmarked[0]), 0);
+  EXPECT_TRUE(log.lines.empty());
+  for (void* record : marked) EXPECT_FALSE(IsLiveGlobalBlock(record));
+  for (void* record : unmarked) EXPECT_FALSE(IsLiveGlobalBlock(record));
+}
+
+TEST(ChainedFileItem, UnterminatedNameWrittenByTheHostIsCutInTheWarning) {
+  std::vector<void*> records = NewFileRecordChain({"x"}, 0);
+  auto* record = static_cast<ChainedFileItem*>(records[0]);
+  std::memset(record->fileName, 'n', sizeof record->fileName);
+  std::memset(record->title, 't', sizeof record->title);
+  LogCapture log;
+  DeleteFileList(record, 1);
+  EXPECT_EQ(log.lines, (std::vector<Line>{{2, "Filelist item 0 (" + std::string(260, 'n') +
+                                                  ") has not been marked as safe to delete!"}}));
+}
+
+TEST(ChainedFileItem, InvalidListPointerIsLoggedAndNotFollowed) {
+  LogCapture log;
+  DeleteFileList(reinterpret_cast<ChainedFileItem*>(0xFFFFFFFF), 1);
+  ASSERT_FALSE(log.lines.empty());
+  EXPECT_EQ(log.lines.back(), (Line{2, "DeleteFileList called with invalid pointer"}));
+}
+
+TEST(ChainedFileItem, BrokenLinkEndsTheWalk) {
+  std::vector<void*> records = NewFileRecordChain({"a", "b"}, 1);
+  static_cast<ChainedFileItem*>(records[1])->next = reinterpret_cast<ChainedFileItem*>(0xFFFFFFFF);
+  DeleteFileList(static_cast<ChainedFileItem*>(records[0]), 1);
+  EXPECT_FALSE(IsLiveGlobalBlock(records[0]));
+  EXPECT_FALSE(IsLiveGlobalBlock(records[1]));
+}
+
+}  // namespace

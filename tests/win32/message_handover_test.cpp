@@ -1,0 +1,320 @@
+// Messages and error reports placed in the block: lengths, ownership, the
+// unacknowledged-message rule, system error texts, and the pointer check.
+#include "actions/common/win32/message_handover.h"
+
+#include "common/log.h"
+#include "common/win32/windows_api.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const std::string kNotAcknowledged = "==WARNING!== The last message/data has not yet been acknowledged!";
+void* const kAllOnes = reinterpret_cast<void*>(~uintptr_t{0});
+
+std::vector<std::pair<int, std::string>>* captured = nullptr;
+void Capture(int level, const char* text) { captured->emplace_back(level, text); }
+
+std::string Formatted(const char* format, const void* pointer, int line, const char* file) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, pointer, line, file);
+  return text;
+}
+
+std::string SystemText(DWORD error) {
+  char* text = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  std::string result = length != 0 ? std::string(text) : std::string();
+  if (text != nullptr) ::LocalFree(text);
+  return result;
+}
+
+bool IsLive(const void* block) { return ::HeapValidate(::GetProcessHeap(), 0, block) != FALSE; }
+
+class MessageHandoverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    captured = &records;
+    previousSink = SetLogSink(Capture);
+    SetLogSettings(3, true);
+    InitialiseDefaultParameters(params);
+  }
+  void TearDown() override {
+    // Frees what the plug-in left in the block, as the next host call would.
+    params.messageAcknowledged = 1;
+    params.errorCode = 0;
+    ReleaseHandedOverMessage(&params);
+    SetLogSink(previousSink);
+    SetLogSettings(0, false);
+    captured = nullptr;
+  }
+
+  std::string Message() const {
+    return params.messageText != nullptr ? std::string(params.messageText) : std::string("<null>");
+  }
+  bool Logged(int level, const std::string& text) const {
+    for (const auto& record : records)
+      if (record.first == level && record.second == text) return true;
+    return false;
+  }
+
+  PluginParameters params;
+  std::vector<std::pair<int, std::string>> records;
+  LogSink previousSink = nullptr;
+};
+
+TEST_F(MessageHandoverTest, HandOverMessageCountsTheTextWithoutItsNul) {
+  HandOverMessage(&params, "Sent: %s", "job.ps");
+  EXPECT_EQ(Message(), "job.ps");
+  EXPECT_EQ(params.messageLength, 6u);
+  EXPECT_EQ(params.messageOwned, 1u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
+  EXPECT_EQ(::GlobalSize(params.messageText), 8u);  // text + 2 bytes
+  EXPECT_TRUE(Logged(0, "Sent: job.ps"));
+}
+
+TEST_F(MessageHandoverTest, HandOverMessageWithoutLogFormatLogsNothing) {
+  HandOverMessage(&params, nullptr, std::string("plain"));
+  EXPECT_EQ(Message(), "plain");
+  EXPECT_EQ(params.messageLength, 5u);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(MessageHandoverTest, AnUnacknowledgedMessageIsNeverReplaced) {
+  HandOverMessage(&params, nullptr, "first");
+  char* first = params.messageText;
+  HandOverMessage(&params, nullptr, "second");
+  EXPECT_EQ(params.messageText, first);
+  EXPECT_EQ(Message(), "first");
+  EXPECT_EQ(params.messageLength, 5u);
+  EXPECT_TRUE(Logged(2, kNotAcknowledged));
+
+  ReleaseHandedOverMessage(&params);
+  EXPECT_EQ(params.messageText, first);
+  EXPECT_TRUE(IsLive(first));
+  EXPECT_TRUE(Logged(0, kNotAcknowledged));
+}
+
+TEST_F(MessageHandoverTest, AnAcknowledgedMessageIsFreedAndReplaced) {
+  HandOverMessage(&params, nullptr, "first message");
+  char* first = params.messageText;
+  params.messageAcknowledged = 1;
+  HandOverMessage(&params, nullptr, "second");
+  EXPECT_EQ(Message(), "second");
+  EXPECT_EQ(params.messageLength, 6u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
+  if (params.messageText != first) {
+    EXPECT_FALSE(IsLive(first));
+  }
+}
+
+TEST_F(MessageHandoverTest, AnEmptyMessageCountsAsTaken) {
+  HandOverMessage(&params, nullptr, "");
+  ASSERT_NE(params.messageText, nullptr);
+  EXPECT_EQ(params.messageLength, 0u);
+  HandOverMessage(&params, nullptr, "next");
+  EXPECT_EQ(Message(), "next");
+
+  params.messageAcknowledged = 0;
+  params.messageText[0] = '\0';
+  char* emptied = params.messageText;
+  ReleaseHandedOverMessage(&params);
+  EXPECT_EQ(params.messageText, nullptr);
+  EXPECT_FALSE(IsLive(emptied));
+}
+
+TEST_F(MessageHandoverTest, ATextOfTheHostIsDroppedFromTheBlockButNotFreed) {
+  char hostText[] = "host's own";
+  params.messageText = hostText;
+  params.messageOwned = 0;
+  params.messageAcknowledged = 1;
+  params.messageLength = 10;
+  ReleaseHandedOverMessage(&params);
+  EXPECT_EQ(params.messageText, nullptr);
+  EXPECT_EQ(params.messageLength, 0u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
+  EXPECT_STREQ(hostText, "host's own");
+}
+
+TEST_F(MessageHandoverTest, ReleaseFreesAnAcknowledgedMessageAndClearsTheFields) {
+  HandOverMessage(&params, nullptr, "data");
+  char* text = params.messageText;
+  params.messageAcknowledged = 1;
+  ReleaseHandedOverMessage(&params);
+  EXPECT_EQ(params.messageText, nullptr);
+  EXPECT_EQ(params.messageLength, 0u);
+  EXPECT_EQ(params.messageOwned, 0u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
+  EXPECT_FALSE(IsLive(text));
+
+  records.clear();
+  ReleaseHandedOverMessage(&params);  // nothing there: nothing happens
+  ReleaseHandedOverMessage(nullptr);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(MessageHandoverTest, ReportErrorPlacesTheTextWithItsLineFeedAndNul) {
+  ReportError(&params, "Cannot move job.ps", "mover.cpp", 42);
+  EXPECT_EQ(params.errorCode, -1);
+  EXPECT_EQ(Message(), "Cannot move job.ps\n");
+  EXPECT_EQ(params.messageLength, 20u);
+  EXPECT_EQ(params.messageOwned, 1u);
+  EXPECT_TRUE(Logged(0, "! Cannot move job.ps\n (line 42 of file mover.cpp).\n"));
+}
+
+TEST_F(MessageHandoverTest, ReportErrorKeepsAPendingError) {
+  ReportError(&params, "first", "a.cpp", 1);
+  char* first = params.messageText;
+  params.messageAcknowledged = 1;  // taken, but the error is still pending
+  ReportError(&params, "second", "b.cpp", 2);
+  EXPECT_EQ(params.messageText, first);
+  EXPECT_EQ(Message(), "first\n");
+  EXPECT_EQ(params.errorCode, -1);
+  EXPECT_TRUE(Logged(0, "! second (line 2 of file b.cpp).\n"));
+}
+
+TEST_F(MessageHandoverTest, ReportErrorReplacesATakenMessageButNotAnUntakenOne) {
+  HandOverMessage(&params, nullptr, "data for the host");
+  char* data = params.messageText;
+  ReportError(&params, "failed", "c.cpp", 3);
+  EXPECT_EQ(params.messageText, data);
+  EXPECT_EQ(Message(), "data for the host");
+  EXPECT_EQ(params.errorCode, -1);
+  EXPECT_TRUE(Logged(0, kNotAcknowledged));
+
+  params.errorCode = 0;
+  params.messageAcknowledged = 1;
+  ReportError(&params, "failed again", "c.cpp", 4);
+  EXPECT_EQ(Message(), "failed again\n");
+  EXPECT_EQ(params.messageLength, 14u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
+  if (params.messageText != data) {
+    EXPECT_FALSE(IsLive(data));
+  }
+}
+
+TEST_F(MessageHandoverTest, ReportErrorCutsTheTextTo1024BytesWithTheNul) {
+  std::string longText(2000, 'x');
+  ReportError(&params, longText.c_str(), "d.cpp", 5);
+  EXPECT_EQ(Message(), std::string(1023, 'x'));
+  EXPECT_EQ(params.messageLength, 1024u);
+}
+
+TEST_F(MessageHandoverTest, ReportErrorWithoutABlockOnlyLogs) {
+  ReportError(nullptr, "nowhere", "e.cpp", 6);
+  ReportError(&params, nullptr, "e.cpp", 7);
+  EXPECT_TRUE(Logged(0, "! nowhere\n (line 6 of file e.cpp).\n"));
+  EXPECT_EQ(Message(), "\n");
+}
+
+TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndResetsTheLastError) {
+  std::string systemText = SystemText(ERROR_FILE_NOT_FOUND);
+  ASSERT_FALSE(systemText.empty());
+  ::SetLastError(ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(ReportSystemError(&params, "CreateFile of job.ps", "open.cpp", 10), 2u);
+  EXPECT_EQ(::GetLastError(), 0u);
+  EXPECT_EQ(params.errorCode, 2);
+  std::string expected = "2: " + systemText + "\nCreateFile of job.ps\n";
+  EXPECT_EQ(Message(), expected);
+  EXPECT_EQ(params.messageLength, expected.size() + 1);
+  EXPECT_EQ(params.messageOwned, 1u);
+  EXPECT_TRUE(Logged(0, "! CreateFile of job.ps failed at line 10 of file open.cpp."));
+  EXPECT_TRUE(Logged(0, "  System message is: 2: " + systemText + "\n"));
+}
+
+TEST_F(MessageHandoverTest, ReportSystemErrorWithoutAnErrorClearsTheErrorCode) {
+  params.errorCode = 5;
+  ::SetLastError(0);
+  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
+  EXPECT_EQ(params.errorCode, 0);
+  EXPECT_EQ(params.messageText, nullptr);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
+  const DWORD unlisted = 0x2FFFFFF0;
+  ASSERT_TRUE(SystemText(unlisted).empty());
+  ::SetLastError(unlisted);
+  EXPECT_EQ(ReportSystemError(&params, "Odd call", "g.cpp", 12), unlisted);
+  std::string number = std::to_string(static_cast<int>(unlisted));
+  EXPECT_EQ(Message(), number + ": ? Unknown Error ?\nOdd call\n");
+  EXPECT_TRUE(Logged(0, "! Odd call failed: System message is: #" + number + " (Unlisted)\n"));
+  EXPECT_TRUE(Logged(0, "  System message is: " + number + ": ? Unknown Error ?\n"));
+}
+
+TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNumber) {
+  ReportError(&params, "earlier", "h.cpp", 13);
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ReportSystemError(&params, nullptr, "h.cpp", 14), 5u);
+  EXPECT_EQ(Message(), "earlier\n");
+  EXPECT_EQ(params.errorCode, 5);
+
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ReportSystemError(nullptr, "no block", "h.cpp", 15), 5u);
+}
+
+TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {
+  constexpr int kThreads = 4;
+  constexpr int kEach = 2000;
+  std::vector<int> zeroResults(kThreads, 0);
+  std::vector<std::thread> threads;
+  std::atomic<int> ready{0};
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &zeroResults, &ready] {
+      // All threads start reporting together, so that their reports overlap.
+      ++ready;
+      while (ready.load() < kThreads) std::this_thread::yield();
+      for (int i = 0; i < kEach; ++i) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        if (ReportSystemError(nullptr, "parallel", "i.cpp", i) != ERROR_ACCESS_DENIED) ++zeroResults[t];
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(zeroResults[t], 0) << "thread " << t;
+}
+
+TEST_F(MessageHandoverTest, IsValidPointerRejectsNullAndAllOnes) {
+  void* field = nullptr;
+  EXPECT_FALSE(IsValidPointer(&field, "j.cpp", 20));
+  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", nullptr, 20, "j.cpp")));
+
+  field = kAllOnes;
+  EXPECT_FALSE(IsValidPointer(&field, "j.cpp", 21));
+  EXPECT_EQ(field, nullptr);
+  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", kAllOnes, 21, "j.cpp")));
+
+  // An unusable field address is reported and not touched.
+  EXPECT_FALSE(IsValidPointer(nullptr, "j.cpp", 22));
+  EXPECT_FALSE(IsValidPointer(kAllOnes, "j.cpp", 23));
+  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", kAllOnes, 23, "j.cpp")));
+
+  int value = 7;
+  void* valid = &value;
+  records.clear();
+  EXPECT_TRUE(IsValidPointer(&valid, "j.cpp", 24));
+  EXPECT_EQ(valid, &value);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(MessageHandoverTest, ReportsNameTheSourceFileWithoutItsFolders) {
+  EXPECT_STREQ(SourceFileBaseName("C:\\src\\actions\\mover.cpp"), "mover.cpp");
+  EXPECT_STREQ(SourceFileBaseName("/work/src/a/b.cpp"), "b.cpp");
+  EXPECT_STREQ(SourceFileBaseName("plain.cpp"), "plain.cpp");
+  HF_REPORT_ERROR(&params, "via macro");
+  bool found = false;
+  for (const auto& record : records)
+    found = found || record.second.find("of file message_handover_test.cpp).") != std::string::npos;
+  EXPECT_TRUE(found);
+}
+
+}  // namespace
