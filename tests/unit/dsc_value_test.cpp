@@ -3,6 +3,8 @@
 
 #include "common/log.h"
 
+#include "tests/support/log_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,28 +15,12 @@
 
 namespace {
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
 constexpr size_t kTitleBytes = 64;
 constexpr size_t kForNameBytes = 32;
 const char kUntouched[] = "untouched";
 
 class DscValueTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
-  }
-  void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    captured = nullptr;
-  }
 
   // Extracts from a heap copy of `text` (NUL-terminated, exactly sized) into a
   // destination of `size` bytes that holds "untouched" beforehand.
@@ -50,11 +36,9 @@ class DscValueTest : public ::testing::Test {
     return std::string(destination.data());
   }
 
-  std::vector<std::pair<int, std::string>> records;
+  LogCapture log;
+  std::vector<LogLine>& records = log.lines;
   std::unique_ptr<char[]> source;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
 };
 
 TEST_F(DscValueTest, PlainValueRunsFromAfterTheSpacesToTheLineEnd) {

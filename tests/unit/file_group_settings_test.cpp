@@ -3,6 +3,8 @@
 #include "common/file_group_settings.h"
 #include "common/log.h"
 
+#include "tests/support/log_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,25 +16,14 @@
 
 namespace {
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
 class FileGroupSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     folder = std::filesystem::temp_directory_path() / ("hf_group_settings_" + std::to_string(stamp));
     std::filesystem::create_directories(folder);
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
   }
   void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    captured = nullptr;
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
   }
@@ -65,10 +56,8 @@ class FileGroupSettingsTest : public ::testing::Test {
   }
 
   std::filesystem::path folder;
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
+  LogCapture log;
+  std::vector<LogLine>& records = log.lines;
 };
 
 const char kGroupFileSettings[] =

@@ -3,6 +3,8 @@
 
 #include "common/log.h"
 
+#include "tests/support/log_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,24 +16,8 @@
 
 namespace {
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
 class JobTypeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
-  }
-  void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    captured = nullptr;
-  }
 
   // Recognises `head` from a heap block of exactly its size, as a file read
   // would fill it, so that any read past the end shows under the sanitizers.
@@ -51,10 +37,8 @@ class JobTypeTest : public ::testing::Test {
     return records.empty() ? std::make_pair(-1, std::string()) : records.front();
   }
 
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
+  LogCapture log;
+  std::vector<LogLine>& records = log.lines;
   char lastByte = 'x';
 };
 
