@@ -45,7 +45,7 @@ std::string SpotNameInFile(int i) {
 
 std::string CatalogueText(int spotCount) {
   std::string text =
-      "[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"PANTONE \"=\r\n\"PMS \"=\r\n\r\n"
+      "[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"PANTONE \"=\r\n\"SPT \"=\r\n\r\n"
       "[Suffixes]\r\n\" C\"=\r\n\" U\"=\r\n\" CVC\"=\r\n\r\n[UserDefinedSpotColours]\r\n\r\n"
       "[PredefinedSpotColours]\r\n";
   char line[96];

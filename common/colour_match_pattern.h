@@ -7,7 +7,7 @@
 
 // Syntax:
 //   - Any character outside brackets is a literal and matches itself; ASCII
-//     letters match without regard to case ("pms" matches "PMS").
+//     letters match without regard to case ("spt" matches "SPT").
 //   - "[" starts a run of class letters up to the next "]"; each letter
 //     matches exactly one character of the text:
 //       p  a punctuation character     c  a white-space character
@@ -21,7 +21,7 @@
 //     white space, digits nor letters (only "?" and literals take them).
 // Examples:
 //   "[ddd]"     three digits: matches "123" in "Blue 123 C"
-//   "pms[?ddd]" PMS, any character, three digits: matches "PMS-185"
+//   "spt[?ddd]" SPT, any character, three digits: matches "SPT-185"
 //   "[dd]"      fails on "a1b" (no two digits in a row)
 //   "[?d]"      matches "a1b" at 0
 //   "[dq]"      always fails (q is no class letter)

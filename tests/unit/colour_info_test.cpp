@@ -25,7 +25,7 @@ const char kCatalogue[] =
     "\r\n"
     "[Prefixes]\r\n"
     "\"Acme \"=\r\n"
-    "\"PMS \"=\r\n"
+    "\"SPT \"=\r\n"
     "\r\n"
     "[Suffixes]\r\n"
     "\" C\"=\r\n"
@@ -111,7 +111,7 @@ class ColourInfoFiles : public ::testing::Test {
 TEST(ColourInfoLoad, ReadsEverySection) {
   CColourInfo info = Loaded(kCatalogue);
   EXPECT_TRUE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes(), (std::vector<std::string>{"Acme ", "PMS "}));
+  EXPECT_EQ(info.prefixes(), (std::vector<std::string>{"Acme ", "SPT "}));
   EXPECT_EQ(info.suffixes(), (std::vector<std::string>{" C", " U"}));
 
   EXPECT_EQ(Names(info), (std::vector<std::string>{"Brick 7", "Mint", "Sunset 12", "Sunset 120", "Teal Wave"}));
@@ -296,7 +296,7 @@ TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
       "\r\n"
       "[Prefixes]\r\n"
       "\"Acme \"=\r\n"
-      "\"PMS \"=\r\n"
+      "\"SPT \"=\r\n"
       "\r\n"
       "[Suffixes]\r\n"
       "\" C\"=\r\n"

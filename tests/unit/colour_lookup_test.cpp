@@ -174,23 +174,23 @@ TEST_F(ColourLookup, LongerSpanWinsAndATieKeepsTheFirst) {
 }
 
 TEST_F(ColourLookup, PrefixedSearchUsesFirstPrefixAndLastSuffix) {
-  Load("[Prefixes]\n\"PMS \"=\n[Suffixes]\n\" U\"=\n[PredefinedSpotColours]\n\"Blue 3 U\"=9 9 9 9\nBlue3=1 2 3 4\n");
+  Load("[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" U\"=\n[PredefinedSpotColours]\n\"Blue 3 U\"=9 9 9 9\nBlue3=1 2 3 4\n");
   BestColour best;
   // The suffix at its last occurrence; the name without blanks.
-  ASSERT_TRUE(LocatePrefixedColour(info, true, "x PMS Blue 3 U", best));
+  ASSERT_TRUE(LocatePrefixedColour(info, true, "x SPT Blue 3 U", best));
   EXPECT_EQ(best.PrefixPos, 2);
   EXPECT_EQ(best.SuffixPos, 12);
   ExpectCmyk(best, 1, 2, 3, 4);
   // A suffix before the prefix, or no room for a name, gives no candidate.
-  EXPECT_FALSE(LocatePrefixedColour(info, true, " U PMS ", best));
-  ASSERT_TRUE(LocatePrefixedColour(info, false, "PMS  U", best));  // only the suffixless "U"
+  EXPECT_FALSE(LocatePrefixedColour(info, true, " U SPT ", best));
+  ASSERT_TRUE(LocatePrefixedColour(info, false, "SPT  U", best));  // only the suffixless "U"
   EXPECT_EQ(best.SuffixLength, 0);
-  EXPECT_EQ(best.FoundColor, "PMS  U");
+  EXPECT_EQ(best.FoundColor, "SPT  U");
   EXPECT_FALSE(LocatePrefixedColour(info, true, "", best));
 }
 
 TEST_F(ColourLookup, PrefixedSearchLogLines) {
-  Load("[Options]\nignore_case=1\n[Prefixes]\n\"Acme \"=\n\"PMS \"=\n[Suffixes]\n\" C\"=\n"
+  Load("[Options]\nignore_case=1\n[Prefixes]\n\"Acme \"=\n\"SPT \"=\n[Suffixes]\n\" C\"=\n"
        "[PredefinedSpotColours]\nTeal=1 2 3 4\n");
   BestColour best;
   ASSERT_TRUE(LocatePrefixedColour(info, true, "ACME Teal C", best));
@@ -204,7 +204,7 @@ TEST_F(ColourLookup, PrefixedSearchLogLines) {
                       "Searching for colour 'Teal'",
                       "FoundColour = ACME Teal C",
                       "Found matching colour at Index 0",
-                      "Matching 'ACME Teal C' against Prefix[1] (PMS )",
+                      "Matching 'ACME Teal C' against Prefix[1] (SPT )",
                       "Found PrefixedColour match (ACME Teal C) for 'ACME Teal C'",
                   }));
   logs.clear();
@@ -305,24 +305,24 @@ TEST_F(ColourLookup, CustomSearchKeepsTheFirstMatchingDefinition) {
 // ---- LocateAffixes ----
 
 TEST_F(ColourLookup, AffixesAroundADelimitedIdentifier) {
-  Load("[Prefixes]\n\"PMS \"=\n\"pms b\"=\n\"Acme \"=\n[Suffixes]\n\" C\"=\n\"U\"=\n\" cu\"=\n");
-  const std::string name = "x(PMS Blue 7 CU)y";  // the identifier runs from 2 up to 15
+  Load("[Prefixes]\n\"SPT \"=\n\"spt b\"=\n\"Acme \"=\n[Suffixes]\n\" C\"=\n\"U\"=\n\" cu\"=\n");
+  const std::string name = "x(SPT Blue 7 CU)y";  // the identifier runs from 2 up to 15
   BestColour best;
   best.PrefixPos = 2;
   best.EndDelimPos = 15;
-  best.FoundColor = "PMS Blue 7 CU";
+  best.FoundColor = "SPT Blue 7 CU";
   best.type = ctSpot;
   LocateAffixes(info, name, best);
-  EXPECT_EQ(best.NamePos, 7);  // the longest prefix, "pms b", case ignored
+  EXPECT_EQ(best.NamePos, 7);  // the longest prefix, "spt b", case ignored
   EXPECT_EQ(best.SuffixPos, 12);  // the longest suffix, " cu"
   EXPECT_EQ(best.FoundColor, "lue7");
-  EXPECT_EQ(best.NormalisedColor, "PMS Blue 7 CU");
+  EXPECT_EQ(best.NormalisedColor, "SPT Blue 7 CU");
   EXPECT_EQ(best.type, ctPantone);
-  EXPECT_EQ(logs, (std::vector<std::string>{"In LocateAffixes(x(PMS Blue 7 CU)y)"}));
+  EXPECT_EQ(logs, (std::vector<std::string>{"In LocateAffixes(x(SPT Blue 7 CU)y)"}));
 }
 
 TEST_F(ColourLookup, AffixesWithoutAPrefixChangeOnlyTheNormalisedName) {
-  Load("[Prefixes]\n\"PMS \"=\n[Suffixes]\n\" C\"=\n");
+  Load("[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" C\"=\n");
   BestColour best;
   best.PrefixPos = 1;
   best.EndDelimPos = 8;
@@ -339,29 +339,29 @@ TEST_F(ColourLookup, AffixesWithoutAPrefixChangeOnlyTheNormalisedName) {
   // A prefix with no suffix after it: the name runs to the end delimiter.
   best.PrefixPos = 0;
   best.EndDelimPos = 10;
-  best.FoundColor = "PMS Teal 9";
-  LocateAffixes(info, "PMS Teal 9", best);
+  best.FoundColor = "SPT Teal 9";
+  LocateAffixes(info, "SPT Teal 9", best);
   EXPECT_EQ(best.NamePos, 4);
   EXPECT_EQ(best.SuffixPos, 10);
   EXPECT_EQ(best.FoundColor, "Teal9");
 }
 
 TEST_F(ColourLookup, AffixesNeverReadOutsideTheName) {
-  Load("[Prefixes]\n\"PMS \"=\n[Suffixes]\n\" C\"=\n");
+  Load("[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" C\"=\n");
   const std::pair<int, int> ranges[] = {{0, -1}, {-5, 3}, {4, 2}, {0, 1000}, {1000, 2000}, {12, 12}};
   for (const auto& [start, end] : ranges) {
     BestColour best;
     best.PrefixPos = start;
     best.EndDelimPos = end;
-    best.FoundColor = "PMS Red C";
-    LocateAffixes(info, "PMS Red C", best);
-    EXPECT_EQ(best.NormalisedColor, "PMS Red C") << start << ".." << end;
+    best.FoundColor = "SPT Red C";
+    LocateAffixes(info, "SPT Red C", best);
+    EXPECT_EQ(best.NormalisedColor, "SPT Red C") << start << ".." << end;
   }
   // An end beyond the name is cut at the name's end.
   BestColour best;
   best.PrefixPos = 0;
   best.EndDelimPos = 1000;
-  LocateAffixes(info, "PMS Red C", best);
+  LocateAffixes(info, "SPT Red C", best);
   EXPECT_EQ(best.NamePos, 4);
   EXPECT_EQ(best.SuffixPos, 7);
   EXPECT_EQ(best.FoundColor, "Red");

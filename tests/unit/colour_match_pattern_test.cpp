@@ -7,11 +7,11 @@
 #include <string>
 
 TEST(MatchPatternAt, LiteralsIgnoreCase) {
-  EXPECT_TRUE(MatchPatternAt("PMS 185", 0, "pms"));
-  EXPECT_TRUE(MatchPatternAt("pms 185", 0, "PMS 1"));
-  EXPECT_TRUE(MatchPatternAt("xPMS", 1, "pms"));
-  EXPECT_FALSE(MatchPatternAt("xPMS", 0, "pms"));
-  EXPECT_FALSE(MatchPatternAt("PM", 0, "pms"));  // text ends first
+  EXPECT_TRUE(MatchPatternAt("SPT 185", 0, "spt"));
+  EXPECT_TRUE(MatchPatternAt("spt 185", 0, "SPT 1"));
+  EXPECT_TRUE(MatchPatternAt("xSPT", 1, "spt"));
+  EXPECT_FALSE(MatchPatternAt("xSPT", 0, "spt"));
+  EXPECT_FALSE(MatchPatternAt("PM", 0, "spt"));  // text ends first
   EXPECT_FALSE(MatchPatternAt("a[b", 0, "a[b"));  // "[" always opens a run
   EXPECT_TRUE(MatchPatternAt("a]b", 0, "a]b"));   // a lone "]" is a literal
   EXPECT_TRUE(MatchPatternAt("\xc4x", 0, "\xc4X"));
@@ -36,8 +36,8 @@ TEST(MatchPatternAt, EachClassLetterTakesOneCharacterOfItsClass) {
     EXPECT_FALSE(MatchPatternAt(c.no, 0, c.pattern)) << c.pattern << " on " << c.no;
   }
   for (const char* any : {"a", " ", "\xff", "]", "["}) EXPECT_TRUE(MatchPatternAt(any, 0, "[?]")) << any;
-  EXPECT_TRUE(MatchPatternAt("PMS-185 C", 0, "pms[?ddd][c]c"));
-  EXPECT_FALSE(MatchPatternAt("PMS-18x C", 0, "pms[?ddd][c]c"));
+  EXPECT_TRUE(MatchPatternAt("SPT-185 C", 0, "spt[?ddd][c]c"));
+  EXPECT_FALSE(MatchPatternAt("SPT-18x C", 0, "spt[?ddd][c]c"));
 }
 
 TEST(MatchPatternAt, MalformedPatternsFail) {

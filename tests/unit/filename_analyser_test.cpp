@@ -21,7 +21,7 @@ const char kCatalogue[] =
     "ignore_case=1\n"
     "[Prefixes]\n"
     "\"PANTONE \"=\n"
-    "\"PMS \"=\n"
+    "\"SPT \"=\n"
     "[Suffixes]\n"
     "\" C\"=\n"
     "\" U\"=\n"
@@ -200,7 +200,7 @@ TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
                          // The end bracket is missing: the identifier runs to the end.
                          {"JOB7 (Warm Red", true, "Warm Red", "Warm Red", ctSpot, "0 75 90 0", "JOB7", "", ""},
                          // A prefix and suffix inside the brackets: the bare name is looked up.
-                         {"JOB7 (PMS 300 U)", true, "300", "PMS 300 U", ctPantone, "", "JOB7", "", ""},
+                         {"JOB7 (SPT 300 U)", true, "300", "SPT 300 U", ctPantone, "", "JOB7", "", ""},
                          {"JOB7 (485)", true, "485", "485", ctSpot, "0 95 100 0", "JOB7", "", ""},
                          // A bracketed process name becomes that process colour.
                          {"JOB7 (Cyan)", true, "Cyan", "Cyan", ctProcess, "", "JOB7", "", ""},
@@ -253,9 +253,9 @@ TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
 
   // The first prefix finds no suffix behind it; the second does. The colour
   // keeps its kind.
-  ASSERT_TRUE(run.analyser.LocateSpotColour("PMS 300 U_PANTONE x", best));
+  ASSERT_TRUE(run.analyser.LocateSpotColour("SPT 300 U_PANTONE x", best));
   EXPECT_EQ(best.type, ctSpot);
-  EXPECT_EQ(best.OriginalColor, "PMS 300 U");
+  EXPECT_EQ(best.OriginalColor, "SPT 300 U");
   EXPECT_EQ(best.NormalisedColor, "300");
 
   // A suffix that stands before the prefix ends no identifier.
