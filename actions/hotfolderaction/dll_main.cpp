@@ -3,6 +3,7 @@
 #include "actions/common/win32/log_channel.h"
 #include "actions/common/win32/plugin_parameters.h"
 #include "actions/hotfolderaction/entry_point.h"
+#include "actions/hotfolderaction/scanner_state.h"
 #include "actions/hotfolderaction/sluicegate_app.h"
 #include "common/log.h"
 #include "common/win32/windows_api.h"
@@ -26,6 +27,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
       case DLL_PROCESS_DETACH:
         // At process exit (reserved non-null) the system closes the handles.
         if (reserved == nullptr) {
+          // A scanner the host did not stop must be ended before the objects
+          // it uses go away.
+          TheScanner().AbandonAtUnload();
           DestroyTheApp();
           // Let go of the mailslot, so that a monitor can be started again
           // after the host has unloaded the library.

@@ -6,14 +6,29 @@
 #include "actions/common/win32/plugin_parameters.h"
 
 #include <cstdint>
+#include <string>
 
-// InitializeHandler after its announcement: stops a scanner left running,
-// prepares the configuration folder and both exclusion lists, creates the scan
-// wake-up event, gives the colour catalogue its path and starts the scanner
-// thread with `params` as its argument. 0, or -1 with the system error in the block.
+// InitializeHandler after its announcement:
+//   - stops a scanner left running (100 ms steps);
+//   - creates the configuration folder <dataFolder>\Config (that level only;
+//     the host program's folder stands in when the block names no data folder);
+//   - loads "FilenameExceptions.bin" and "ExtensionExceptions.bin" from it,
+//     writing them with their defaults when they cannot be read;
+//   - creates the scan wake-up event "QuilletHotFolder" when missing;
+//   - gives the colour catalogue its path;
+//   - starts the scanner thread with `params` as its block. The block must
+//     stay valid while the scanner runs (until ShutdownHandler).
+// A folder or list that cannot be found or created is a critical notice
+// ("CRITICAL ERROR - HF cannot find or create (%s)!") and initialisation goes
+// on. 0, or -1 with the system error in the block ("CreateEvent for scan",
+// "AfxBeginThread for scan").
 int32_t PrepareAndStartScanner(PluginParameters* params);
 
 // ShutdownHandler between raising and clearing the refusal flag: stops the
-// scanner (warning when it is still active), frees both exclusion lists,
-// every hot folder with its lists and group list, and empties the catalogue.
+// scanner (with three warnings when it is still active), frees both exclusion
+// lists, every hot folder with its lists and group list, and empties the
+// colour catalogue.
 void StopScannerAndReleaseFolders();
+
+// The configuration folder for a block: <dataFolder>\Config.
+std::string ConfigurationFolder(const PluginParameters& params);

@@ -1,0 +1,21 @@
+// The plug-in's colour catalogue.
+#include "actions/hotfolderaction/colour_catalogue_service.h"
+
+#include "common/path_utils.h"
+
+std::string DefaultColourCataloguePath() {
+  return JoinPath(JoinPath(JoinPath(HostProgramFolder(), "Config"), "FilenameSetups"), "Colours.ini");
+}
+
+CColourInfo& TheColourCatalogue() {
+  static CColourInfo catalogue;
+  return catalogue;
+}
+
+void SetColourCataloguePath(const std::string& path) { TheColourCatalogue().SetPath(path); }
+
+std::string ColourCataloguePath() { return TheColourCatalogue().path(); }
+
+bool LoadColourCatalogue() { return TheColourCatalogue().LoadCatalogue(kCatalogueAll); }
+
+void ClearCatalogue() { TheColourCatalogue().ClearCatalogue(); }

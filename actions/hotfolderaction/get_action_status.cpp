@@ -1,0 +1,186 @@
+// GetActionStatus: the hand-off of pending files to the host, each moved into
+// the task's destination folder when one is set.
+#include "actions/hotfolderaction/action_handlers.h"
+
+#include "actions/common/win32/message_handover.h"
+#include "actions/hotfolderaction/grouping_service.h"
+#include "actions/hotfolderaction/hot_folder_list.h"
+#include "actions/hotfolderaction/preview_service.h"
+#include "actions/hotfolderaction/sluicegate_app.h"
+#include "actions/hotfolderaction/text_format.h"
+#include "common/file_io.h"
+#include "common/log.h"
+#include "common/path_utils.h"
+#include "common/unique_target.h"
+#include "common/win32/chained_file_item.h"
+#include "common/win32/file_system.h"
+
+#include <string>
+
+namespace {
+
+constexpr uint32_t kFileGroupListType = 0x8000000;
+constexpr int32_t kStateFailed = 6;
+constexpr int32_t kNothingHandedOver = 1;
+constexpr int32_t kRestartRequest = -1;
+
+enum class MoveOutcome {
+  kMoved,    // the record names the file at the destination
+  kFailed,   // the file stays in the hot folder; the record names it there
+  kDropped,  // the file is gone or cannot be made writable: nothing to hand over
+};
+
+// The destination folder, created with its parents, with a trailing backslash.
+std::string PrepareDestinationFolder(const char* destination) {
+  char folder[kMaxPathBytes];
+  FormatInto(folder, sizeof folder, "%s", destination);
+  RemoveTrailingBackslash(folder);
+  CreateFolder(folder, true);  // a folder that cannot be made shows in the move
+  AddTrailingBackslash(folder, sizeof folder);
+  return folder;
+}
+
+// Moves a normal file, replacing a file of the target's name and copying
+// across volumes. True on success.
+bool MoveNormalFile(const std::string& sourcePath, const std::string& targetPath) {
+  Log(2, "Moving normal file %s to %s", sourcePath.c_str(), targetPath.c_str());
+  return ::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
+
+MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, ChainedFileItem& record) {
+  const std::string fileName = record.fileName;
+  const std::string sourcePath = JoinPath(params->sourceFolder, fileName);
+  const std::string destinationFolder = PrepareDestinationFolder(params->destinationFolder);
+  std::string targetName = fileName;
+  std::string targetPath = JoinPath(destinationFolder, targetName);
+
+  // A group file is never given another name: its group folder goes with it.
+  bool targetFree = true;
+  if (FileExists(targetPath) && record.jobType != kFileGroupListType) {
+    char unique[kMaxPathBytes] = {};
+    targetFree = makeUniqueTarget(params->destinationFolder, fileName.c_str(), 0, 0, unique, sizeof unique);
+    if (targetFree) {
+      targetPath = unique;
+      targetName = FileNameOnly(targetPath);
+    } else {
+      Log(0, "No free name for %s in %s.", fileName.c_str(), destinationFolder.c_str());
+    }
+  }
+
+  const DWORD attributes = ::GetFileAttributesA(sourcePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      HF_REPORT_ERROR(params, FormatText("GetActionStatus - Cannot MOVE %s, no longer present.", fileName.c_str()).c_str());
+      return MoveOutcome::kDropped;
+    }
+  } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+             !::SetFileAttributesA(sourcePath.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+    HF_REPORT_ERROR(params,
+                    FormatText("GetActionStatus - Cannot MOVE %s, please make it writeable.", fileName.c_str()).c_str());
+    return MoveOutcome::kDropped;
+  }
+
+  bool moved = false;
+  if (targetFree) {
+    const DWORD started = ::GetTickCount();
+    if (record.jobType == kFileGroupListType) {
+      if (folder.thumbnailsEnabled == 1) {
+        Log(2, "Compositing group in '%s'", sourcePath.c_str());
+        MakeGroupComposite(folder, sourcePath.c_str());
+      }
+      Log(2, "Moving GroupList file");
+      moved = MoveGroupListWithFolder(destinationFolder.c_str(), sourcePath.c_str(), targetPath.c_str()) == 0;
+    } else {
+      moved = MoveNormalFile(sourcePath, targetPath);
+    }
+    Log(2, "That move took %d ms", static_cast<int>(::GetTickCount() - started));
+  }
+
+  if (!moved) {
+    const std::string text = FormatText("GetActionStatus - move file failed, Src/Dest files were %s -> %s",
+                                        sourcePath.c_str(), targetPath.c_str());
+    HF_REPORT_ERROR(params, text.c_str());
+    Log(0, "%s\n", text.c_str());
+    return MoveOutcome::kFailed;
+  }
+  FormatInto(record.folder, sizeof record.folder, "%s", destinationFolder.c_str());
+  FormatInto(record.fileName, sizeof record.fileName, "%s", targetName.c_str());
+  return MoveOutcome::kMoved;
+}
+
+// Takes the head item off the folder's pending list.
+void RemovePendingHead(CSluicegateApp& app, CHotFolder& folder, CLinkedFileList* item) {
+  if (RemoveFileItem(app, item) == 0) RemoveHeadItem(folder.pendingList, item);
+}
+
+// Hands every pending item of the folder over. The event is held.
+void HandOverPendingFiles(CSluicegateApp& app, PluginParameters* params, CHotFolder& folder) {
+  auto* list = static_cast<ChainedFileItem*>(params->fileList);
+  while (CLinkedFileList* item = folder.pendingList) {
+    if (item->fileName[0] == '\0') {  // the spare item that ends a scan list
+      RemovePendingHead(app, folder, item);
+      continue;
+    }
+    ChainedFileItem* record = NewFileItem();
+    if (record == nullptr) {
+      // What is left stays pending; the next call (or scan) takes it up again.
+      Log(0, "GetActionStatus - no memory for a file record; %s waits for the next call.", item->fileName);
+      break;
+    }
+    FillFileItem(*record, params->sourceFolder, *item);
+    if (record->jobType == kFileGroupListType) record->groupMember = 1;  // the record of a group file
+    if (params->destinationFolder[0] != '\0' &&
+        MoveIntoDestination(params, folder, *record) == MoveOutcome::kDropped) {
+      DeleteFileList(record, 1);
+      RemovePendingHead(app, folder, item);
+      continue;
+    }
+    RemovePendingHead(app, folder, item);
+    list = AppendFile(list, record);
+  }
+  params->fileList = list;
+}
+
+}  // namespace
+
+int32_t GetActionStatus(PluginParameters* params) {
+  CSluicegateApp* app = CSluicegateApp::Current();
+  if (app == nullptr) return kResultRefused;
+
+  Log(3, "Synching GetActionStatus...");
+  SynchEventLock hold(*app);
+  Log(3, "GetActionStatus for item #%d of task #%d : synched...", static_cast<int>(params->itemNumber),
+      static_cast<int>(params->taskId));
+
+  // The host's fields may run to their end.
+  params->sourceFolder[sizeof params->sourceFolder - 1] = '\0';
+  params->destinationFolder[sizeof params->destinationFolder - 1] = '\0';
+  if (params->sourceFolder[0] == '\0') {
+    HF_REPORT_ERROR(params, "GAS - folder is unset");
+    params->actionState = kStateFailed;
+    return kResultRefused;
+  }
+  AddTrailingBackslash(params->sourceFolder, sizeof params->sourceFolder);
+  AddTrailingBackslash(params->destinationFolder, sizeof params->destinationFolder);
+
+  CHotFolder* folder = FindFolderByTaskId(*app, params->taskId);
+  if (folder == nullptr) {
+    HF_REPORT_ERROR(params, "GAStatus - folder unregistered / task Ended.");
+    params->actionState = kStateFailed;
+    return kResultRefused;
+  }
+
+  if (params->itemNumber == kRestartRequest) {
+    Log(2, "GAS: caller requests scanner restart.");
+    if (params->fileList != nullptr) {
+      DeleteFileList(static_cast<ChainedFileItem*>(params->fileList), 1);
+      params->fileList = nullptr;
+    }
+    return kNothingHandedOver;
+  }
+
+  if (folder->pendingList == nullptr) return kNothingHandedOver;
+  HandOverPendingFiles(*app, params, *folder);
+  return kResultOk;
+}

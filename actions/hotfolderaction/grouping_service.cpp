@@ -1,0 +1,93 @@
+// The grouping call points of the hot folders.
+#include "actions/hotfolderaction/grouping_service.h"
+
+#include "actions/hotfolderaction/colour_catalogue_service.h"
+#include "actions/hotfolderaction/hot_folder.h"
+#include "actions/hotfolderaction/preview_service.h"
+#include "common/group_document.h"
+#include "common/job_type.h"
+#include "common/log.h"
+#include "common/path_utils.h"
+#include "common/win32/file_group_list.h"
+#include "common/win32/group_move.h"
+
+#include <cstdio>
+#include <new>
+
+bool GroupingServiceAvailable() { return true; }
+
+bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::string& reason) {
+  CFileGroupList* groupList = new (std::nothrow) CFileGroupList();
+  if (groupList == nullptr) {
+    reason = kGroupListNotCreatedText;
+    return false;
+  }
+  if (!LoadColourCatalogue()) {
+    reason = kColourInfoNotLoadedText;
+    delete groupList;
+    return false;
+  }
+  const int result = groupList->SetUpGrouping(folder.path, templateName, &TheColourCatalogue());
+  if (result != 0) {
+    char text[64];
+    std::snprintf(text, sizeof text, kGroupListNotConfiguredFormat, result);
+    reason = text;
+    delete groupList;
+    return false;
+  }
+  groupList->SetUniqueNames(1);
+  Log(2, "SA: Info: Grouping enabled for '%s'", folder.path);
+  DestroyGroupList(folder.groupList);
+  folder.groupList = groupList;
+  folder.groupingActive = 1;
+  return true;
+}
+
+void DestroyGroupList(CFileGroupList*& groupList) {
+  delete groupList;
+  groupList = nullptr;
+}
+
+int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
+                   std::string& previewPath, void*& group) {
+  previewPath.clear();
+  group = nullptr;
+  if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return kGroupNotCreated;
+  CFileGroup* taken = nullptr;
+  const int result = groupList->AddFile(fileName, sourceFolder, previewPath, taken);
+  group = taken;
+  return result;
+}
+
+int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
+                          void* group, const std::string& previewPath, std::string& resourceId) {
+  // The group may have been closed and removed by its monitor since AddFile:
+  // it is only touched under the list's lock, while it is still open.
+  if (takenIntoGroup && group != nullptr && folder.groupList != nullptr) {
+    folder.groupList->WithOpenGroup(static_cast<CFileGroup*>(group), [&](CFileGroup& open) {
+      std::string groupId;
+      open.group().GetResourceID(groupId);
+      if (groupId.empty()) {
+        open.group().SetResourceID(resourceId);
+        Log(0, "HFA: Setting group resource ID to '%s'. ", resourceId.c_str());
+      } else {
+        resourceId = groupId;
+        Log(0, "HFA: Using group resource ID of '%s'. ", resourceId.c_str());
+      }
+    });
+  }
+  if (!takenIntoGroup) Log(0, "HFA: Not added - using unique resource ID of '%s'. ", resourceId.c_str());
+
+  // TIFF thumbnails of grouped separations (per resource ID and page) are the
+  // preview service's; the other previewable types get their preview here.
+  const bool previewable = jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps ||
+                           jobType == kJobTypeJson;
+  if (!previewable) return 0;
+  const std::string target = !previewPath.empty() ? previewPath : std::string(fileName != nullptr ? fileName : "");
+  return MakeFilePreview(folder, target, resourceId, jobType);
+}
+
+int MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
+  if (destinationFolder == nullptr || sourcePath == nullptr) return kGroupMoveRefused;
+  return Move(sourcePath, destinationFolder, ParentFolder(sourcePath));
+}

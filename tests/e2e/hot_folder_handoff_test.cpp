@@ -1,0 +1,170 @@
+// The road of a file through the real DLL: a file copied into a hot folder is
+// found by the scanner and handed to the host by GetActionStatus, moved into
+// the destination folder (under a new name when its own is taken), or left
+// where it is when the task has no destination.
+#include "tests/e2e/hot_folder_session.h"
+
+#include "tests/support/win32/global_blocks.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace hot_folder_e2e {
+namespace {
+
+bool IsLowercaseHexWithoutLeadingZero(const std::string& text) {
+  if (text.empty() || text[0] == '0') return false;
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f'); });
+}
+
+using HandoffTest = HotFolderTest;
+
+TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.path() + "out\\nested\\";  // made by the hand-off
+  const std::string job = PostScriptJob("Quarterly report", "Alice Archer", 40);
+  ASSERT_TRUE(WriteBytes(hot + "report.ps", job));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+  EXPECT_EQ(task.I32(block::kActionState), 4);
+
+  std::vector<FileRecord> records = PollForRecords(task);
+  ASSERT_EQ(records.size(), 1u);
+  const FileRecord& r = records[0];
+  EXPECT_EQ(r.folder, out);
+  EXPECT_EQ(r.fileName, "report.ps");
+  EXPECT_EQ(r.title, "Quarterly report");
+  EXPECT_EQ(r.owner, "Alice Archer");
+  EXPECT_EQ(r.fileSize, job.size());
+  EXPECT_EQ(r.jobType, 1u);
+  EXPECT_EQ(r.groupMember, 0u);
+  EXPECT_EQ(r.colourType, 0u);
+  EXPECT_EQ(r.safeToDelete, 0u);  // as handed over, before the host marked it
+  EXPECT_EQ(r.next, nullptr);
+  EXPECT_EQ(r.previous, nullptr);
+  EXPECT_EQ(r.itemFlags, 0u);
+  EXPECT_TRUE(IsLowercaseHexWithoutLeadingZero(r.uniqueId)) << r.uniqueId;
+  EXPECT_EQ(r.intakeFailureText, "");
+  EXPECT_EQ(task.I32(block::kErrorCode), 0) << task.MessageText();
+
+  EXPECT_FALSE(FileIsThere(hot + "report.ps"));
+  std::string arrived;
+  ASSERT_TRUE(ReadBytes(out + "report.ps", arrived));
+  EXPECT_EQ(arrived, job);
+
+  // Nothing more is pending; the handed-over list is gone at the next call.
+  const void* handedOver = r.address;
+  EXPECT_EQ(GetActionStatus(task), 1);
+  EXPECT_EQ(task.Pointer(block::kFileList), nullptr);
+  EXPECT_FALSE(IsLiveGlobalBlock(handedOver));
+}
+
+TEST_F(HandoffTest, WithoutADestinationRecordsNameTheHotFolderAndNothingMoves) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  ASSERT_TRUE(WriteBytes(hot + "a.pdf", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n"));
+  ASSERT_TRUE(WriteBytes(hot + "b.ps", PostScriptJob("B", "Bob")));
+  ASSERT_EQ(Initialise(), 0);
+  // Without the trailing backslash: StartAction adds it.
+  RawBlock& task = StartTask(hot.substr(0, hot.size() - 1));
+  EXPECT_EQ(task.Text(block::kSourceFolder), hot);
+
+  std::vector<FileRecord> records = PollForRecords(task);
+  std::vector<std::string> names = NamesOf(records);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.pdf", "b.ps"}));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].previous, records[0].address);
+  EXPECT_EQ(records[0].next, records[1].address);
+  for (const FileRecord& r : records) {
+    EXPECT_EQ(r.folder, hot);
+    EXPECT_EQ(r.jobType, r.fileName == "a.pdf" ? 2u : 1u);
+  }
+  EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"a.pdf", "b.ps"}));
+}
+
+TEST_F(HandoffTest, ANameTakenInTheDestinationGivesTheArrivingFileAUniqueName) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  ASSERT_TRUE(WriteBytes(out + "x.ps", "already here"));
+  const std::string job = PostScriptJob("X", "Xena");
+  ASSERT_TRUE(WriteBytes(hot + "x.ps", job));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+
+  std::vector<FileRecord> records = PollForRecords(task);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].folder, out);
+  EXPECT_EQ(records[0].fileName, "x_0_0_0.ps");
+  std::string bytes;
+  ASSERT_TRUE(ReadBytes(out + "x_0_0_0.ps", bytes));
+  EXPECT_EQ(bytes, job);
+  ASSERT_TRUE(ReadBytes(out + "x.ps", bytes));
+  EXPECT_EQ(bytes, "already here");
+}
+
+TEST_F(HandoffTest, AReadOnlyFileIsMadeWritableAndMoved) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  const std::string job = PostScriptJob("Locked", "Rita");
+  ASSERT_TRUE(WriteBytes(hot + "ro.ps", job));
+  ASSERT_TRUE(::SetFileAttributesA((hot + "ro.ps").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+
+  std::vector<FileRecord> records = PollForRecords(task);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].folder, out);
+  EXPECT_EQ(records[0].fileName, "ro.ps");
+  EXPECT_FALSE(FileIsThere(hot + "ro.ps"));
+  DWORD attributes = ::GetFileAttributesA((out + "ro.ps").c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+TEST_F(HandoffTest, AFileThatVanishedAfterTheScanIsReportedAndNotHandedOver) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  ASSERT_TRUE(WriteBytes(hot + "gone.ps", PostScriptJob("Gone", "Gus")));
+  ASSERT_TRUE(WriteBytes(hot + "kept.ps", PostScriptJob("Kept", "Kim")));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+  // The last cycle lists both files; no cycle follows to notice the removal.
+  ASSERT_TRUE(ScanOnceAndEnd());
+  ASSERT_TRUE(HasMessage(ReceivedMessages(), 3, "Added 2 items to " + hot));
+  ASSERT_TRUE(::DeleteFileA((hot + "gone.ps").c_str()));
+
+  ASSERT_EQ(GetActionStatus(task), 0);
+  std::vector<FileRecord> records = ReadFileList(task);
+  EXPECT_EQ(NamesOf(records), std::vector<std::string>{"kept.ps"});
+  EXPECT_EQ(task.I32(block::kErrorCode), -1);
+  EXPECT_EQ(task.MessageText(), "GetActionStatus - Cannot MOVE gone.ps, no longer present.\n");
+  EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"kept.ps"});
+}
+
+TEST_F(HandoffTest, ARestartRequestFreesTheListAndHandsNothingOver) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  ASSERT_TRUE(WriteBytes(hot + "first.ps", PostScriptJob("First", "Fay")));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+  ASSERT_EQ(PollForRecords(task).size(), 1u);
+  const void* handedOver = task.Pointer(block::kFileList);
+
+  Reader()->Drain();
+  ASSERT_TRUE(WriteBytes(hot + "second.ps", PostScriptJob("Second", "Sam")));
+  ASSERT_TRUE(WaitForLog("Added 1 items to " + hot));
+
+  // The list handed over before is freed, and the pending file stays pending.
+  EXPECT_EQ(GetActionStatus(task, -1), 1);
+  EXPECT_EQ(task.Pointer(block::kFileList), nullptr);
+  EXPECT_FALSE(IsLiveGlobalBlock(handedOver));
+  EXPECT_TRUE(FileIsThere(hot + "second.ps"));
+  EXPECT_TRUE(HasMessage(ReceivedMessages(), 2, "GAS: caller requests scanner restart."));
+
+  EXPECT_EQ(GetActionStatus(task), 0);
+  EXPECT_EQ(NamesOf(ReadFileList(task)), std::vector<std::string>{"second.ps"});
+}
+
+}  // namespace
+}  // namespace hot_folder_e2e

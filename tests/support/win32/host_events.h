@@ -1,0 +1,34 @@
+// hfhost's --json output as the tests read it: every line that is a flat JSON
+// object (string and integer members) becomes one event; other lines (errors
+// on standard error) are kept apart.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct HostEvent {
+  std::map<std::string, std::string> texts;   // string members, UTF-8
+  std::map<std::string, int64_t> numbers;     // integer members
+
+  std::string Text(const std::string& key) const;    // "" when missing
+  int64_t Number(const std::string& key) const;      // -1 when missing
+  bool Has(const std::string& key) const { return texts.count(key) + numbers.count(key) > 0; }
+  std::string event() const { return Text("event"); }
+};
+
+struct HostOutputLines {
+  std::vector<HostEvent> events;
+  std::vector<std::string> otherLines;  // lines that are not JSON objects (CR removed)
+  std::vector<std::string> badJson;     // lines that start with '{' but do not parse
+
+  // The events of one kind, in order.
+  std::vector<HostEvent> Of(const std::string& kind) const;
+};
+
+// Parses one flat JSON object; false when the text is not one.
+bool ParseFlatJsonObject(const std::string& text, HostEvent& event);
+
+// Splits the output into lines and parses them.
+HostOutputLines ParseHostOutput(const std::string& output);

@@ -1,0 +1,601 @@
+// The group list on real folders: separations offered one by one with
+// AddFile, groups closed by count, by time-out, by serial mode and by the
+// list's end, the group files read back, and the faults a file can meet on
+// its way into a group.
+#include "common/win32/file_group_list.h"
+
+#include "common/colour_info.h"
+#include "common/file_io.h"
+#include "common/group_document.h"
+#include "common/ini_document.h"
+#include "common/path_utils.h"
+#include "common/win32/file_system.h"
+#include "common/win32/scoped_handle.h"
+#include "tests/support/log_capture.h"
+#include "tests/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kTemplate[] = "Default RUD Without PREPS";
+
+std::string ShippedFile(const std::string& name) {
+  std::string text;
+  EXPECT_EQ(ReadWholeFile(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text), 0) << name;
+  return text;
+}
+
+// Polls the condition every 20 ms for at most `limitMs`.
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = 20000) {
+  const DWORD started = ::GetTickCount();
+  while (!condition()) {
+    if (::GetTickCount() - started > limitMs) return false;
+    ::Sleep(20);
+  }
+  return true;
+}
+
+bool HasLineStartingWith(const LogCapture& log, int level, const std::string& start) {
+  for (const LogLine& line : log.lines)
+    if (line.first == level && line.second.rfind(start, 0) == 0) return true;
+  return false;
+}
+
+bool HasLineContaining(const LogCapture& log, const std::string& part) {
+  for (const LogLine& line : log.lines)
+    if (line.second.find(part) != std::string::npos) return true;
+  return false;
+}
+
+// The ".fgl" files in a folder.
+std::vector<std::string> GroupFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  ScopedFindHandle find(::FindFirstFileA(JoinPath(folder, "*.fgl").c_str(), &found));
+  if (!find) return names;
+  do {
+    names.push_back(found.cFileName);
+  } while (::FindNextFileA(find.get(), &found));
+  return names;
+}
+
+class GroupListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    host = temp.path() + "host";
+    hot = temp.path() + "hot\\";
+    setups = host + "\\Config\\FilenameSetups\\";
+    ASSERT_EQ(CreateFolder(setups, true), 0);
+    ASSERT_EQ(CreateFolder(hot, false), 0);
+    // A copy of the catalogue: unknown colours are added to it.
+    ASSERT_EQ(ReplaceFileContents(setups + "Colours.ini", ShippedFile("Colours.ini")), 0);
+    colours.SetPath(setups + "Colours.ini");
+    ASSERT_TRUE(colours.LoadCatalogue(kCatalogueAll));
+  }
+
+  // The shipped template with its closing rules replaced.
+  void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount,
+                     int count) {
+    CIniDocument document;
+    document.LoadFromBuffer(ShippedFile(shipped + ".fns"));
+    document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", std::to_string(timeout));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", std::to_string(closeOnCount));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(count));
+    ASSERT_TRUE(document.SaveAs(setups + name + ".fns"));
+  }
+
+  // A list set up as the hot folder's set-up makes it (unique names on).
+  std::unique_ptr<CFileGroupList> MakeList(int timeout, int closeOnCount, int count,
+                                           const std::string& templateName = kTemplate) {
+    const std::string shipped = IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType" : kTemplate;
+    WriteTemplate(templateName, shipped, timeout, closeOnCount, count);
+    auto list = std::make_unique<CFileGroupList>();
+    EXPECT_EQ(list->SetUpGroupingIn(host, templateName, &colours), 0);
+    list->SetUniqueNames(1);
+    return list;
+  }
+
+  void Arrive(const std::string& name, const std::string& bytes = "II*\x00separation") {
+    ASSERT_EQ(ReplaceFileContents(hot + name, bytes), 0) << name;
+  }
+
+  // Offers a file that has just arrived; returns AddFile's result.
+  int Offer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+    std::string path;
+    CFileGroup* group = nullptr;
+    int result = list.AddFile(name, hot, path, group);
+    if (result == 0) {
+      EXPECT_NE(group, nullptr);
+      EXPECT_EQ(path, JoinPath(group->folder(), name));
+      EXPECT_TRUE(FileExists(path)) << path;
+      EXPECT_FALSE(FileExists(hot + name)) << name;
+    } else {
+      EXPECT_EQ(group, nullptr);
+      EXPECT_TRUE(path.empty());
+    }
+    if (groupOut != nullptr) *groupOut = group;
+    return result;
+  }
+
+  bool AllClosed(CFileGroupList& list) {
+    return WaitUntil([&] { return list.GroupCount() == 0; });
+  }
+
+  // The saved group whose GroupName is `groupName` (the only one expected).
+  CIniDocument SavedGroup(const std::string& groupName) {
+    CIniDocument found;
+    int matches = 0;
+    for (const std::string& file : GroupFilesIn(hot)) {
+      CIniDocument document;
+      EXPECT_TRUE(document.Load(hot + file));
+      std::string name;
+      CGroupDocumentReader(document).GetGroupName(name);
+      if (name == groupName) {
+        found = document;
+        ++matches;
+      }
+    }
+    EXPECT_EQ(matches, 1) << groupName;
+    return found;
+  }
+
+  TempFolder temp{"hf_group_list"};
+  std::string host;
+  std::string hot;
+  std::string setups;
+  CColourInfo colours;
+};
+
+// ---- set-up ----
+
+TEST_F(GroupListTest, SetUpChoosesTheMethodByTemplateNameAndReadsItsRules) {
+  WriteTemplate(kTemplate, kTemplate, 7, 1, 3);
+  CFileGroupList byScheme;
+  EXPECT_EQ(byScheme.SetUpGroupingIn(host, kTemplate, &colours), 0);
+  EXPECT_EQ(byScheme.method(), kGroupMethodFilenameScheme);
+  EXPECT_EQ(byScheme.templateName(), kTemplate);
+  EXPECT_EQ(byScheme.templatePath(), setups + kTemplate + ".fns");
+  EXPECT_EQ(byScheme.settings().timeoutSeconds(), 7);
+  EXPECT_EQ(byScheme.settings().fileCountTrigger(), 1);
+  EXPECT_EQ(byScheme.settings().fileCount(), 3);
+  EXPECT_EQ(byScheme.settings().serialMode(), 0);
+  EXPECT_EQ(byScheme.uniqueNames(), 0);
+
+  WriteTemplate("groupbyfiletype", "GroupByFileType", 30, 1, 4);
+  CFileGroupList byType;
+  EXPECT_EQ(byType.SetUpGroupingIn(host, "groupbyfiletype", &colours), 0);
+  EXPECT_EQ(byType.method(), kGroupMethodFileType);
+
+  CFileGroupList missing;
+  EXPECT_EQ(missing.SetUpGroupingIn(host, "No Such Template", &colours), kGroupTemplateNotLoaded);
+}
+
+TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
+  CFileGroupList list;
+  EXPECT_EQ(list.MakeUniqueGroupName(), "");
+  list.SetUniqueNames(1);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "$$%04lx-%04lx-%08lx-0001", static_cast<unsigned long>(::GetCurrentProcessId()),
+                static_cast<unsigned long>(::GetCurrentThreadId()),
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&list)));
+  EXPECT_EQ(list.MakeUniqueGroupName(), expected);
+  const std::string second = list.MakeUniqueGroupName();
+  EXPECT_EQ(second.substr(second.size() - 5), "-0002");
+  EXPECT_EQ(second.substr(0, second.size() - 5), std::string(expected).substr(0, second.size() - 5));
+}
+
+// ---- refused files ----
+
+TEST_F(GroupListTest, OnlyTifFilesAreOfferedToAFilenameScheme) {
+  auto list = MakeList(30, 0, 4);
+  Arrive("JOB1_p1_Cyan.tiff");
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "JOB1_p1_Cyan.tiff"), kGroupWrongExtension);
+  EXPECT_TRUE(log.Has(2, "Purported TIFF file JOB1_p1_Cyan.tiff has non-TIFF extension"));
+  EXPECT_TRUE(FileExists(hot + "JOB1_p1_Cyan.tiff"));
+
+  Arrive("JOB1_p1_Cyan.TIF");
+  EXPECT_EQ(Offer(*list, "JOB1_p1_Cyan.TIF"), 0);
+  EXPECT_EQ(list->GroupCount(), 1u);
+}
+
+TEST_F(GroupListTest, OnlyPdfFilesAreOfferedToGroupingByType) {
+  auto list = MakeList(30, 0, 4, kGroupByFileTypeTemplate);
+  Arrive("page.tif");
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "page.tif"), kGroupWrongExtension);
+  EXPECT_TRUE(log.Has(2, "Purported PDF file page.tif has non-PDF extension."));
+}
+
+TEST_F(GroupListTest, ANameTheSchemeCannotReadStaysStandalone) {
+  auto list = MakeList(30, 0, 4);
+  Arrive("no colour here.tif");
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "no colour here.tif"), kGroupNotAnalysed);
+  EXPECT_TRUE(log.Has(2, "Analysing file no colour here"));
+  EXPECT_TRUE(log.Has(2, "Analyse no colour here returned false"));
+  EXPECT_TRUE(log.Has(2, "Failed to analyse file no colour here.tif"));
+  EXPECT_TRUE(FileExists(hot + "no colour here.tif"));
+  EXPECT_EQ(list->GroupCount(), 0u);
+}
+
+TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
+  auto list = MakeList(30, 0, 4);
+  CFileGroupFNS group(list.get());
+  std::string path;
+  LogCapture log;
+  EXPECT_EQ(group.AddToNewGroup("job.TIF", hot, "JOB.tif", "JOB.tif", path), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "Matching failed - file will pass through normally"));
+  EXPECT_EQ(group.name(), "");
+  EXPECT_EQ(group.identifiedName(), "");
+  EXPECT_TRUE(GroupFilesIn(hot).empty());
+
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "", "x", path), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "NewGroup failed - Groupname is empty"));
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "..", "..", path), kGroupNameRefused);
+  EXPECT_TRUE(GroupFilesIn(temp.path()).empty());
+}
+
+// ---- closing ----
+
+TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
+  auto list = MakeList(60, 1, 4);
+  LogCapture log;
+  const char* names[] = {"JOB1_p1_Cyan.tif", "JOB1_p1_Magenta.tif", "JOB1_p1_Yellow.tif", "JOB1_p1_Black.tif"};
+  CFileGroup* first = nullptr;
+  for (const char* name : names) {
+    Arrive(name);
+    CFileGroup* group = nullptr;
+    ASSERT_EQ(Offer(*list, name, &group), 0) << name;
+    if (first == nullptr) first = group;
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_TRUE(HasLineContaining(log, "Hit file count limit for <$$"));
+
+  const std::vector<std::string> files = GroupFilesIn(hot);
+  ASSERT_EQ(files.size(), 1u);
+  const std::string folder = hot + RemoveExtension(files[0]);
+  EXPECT_EQ(files[0].rfind("$$", 0), 0u);
+  for (const char* name : names) EXPECT_TRUE(FileExists(JoinPath(folder, name))) << name;
+
+  CIniDocument document = SavedGroup("JOB1");
+  CGroupDocumentReader reader(document);
+  // Sections in the order the group was written.
+  ASSERT_GE(document.SectionCount(), 4u);
+  EXPECT_EQ(document.Section(0).name(), "FileGroupInfo");
+  EXPECT_EQ(document.Section(1).name(), "SettingsInfo");
+  EXPECT_EQ(document.Section(2).name(), "FileInfo");
+  EXPECT_EQ(document.Section(3).name(), "JOB1_p1_Cyan.tif_Settings");
+  std::string text;
+  int value = 0;
+  reader.GetFolderPath(text);
+  EXPECT_EQ(text, folder);
+  reader.GetExtension(text);
+  EXPECT_EQ(text, ".tif");
+  reader.GetFNSFileName(text);
+  EXPECT_EQ(text, kTemplate);
+  reader.GetGroupMethod(value);
+  EXPECT_EQ(value, kGroupMethodFilenameScheme);
+  reader.GetTimeoutSeconds(value);
+  EXPECT_EQ(value, 60);
+  reader.GetFileCountTrigger(value);
+  EXPECT_EQ(value, 1);
+  reader.GetFileCount(value);
+  EXPECT_EQ(value, 4);
+  reader.GetSerialMode(value);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(reader.GetFileInfoNames(), std::vector<std::string>(std::begin(names), std::end(names)));
+  reader.GetFileInfo("JOB1_p1_Cyan.tif", text);
+  EXPECT_EQ(text, "Cyan,JOB1,255,0,0,0,1,1");
+  reader.GetFileInfo("JOB1_p1_Black.tif", text);
+  EXPECT_EQ(text, "Black,JOB1,0,0,0,255,1,1");
+  for (const char* name : names) {
+    EXPECT_EQ(reader.GetPageNumber(name, value), kGroupValuePresent);
+    EXPECT_EQ(value, 1) << name;
+  }
+  // The group file is the document, key=value, nothing else.
+  std::string saved;
+  ASSERT_EQ(ReadWholeFile(hot + files[0], saved), 0);
+  EXPECT_EQ(saved.rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0), 0u);
+}
+
+TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
+  auto list = MakeList(60, 1, 3);
+  const char* names[] = {"A7_p2_Cyan.tif",  "B8_p1_Cyan.tif",   "A7_p2_Tinctura Teal C.tif",
+                         "B8_p1_Black.tif", "A7_p2_(Ultramarine).tif", "B8_p1_Yellow.tif"};
+  for (const char* name : names) {
+    Arrive(name);
+    ASSERT_EQ(Offer(*list, name), 0) << name;
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  ASSERT_EQ(GroupFilesIn(hot).size(), 2u);
+
+  CIniDocument a = SavedGroup("A7");
+  CGroupDocumentReader readerA(a);
+  EXPECT_EQ(readerA.GetFileInfoNames(),
+            (std::vector<std::string>{"A7_p2_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "A7_p2_(Ultramarine).tif"}));
+  std::string details;
+  readerA.GetFileInfo("A7_p2_Tinctura Teal C.tif", details);
+  EXPECT_EQ(details, "Tinctura Teal C,A7,200,0,100,20,1,2");
+  readerA.GetFileInfo("A7_p2_(Ultramarine).tif", details);
+  EXPECT_EQ(details, "Ultramarine,A7,255,190,0,20,1,4");
+  int page = 0;
+  readerA.GetPageNumber("A7_p2_Cyan.tif", page);
+  EXPECT_EQ(page, 2);
+
+  CIniDocument b = SavedGroup("B8");
+  EXPECT_EQ(CGroupDocumentReader(b).GetFileInfoNames(),
+            (std::vector<std::string>{"B8_p1_Cyan.tif", "B8_p1_Black.tif", "B8_p1_Yellow.tif"}));
+}
+
+TEST_F(GroupListTest, AGroupClosesWhenNoFileArrivesForItsTimeout) {
+  auto list = MakeList(1, 0, 4);
+  LogCapture log;
+  Arrive("T1_p1_Cyan.tif");
+  ASSERT_EQ(Offer(*list, "T1_p1_Cyan.tif"), 0);
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_TRUE(HasLineContaining(log, "): Got timeout for group <$$"));
+  EXPECT_TRUE(HasLineContaining(log, "MonitorGroup("));
+  EXPECT_TRUE(HasLineContaining(log, "): Thread timeout = 1000ms"));
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("T1")).GetFileInfoNames(), std::vector<std::string>{"T1_p1_Cyan.tif"});
+}
+
+TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
+  // Files arrive every 0.4 s, for longer than the 2 s time-out in all.
+  auto list = MakeList(2, 0, 4);
+  const char* names[] = {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif",
+                         "R1_p1_Black.tif", "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"};
+  for (const char* name : names) {
+    Arrive(name);
+    ASSERT_EQ(Offer(*list, name), 0) << name;
+    EXPECT_EQ(list->GroupCount(), 1u);
+    ::Sleep(400);
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  ASSERT_EQ(GroupFilesIn(hot).size(), 1u);
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("R1")).GetFileInfoNames().size(), 7u);
+}
+
+TEST_F(GroupListTest, SerialModeClosesTheGroupsAFileDoesNotBelongTo) {
+  auto list = MakeList(60, 0, 4);
+  list->settings().SetSerialMode(1);
+  LogCapture log;
+  Arrive("S1_p1_Cyan.tif");
+  ASSERT_EQ(Offer(*list, "S1_p1_Cyan.tif"), 0);
+  Arrive("S1_p1_Black.tif");
+  ASSERT_EQ(Offer(*list, "S1_p1_Black.tif"), 0);
+  Arrive("S2_p1_Cyan.tif");
+  ASSERT_EQ(Offer(*list, "S2_p1_Cyan.tif"), 0);
+  EXPECT_TRUE(log.Has(2, "In Serial Mode"));
+  // S1 is closed and saved; S2 stays open.
+  ASSERT_TRUE(WaitUntil([&] { return list->GroupCount() == 1; }));
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("S1")).GetFileInfoNames(),
+            (std::vector<std::string>{"S1_p1_Cyan.tif", "S1_p1_Black.tif"}));
+  int serial = 0;
+  CGroupDocumentReader(SavedGroup("S1")).GetSerialMode(serial);
+  EXPECT_EQ(serial, 1);
+  EXPECT_TRUE(HasLineContaining(log, "): Got an end event for group <$$"));
+}
+
+// ---- faults on the way into a group ----
+
+TEST_F(GroupListTest, ASecondFileOfTheSameNameOpensAnotherGroup) {
+  auto list = MakeList(60, 0, 4);
+  Arrive("D1_p1_Cyan.tif", "first");
+  CFileGroup* first = nullptr;
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &first), 0);
+  Arrive("D1_p1_Cyan.tif", "second");
+  LogCapture log;
+  CFileGroup* second = nullptr;
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &second), 0);
+  EXPECT_TRUE(log.Has(2, "File <D1_p1_Cyan.tif> already exists in group <D1>"));
+  EXPECT_NE(first, second);
+  EXPECT_EQ(list->GroupCount(), 2u);
+  EXPECT_EQ(first->identifiedName(), "D1");
+  EXPECT_EQ(second->identifiedName(), "D1");
+  EXPECT_NE(first->name(), second->name());
+
+  list.reset();  // closes both; each keeps its own copy
+  std::set<std::string> contents;
+  for (const std::string& file : GroupFilesIn(hot)) {
+    std::string bytes;
+    ASSERT_EQ(ReadWholeFile(JoinPath(hot + RemoveExtension(file), "D1_p1_Cyan.tif"), bytes), 0);
+    contents.insert(bytes);
+  }
+  EXPECT_EQ(contents, (std::set<std::string>{"first", "second"}));
+}
+
+TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
+  auto list = MakeList(60, 0, 4);
+  Arrive("U1_p1_Cyan.tif");
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif", &group), 0);
+  const std::string folder = group->folder();
+  const std::string groupFile = group->groupFile();
+
+  Arrive("U1_p1_Black.tif");
+  {
+    // Held open by a writer: the move fails.
+    ScopedHandle writer(::CreateFileA((hot + "U1_p1_Black.tif").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    LogCapture log;
+    EXPECT_EQ(Offer(*list, "U1_p1_Black.tif"), kGroupFileNotMoved);
+    EXPECT_TRUE(HasLineStartingWith(log, 2, "MoveFileEx(" + hot + "U1_p1_Black.tif, " + folder));
+    EXPECT_TRUE(log.Has(2, "MoveFileIntoGroup() failed"));
+    EXPECT_TRUE(log.Has(2, "Add failed - treat as standalone file"));
+    EXPECT_TRUE(log.Has(3, "UndoGrouping"));
+  }
+  // Both separations are back in the hot folder, the group is gone for good.
+  EXPECT_TRUE(FileExists(hot + "U1_p1_Cyan.tif"));
+  EXPECT_TRUE(FileExists(hot + "U1_p1_Black.tif"));
+  EXPECT_FALSE(FolderExists(folder));
+  EXPECT_FALSE(FileExists(groupFile));
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_FALSE(FileExists(groupFile));  // an undone group is not written again
+
+  // Offered again, they group normally.
+  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif"), 0);
+  ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), 0);
+  list.reset();
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("U1")).GetFileInfoNames(),
+            (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
+}
+
+TEST_F(GroupListTest, AGroupFolderThatCannotBeCreatedLeavesTheFileStandalone) {
+  auto list = MakeList(60, 0, 4);
+  list->SetUniqueNames(0);  // the group is named after the analysis: "F1"
+  Arrive("F1");             // a file where the folder should go
+  Arrive("F1_p1_Cyan.tif");
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "F1_p1_Cyan.tif"), kGroupFolderNotCreated);
+  EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183"));
+  EXPECT_TRUE(log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
+  EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif"));
+  EXPECT_FALSE(FileExists(hot + "F1.fgl"));
+  EXPECT_EQ(list->GroupCount(), 0u);
+}
+
+TEST_F(GroupListTest, AnExistingGroupFileIsNeverOverwritten) {
+  auto list = MakeList(60, 0, 4);
+  list->SetUniqueNames(0);
+  // A closed group of that name waits in the hot folder to be handed over.
+  ASSERT_EQ(ReplaceFileContents(hot + "E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n"), 0);
+  Arrive("E1_p1_Cyan.tif");
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "E1_p1_Cyan.tif"), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "Create GroupFile failed - 80"));
+  std::string kept;
+  ASSERT_EQ(ReadWholeFile(hot + "E1.fgl", kept), 0);
+  EXPECT_EQ(kept, "[FileGroupInfo]\r\nGroupName=E1\r\n");
+  EXPECT_TRUE(FileExists(hot + "E1_p1_Cyan.tif"));
+}
+
+TEST_F(GroupListTest, TheGroupFileIsHeldOpenUntilTheGroupCloses) {
+  auto list = MakeList(60, 0, 4);
+  Arrive("H1_p1_Cyan.tif");
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(Offer(*list, "H1_p1_Cyan.tif", &group), 0);
+  const std::string groupFile = group->groupFile();
+  {
+    // Readers may look; nobody may take it exclusively (the scanner's test).
+    ScopedHandle reader(::CreateFileA(groupFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(reader);
+    ScopedHandle exclusive(
+        ::CreateFileA(groupFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_FALSE(exclusive);
+  }
+  std::string empty;
+  ASSERT_EQ(ReadWholeFile(groupFile, empty), 0);
+  EXPECT_EQ(empty, "");
+  list.reset();
+  ScopedHandle exclusive(
+      ::CreateFileA(groupFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_TRUE(exclusive);
+}
+
+// ---- grouping by file type ----
+
+TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
+  auto list = MakeList(60, 1, 3, kGroupByFileTypeTemplate);
+  const char* names[] = {"cover.pdf", "inside.PDF", "back.pdf"};
+  for (const char* name : names) {
+    Arrive(name, "%PDF-1.4");
+    ASSERT_EQ(Offer(*list, name), 0) << name;
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  const std::vector<std::string> files = GroupFilesIn(hot);
+  ASSERT_EQ(files.size(), 1u);
+  CIniDocument document;
+  ASSERT_TRUE(document.Load(hot + files[0]));
+  CGroupDocumentReader reader(document);
+  std::string text;
+  reader.GetGroupName(text);
+  EXPECT_EQ(text, RemoveExtension(files[0]));
+  EXPECT_EQ(text.rfind("$$", 0), 0u);
+  reader.GetExtension(text);
+  EXPECT_EQ(text, ".pdf");
+  reader.GetNoSubScan(text);
+  EXPECT_EQ(text, "Yes");
+  int method = 0;
+  reader.GetGroupMethod(method);
+  EXPECT_EQ(method, kGroupMethodFileType);
+  EXPECT_EQ(reader.GetFileInfoNames(), std::vector<std::string>(std::begin(names), std::end(names)));
+  reader.GetFileInfo("inside.PDF", text);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(document.FindSection("cover.pdf_Settings"), -1);
+}
+
+// ---- the end of the list ----
+
+TEST_F(GroupListTest, EndingTheListSavesEveryOpenGroup) {
+  auto list = MakeList(600, 0, 4);
+  for (const char* name : {"L1_p1_Cyan.tif", "L2_p1_Cyan.tif", "L1_p1_Black.tif", "L3_p3_Yellow.tif"}) {
+    Arrive(name);
+    ASSERT_EQ(Offer(*list, name), 0) << name;
+  }
+  EXPECT_EQ(list->GroupCount(), 3u);
+  LogCapture log;
+  list.reset();
+  EXPECT_EQ(GroupFilesIn(hot).size(), 3u);
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L1")).GetFileInfoNames(),
+            (std::vector<std::string>{"L1_p1_Cyan.tif", "L1_p1_Black.tif"}));
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L2")).GetFileInfoNames(), std::vector<std::string>{"L2_p1_Cyan.tif"});
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L3")).GetFileInfoNames(), std::vector<std::string>{"L3_p3_Yellow.tif"});
+  EXPECT_FALSE(HasLineContaining(log, "was not closed by its monitor in time"));
+}
+
+TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
+  auto list = MakeList(600, 0, 4);
+  Arrive("M1_p1_Cyan.tif");
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(Offer(*list, "M1_p1_Cyan.tif", &group), 0);
+  Arrive("M2_p1_Cyan.tif");
+  ASSERT_EQ(Offer(*list, "M2_p1_Cyan.tif"), 0);
+  // A monitor that cannot run cannot answer the end event.
+  HANDLE stuck = nullptr;
+  ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), group->monitorThread(), ::GetCurrentProcess(), &stuck, 0,
+                                FALSE, DUPLICATE_SAME_ACCESS));
+  ScopedHandle stuckThread(stuck);
+  ASSERT_NE(::SuspendThread(stuckThread.get()), static_cast<DWORD>(-1));
+
+  LogCapture log;
+  list.reset();
+  EXPECT_TRUE(HasLineStartingWith(log, 0, "Group <$$"));
+  EXPECT_TRUE(HasLineContaining(log, "> was not closed by its monitor in time - ending the monitor"));
+  EXPECT_EQ(::WaitForSingleObject(stuckThread.get(), 0), WAIT_OBJECT_0);
+  // Both groups are written: the one whose monitor answered, and the other.
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("M1")).GetFileInfoNames(), std::vector<std::string>{"M1_p1_Cyan.tif"});
+  EXPECT_EQ(CGroupDocumentReader(SavedGroup("M2")).GetFileInfoNames(), std::vector<std::string>{"M2_p1_Cyan.tif"});
+}
+
+TEST_F(GroupListTest, OpenGroupsAreReachedOnlyWhileTheyAreOpen) {
+  auto list = MakeList(60, 0, 4);
+  Arrive("W1_p1_Cyan.tif");
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(Offer(*list, "W1_p1_Cyan.tif", &group), 0);
+  std::string seen;
+  EXPECT_TRUE(list->WithOpenGroup(group, [&](CFileGroup& open) { seen = open.identifiedName(); }));
+  EXPECT_EQ(seen, "W1");
+  const std::string name = group->name();
+  LogCapture log;
+  EXPECT_EQ(list->TriggerRemoval(name), 0);
+  EXPECT_TRUE(log.Has(3, "Triggering removal of group <" + name + ">"));
+  EXPECT_TRUE(log.Has(3, "Closing group <" + name + ">"));
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_FALSE(list->WithOpenGroup(group, [&](CFileGroup&) { ADD_FAILURE() << "a removed group was reached"; }));
+  EXPECT_EQ(list->TriggerRemoval(name), 0);
+  EXPECT_TRUE(log.Has(2, "Remove group failed"));
+}
+
+}  // namespace

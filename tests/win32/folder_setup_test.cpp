@@ -1,0 +1,157 @@
+// The set-up of a hot folder's optional services: the settings file check and
+// its texts, and the warnings handed to the host when a service is switched off.
+#include "actions/hotfolderaction/folder_setup.h"
+
+#include "actions/hotfolderaction/grouping_service.h"
+#include "tests/support/log_capture.h"
+#include "tests/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+PluginParameters DefaultBlock() {
+  PluginParameters params;
+  InitialiseDefaultParameters(params);
+  return params;
+}
+
+std::string MessageOf(const PluginParameters& params) {
+  return params.messageText != nullptr ? std::string(params.messageText, params.messageLength) : std::string();
+}
+
+void ReleaseMessage(PluginParameters& params) {
+  if (params.messageText != nullptr && params.messageOwned != 0) ::GlobalFree(params.messageText);
+  params.messageText = nullptr;
+  params.messageLength = 0;
+  params.messageOwned = 0;
+}
+
+void WriteFile(const std::string& path) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  ::CloseHandle(file);
+}
+
+class FolderSetupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    config = temp.path() + "Config";
+    ASSERT_EQ(CreateFolder(config + "\\FilenameSetups", true), 0);
+    WriteFile(config + "\\FilenameSetups\\Scheme A.fns");
+    WriteFile(config + "\\FilenameSetups\\plain");
+  }
+  void TearDown() override { ReleaseMessage(params); }
+
+  TempFolder temp{"folder_setup"};
+  std::string config;
+  PluginParameters params = DefaultBlock();
+};
+
+TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
+  std::string error;
+  EXPECT_FALSE(CheckSettingsFileIn(config, "", "FilenameSetups", error, true));
+  EXPECT_EQ(error, "No Filename provided");
+
+  EXPECT_FALSE(CheckSettingsFileIn(config, "x.cmd", "Scripts", error, false));
+  EXPECT_EQ(error, "Folder '" + config + "\\Scripts' does not exist");
+
+  EXPECT_FALSE(CheckSettingsFileIn(config, "Scheme B", "FilenameSetups", error, true));
+  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Scheme B.fns' does not exist");
+
+  // The extension is added only when asked for.
+  EXPECT_FALSE(CheckSettingsFileIn(config, "Scheme A", "FilenameSetups", error, false));
+  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Scheme A' does not exist");
+  EXPECT_FALSE(CheckSettingsFileIn(config, "plain", "FilenameSetups", error, true));
+  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\plain.fns' does not exist");
+
+  error = "untouched";
+  EXPECT_TRUE(CheckSettingsFileIn(config, "Scheme A", "FilenameSetups", error, true));
+  EXPECT_TRUE(CheckSettingsFileIn(config, "plain", "FilenameSetups", error, false));
+  EXPECT_EQ(error, "untouched");
+}
+
+TEST_F(FolderSetupTest, AFolderOfTheNameIsNotASettingsFile) {
+  ASSERT_EQ(CreateFolder(config + "\\FilenameSetups\\Folder.fns", false), 0);
+  std::string error;
+  EXPECT_FALSE(CheckSettingsFileIn(config, "Folder", "FilenameSetups", error, true));
+  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Folder.fns' does not exist");
+}
+
+TEST_F(FolderSetupTest, GroupingWithoutASettingsNameIsSwitchedOffWithAWarning) {
+  CHotFolder folder;
+  std::strcpy(folder.path, "C:\\hot\\");
+  folder.groupingActive = 1;
+  params.taskSettings.groupingEnabled = 1;
+  LogCapture log;
+  SetUpGrouping(folder, TaskSettingsView(params), &params);
+  EXPECT_EQ(folder.groupingActive, 0u);
+  EXPECT_EQ(folder.groupList, nullptr);
+  const std::string text = "No Filename provided. Grouping was disabled for 'C:\\hot\\'.";
+  EXPECT_EQ(MessageOf(params), text);
+  EXPECT_TRUE(log.Has(0, "SA: Warning - " + text));
+  EXPECT_EQ(params.errorCode, 0);
+}
+
+TEST_F(FolderSetupTest, GroupingNotAskedForSaysNothing) {
+  CHotFolder folder;
+  folder.groupingActive = 1;
+  SetUpGrouping(folder, TaskSettingsView(params), &params);
+  EXPECT_EQ(folder.groupingActive, 0u);
+  EXPECT_EQ(params.messageText, nullptr);
+}
+
+TEST_F(FolderSetupTest, ScriptingSetUpClearsTheScriptingFolderAndAWarningNamesTheReason) {
+  CHotFolder folder;
+  std::snprintf(folder.path, sizeof folder.path, "%s", temp.path().c_str());
+  const std::string scripting = temp.path() + "_.script";
+  ASSERT_EQ(CreateFolder(scripting + "\\inner", true), 0);
+  WriteFile(scripting + "\\inner\\left.ps");
+  folder.scriptingEnabled = 1;
+  folder.scriptName = "old.cmd";
+
+  SetUpScripting(folder, TaskSettingsView(params), &params);
+  EXPECT_EQ(::GetFileAttributesA(scripting.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(folder.scriptingEnabled, 0u);
+  EXPECT_EQ(folder.scriptName, "");
+  EXPECT_EQ(params.messageText, nullptr);
+
+  params.taskSettings.scriptingEnabled = 1;  // but no script named
+  LogCapture log;
+  SetUpScripting(folder, TaskSettingsView(params), &params);
+  EXPECT_EQ(folder.scriptingEnabled, 0u);
+  EXPECT_EQ(MessageOf(params), "No Filename provided. Scripting will be disabled.");
+  EXPECT_TRUE(log.Has(0, "STF: Warning - No Filename provided. Scripting will be disabled."));
+}
+
+TEST_F(FolderSetupTest, ThumbnailsFollowTheTaskAndTheirFolderIsMadeWithItsParents) {
+  CHotFolder folder;
+  const std::string thumbnails = temp.path() + "htdocs\\Thumbnails";
+  SetUpThumbnails(folder, TaskSettingsView(params), &params, thumbnails);
+  EXPECT_EQ(folder.thumbnailsEnabled, 0u);
+  EXPECT_EQ(folder.thumbnailFolder, thumbnails);
+  EXPECT_NE(::GetFileAttributesA(thumbnails.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+  params.taskSettings.thumbnailsEnabled = 1;
+  SetUpThumbnails(folder, TaskSettingsView(params), &params, thumbnails);
+  EXPECT_EQ(folder.thumbnailsEnabled, 1u);
+  EXPECT_EQ(params.messageText, nullptr);
+}
+
+TEST_F(FolderSetupTest, AThumbnailFolderThatCannotBeMadeSwitchesThumbnailsOff) {
+  WriteFile(temp.path() + "htdocs");  // a file where the folder should be
+  const std::string thumbnails = temp.path() + "htdocs\\Thumbnails";
+  CHotFolder folder;
+  params.taskSettings.thumbnailsEnabled = 1;
+  LogCapture log;
+  SetUpThumbnails(folder, TaskSettingsView(params), &params, thumbnails);
+  EXPECT_EQ(folder.thumbnailsEnabled, 0u);
+  const std::string text = "Failed to create folder '" + thumbnails + "'. Thumbnail Generation will be disabled.";
+  EXPECT_EQ(MessageOf(params), text);
+  EXPECT_TRUE(log.Has(0, "Hot Folder: Warning - " + text));
+}
+
+}  // namespace
