@@ -34,18 +34,18 @@ const char kTemplate[] =
     "PAGENUMBER_IDENTIFIER_END_DELIM=_\r\nPAGENUMBER_IDENTIFIER_GROUP_BY=0\r\nPAGENUMBER_IDENTIFIER_POSITION=0\r\n";
 
 // Spot colour i of a catalogue: even ones are numbers as written after a
-// maker's prefix ("PANTONE 1234 C"), odd ones names as written in brackets
+// maker's prefix ("CHROMIX 1234 C"), odd ones names as written in brackets
 // ("(Spot Green 17)", catalogue name "SpotGreen17").
 std::string SpotCatalogueName(int i) {
   return (i % 2 == 0) ? std::to_string(1000 + i) : "SpotGreen" + std::to_string(i);
 }
 std::string SpotNameInFile(int i) {
-  return (i % 2 == 0) ? "PANTONE " + std::to_string(1000 + i) + " C" : "(Spot Green " + std::to_string(i) + ")";
+  return (i % 2 == 0) ? "CHROMIX " + std::to_string(1000 + i) + " C" : "(Spot Green " + std::to_string(i) + ")";
 }
 
 std::string CatalogueText(int spotCount) {
   std::string text =
-      "[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"PANTONE \"=\r\n\"SPT \"=\r\n\r\n"
+      "[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"CHROMIX \"=\r\n\"SPT \"=\r\n\r\n"
       "[Suffixes]\r\n\" C\"=\r\n\" U\"=\r\n\" CVC\"=\r\n\r\n[UserDefinedSpotColours]\r\n\r\n"
       "[PredefinedSpotColours]\r\n";
   char line[96];

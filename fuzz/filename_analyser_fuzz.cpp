@@ -18,7 +18,7 @@ namespace {
 // is kept in memory only (the write fails and nothing reaches the disk).
 const char kCatalogue[] =
     "[Options]\nignore_case=1\n"
-    "[Prefixes]\n\"PANTONE \"=\n\"SPT \"=\nRAL=\n"
+    "[Prefixes]\n\"CHROMIX \"=\n\"SPT \"=\nRAL=\n"
     "[Suffixes]\n\" C\"=\n\" U\"=\nCV=\n"
     "[UserDefinedSpotColours]\nVarnish=0 0 0 0 1\n"
     "[PredefinedSpotColours]\n485=0 95 100 0\nReflexBlue=100 73 0 2\nWarmRed=0 75 90 0\n"

@@ -20,7 +20,7 @@ const char kCatalogue[] =
     "[Options]\n"
     "ignore_case=1\n"
     "[Prefixes]\n"
-    "\"PANTONE \"=\n"
+    "\"CHROMIX \"=\n"
     "\"SPT \"=\n"
     "[Suffixes]\n"
     "\" C\"=\n"
@@ -239,42 +239,42 @@ TEST(FilenameAnalyserTest, UnknownDelimitedSpotColourIsAddedToTheCatalogue) {
 TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
   Analysis run(Template({kNoProcess, kSpotByAffixes, kGroupBeforeColour}));
   BestColour best;
-  ASSERT_TRUE(run.analyser.LocateSpotColour("JOB5 PANTONE 485 C", best));
+  ASSERT_TRUE(run.analyser.LocateSpotColour("JOB5 CHROMIX 485 C", best));
   EXPECT_EQ(best.type, ctSpot);
-  EXPECT_EQ(best.FoundColor, "PANTONE485C");
-  EXPECT_EQ(best.OriginalColor, "PANTONE 485 C");
+  EXPECT_EQ(best.FoundColor, "CHROMIX485C");
+  EXPECT_EQ(best.OriginalColor, "CHROMIX 485 C");
   EXPECT_EQ(best.NormalisedColor, "485");
   EXPECT_EQ(best.PrefixPos, 5);
   EXPECT_EQ(best.NamePos, 13);
   EXPECT_EQ(best.SuffixPos, 16);
   EXPECT_EQ(best.EndPos, 18);
   EXPECT_FALSE(best.cmykDefined);  // the whole text is not a catalogue name...
-  EXPECT_GE(run.catalogue.FindColour("PANTONE 485 C", false), 0);  // ...so it was added
+  EXPECT_GE(run.catalogue.FindColour("CHROMIX 485 C", false), 0);  // ...so it was added
 
   // The first prefix finds no suffix behind it; the second does. The colour
   // keeps its kind.
-  ASSERT_TRUE(run.analyser.LocateSpotColour("SPT 300 U_PANTONE x", best));
+  ASSERT_TRUE(run.analyser.LocateSpotColour("SPT 300 U_CHROMIX x", best));
   EXPECT_EQ(best.type, ctSpot);
   EXPECT_EQ(best.OriginalColor, "SPT 300 U");
   EXPECT_EQ(best.NormalisedColor, "300");
 
   // A suffix that stands before the prefix ends no identifier.
-  EXPECT_FALSE(run.analyser.LocateSpotColour("A C_PANTONE 485", best));
+  EXPECT_FALSE(run.analyser.LocateSpotColour("A C_CHROMIX 485", best));
   EXPECT_FALSE(run.analyser.LocateSpotColour("JOB5 Cyan", best));
 }
 
 TEST(FilenameAnalyserTest, PrefixedCatalogueColourAndTheCatalogueMatchFlag) {
   std::string scheme = Template({kNoProcess, kSpotByAffixes, kGroupBeforeColour});
   const std::vector<Row> strict = {
-      {"JOB5 PANTONE 485 C", true, "PANTONE 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-      {"JOB5 pantone 485 c", true, "pantone 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},  // ignore_case 1
+      {"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
+      {"JOB5 chromix 485 c", true, "chromix 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},  // ignore_case 1
       // Not in the catalogue: only the spot search finds it.
-      {"JOB5 PANTONE 999 C", true, "PANTONE999C", "999", ctSpot, "", "JOB5", "", ""},
+      {"JOB5 CHROMIX 999 C", true, "CHROMIX999C", "999", ctSpot, "", "JOB5", "", ""},
   };
   ExpectRows(scheme, strict, true);
   const std::vector<Row> lenient = {
-      {"JOB5 PANTONE 485 C", true, "PANTONE 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-      {"JOB5 PANTONE 999 C", true, "PANTONE 999 C", "", ctPantone, "", "JOB5", "", ""},
+      {"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
+      {"JOB5 CHROMIX 999 C", true, "CHROMIX 999 C", "", ctPantone, "", "JOB5", "", ""},
   };
   ExpectRows(scheme, lenient, false);
 }
@@ -534,9 +534,9 @@ TEST(FilenameAnalyserTest, WithoutACatalogueNothingIsFound) {
   analyser.ReadTemplateFromBuffer("[ProcessId]\nSEP_ID_METHOD=4\n");
   EXPECT_FALSE(analyser.Analyse("JOB_Cyan"));
   BestColour best;
-  EXPECT_FALSE(analyser.LocatePrefixedColour("JOB_PANTONE 485 C", best));
+  EXPECT_FALSE(analyser.LocatePrefixedColour("JOB_CHROMIX 485 C", best));
   EXPECT_FALSE(analyser.LocateCustomColour("JOB", best));
-  EXPECT_FALSE(analyser.LocateSpotColour("JOB_PANTONE 485 C", best));
+  EXPECT_FALSE(analyser.LocateSpotColour("JOB_CHROMIX 485 C", best));
 }
 
 namespace {

@@ -114,8 +114,8 @@ TEST(CommaFields, SplitPickAndJoin) {
   EXPECT_TRUE(SplitCommaFields("").empty());
   EXPECT_EQ(SplitCommaFields("Cyan"), std::vector<std::string>{"Cyan"});
   EXPECT_EQ(SplitCommaFields("a,,b,"), (std::vector<std::string>{"a", "", "b", ""}));
-  const char details[] = "PANTONE 185 C,Job42,0,230,180,0,0,3";
-  EXPECT_EQ(GetCommaField(details, 1), "PANTONE 185 C");
+  const char details[] = "CHROMIX 185 C,Job42,0,230,180,0,0,3";
+  EXPECT_EQ(GetCommaField(details, 1), "CHROMIX 185 C");
   EXPECT_EQ(GetCommaField(details, 2), "Job42");
   EXPECT_EQ(GetCommaField(details, 8), "3");
   EXPECT_EQ(GetCommaField(details, 9), "");

@@ -330,12 +330,12 @@ TEST(IniDocumentEdit, SetReplacesTheFirstEntryInPlaceOrAppends) {
 
 TEST(IniDocumentEdit, AddEntryAppendsDuplicatesWithoutSearching) {
   CIniDocument document;
-  document.AddEntry("Prefixes", "PANTONE ", "");
-  document.AddEntry("Prefixes", "PANTONE ", "second");
+  document.AddEntry("Prefixes", "CHROMIX ", "");
+  document.AddEntry("Prefixes", "CHROMIX ", "second");
   document.AddEntry("Prefixes", "", "; raw line");
   ASSERT_EQ(document.SectionCount(), 1u);
   EXPECT_EQ(document.Section(0).EntryCount(), 3u);
-  EXPECT_EQ(document.GetValue("Prefixes", "pantone ", "x"), "");
+  EXPECT_EQ(document.GetValue("Prefixes", "chromix ", "x"), "");
   EXPECT_TRUE(document.Section(0).Entry(2).IsRaw());
 }
 
