@@ -288,6 +288,7 @@ TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
   {
     PluginDll dll(HF_DLL_PATH);
     ASSERT_TRUE(dll.loaded()) << dll.loadError();
+    dll.SkipShutdownOnUnload();
     Reader()->Drain();
     RawBlock init = RawBlock::Default();
     ASSERT_EQ(dll.Call(kInitializeHandler, init), 0);

@@ -17,9 +17,20 @@ PluginDll::PluginDll(const std::string& path) {
 }
 
 PluginDll::~PluginDll() {
+  // A host shuts the plug-in down before it unloads it; so do the tests,
+  // unless a test is about an unload without shutdown.
+  if (entryPoint_ != nullptr && initialised_ && shutdownOnUnload_) {
+    RawBlock shutdown = RawBlock::Default();
+    entryPoint_(kShutdownSelector, shutdown.data());
+  }
   if (module_ != nullptr) ::FreeLibrary(module_);
 }
 
-int32_t PluginDll::Call(uint32_t selector, RawBlock& block) const { return entryPoint_(selector, block.data()); }
+int32_t PluginDll::Call(uint32_t selector, RawBlock& block) const { return CallRaw(selector, block.data()); }
 
-int32_t PluginDll::CallRaw(uint32_t selector, void* block) const { return entryPoint_(selector, block); }
+int32_t PluginDll::CallRaw(uint32_t selector, void* block) const {
+  int32_t result = entryPoint_(selector, block);
+  if (selector == kInitializeSelector && result == 0) initialised_ = true;
+  if (selector == kShutdownSelector && result == 0) initialised_ = false;
+  return result;
+}

@@ -25,9 +25,17 @@ class PluginDll {
   int32_t Call(uint32_t selector, RawBlock& block) const;
   int32_t CallRaw(uint32_t selector, void* block) const;
 
+  // The destructor calls ShutdownHandler when InitializeHandler succeeded and
+  // no ShutdownHandler followed; this turns that off.
+  void SkipShutdownOnUnload() { shutdownOnUnload_ = false; }
+
  private:
   using EntryPoint = LONG(__stdcall*)(DWORD, void*);
   HMODULE module_ = nullptr;
   EntryPoint entryPoint_ = nullptr;
   std::string loadError_;
+  static constexpr uint32_t kInitializeSelector = 0;
+  static constexpr uint32_t kShutdownSelector = 1;
+  mutable bool initialised_ = false;
+  bool shutdownOnUnload_ = true;
 };
