@@ -151,8 +151,10 @@ std::string RegistryAccess::GetRegEntry(HKEY root, const char* valueName, const 
   return value;
 }
 
-bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* keyPath, const std::string& value,
-                                 PreferUser preferUser) {
+// Opens (creating when missing) the key a write goes to: the user hive under
+// the mapped path, or the given root. Failures leave their text under `context`.
+ScopedRegKey RegistryAccess::CreateWriteKey(HKEY root, const char* keyPath, PreferUser preferUser,
+                                            const char* context) {
   const std::string path = keyPath != nullptr ? keyPath : "";
   HKEY target = preferUser == PreferUser::kYes ? HKEY_CURRENT_USER : root;
   const std::string targetPath = preferUser == PreferUser::kYes ? UserHiveKeyPath(path) : path;
@@ -160,11 +162,17 @@ bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* k
   LONG result = ::RegCreateKeyExA(target, targetPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                                   nullptr, &created, nullptr);
   if (result != ERROR_SUCCESS) {
-    SetLastErrorText("SetRegEntry(): RegCreateKeyEx() failed", static_cast<DWORD>(result));
-    return false;
+    SetLastErrorText(context, static_cast<DWORD>(result));
+    return ScopedRegKey();
   }
-  ScopedRegKey key(created);
-  result = ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  return ScopedRegKey(created);
+}
+
+bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* keyPath, const std::string& value,
+                                 PreferUser preferUser) {
+  ScopedRegKey key = CreateWriteKey(root, keyPath, preferUser, "SetRegEntry(): RegCreateKeyEx() failed");
+  if (!key) return false;
+  LONG result = ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1));
   if (result != ERROR_SUCCESS) {
     char context[1024];
@@ -177,18 +185,9 @@ bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* k
 
 bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* keyPath, DWORD value,
                                  PreferUser preferUser) {
-  const std::string path = keyPath != nullptr ? keyPath : "";
-  HKEY target = preferUser == PreferUser::kYes ? HKEY_CURRENT_USER : root;
-  const std::string targetPath = preferUser == PreferUser::kYes ? UserHiveKeyPath(path) : path;
-  HKEY created = nullptr;
-  LONG result = ::RegCreateKeyExA(target, targetPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                  nullptr, &created, nullptr);
-  if (result != ERROR_SUCCESS) {
-    SetLastErrorText("SetRegEntry(): RegCreateKeyEx()", static_cast<DWORD>(result));
-    return false;
-  }
-  ScopedRegKey key(created);
-  result = ::RegSetValueExA(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  ScopedRegKey key = CreateWriteKey(root, keyPath, preferUser, "SetRegEntry(): RegCreateKeyEx()");
+  if (!key) return false;
+  LONG result = ::RegSetValueExA(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   if (result != ERROR_SUCCESS) {
     char context[1024];
     std::snprintf(context, sizeof context, "SetRegEntry: RegSetValueEx(%s, %lu)", Shown(valueName),

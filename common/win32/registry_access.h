@@ -12,6 +12,7 @@
 // "<context> - <system message>." or "<context> - Error code = 0x<hex>.".
 #pragma once
 
+#include "common/win32/scoped_handle.h"
 #include "common/win32/windows_api.h"
 
 #include <string>
@@ -52,6 +53,7 @@ class RegistryAccess {
   bool ReadDword(HKEY root, const char* valueName, const std::string& keyPath, DWORD& value);
   bool ReadString(HKEY root, const char* valueName, const std::string& keyPath, std::string& value);
   void SetLastErrorText(const std::string& context, DWORD error);
+  ScopedRegKey CreateWriteKey(HKEY root, const char* keyPath, PreferUser preferUser, const char* context);
 
   std::string lastError_;
 };

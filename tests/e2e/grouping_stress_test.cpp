@@ -4,6 +4,8 @@
 // process must hold as many threads and handles as before.
 #include "tests/e2e/hot_folder_session.h"
 
+#include "common/file_io.h"
+#include "common/path_utils.h"
 #include "common/group_document.h"
 #include "common/ini_document.h"
 #include "common/win32/zu_ini_file.h"
@@ -27,18 +29,6 @@ constexpr DWORD kRunLimitMs = 150000;
 constexpr DWORD kSettleLimitMs = 15000;
 const char* const kColours[kSeparations] = {"Cyan", "Magenta", "Yellow", "Black"};
 const char kTemplate[] = "E2E Stress";
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool FolderIsThere(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 std::string ShippedFile(const std::string& name) {
   std::string text;
@@ -127,9 +117,9 @@ class GroupingStressTest : public HotFolderTest {
  protected:
   void SetUp() override {
     HotFolderTest::SetUp();
-    const std::string config = ProgramFolder() + "\\Config";
+    const std::string config = HostProgramFolder() + "\\Config";
     for (const std::string& path : {config, setups})
-      if (!FolderIsThere(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders.push_back(path);
+      if (!FolderExists(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders.push_back(path);
     hadCatalogue = ReadBytes(setups + "Colours.ini", oldCatalogue);
     ASSERT_TRUE(WriteBytes(setups + "Colours.ini", ShippedFile("Colours.ini")));
     CIniDocument document;
@@ -241,7 +231,7 @@ class GroupingStressTest : public HotFolderTest {
     EXPECT_EQ(Shutdown(), 0);
   }
 
-  const std::string setups = ProgramFolder() + "\\Config\\FilenameSetups\\";
+  const std::string setups = HostProgramFolder() + "\\Config\\FilenameSetups\\";
   std::vector<std::string> madeFolders;
   bool hadCatalogue = false;
   std::string oldCatalogue;

@@ -5,6 +5,8 @@
 // outside, shared folders and dangerous FolderPath values.
 #include "tests/e2e/hot_folder_session.h"
 
+#include "common/file_io.h"
+#include "common/path_utils.h"
 #include "common/group_document.h"
 #include "common/ini_document.h"
 #include "common/win32/scoped_handle.h"
@@ -21,18 +23,6 @@ constexpr uint32_t kFileGroupListType = 0x8000000;
 constexpr uint32_t kTiffType = 4;
 constexpr DWORD kGroupLimitMs = 40000;
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool FolderIsThere(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 std::string ShippedFile(const std::string& name) {
   std::string text;
   EXPECT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text)) << name;
@@ -44,9 +34,9 @@ std::string ShippedFile(const std::string& name) {
 // and a catalogue that was there is put back.
 class FilenameSetups {
  public:
-  FilenameSetups() : folder_(ProgramFolder() + "\\Config\\FilenameSetups\\") {
-    for (const std::string& path : {ProgramFolder() + "\\Config", folder_})
-      if (!FolderIsThere(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders_.push_back(path);
+  FilenameSetups() : folder_(HostProgramFolder() + "\\Config\\FilenameSetups\\") {
+    for (const std::string& path : {HostProgramFolder() + "\\Config", folder_})
+      if (!FolderExists(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders_.push_back(path);
     hadCatalogue_ = ReadBytes(folder_ + "Colours.ini", oldCatalogue_);
   }
   ~FilenameSetups() {
@@ -153,7 +143,7 @@ class GroupingTest : public HotFolderTest {
     EXPECT_EQ(listed, members);
     EXPECT_EQ(FileNamesIn(folder), members);
     EXPECT_FALSE(FileIsThere(hot + record.fileName));
-    EXPECT_FALSE(FolderIsThere(hot + record.fileName.substr(0, record.fileName.size() - 4)));
+    EXPECT_FALSE(FolderExists(hot + record.fileName.substr(0, record.fileName.size() - 4)));
   }
 
   // The record whose group file names `groupName`.
@@ -385,7 +375,7 @@ TEST_F(GroupingTest, AGroupFileNamingTheHotFolderIsHandedOverWhereItIs) {
   ASSERT_NE(greedy, records.end());
   EXPECT_EQ(greedy->folder, hot);  // the move was refused
   EXPECT_TRUE(FileIsThere(hot + "greedy.fgl"));
-  EXPECT_TRUE(FolderIsThere(hot));
+  EXPECT_TRUE(FolderExists(hot));
   LogMessages messages = ReceivedMessages();
   EXPECT_TRUE(HasMessage(messages, 2, "Refusing to move group folder <" + hot + ">: the hot folder or a folder above it"));
   EXPECT_TRUE(HasMessage(messages, 0,
