@@ -12,6 +12,7 @@
 #include "common/win32/group_move.h"
 
 #include <cstdio>
+#include <functional>
 #include <new>
 
 bool GroupingServiceAvailable() { return true; }
@@ -48,34 +49,34 @@ void DestroyGroupList(CFileGroupList*& groupList) {
   groupList = nullptr;
 }
 
+namespace {
+
+void ShareResourceId(CFileGroup& group, std::string& resourceId) {
+  std::string groupId;
+  group.group().GetResourceID(groupId);
+  if (groupId.empty()) {
+    group.group().SetResourceID(resourceId);
+    Log(0, "HFA: Setting group resource ID to '%s'. ", resourceId.c_str());
+  } else {
+    resourceId = groupId;
+    Log(0, "HFA: Using group resource ID of '%s'. ", resourceId.c_str());
+  }
+}
+
+}  // namespace
+
 int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                   std::string& previewPath, void*& group) {
+                   std::string& previewPath, std::string* resourceId) {
   previewPath.clear();
-  group = nullptr;
   if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return kGroupNotCreated;
   CFileGroup* taken = nullptr;
-  const int result = groupList->AddFile(fileName, sourceFolder, previewPath, taken);
-  group = taken;
-  return result;
+  std::function<void(CFileGroup&)> share;
+  if (resourceId != nullptr) share = [resourceId](CFileGroup& open) { ShareResourceId(open, *resourceId); };
+  return groupList->AddFile(fileName, sourceFolder, previewPath, taken, share);
 }
 
 int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
-                          void* group, const std::string& previewPath, std::string& resourceId) {
-  // The group may have been closed and removed by its monitor since AddFile:
-  // it is only touched under the list's lock, while it is still open.
-  if (takenIntoGroup && group != nullptr && folder.groupList != nullptr) {
-    folder.groupList->WithOpenGroup(static_cast<CFileGroup*>(group), [&](CFileGroup& open) {
-      std::string groupId;
-      open.group().GetResourceID(groupId);
-      if (groupId.empty()) {
-        open.group().SetResourceID(resourceId);
-        Log(0, "HFA: Setting group resource ID to '%s'. ", resourceId.c_str());
-      } else {
-        resourceId = groupId;
-        Log(0, "HFA: Using group resource ID of '%s'. ", resourceId.c_str());
-      }
-    });
-  }
+                          const std::string& previewPath, const std::string& resourceId) {
   if (!takenIntoGroup) Log(0, "HFA: Not added - using unique resource ID of '%s'. ", resourceId.c_str());
 
   // TIFF thumbnails of grouped separations (per resource ID and page) are the

@@ -34,21 +34,23 @@ bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::st
 void DestroyGroupList(CFileGroupList*& groupList);
 
 // The scan's AddFile step for a PDF or TIFF in a folder with grouping: 0 when
-// the file was taken into a group (`previewPath` then names its new place,
-// `group` the group). Anything else leaves the file standalone.
+// the file was taken into a group (`previewPath` then names its new place).
+// Anything else leaves the file standalone.
+// With `resourceId` given (thumbnails are on), a file taken into a group shares
+// the group's resource ID: the first one gives the group its own ("HFA: Setting
+// group resource ID to '%s'. "), later ones take it ("HFA: Using group resource
+// ID of '%s'. "), both logged at level 0. The exchange happens while the group
+// is certainly open, so the file that completes a group takes part in it too.
 int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                   std::string& previewPath, void*& group);
+                   std::string& previewPath, std::string* resourceId);
 
-// The thumbnail stage of a folder with grouping active. A file taken into a
-// group that is still open shares the group's resource ID: the first such file
-// gives the group its own ("HFA: Setting group resource ID to '%s'. "), later
-// ones take it ("HFA: Using group resource ID of '%s'. "); a file not taken
-// keeps its own ("HFA: Not added - using unique resource ID of '%s'. "), all
-// logged at level 0. PostScript, PDF, EPS and valid JSON files then get their
-// preview (of the file's new place when it was grouped). Returns the previewed
-// flag.
+// The thumbnail stage of a folder with grouping active, after AddFileToGroup
+// has shared the resource ID: a file not taken keeps its own ("HFA: Not added -
+// using unique resource ID of '%s'. ", level 0). PostScript, PDF, EPS and valid
+// JSON files then get their preview (of the file's new place when it was
+// grouped). Returns the previewed flag.
 int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
-                          void* group, const std::string& previewPath, std::string& resourceId);
+                          const std::string& previewPath, const std::string& resourceId);
 
 // Moves a group file (job type 0x8000000) at `sourcePath` in the hot folder,
 // together with the group folder it names, into `destinationFolder`; the

@@ -61,8 +61,8 @@ class FolderWalk {
   void ProcessEntry(const WIN32_FIND_DATAA& entry);
   std::string UsableName(const WIN32_FIND_DATAA& entry, bool& inUse);
   bool RenameInPlace(const WIN32_FIND_DATAA& entry, const std::string& target);
-  void ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken, void* group,
-                      const std::string& previewPath, std::string& resourceId);
+  void ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken,
+                      const std::string& previewPath, const std::string& resourceId);
   void Drop() { spare_->Initialise(); }
   void Admit(const std::string& name, const std::string& resourceId, const std::string& failureText);
   uint32_t dwFlags() const { return params_ != nullptr ? params_->dwFlags : 0; }
@@ -133,7 +133,6 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
   bool jsonValid = true;
   std::string failureText;
   std::string previewPath;
-  void* group = nullptr;
   if (type == kJobTypeJson) {
     if (CheckJsonSubmission(folder_.path, name.c_str()) == IntakeResult::kRefused) {
       Log(1, "JSON file \"%s\" was deemed not valid.", name.c_str());
@@ -150,11 +149,13 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
         break;
     }
   } else if (folder_.groupingActive == 1 && (type == kJobTypePdf || type == kJobTypeTiff)) {
-    taken = AddFileToGroup(folder_.groupList, name.c_str(), folder_.path, previewPath, group) == 0;
+    // With thumbnails on, the grouped files share the group's resource ID.
+    std::string* sharedId = folder_.thumbnailsEnabled != 0 ? &resourceId : nullptr;
+    taken = AddFileToGroup(folder_.groupList, name.c_str(), folder_.path, previewPath, sharedId) == 0;
   }
 
   if (type != kJobTypeJdf && folder_.thumbnailsEnabled != 0)
-    ThumbnailStage(name, type, jsonValid, taken, group, previewPath, resourceId);
+    ThumbnailStage(name, type, jsonValid, taken, previewPath, resourceId);
 
   if (!jsonValid || taken) return Drop();
   Admit(name, resourceId, failureText);
@@ -187,10 +188,10 @@ bool FolderWalk::RenameInPlace(const WIN32_FIND_DATAA& entry, const std::string&
   return ::MoveFileA(JoinPath(folder_.path, entry.cAlternateFileName).c_str(), target.c_str()) != 0;
 }
 
-void FolderWalk::ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken, void* group,
-                                const std::string& previewPath, std::string& resourceId) {
+void FolderWalk::ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken,
+                                const std::string& previewPath, const std::string& resourceId) {
   if (folder_.groupingActive == 1) {
-    previewed_ = GroupedThumbnailStage(folder_, name.c_str(), type, taken, group, previewPath, resourceId) != 0;
+    previewed_ = GroupedThumbnailStage(folder_, name.c_str(), type, taken, previewPath, resourceId) != 0;
     return;
   }
   const bool previewable = type == kJobTypePostScript || type == kJobTypePdf || type == kJobTypeEps ||

@@ -113,7 +113,7 @@ bool CFileGroupList::AnalyseFile(const std::string& name) {
 }
 
 int CFileGroupList::AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-                            CFileGroup*& outGroup) {
+                            CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken) {
   outPath.clear();
   outGroup = nullptr;
   Log(3, "AddFile(%s, %s)", fileName.c_str(), sourceFolder.c_str());
@@ -152,6 +152,7 @@ int CFileGroupList::AddFile(const std::string& fileName, const std::string& sour
       int result = group->AddFileToGroup(fileName, sourceFolder, outPath);
       if (result == 0) {
         outGroup = group;
+        if (whileTaken) whileTaken(*group);
         return 0;
       }
       Log(2, "Add failed - treat as standalone file");
@@ -164,7 +165,7 @@ int CFileGroupList::AddFile(const std::string& fileName, const std::string& sour
       TriggerRemoval(group->name());
     }
   }
-  return StartNewGroup(fileName, sourceFolder, outPath, outGroup);
+  return StartNewGroup(fileName, sourceFolder, outPath, outGroup, whileTaken);
 }
 
 std::unique_ptr<CFileGroup> CFileGroupList::CreateGroup() {
@@ -174,7 +175,8 @@ std::unique_ptr<CFileGroup> CFileGroupList::CreateGroup() {
 
 // The lock is held.
 int CFileGroupList::StartNewGroup(const std::string& fileName, const std::string& sourceFolder,
-                                  std::string& outPath, CFileGroup*& outGroup) {
+                                  std::string& outPath, CFileGroup*& outGroup,
+                                  const std::function<void(CFileGroup&)>& whileTaken) {
   Log(2, "Creating new Group");
   std::unique_ptr<CFileGroup> group = CreateGroup();
   if (!group) {
@@ -213,6 +215,7 @@ int CFileGroupList::StartNewGroup(const std::string& fileName, const std::string
     return kGroupNotListed;
   }
   outGroup = group.release();
+  if (whileTaken) whileTaken(*outGroup);
   return 0;
 }
 

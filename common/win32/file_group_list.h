@@ -40,9 +40,11 @@ class CFileGroupList : public CFileGroupCommon {
   // groups. 0 when it was moved into a group (`outPath` its new path, `outGroup`
   // the group); otherwise it stays where it is: kGroupWrongExtension,
   // kGroupNotAnalysed, kGroupNotCreated, kGroupNotListed or the failure of the
-  // group's creation or addition.
+  // group's creation or addition. `whileTaken`, when given, runs on the group
+  // under the lock once the file is in it: the group's monitor cannot have
+  // closed and removed it yet, even when this file completed it.
   int AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-              CFileGroup*& outGroup);
+              CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken = nullptr);
 
   // "$$<process>-<thread>-<list>-<counter>" in hex (4, 4, 8 and 4 digits at
   // least) when unique names are on, else empty. Counts up.
@@ -82,7 +84,7 @@ class CFileGroupList : public CFileGroupCommon {
  private:
   std::unique_ptr<CFileGroup> CreateGroup();
   int StartNewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-                    CFileGroup*& outGroup);
+                    CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken);
   // Closes the handles of monitor threads that have ended.
   void ForgetEndedThreads();
   // Saves a group's document over its group file, retrying for a while when

@@ -308,6 +308,35 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   EXPECT_EQ(saved.rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0), 0u);
 }
 
+TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten) {
+  auto list = MakeList(60, 1, 2);
+  std::vector<std::string> seenIds;
+  auto offer = [&](const std::string& name, const std::string& id) {
+    Arrive(name);
+    std::string path;
+    CFileGroup* group = nullptr;
+    return list->AddFile(name, hot, path, group, [&](CFileGroup& open) {
+      std::string current;
+      open.group().GetResourceID(current);
+      seenIds.push_back(current);
+      open.group().SetResourceID(id);
+    });
+  };
+  ASSERT_EQ(offer("DONE_p1_Cyan.tif", "first"), 0);
+  // The second file reaches the count: the group is closed, but only after the
+  // file's own work on it is done, so the saved document carries it.
+  ASSERT_EQ(offer("DONE_p1_Black.tif", "second"), 0);
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_EQ(seenIds, (std::vector<std::string>{"", "first"}));
+  std::string saved;
+  CGroupDocumentReader(SavedGroup("DONE")).GetResourceID(saved);
+  EXPECT_EQ(saved, "second");
+  // A file the groups do not take never reaches one.
+  seenIds.clear();
+  EXPECT_EQ(offer("no colour here.tif", "third"), kGroupNotAnalysed);
+  EXPECT_TRUE(seenIds.empty());
+}
+
 TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
   auto list = MakeList(60, 1, 3);
   const char* names[] = {"A7_p2_Cyan.tif",  "B8_p1_Cyan.tif",   "A7_p2_Tinctura Teal C.tif",
