@@ -30,42 +30,74 @@ enum class MoveOutcome {
   kDropped,  // the file is gone or cannot be made writable: nothing to hand over
 };
 
-// The destination folder, created with its parents, with a trailing backslash.
-std::string PrepareDestinationFolder(const char* destination) {
-  char folder[kMaxPathBytes];
-  FormatInto(folder, sizeof folder, "%s", destination);
-  RemoveTrailingBackslash(folder);
-  CreateFolder(folder, true);  // a folder that cannot be made shows in the move
-  AddTrailingBackslash(folder, sizeof folder);
-  return folder;
-}
+// The task's destination folder for one call, with a trailing backslash. It is
+// created (with its parents) before the call's first move and again when a
+// move finds it gone, rather than before every file.
+class DestinationFolder {
+ public:
+  explicit DestinationFolder(const char* destination) {
+    char folder[kMaxPathBytes];
+    FormatInto(folder, sizeof folder, "%s", destination);
+    RemoveTrailingBackslash(folder);
+    bare_ = folder;
+    AddTrailingBackslash(folder, sizeof folder);
+    path_ = folder;
+  }
 
-// Moves a normal file, replacing a file of the target's name and copying
-// across volumes. True on success.
-bool MoveNormalFile(const std::string& sourcePath, const std::string& targetPath) {
+  const std::string& Prepared() {
+    if (!prepared_) Create();
+    return path_;
+  }
+
+  // A folder that cannot be made shows in the move that follows.
+  void Create() {
+    CreateFolder(bare_, true);
+    prepared_ = true;
+  }
+
+ private:
+  std::string bare_;
+  std::string path_;
+  bool prepared_ = false;
+};
+
+bool IsNameTaken(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
+
+// Moves a normal file without ever replacing what is at the target (a file or
+// folder that is there, or that arrives meanwhile, makes the move fail with
+// the name taken), copying across volumes. Re-creates a destination folder
+// that has gone. True on success; the error is left for the caller.
+bool MoveNormalFile(DestinationFolder& destination, const std::string& sourcePath, const std::string& targetPath) {
   Log(2, "Moving normal file %s to %s", sourcePath.c_str(), targetPath.c_str());
-  return ::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+  if (::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_COPY_ALLOWED)) return true;
+  if (::GetLastError() != ERROR_PATH_NOT_FOUND || !FileExists(sourcePath)) return false;
+  destination.Create();
+  return ::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_COPY_ALLOWED) != 0;
 }
 
-MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, ChainedFileItem& record) {
+// Moves a normal file under its own name, or under a free name when its own is
+// taken. A free name chosen is tried twice more when another file takes it
+// first. `targetPath` is the last target tried. True on success.
+bool MoveUnderFreeName(DestinationFolder& destination, const char* destinationField, const std::string& fileName,
+                       const std::string& sourcePath, std::string& targetPath) {
+  targetPath = destination.Prepared() + fileName;
+  if (MoveNormalFile(destination, sourcePath, targetPath)) return true;
+  for (int attempt = 0; attempt < 3 && IsNameTaken(::GetLastError()); ++attempt) {
+    char unique[kMaxPathBytes] = {};
+    if (!makeUniqueTarget(destinationField, fileName.c_str(), 0, 0, unique, sizeof unique)) {
+      Log(0, "No free name for %s in %s.", fileName.c_str(), destination.Prepared().c_str());
+      return false;
+    }
+    targetPath = unique;
+    if (MoveNormalFile(destination, sourcePath, targetPath)) return true;
+  }
+  return false;
+}
+
+MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, DestinationFolder& destination,
+                                ChainedFileItem& record) {
   const std::string fileName = record.fileName;
   const std::string sourcePath = JoinPath(params->sourceFolder, fileName);
-  const std::string destinationFolder = PrepareDestinationFolder(params->destinationFolder);
-  std::string targetName = fileName;
-  std::string targetPath = JoinPath(destinationFolder, targetName);
-
-  // A group file is never given another name: its group folder goes with it.
-  bool targetFree = true;
-  if (FileExists(targetPath) && record.jobType != kFileGroupListType) {
-    char unique[kMaxPathBytes] = {};
-    targetFree = makeUniqueTarget(params->destinationFolder, fileName.c_str(), 0, 0, unique, sizeof unique);
-    if (targetFree) {
-      targetPath = unique;
-      targetName = FileNameOnly(targetPath);
-    } else {
-      Log(0, "No free name for %s in %s.", fileName.c_str(), destinationFolder.c_str());
-    }
-  }
 
   const DWORD attributes = ::GetFileAttributesA(sourcePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -81,21 +113,22 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, Ch
     return MoveOutcome::kDropped;
   }
 
+  const DWORD started = ::GetTickCount();
   bool moved = false;
-  if (targetFree) {
-    const DWORD started = ::GetTickCount();
-    if (record.jobType == kFileGroupListType) {
-      if (folder.thumbnailsEnabled == 1) {
-        Log(2, "Compositing group in '%s'", sourcePath.c_str());
-        MakeGroupComposite(folder, sourcePath.c_str());
-      }
-      Log(2, "Moving GroupList file");
-      moved = MoveGroupListWithFolder(destinationFolder.c_str(), sourcePath.c_str(), targetPath.c_str()) == 0;
-    } else {
-      moved = MoveNormalFile(sourcePath, targetPath);
+  std::string targetPath;
+  if (record.jobType == kFileGroupListType) {
+    // A group file is never given another name: its group folder goes with it.
+    targetPath = destination.Prepared() + fileName;
+    if (folder.thumbnailsEnabled == 1) {
+      Log(2, "Compositing group in '%s'", sourcePath.c_str());
+      MakeGroupComposite(folder, sourcePath.c_str());
     }
-    Log(2, "That move took %d ms", static_cast<int>(::GetTickCount() - started));
+    Log(2, "Moving GroupList file");
+    moved = MoveGroupListWithFolder(destination.Prepared().c_str(), sourcePath.c_str(), targetPath.c_str()) == 0;
+  } else {
+    moved = MoveUnderFreeName(destination, params->destinationFolder, fileName, sourcePath, targetPath);
   }
+  Log(2, "That move took %d ms", static_cast<int>(::GetTickCount() - started));
 
   if (!moved) {
     const std::string text = FormatText("GetActionStatus - move file failed, Src/Dest files were %s -> %s",
@@ -104,8 +137,8 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, Ch
     Log(0, "%s\n", text.c_str());
     return MoveOutcome::kFailed;
   }
-  FormatInto(record.folder, sizeof record.folder, "%s", destinationFolder.c_str());
-  FormatInto(record.fileName, sizeof record.fileName, "%s", targetName.c_str());
+  FormatInto(record.folder, sizeof record.folder, "%s", destination.Prepared().c_str());
+  FormatInto(record.fileName, sizeof record.fileName, "%s", FileNameOnly(targetPath).c_str());
   return MoveOutcome::kMoved;
 }
 
@@ -117,6 +150,7 @@ void RemovePendingHead(CSluicegateApp& app, CHotFolder& folder, CLinkedFileList*
 // Hands every pending item of the folder over. The event is held.
 void HandOverPendingFiles(CSluicegateApp& app, PluginParameters* params, CHotFolder& folder) {
   auto* list = static_cast<ChainedFileItem*>(params->fileList);
+  DestinationFolder destination(params->destinationFolder);
   while (CLinkedFileList* item = folder.pendingList) {
     if (item->fileName[0] == '\0') {  // the spare item that ends a scan list
       RemovePendingHead(app, folder, item);
@@ -131,7 +165,7 @@ void HandOverPendingFiles(CSluicegateApp& app, PluginParameters* params, CHotFol
     FillFileItem(*record, params->sourceFolder, *item);
     if (record->jobType == kFileGroupListType) record->groupMember = 1;  // the record of a group file
     if (params->destinationFolder[0] != '\0' &&
-        MoveIntoDestination(params, folder, *record) == MoveOutcome::kDropped) {
+        MoveIntoDestination(params, folder, destination, *record) == MoveOutcome::kDropped) {
       DeleteFileList(record, 1);
       RemovePendingHead(app, folder, item);
       continue;

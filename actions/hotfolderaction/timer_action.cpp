@@ -20,6 +20,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -110,11 +111,16 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
     Log(3, "File <%s> not excluded - continue processing", name.c_str());
   if (excluded || inUse) return;
 
-  if (IsFileInUse(params_, JoinPath(folder_.path, name).c_str())) return;
+  // The in-use test's exclusive handle also serves the size-and-type read,
+  // so that an admitted file is opened once.
+  ScopedHandle opened;
+  if (IsFileInUse(params_, JoinPath(folder_.path, name).c_str(), &opened)) return;
 
   CLinkedFileList& item = *spare_;
-  item.fileSize = GetUnopenedFileSizeAndType(params_, folder_.path, name.c_str(), &item.jobType, item.title,
-                                             item.owner);
+  item.fileSize = opened ? SizeAndTypeOfOpenedFile(params_, folder_.path, name.c_str(), std::move(opened),
+                                                   &item.jobType, item.title, item.owner)
+                         : GetUnopenedFileSizeAndType(params_, folder_.path, name.c_str(), &item.jobType,
+                                                      item.title, item.owner);
   if (item.fileSize <= 0) return;  // empty, or it cannot be opened or read now
 
   std::string resourceId = NewResourceId();

@@ -167,15 +167,14 @@ double TimeMoveLoop(const std::string& from, const std::string& to, bool handOff
   const std::string target = WithBackslash(to);
   double start = NowSeconds();
   const std::string targetFolder = to.size() > 3 && to.back() == '\\' ? to.substr(0, to.size() - 1) : to;
+  if (handOffChecks) {  // once per call, as the hand-off does
+    ::CreateDirectoryA(targetFolder.c_str(), nullptr);
+    ::GetFileAttributesA(targetFolder.c_str());
+  }
   for (const std::string& name : names) {
-    if (handOffChecks) {
-      ::CreateDirectoryA(targetFolder.c_str(), nullptr);
-      ::GetFileAttributesA(targetFolder.c_str());
-      ::GetFileAttributesA((target + name).c_str());
-      ::GetFileAttributesA((source + name).c_str());
-    }
-    if (::MoveFileExA((source + name).c_str(), (target + name).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    if (handOffChecks) ::GetFileAttributesA((source + name).c_str());  // vanished or read-only
+    const DWORD flags = handOffChecks ? MOVEFILE_COPY_ALLOWED : MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+    if (::MoveFileExA((source + name).c_str(), (target + name).c_str(), flags)) {
       ++moved;
     }
   }

@@ -42,7 +42,7 @@ double TimeListingAdmissionCalls(const std::string& folder, int& files);
 
 // Moves every file of `from` into `to` with MoveFileEx (replace, copy allowed);
 // returns the seconds taken and the number moved in `moved`. With
-// `handOffChecks`, each move is preceded by the calls the hand-off makes for a
-// file: create the destination folder (it exists), test whether the target
-// name is taken, and read the source's attributes.
+// `handOffChecks`, the loop makes the calls the hand-off makes: the
+// destination folder is created once (it exists), and each move reads the
+// source's attributes first and does not replace.
 double TimeMoveLoop(const std::string& from, const std::string& to, bool handOffChecks, int& moved);

@@ -41,9 +41,14 @@ ExclusionFileStatus LoadExclusionList(const std::string& path, const std::vector
   return status;
 }
 
-bool IsFileInUse(PluginParameters* params, const char* path) {
+bool IsFileInUse(PluginParameters* params, const char* path) { return IsFileInUse(params, path, nullptr); }
+
+bool IsFileInUse(PluginParameters* params, const char* path, ScopedHandle* keepOpen) {
   ScopedHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) return false;
+  if (file) {
+    if (keepOpen != nullptr) *keepOpen = std::move(file);
+    return false;
+  }
   DWORD error = ::GetLastError();
   switch (error) {
     case ERROR_WRITE_PROTECT:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/exclusion_file.h"
+#include "common/win32/scoped_handle.h"
 #include "common/win32/text_list.h"
 
 #include <string>
@@ -59,3 +60,7 @@ ExclusionFileStatus LoadExclusionList(const std::string& path, const std::vector
 // with ReportSystemError("IsFileInUse?") on `params` (which may be null) and
 // counts as not in use: the size-and-type read decides then.
 bool IsFileInUse(PluginParameters* params, const char* path);
+// As above; when the file is not in use because it was opened, the exclusive
+// handle is handed to `keepOpen` (when not null) so that the scan can read the
+// file's head without opening it again.
+bool IsFileInUse(PluginParameters* params, const char* path, ScopedHandle* keepOpen);

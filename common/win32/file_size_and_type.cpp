@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -55,15 +56,18 @@ void LogResult(const std::string& path, int64_t size, uint32_t type, const char*
     Log(3, "%s is %lld bytes of type 0x%08X", path.c_str(), bytes, type);
 }
 
+std::string JobFilePath(const char* folder, const char* name) {
+  const std::string fileName = name != nullptr ? name : "";
+  return (folder != nullptr && folder[0] != '\0') ? JoinPath(folder, fileName) : fileName;
+}
+
 }  // namespace
 
 int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder, const char* name, uint32_t* type,
                                    char* title, char* forName) {
   if (title != nullptr) title[0] = '\0';
   if (forName != nullptr) forName[0] = '\0';
-  const std::string fileName = name != nullptr ? name : "";
-  const std::string path = (folder != nullptr && folder[0] != '\0') ? JoinPath(folder, fileName) : fileName;
-
+  const std::string path = JobFilePath(folder, name);
   ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -79,6 +83,16 @@ int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder,
     }
     return 0;
   }
+  return SizeAndTypeOfOpenedFile(params, folder, name, std::move(file), type, title, forName);
+}
+
+int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, const char* name, ScopedHandle file,
+                                uint32_t* type, char* title, char* forName) {
+  if (title != nullptr) title[0] = '\0';
+  if (forName != nullptr) forName[0] = '\0';
+  const std::string fileName = name != nullptr ? name : "";
+  const std::string path = JobFilePath(folder, name);
+  if (!file) return 0;
 
   int64_t size = 0;
   LARGE_INTEGER fileSize;

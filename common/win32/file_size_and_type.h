@@ -3,6 +3,8 @@
 // a binary EPS, the trimming of its previews.
 #pragma once
 
+#include "common/win32/scoped_handle.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -28,3 +30,10 @@ constexpr size_t kDscForNameSize = 32;  // the found-file item's owner field
 // logged at level 3.
 int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder, const char* name, uint32_t* type,
                                    char* title, char* forName);
+
+// The same read on a file the caller has already opened for reading (the scan's
+// in-use test hands over its handle): `file` is closed before a binary EPS is
+// trimmed, and always before the call returns. Results and log lines as above;
+// 0 for a handle that is not valid.
+int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, const char* name, ScopedHandle file,
+                                uint32_t* type, char* title, char* forName);

@@ -103,6 +103,41 @@ TEST_F(HandoffTest, ANameTakenInTheDestinationGivesTheArrivingFileAUniqueName) {
   EXPECT_EQ(bytes, "already here");
 }
 
+TEST_F(HandoffTest, AFolderOrAnEarlierUniqueNameInTheDestinationIsNeverReplaced) {
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  ASSERT_TRUE(::CreateDirectoryA((out + "y.ps").c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(out + "z.ps", "first z"));
+  ASSERT_TRUE(WriteBytes(out + "z_0_0_0.ps", "second z"));
+  const std::string y = PostScriptJob("Y", "Yves");
+  const std::string z = PostScriptJob("Z", "Zoe");
+  ASSERT_TRUE(WriteBytes(hot + "y.ps", y));
+  ASSERT_TRUE(WriteBytes(hot + "z.ps", z));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, out);
+
+  std::vector<FileRecord> records = PollForRecords(task);
+  std::vector<std::string> names = NamesOf(records);
+  std::sort(names.begin(), names.end());
+  // The module-wide counter moves on with every free name it hands out.
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].rfind("y_0_0_", 0), 0u) << names[0];
+  EXPECT_EQ(names[1].rfind("z_0_0_", 0), 0u) << names[1];
+  EXPECT_NE(names[1], "z_0_0_0.ps");
+  std::string bytes;
+  for (const FileRecord& record : records) {
+    EXPECT_EQ(record.folder, out);
+    ASSERT_TRUE(ReadBytes(out + record.fileName, bytes));
+    EXPECT_EQ(bytes, record.fileName[0] == 'y' ? y : z);
+  }
+  EXPECT_TRUE(::GetFileAttributesA((out + "y.ps").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  ASSERT_TRUE(ReadBytes(out + "z.ps", bytes));
+  EXPECT_EQ(bytes, "first z");
+  ASSERT_TRUE(ReadBytes(out + "z_0_0_0.ps", bytes));
+  EXPECT_EQ(bytes, "second z");
+  EXPECT_TRUE(FileNamesIn(hot).empty());
+}
+
 TEST_F(HandoffTest, AReadOnlyFileIsMadeWritableAndMoved) {
   const std::string hot = scratch.MakeSubfolder("hot");
   const std::string out = scratch.MakeSubfolder("out");

@@ -6,6 +6,7 @@
 #include "actions/common/win32/plugin_parameters.h"
 #include "common/file_io.h"
 #include "common/log.h"
+#include "common/win32/file_admission.h"
 #include "common/win32/file_system.h"
 #include "common/win32/scoped_handle.h"
 #include "tests/win32/file_test_support.h"
@@ -36,6 +37,16 @@ class SizeAndTypeTest : public ::testing::Test {
     std::memset(title, 'x', sizeof title);
     std::memset(forName, 'x', sizeof forName);
     return GetUnopenedFileSizeAndType(&params, folder.c_str(), name.c_str(), &type, title, forName);
+  }
+  // The scan's way: the in-use test's exclusive handle serves the read.
+  int64_t ReadHeld(const std::string& name) {
+    type = kUntouched;
+    std::memset(title, 'x', sizeof title);
+    std::memset(forName, 'x', sizeof forName);
+    ScopedHandle held;
+    EXPECT_FALSE(IsFileInUse(&params, (folder + name).c_str(), &held));
+    EXPECT_TRUE(held.valid()) << name;
+    return SizeAndTypeOfOpenedFile(&params, folder.c_str(), name.c_str(), std::move(held), &type, title, forName);
   }
 
   TempFolder temp{"hf_type"};
@@ -227,8 +238,8 @@ void Put32(std::string& bytes, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
-TEST_F(SizeAndTypeTest, BinaryEpsIsTrimmedAndTheNewSizeReturned) {
-  std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Logo)\n%%BoundingBox: 0 0 10 10\n%%EOF\n";
+// A binary EPS: a 30-byte header, the PostScript section, a TIFF preview.
+std::string BinaryEps(const std::string& postScript) {
   std::string tiff = std::string("II*\0", 4) + std::string(1000, '\x55');
   std::string bytes(30, '\0');
   bytes[0] = '\xC5';
@@ -240,7 +251,36 @@ TEST_F(SizeAndTypeTest, BinaryEpsIsTrimmedAndTheNewSizeReturned) {
   Put32(bytes, 20, static_cast<uint32_t>(30 + postScript.size()));
   Put32(bytes, 24, static_cast<uint32_t>(tiff.size()));
   bytes[28] = bytes[29] = '\xFF';
-  bytes += postScript + tiff;
+  return bytes + postScript + tiff;
+}
+
+TEST_F(SizeAndTypeTest, TheInUseTestsHandleGivesTheSameReadAndIsClosedBeforeTrimming) {
+  const std::string job = "%!PS-Adobe-3.0\n%%Title: (Held)\n%%For: hal\n%%EndComments\n";
+  Write("held.ps", job);
+  EXPECT_EQ(ReadHeld("held.ps"), static_cast<int64_t>(job.size()));
+  EXPECT_EQ(type, 1u);
+  EXPECT_STREQ(title, "Held");
+  EXPECT_STREQ(forName, "hal");
+
+  const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Mark)\n%%EOF\n";
+  Write("mark.eps", BinaryEps(postScript));
+  EXPECT_EQ(ReadHeld("mark.eps"), static_cast<int64_t>(postScript.size()));
+  EXPECT_EQ(type, 0x40u);
+  std::string after;
+  ASSERT_EQ(ReadWholeFile(folder + "mark.eps", after), 0);
+  EXPECT_EQ(after, postScript);
+  // Nothing holds the file afterwards.
+  ScopedHandle again(::CreateFileA((folder + "mark.eps").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_TRUE(again.valid());
+
+  LogCapture log;
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(&params, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
+}
+
+TEST_F(SizeAndTypeTest, BinaryEpsIsTrimmedAndTheNewSizeReturned) {
+  std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Logo)\n%%BoundingBox: 0 0 10 10\n%%EOF\n";
+  const std::string bytes = BinaryEps(postScript);
   Write("logo.eps", bytes);
   LogCapture log;
   EXPECT_EQ(Read("logo.eps"), static_cast<int64_t>(postScript.size()));
