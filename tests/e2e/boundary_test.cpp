@@ -145,7 +145,7 @@ TEST_F(BoundaryTest, SelectorsBeforeInitializeHandlerAreRejectedWithAnErrorMessa
   EXPECT_EQ(version.MessageText(), kRejected);
 }
 
-TEST_F(BoundaryTest, OnlyNarrowCharacterSizesAreAccepted) {
+TEST_F(BoundaryTest, InitializeHandlerTakesOnlyNarrowCharactersAndWritesOnlyThePluginName) {
   RawBlock wide = RawBlock::Default();
   wide.SetU32(block::kCharSize, 2);
   EXPECT_EQ(dll.Call(kInitializeHandler, wide), -1);
@@ -153,59 +153,52 @@ TEST_F(BoundaryTest, OnlyNarrowCharacterSizesAreAccepted) {
   EXPECT_EQ(wide.MessageText(), kCharSizeMismatch);
   EXPECT_EQ(wide.U32(block::kMessageLength), kCharSizeMismatch.size() + 1);
   EXPECT_EQ(wide.Text(block::kPluginName), "");
-
   RawBlock after = RawBlock::Default();
   EXPECT_EQ(dll.Call(kClearError, after), -1) << "a refused InitializeHandler leaves the library uninitialised";
 
-  RawBlock zero = RawBlock::Default();
-  zero.SetU32(block::kCharSize, 0);
-  EXPECT_EQ(dll.Call(kInitializeHandler, zero), 0);
-  EXPECT_EQ(zero.Text(block::kPluginName), "Hot Folder");
-}
+  // Sizes 0 and 1 are both narrow; nothing but the name is written.
+  for (uint32_t charSize : {0u, 1u}) {
+    RawBlock raw = RawBlock::Default();
+    raw.SetU32(block::kCharSize, charSize);
+    RawBlock expected = raw;
+    std::memcpy(expected.data(), "Hot Folder", 10);
+    EXPECT_EQ(dll.Call(kInitializeHandler, raw), 0) << charSize;
+    EXPECT_EQ(FirstDifference(expected, raw), -1) << charSize;
+    RawBlock shutdown = RawBlock::Default();
+    ASSERT_EQ(dll.Call(kShutdownHandler, shutdown), 0);
+  }
 
-TEST_F(BoundaryTest, CharacterSizeOneInitialisesAndWritesOnlyThePluginName) {
-  RawBlock raw = RawBlock::Default();
-  RawBlock expected = raw;
-  std::memcpy(expected.data(), "Hot Folder", 10);
-  EXPECT_EQ(dll.Call(kInitializeHandler, raw), 0);
-  EXPECT_EQ(FirstDifference(expected, raw), -1);
-}
-
-TEST_F(BoundaryTest, SecondInitializeHandlerReturnsZeroAndDoesNothing) {
+  // Once initialised, a second call returns 0 without even checking the block.
   Initialise();
   RawBlock again = RawBlock::Default();
-  again.SetU32(block::kCharSize, 2);  // not even checked once initialised
+  again.SetU32(block::kCharSize, 2);
   RawBlock before = again;
   EXPECT_EQ(dll.Call(kInitializeHandler, again), 0);
   EXPECT_EQ(FirstDifference(before, again), -1);
 }
 
-TEST_F(BoundaryTest, GetVersionWritesTheVersionFieldsEvenForAnotherVersion) {
+TEST_F(BoundaryTest, TheSmallSelectorsWriteOnlyTheirOwnFields) {
   Initialise();
-  RawBlock raw = RawBlock::Default();
-  raw.SetU32(block::kVersion, 7);
-  RawBlock expected = raw;
+  // GetVersion answers even a block of another version.
+  RawBlock version = RawBlock::Default();
+  version.SetU32(block::kVersion, 7);
+  RawBlock expected = version;
   expected.SetU32(block::kVersion, 5);
   expected.SetU32(block::kVersionFlag, 1);
   expected.data()[block::kVersionByte.offset] = 2;
-  EXPECT_EQ(dll.Call(kGetVersion, raw), 0);
-  EXPECT_EQ(FirstDifference(expected, raw), -1);
-}
+  EXPECT_EQ(dll.Call(kGetVersion, version), 0);
+  EXPECT_EQ(FirstDifference(expected, version), -1);
 
-TEST_F(BoundaryTest, GetCapsAddsItsBitsAndKeepsTheHostsBits) {
-  Initialise();
-  RawBlock raw = RawBlock::Default();
-  raw.SetU32(block::kDwFlags, 0x80000004u);
-  raw.SetI32(block::kCapsExtra1, 17);
-  raw.SetI32(block::kCapsExtra2, 0);
-  EXPECT_EQ(dll.Call(kGetCaps, raw), 0);
-  EXPECT_EQ(raw.U32(block::kDwFlags), 0x80024107u);
-  EXPECT_EQ(raw.I32(block::kCapsExtra1), -1);
-  EXPECT_EQ(raw.I32(block::kCapsExtra2), -1);
-}
+  // GetCaps adds its bits to the host's.
+  RawBlock caps = RawBlock::Default();
+  caps.SetU32(block::kDwFlags, 0x80000004u);
+  caps.SetI32(block::kCapsExtra1, 17);
+  caps.SetI32(block::kCapsExtra2, 0);
+  EXPECT_EQ(dll.Call(kGetCaps, caps), 0);
+  EXPECT_EQ(caps.U32(block::kDwFlags), 0x80024107u);
+  EXPECT_EQ(caps.I32(block::kCapsExtra1), -1);
+  EXPECT_EQ(caps.I32(block::kCapsExtra2), -1);
 
-TEST_F(BoundaryTest, GetTargetsAndClearErrorAnswerZero) {
-  Initialise();
   RawBlock targets = RawBlock::Default();
   RawBlock before = targets;
   EXPECT_EQ(dll.Call(kGetTargets, targets), 0);

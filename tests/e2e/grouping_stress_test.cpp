@@ -4,19 +4,11 @@
 // process must hold as many threads and handles as before.
 #include "tests/e2e/hot_folder_session.h"
 
-#include "common/file_io.h"
-#include "common/path_utils.h"
-#include "common/group_document.h"
-#include "common/ini_document.h"
-#include "common/win32/zu_ini_file.h"
-#include "common/win32/scoped_handle.h"
-
 // After <windows.h> (hot_folder_session.h): the snapshot API needs its types.
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <set>
 
@@ -30,12 +22,6 @@ constexpr DWORD kSettleLimitMs = 15000;
 const char* const kColours[kSeparations] = {"Cyan", "Magenta", "Yellow", "Black"};
 const char kTemplate[] = "E2E Stress";
 
-std::string ShippedFile(const std::string& name) {
-  std::string text;
-  EXPECT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text)) << name;
-  return text;
-}
-
 // Threads of this process now.
 int ThreadCount() {
   ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -48,18 +34,8 @@ int ThreadCount() {
   return count;
 }
 
-// Open handles of this process now: every handle value that answers
+// The handle values of this process now: every value that answers
 // GetHandleInformation (Wine's GetProcessHandleCount always says 0).
-int HandleCount() {
-  int count = 0;
-  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
-    if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
-}
-
-// The handle values of this process now.
 std::set<ULONG_PTR> HandleValues() {
   std::set<ULONG_PTR> values;
   for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
@@ -68,6 +44,8 @@ std::set<ULONG_PTR> HandleValues() {
   }
   return values;
 }
+
+int HandleCount() { return static_cast<int>(HandleValues().size()); }
 
 // "Event", "Thread", "Mutant \...\Name": what a handle is, for a failure message.
 std::string DescribeHandle(HANDLE handle) {
@@ -117,72 +95,18 @@ class GroupingStressTest : public HotFolderTest {
  protected:
   void SetUp() override {
     HotFolderTest::SetUp();
-    const std::string config = HostProgramFolder() + "\\Config";
-    for (const std::string& path : {config, setups})
-      if (!FolderExists(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders.push_back(path);
-    hadCatalogue = ReadBytes(setups + "Colours.ini", oldCatalogue);
-    ASSERT_TRUE(WriteBytes(setups + "Colours.ini", ShippedFile("Colours.ini")));
-    CIniDocument document;
-    document.LoadFromBuffer(ShippedFile("Default RUD Without PREPS.fns"));
-    document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", "120");
-    document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", "1");
-    document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(kSeparations));
-    ASSERT_TRUE(WriteBytes(setups + kTemplate + ".fns", document.SaveToBuffer()));
-    // Closed groups are many: the user lets a cycle take them all.
-    iniPath = scratch.path() + "host.ini";
-    ASSERT_TRUE(WriteBytes(iniPath, "[HFA]\r\nFileLoopLimit=500\r\n"));
-    std::snprintf(descriptor.path, sizeof descriptor.path, "%s", iniPath.c_str());
-  }
-
-  void TearDown() override {
-    HotFolderTest::TearDown();
-    ::DeleteFileA((setups + kTemplate + ".fns").c_str());
-    if (hadCatalogue)
-      WriteBytes(setups + "Colours.ini", oldCatalogue);
-    else
-      ::DeleteFileA((setups + "Colours.ini").c_str());
-    for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) ::RemoveDirectoryA(it->c_str());
-  }
-
-  int32_t InitialiseWithIni() {
-    init = RawBlock::Default();
-    init.SetPointer(block::kDataFolder, dataFolder.c_str());
-    init.SetPointer(block::kIniFile, &descriptor);
-    int32_t result = dll.Call(kInitializeHandler, init);
-    initialised = result == 0;
-    return result;
-  }
-
-  RawBlock& StartGroupingTask(const std::string& hot, const std::string& out) {
-    RawBlock& task = NewTask(hot, out);
-    uint32_t on = 1;
-    std::memcpy(task.data() + block::kTaskSettings.offset + block::kGroupingEnabledInRecord, &on, sizeof on);
-    std::memcpy(task.data() + block::kTaskText.offset, kTemplate, sizeof kTemplate);
-    EXPECT_EQ(dll.Call(kStartAction, task), 0) << task.MessageText();
-    return task;
-  }
-
-  std::vector<FileRecord> CollectRecords(RawBlock& task, size_t count, DWORD limitMs) {
-    std::vector<FileRecord> records;
-    const DWORD started = ::GetTickCount();
-    while (records.size() < count && ::GetTickCount() - started < limitMs) {
-      if (GetActionStatus(task) == 0) {
-        std::vector<FileRecord> more = ReadFileList(task);
-        records.insert(records.end(), more.begin(), more.end());
-      } else {
-        ::Sleep(100);
-      }
-    }
-    return records;
+    setups.WriteCatalogue();
+    setups.WriteTemplate(kTemplate, kWithoutPreps, 120, 1, kSeparations);
   }
 
   // One whole run: start, `groups` groups dropped in shuffled order, their
   // hand-over, the end of the task and the handler's shutdown.
   void Run(const std::string& name, int groups) {
-    const std::string hot = scratch.MakeSubfolder(name + "_in");
-    const std::string out = scratch.MakeSubfolder(name + "_out");
-    ASSERT_EQ(InitialiseWithIni(), 0);
-    RawBlock& task = StartGroupingTask(hot, out);
+    const std::string source = scratch.MakeSubfolder(name + "_in");
+    const std::string destination = scratch.MakeSubfolder(name + "_out");
+    // Closed groups are many: the user lets a cycle take them all.
+    ASSERT_EQ(Initialise(500), 0);
+    RawBlock& task = StartGroupingTask(source, destination, kTemplate);
 
     std::vector<std::pair<int, int>> drops;
     for (int group = 0; group < groups; ++group)
@@ -191,52 +115,31 @@ class GroupingStressTest : public HotFolderTest {
     std::shuffle(drops.begin(), drops.end(), random);
     for (const auto& drop : drops) {
       const std::string file = SeparationName(drop.first, drop.second);
-      ASSERT_TRUE(WriteBytes(hot + file, std::string("II*\0", 4) + file));
+      ASSERT_TRUE(WriteBytes(source + file, TiffBytes(file)));
     }
 
     std::vector<FileRecord> records = CollectRecords(task, static_cast<size_t>(groups), kRunLimitMs);
     ASSERT_EQ(records.size(), static_cast<size_t>(groups));
 
+    // Group names are unique and each group holds its own four separations:
+    // no separation is missing or in two groups.
     std::set<std::string> groupNames;
-    std::set<std::string> separations;
     for (const FileRecord& record : records) {
-      ASSERT_EQ(record.jobType, 0x8000000u) << record.fileName;
-      EXPECT_EQ(record.folder, out);
-      CIniDocument document;
-      ASSERT_TRUE(document.Load(out + record.fileName)) << record.fileName;
-      CGroupDocumentReader reader(document);
-      std::string groupName;
-      std::string folder;
-      reader.GetGroupName(groupName);
-      reader.GetFolderPath(folder);
+      std::string groupName = GroupText(LoadGroup(record), "FileGroupInfo", "GroupName");
       EXPECT_TRUE(groupNames.insert(groupName).second) << "group " << groupName << " arrived twice";
-      EXPECT_EQ(folder, out + record.fileName.substr(0, record.fileName.size() - 4));
-      const int group = std::atoi(groupName.c_str() + 3);
       std::vector<std::string> expected;
       for (int separation = 0; separation < kSeparations; ++separation)
-        expected.push_back(SeparationName(group, separation));
-      std::sort(expected.begin(), expected.end());
-      std::vector<std::string> listed = reader.GetFileInfoNames();
-      std::sort(listed.begin(), listed.end());
-      EXPECT_EQ(listed, expected) << groupName;
-      EXPECT_EQ(FileNamesIn(folder), expected) << groupName;
-      for (const std::string& file : listed)
-        EXPECT_TRUE(separations.insert(file).second) << file << " is in two groups";
+        expected.push_back(SeparationName(std::atoi(groupName.c_str() + 3), separation));
+      ExpectGroupArrived(record, destination, source, expected);
     }
-    EXPECT_EQ(separations.size(), static_cast<size_t>(groups * kSeparations));
-    EXPECT_TRUE(FileNamesIn(hot).empty());
+    EXPECT_TRUE(FileNamesIn(source).empty());
 
     task.SetI32(block::kActionState, 4);
     EXPECT_EQ(dll.Call(kEndAction, task), 0);
     EXPECT_EQ(Shutdown(), 0);
   }
 
-  const std::string setups = HostProgramFolder() + "\\Config\\FilenameSetups\\";
-  std::vector<std::string> madeFolders;
-  bool hadCatalogue = false;
-  std::string oldCatalogue;
-  std::string iniPath;
-  IniFileDescriptor descriptor{};
+  FilenameSetups setups;
   // The run logs nothing: the log channel's fall-back to debugger output when
   // the mailslot is full would make handles of its own, once, at any moment.
   LogSettingsScope quiet{0, 0};

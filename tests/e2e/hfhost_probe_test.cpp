@@ -1,15 +1,13 @@
 // hfhost as a user runs it: the probe of the real DLL, help and bad command lines.
-#include "tests/support/win32/captured_process.h"
+#include "tests/e2e/host_run.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
 
-constexpr DWORD kTimeLimitMs = 60000;
+using host_run::Quoted;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+constexpr DWORD kTimeLimitMs = 60000;
 
 std::string Normalised(std::string text) {
   std::string plain;

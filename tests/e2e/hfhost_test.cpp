@@ -1,37 +1,19 @@
 // hfhost as a user runs it: real hot folders, real files and the real DLL.
 // Each run is a separate hfhost process whose --json lines are parsed.
-#include "tests/support/win32/captured_process.h"
-#include "tests/support/win32/host_events.h"
+#include "tests/e2e/host_run.h"
 #include "tests/support/win32/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace {
 
+using namespace host_run;
+
 constexpr DWORD kRunLimitMs = 120000;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string WithoutBackslash(std::string folder) {
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
-
-// A folder argument without its trailing backslash ("C:\x\" would end the quoted argument).
-std::string Arg(std::string folder) {
-  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  return Quoted(folder);
-}
-
-struct HostRun {
-  CapturedProcess process;
-  HostOutputLines lines;
-};
+std::string Arg(const std::string& folder) { return Quoted(WithoutBackslash(folder)); }
 
 class HfhostTest : public ::testing::Test {
  protected:
@@ -39,12 +21,9 @@ class HfhostTest : public ::testing::Test {
 
   // Runs hfhost with the test's DLL and data folder, polling every 200 ms.
   HostRun Run(const std::string& arguments) {
-    HostRun run;
-    std::string commandLine = Quoted(HF_HOST_PATH) + " --dll " + Quoted(HF_DLL_PATH) + " --data-folder " +
-                              Arg(dataFolder) + " --poll-ms 200 " + arguments;
-    run.process = RunCaptured(commandLine, kRunLimitMs);
-    run.lines = ParseHostOutput(run.process.output);
-    return run;
+    return RunHost(Quoted(HF_HOST_PATH) + " --dll " + Quoted(HF_DLL_PATH) + " --data-folder " + Arg(dataFolder) +
+                       " --poll-ms 200 " + arguments,
+                   kRunLimitMs);
   }
 
   ScratchFolder scratch{"hfhost"};
@@ -70,12 +49,6 @@ void CheckRunEndedNormally(const HostRun& run, const char* reason) {
   EXPECT_TRUE(run.lines.Of("message").empty()) << run.process.output;
 }
 
-std::map<std::string, HostEvent> FilesByName(const HostOutputLines& lines) {
-  std::map<std::string, HostEvent> files;
-  for (const HostEvent& file : lines.Of("file")) files[file.Text("name")] = file;
-  return files;
-}
-
 TEST_F(HfhostTest, HandsOverEachJobWithItsTypeAndMovesItToTheDestination) {
   std::string in = scratch.MakeSubfolder("in");
   std::string out = scratch.path() + "out\\";  // made by the plug-in
@@ -96,7 +69,7 @@ TEST_F(HfhostTest, HandsOverEachJobWithItsTypeAndMovesItToTheDestination) {
   ASSERT_EQ(run.lines.Of("ready").size(), 1u);
   EXPECT_GT(run.lines.Of("ready")[0].Number("peakWorkingSetKB"), 0);
 
-  std::map<std::string, HostEvent> files = FilesByName(run.lines);
+  std::map<std::string, HostEvent> files = run.FilesByName();
   ASSERT_EQ(files.size(), 5u) << run.process.output;
   const std::map<std::string, std::pair<const char*, int64_t>> types = {{"report.ps", {"PostScript", 1}},
                                                                           {"logo.eps", {"EPS", 0x40}},
@@ -125,30 +98,34 @@ TEST_F(HfhostTest, HandsOverEachJobWithItsTypeAndMovesItToTheDestination) {
   EXPECT_TRUE(FileNamesIn(in).empty());
 }
 
-TEST_F(HfhostTest, TwoTasksRunSideBySideEachWithItsOwnFolders) {
+// The third task has no destination: its file is handed over where it is.
+TEST_F(HfhostTest, TasksRunSideBySideEachWithItsOwnFolders) {
   std::string in1 = scratch.MakeSubfolder("in1");
   std::string in2 = scratch.MakeSubfolder("in2");
+  std::string in3 = scratch.MakeSubfolder("in3");
   std::string out1 = scratch.MakeSubfolder("out1");
   std::string out2 = scratch.MakeSubfolder("out2");
   ASSERT_TRUE(WriteBytes(in1 + "one.ps", kPostScript));
   ASSERT_TRUE(WriteBytes(in2 + "two.pdf", kPdf));
   ASSERT_TRUE(WriteBytes(in2 + "three.pdf", kPdf + "%more\n"));
+  ASSERT_TRUE(WriteBytes(in3 + "stays.pdf", kPdf));
 
-  HostRun run = Run("--task " + Quoted(in1.substr(0, in1.size() - 1) + ":" + out1.substr(0, out1.size() - 1)) +
-                    " --task " + Quoted(in2.substr(0, in2.size() - 1) + ":" + out2.substr(0, out2.size() - 1)) +
-                    " --json --max-files 3 --exit-after-idle 60");
+  HostRun run = Run("--task " + Quoted(WithoutBackslash(in1) + ":" + WithoutBackslash(out1)) + " --task " +
+                    Quoted(WithoutBackslash(in2) + ":" + WithoutBackslash(out2)) + " --task " + Arg(in3) +
+                    " --json --max-files 4 --exit-after-idle 60");
   CheckRunEndedNormally(run, "max-files");
 
   std::vector<HostEvent> tasks = run.lines.Of("task");
-  ASSERT_EQ(tasks.size(), 2u);
+  ASSERT_EQ(tasks.size(), 3u);
   EXPECT_EQ(tasks[0].Text("source"), in1);
   EXPECT_EQ(tasks[0].Text("destination"), WithoutBackslash(out1));
   EXPECT_EQ(tasks[1].Text("source"), in2);
   EXPECT_EQ(tasks[1].Text("destination"), WithoutBackslash(out2));
   EXPECT_NE(tasks[0].Number("taskId"), tasks[1].Number("taskId"));
 
-  std::map<std::string, HostEvent> files = FilesByName(run.lines);
-  ASSERT_EQ(files.size(), 3u) << run.process.output;
+  EXPECT_EQ(tasks[2].Text("destination"), "");
+  std::map<std::string, HostEvent> files = run.FilesByName();
+  ASSERT_EQ(files.size(), 4u) << run.process.output;
   EXPECT_EQ(files["one.ps"].Number("task"), 1);
   EXPECT_EQ(files["one.ps"].Text("folder"), out1);
   EXPECT_EQ(files["two.pdf"].Number("task"), 2);
@@ -156,6 +133,9 @@ TEST_F(HfhostTest, TwoTasksRunSideBySideEachWithItsOwnFolders) {
   EXPECT_EQ(files["three.pdf"].Number("task"), 2);
   EXPECT_EQ(FileNamesIn(out1), (std::vector<std::string>{"one.ps"}));
   EXPECT_EQ(FileNamesIn(out2), (std::vector<std::string>{"three.pdf", "two.pdf"}));
+  EXPECT_EQ(files["stays.pdf"].Number("task"), 3);
+  EXPECT_EQ(files["stays.pdf"].Text("folder"), in3);
+  EXPECT_EQ(FileNamesIn(in3), (std::vector<std::string>{"stays.pdf"}));
 }
 
 TEST_F(HfhostTest, LinuxPathsAreTurnedIntoWindowsPaths) {
@@ -182,38 +162,6 @@ TEST_F(HfhostTest, LinuxPathsAreTurnedIntoWindowsPaths) {
   std::vector<HostEvent> files = run.lines.Of("file");
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].Text("folder"), tasks[0].Text("destination") + "\\");
-  EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"job.ps"}));
-}
-
-TEST_F(HfhostTest, WithoutADestinationTheFileIsHandedOverWhereItIs) {
-  std::string in = scratch.MakeSubfolder("in");
-  ASSERT_TRUE(WriteBytes(in + "stays.pdf", kPdf));
-
-  HostRun run = Run("--task " + Arg(in) + " --json --max-files 1 --exit-after-idle 60");
-  CheckRunEndedNormally(run, "max-files");
-  std::vector<HostEvent> files = run.lines.Of("file");
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(files[0].Text("folder"), in);
-  EXPECT_EQ(files[0].Text("name"), "stays.pdf");
-  EXPECT_EQ(run.lines.Of("task")[0].Text("destination"), "");
-  EXPECT_EQ(FileNamesIn(in), (std::vector<std::string>{"stays.pdf"}));
-}
-
-TEST_F(HfhostTest, ExcludedFilesAreNeverHandedOverAndStay) {
-  std::string in = scratch.MakeSubfolder("in");
-  std::string out = scratch.MakeSubfolder("out");
-  ASSERT_TRUE(WriteBytes(in + "._resource", kPostScript));
-  ASSERT_TRUE(WriteBytes(in + "spool.log", kPostScript));
-  ASSERT_TRUE(WriteBytes(in + "job.ps", kPostScript));
-
-  // All three are in the folder for the same scan cycle: whatever it admitted
-  // arrives in the one hand-over that ends the run.
-  HostRun run = Run("--source " + Arg(in) + " --dest " + Arg(out) + " --json --max-files 1 --exit-after-idle 60");
-  CheckRunEndedNormally(run, "max-files");
-  std::vector<HostEvent> files = run.lines.Of("file");
-  ASSERT_EQ(files.size(), 1u) << run.process.output;
-  EXPECT_EQ(files[0].Text("name"), "job.ps");
-  EXPECT_EQ(FileNamesIn(in), (std::vector<std::string>{"._resource", "spool.log"}));
   EXPECT_EQ(FileNamesIn(out), (std::vector<std::string>{"job.ps"}));
 }
 
@@ -304,9 +252,8 @@ TEST_F(HfhostTest, FoldersThatDoNotFitTheBlockAreACommandLineError) {
 }
 
 TEST_F(HfhostTest, AMissingPluginHasItsOwnExitStatus) {
-  HostRun run;
-  run.process = RunCaptured(Quoted(HF_HOST_PATH) + " --dll no-such-plugin.dll --source " + Arg(scratch.path()),
-                            kRunLimitMs);
+  HostRun run = RunHost(Quoted(HF_HOST_PATH) + " --dll no-such-plugin.dll --source " + Arg(scratch.path()),
+                        kRunLimitMs);
   ASSERT_TRUE(run.process.finished);
   EXPECT_EQ(run.process.exitCode, 2u);
   EXPECT_NE(run.process.output.find("hfhost: cannot load "), std::string::npos) << run.process.output;

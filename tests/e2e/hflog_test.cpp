@@ -6,13 +6,13 @@
 #include "common/file_io.h"
 #include "common/log.h"
 #include "common/win32/scoped_handle.h"
+#include "tests/e2e/host_run.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -84,13 +84,7 @@ long Finish(HflogRun& run) {
 std::vector<std::string> Lines(const std::string& path) {
   std::string text;
   ReadWholeFile(path, text);
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
+  return host_run::Lines(text);
 }
 
 // Waits until hflog has created the mailslot (a client can open it).

@@ -21,18 +21,17 @@ bool IsLowercaseHexWithoutLeadingZero(const std::string& text) {
 using HandoffTest = HotFolderTest;
 
 TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.path() + "out\\nested\\";  // made by the hand-off
+  const std::string nested = scratch.path() + "made\\nested\\";  // made by the hand-off
   const std::string job = PostScriptJob("Quarterly report", "Alice Archer", 40);
   ASSERT_TRUE(WriteBytes(hot + "report.ps", job));
   ASSERT_EQ(Initialise(), 0);
-  RawBlock& task = StartTask(hot, out);
+  RawBlock& task = StartTask(hot, nested);
   EXPECT_EQ(task.I32(block::kActionState), 4);
 
   std::vector<FileRecord> records = PollForRecords(task);
   ASSERT_EQ(records.size(), 1u);
   const FileRecord& r = records[0];
-  EXPECT_EQ(r.folder, out);
+  EXPECT_EQ(r.folder, nested);
   EXPECT_EQ(r.fileName, "report.ps");
   EXPECT_EQ(r.title, "Quarterly report");
   EXPECT_EQ(r.owner, "Alice Archer");
@@ -50,7 +49,7 @@ TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
 
   EXPECT_FALSE(FileIsThere(hot + "report.ps"));
   std::string arrived;
-  ASSERT_TRUE(ReadBytes(out + "report.ps", arrived));
+  ASSERT_TRUE(ReadBytes(nested + "report.ps", arrived));
   EXPECT_EQ(arrived, job);
 
   // Nothing more is pending; the handed-over list is gone at the next call.
@@ -61,7 +60,6 @@ TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
 }
 
 TEST_F(HandoffTest, WithoutADestinationRecordsNameTheHotFolderAndNothingMoves) {
-  const std::string hot = scratch.MakeSubfolder("hot");
   ASSERT_TRUE(WriteBytes(hot + "a.pdf", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n"));
   ASSERT_TRUE(WriteBytes(hot + "b.ps", PostScriptJob("B", "Bob")));
   ASSERT_EQ(Initialise(), 0);
@@ -84,8 +82,6 @@ TEST_F(HandoffTest, WithoutADestinationRecordsNameTheHotFolderAndNothingMoves) {
 }
 
 TEST_F(HandoffTest, ANameTakenInTheDestinationGivesTheArrivingFileAUniqueName) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
   ASSERT_TRUE(WriteBytes(out + "x.ps", "already here"));
   const std::string job = PostScriptJob("X", "Xena");
   ASSERT_TRUE(WriteBytes(hot + "x.ps", job));
@@ -103,16 +99,19 @@ TEST_F(HandoffTest, ANameTakenInTheDestinationGivesTheArrivingFileAUniqueName) {
   EXPECT_EQ(bytes, "already here");
 }
 
-TEST_F(HandoffTest, AFolderOrAnEarlierUniqueNameInTheDestinationIsNeverReplaced) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
+// Nothing in the destination is ever replaced; a read-only job is made
+// writable to be moved.
+TEST_F(HandoffTest, NothingInTheDestinationIsReplacedAndAReadOnlyJobArrivesWritable) {
   ASSERT_TRUE(::CreateDirectoryA((out + "y.ps").c_str(), nullptr));
   ASSERT_TRUE(WriteBytes(out + "z.ps", "first z"));
   ASSERT_TRUE(WriteBytes(out + "z_0_0_0.ps", "second z"));
   const std::string y = PostScriptJob("Y", "Yves");
   const std::string z = PostScriptJob("Z", "Zoe");
+  const std::string ro = PostScriptJob("Locked", "Rita");
   ASSERT_TRUE(WriteBytes(hot + "y.ps", y));
   ASSERT_TRUE(WriteBytes(hot + "z.ps", z));
+  ASSERT_TRUE(WriteBytes(hot + "ro.ps", ro));
+  ASSERT_TRUE(::SetFileAttributesA((hot + "ro.ps").c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_EQ(Initialise(), 0);
   RawBlock& task = StartTask(hot, out);
 
@@ -120,17 +119,19 @@ TEST_F(HandoffTest, AFolderOrAnEarlierUniqueNameInTheDestinationIsNeverReplaced)
   std::vector<std::string> names = NamesOf(records);
   std::sort(names.begin(), names.end());
   // The module-wide counter moves on with every free name it hands out.
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0].rfind("y_0_0_", 0), 0u) << names[0];
-  EXPECT_EQ(names[1].rfind("z_0_0_", 0), 0u) << names[1];
-  EXPECT_NE(names[1], "z_0_0_0.ps");
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(names[0], "ro.ps");
+  EXPECT_EQ(names[1].rfind("y_0_0_", 0), 0u) << names[1];
+  EXPECT_EQ(names[2].rfind("z_0_0_", 0), 0u) << names[2];
+  EXPECT_NE(names[2], "z_0_0_0.ps");
   std::string bytes;
   for (const FileRecord& record : records) {
     EXPECT_EQ(record.folder, out);
     ASSERT_TRUE(ReadBytes(out + record.fileName, bytes));
-    EXPECT_EQ(bytes, record.fileName[0] == 'y' ? y : z);
+    EXPECT_EQ(bytes, record.fileName[0] == 'y' ? y : record.fileName[0] == 'z' ? z : ro);
   }
   EXPECT_TRUE(::GetFileAttributesA((out + "y.ps").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(::GetFileAttributesA((out + "ro.ps").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   ASSERT_TRUE(ReadBytes(out + "z.ps", bytes));
   EXPECT_EQ(bytes, "first z");
   ASSERT_TRUE(ReadBytes(out + "z_0_0_0.ps", bytes));
@@ -138,28 +139,7 @@ TEST_F(HandoffTest, AFolderOrAnEarlierUniqueNameInTheDestinationIsNeverReplaced)
   EXPECT_TRUE(FileNamesIn(hot).empty());
 }
 
-TEST_F(HandoffTest, AReadOnlyFileIsMadeWritableAndMoved) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
-  const std::string job = PostScriptJob("Locked", "Rita");
-  ASSERT_TRUE(WriteBytes(hot + "ro.ps", job));
-  ASSERT_TRUE(::SetFileAttributesA((hot + "ro.ps").c_str(), FILE_ATTRIBUTE_READONLY));
-  ASSERT_EQ(Initialise(), 0);
-  RawBlock& task = StartTask(hot, out);
-
-  std::vector<FileRecord> records = PollForRecords(task);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].folder, out);
-  EXPECT_EQ(records[0].fileName, "ro.ps");
-  EXPECT_FALSE(FileIsThere(hot + "ro.ps"));
-  DWORD attributes = ::GetFileAttributesA((out + "ro.ps").c_str());
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u);
-}
-
 TEST_F(HandoffTest, AFileThatVanishedAfterTheScanIsReportedAndNotHandedOver) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
   ASSERT_TRUE(WriteBytes(hot + "gone.ps", PostScriptJob("Gone", "Gus")));
   ASSERT_TRUE(WriteBytes(hot + "kept.ps", PostScriptJob("Kept", "Kim")));
   ASSERT_EQ(Initialise(), 0);
@@ -178,8 +158,6 @@ TEST_F(HandoffTest, AFileThatVanishedAfterTheScanIsReportedAndNotHandedOver) {
 }
 
 TEST_F(HandoffTest, ARestartRequestFreesTheListAndHandsNothingOver) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
   ASSERT_TRUE(WriteBytes(hot + "first.ps", PostScriptJob("First", "Fay")));
   ASSERT_EQ(Initialise(), 0);
   RawBlock& task = StartTask(hot, out);

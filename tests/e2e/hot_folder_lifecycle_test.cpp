@@ -13,18 +13,6 @@ namespace {
 
 using LifecycleTest = HotFolderTest;
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool FolderIsThere(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -34,7 +22,7 @@ std::string Upper(std::string text) {
 // "Config\Scripts" of the host program's folder); removes what it made.
 class ProgramConfigFiles {
  public:
-  ProgramConfigFiles() : config_(ProgramFolder() + "\\Config") {}
+  ProgramConfigFiles() : config_(HostProgramFolder() + "\\Config") {}
   ~ProgramConfigFiles() {
     for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
       if (!::DeleteFileA(it->c_str())) ::RemoveDirectoryA(it->c_str());
@@ -42,7 +30,7 @@ class ProgramConfigFiles {
   }
   void Add(const std::string& subFolder, const std::string& name) {
     for (const std::string& folder : {config_, config_ + "\\" + subFolder})
-      if (!FolderIsThere(folder) && ::CreateDirectoryA(folder.c_str(), nullptr)) made_.push_back(folder);
+      if (!FolderExists(folder) && ::CreateDirectoryA(folder.c_str(), nullptr)) made_.push_back(folder);
     const std::string file = config_ + "\\" + subFolder + "\\" + name;
     if (WriteBytes(file, "settings\r\n")) made_.push_back(file);
   }
@@ -54,7 +42,6 @@ class ProgramConfigFiles {
 };
 
 TEST_F(LifecycleTest, StartActionRefusesCallsOutOfOrderAndFoldersItCannotList) {
-  const std::string hot = scratch.MakeSubfolder("hot");
   ASSERT_EQ(Initialise(), 0);
 
   // Before StartActionInit, and after StartActionInit without CheckActionInit.
@@ -84,7 +71,6 @@ TEST_F(LifecycleTest, StartActionRefusesCallsOutOfOrderAndFoldersItCannotList) {
 }
 
 TEST_F(LifecycleTest, TwoTasksOnOneFolderShareItAndTheFirstTasksNumber) {
-  const std::string hot = scratch.MakeSubfolder("hot");
   ASSERT_EQ(Initialise(), 0);
   RawBlock& first = StartTask(hot);
   // The same folder in other letters and without its trailing backslash.
@@ -124,7 +110,6 @@ TEST_F(LifecycleTest, TheScanIntervalTakesOnlyTimeoutsOfFiveSecondsOrMore) {
 }
 
 TEST_F(LifecycleTest, ServicesThatCannotBeSetUpAreSwitchedOffWithAWarning) {
-  const std::string hot = scratch.MakeSubfolder("hot");
   const std::string scriptingFolder = scratch.MakeSubfolder("hot\\_.script");
   ASSERT_TRUE(WriteBytes(scriptingFolder + "left.ps", "left over"));
   ProgramConfigFiles config;
@@ -140,8 +125,8 @@ TEST_F(LifecycleTest, ServicesThatCannotBeSetUpAreSwitchedOffWithAWarning) {
   EXPECT_EQ(unnamed.U32(block::kMessageLength), noName.size());
   EXPECT_EQ(unnamed.I32(block::kErrorCode), 0);
   EXPECT_TRUE(HasMessage(ReceivedMessages(), 0, "SA: Warning - " + noName));
-  EXPECT_FALSE(FolderIsThere(scriptingFolder)) << "the scripting folder is cleared at every set-up";
-  EXPECT_TRUE(FolderIsThere(ProgramFolder() + "\\htdocs\\Thumbnails"));
+  EXPECT_FALSE(FolderExists(scriptingFolder)) << "the scripting folder is cleared at every set-up";
+  EXPECT_TRUE(FolderExists(HostProgramFolder() + "\\htdocs\\Thumbnails"));
 
   RawBlock& missingScript = NewTask(hot);
   std::memcpy(missingScript.data() + block::kTaskSettings.offset + block::kScriptingEnabledInRecord, "\1\0\0\0", 4);
@@ -233,8 +218,6 @@ TEST_F(LifecycleTest, EndActionRemovesTheTasksFolderAndUnknownTasksAreNoError) {
 }
 
 TEST_F(LifecycleTest, ShutdownWithTheScannerRunningWarnsAndTheNextStartWorks) {
-  const std::string hot = scratch.MakeSubfolder("hot");
-  const std::string out = scratch.MakeSubfolder("out");
   ASSERT_EQ(Initialise(), 0);
   StartTask(hot, out);
   ReceivedMessages();
@@ -257,7 +240,6 @@ TEST_F(LifecycleTest, ShutdownWithTheScannerRunningWarnsAndTheNextStartWorks) {
 }
 
 TEST_F(LifecycleTest, AMissingDataFolderIsACriticalNoticeAndTheListsStayEmpty) {
-  const std::string hot = scratch.MakeSubfolder("hot");
   dataFolder = scratch.path() + "no such data";
   ASSERT_EQ(Initialise(), 0);
   const std::string config = dataFolder + "\\Config";
@@ -276,6 +258,16 @@ TEST_F(LifecycleTest, AMissingDataFolderIsACriticalNoticeAndTheListsStayEmpty) {
   EXPECT_EQ(NamesOf(ReadFileList(task)), std::vector<std::string>{"spool.log"});
 }
 
+// StartActionInit, CheckActionInit and StartAction on a task block of its own.
+int32_t StartTaskOn(const PluginDll& dll, RawBlock& task, const std::string& source) {
+  task = RawBlock::Default();
+  task.SetU32(block::kScanTimeout, kShortScanTimeout);
+  task.SetText(block::kSourceFolder, source);
+  for (uint32_t selector : {kStartActionInit, kCheckActionInit, kStartAction})
+    if (int32_t result = dll.Call(selector, task)) return result;
+  return 0;
+}
+
 // A host that unloads the library without ShutdownHandler: the scanner thread
 // is ended with it, and the library can be loaded and used again.
 TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
@@ -285,23 +277,19 @@ TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
   ASSERT_TRUE(WriteBytes(hot + "left.ps", PostScriptJob("Left", "Lee")));
   LogSettingsScope logSettings(3);
   DWORD scannerId = 0;
+  RawBlock init = RawBlock::Default();
+  RawBlock task;
   {
     PluginDll dll(HF_DLL_PATH);
     ASSERT_TRUE(dll.loaded()) << dll.loadError();
     dll.SkipShutdownOnUnload();
     Reader()->Drain();
-    RawBlock init = RawBlock::Default();
     ASSERT_EQ(dll.Call(kInitializeHandler, init), 0);
     ASSERT_TRUE(Reader()->WaitForText("Scan thread #0x", kArrivalLimitMs));
     for (const auto& message : ReceivedMessages())
       if (message.second.rfind("Scan thread #0x", 0) == 0)
         scannerId = static_cast<DWORD>(std::stoul(message.second.substr(15), nullptr, 16));
-    RawBlock task = RawBlock::Default();
-    task.SetU32(block::kScanTimeout, kShortScanTimeout);
-    task.SetText(block::kSourceFolder, hot);
-    ASSERT_EQ(dll.Call(kStartActionInit, task), 0);
-    ASSERT_EQ(dll.Call(kCheckActionInit, task), 0);
-    ASSERT_EQ(dll.Call(kStartAction, task), 0);
+    ASSERT_EQ(StartTaskOn(dll, task, hot), 0);
   }
   ASSERT_NE(scannerId, 0u);
   ScopedHandle thread(::OpenThread(SYNCHRONIZE, FALSE, scannerId));
@@ -312,17 +300,10 @@ TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
 
   PluginDll again(HF_DLL_PATH);
   ASSERT_TRUE(again.loaded());
-  RawBlock init = RawBlock::Default();
+  init = RawBlock::Default();
   ASSERT_EQ(again.Call(kInitializeHandler, init), 0);
-  RawBlock task = RawBlock::Default();
-  task.SetU32(block::kScanTimeout, kShortScanTimeout);
-  task.SetText(block::kSourceFolder, hot);
-  ASSERT_EQ(again.Call(kStartActionInit, task), 0);
-  ASSERT_EQ(again.Call(kCheckActionInit, task), 0);
-  ASSERT_EQ(again.Call(kStartAction, task), 0);
+  ASSERT_EQ(StartTaskOn(again, task, hot), 0);
   EXPECT_EQ(task.U32(block::kTaskId), 1u) << "a fresh library numbers from 1";
-  RawBlock shutdown = RawBlock::Default();
-  EXPECT_EQ(again.Call(kShutdownHandler, shutdown), 0);
 }
 
 }  // namespace

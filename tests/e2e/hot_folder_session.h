@@ -1,8 +1,9 @@
 // Helpers of the hot folder end-to-end tests: the DLL loaded afresh with a
 // scratch folder (data folder, hot folders, destinations), task blocks driven
 // the way the host drives them, polling GetActionStatus with a time limit,
-// the handed-over file records read through their byte offsets, and one
-// mailslot reader for the whole test program.
+// the handed-over file records read through their byte offsets, the grouping
+// templates beside the host program, and one mailslot reader for the whole
+// test program.
 #pragma once
 
 #include "tests/support/win32/block_offsets.h"
@@ -12,12 +13,19 @@
 #include "tests/support/win32/raw_block.h"
 #include "tests/support/win32/scratch_folder.h"
 
+#include "common/file_io.h"
+#include "common/group_document.h"
+#include "common/ini_document.h"
+#include "common/path_utils.h"
 #include "common/win32/scoped_handle.h"
 #include "common/win32/windows_api.h"
+#include "common/win32/zu_ini_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -41,26 +49,8 @@ constexpr uint32_t kCheckActionInit = 14;
 constexpr uint32_t kShortScanTimeout = 5;
 // Long enough for two scan cycles at the short interval.
 constexpr DWORD kArrivalLimitMs = 20000;
-
-// The 1448-byte file record handed to the host, typed in from the interface
-// table (not taken from the plug-in's struct).
-namespace record {
-constexpr size_t kSize = 1448;
-constexpr size_t kFolder = 0;
-constexpr size_t kFileName = 260;
-constexpr size_t kTitle = 520;
-constexpr size_t kOwner = 652;
-constexpr size_t kFileSize = 784;
-constexpr size_t kJobType = 792;
-constexpr size_t kGroupMember = 796;
-constexpr size_t kColourType = 800;
-constexpr size_t kSafeToDelete = 804;
-constexpr size_t kNext = 808;
-constexpr size_t kPrevious = 812;
-constexpr size_t kItemFlags = 984;
-constexpr size_t kUniqueId = 1052;
-constexpr size_t kIntakeFailureText = 1184;
-}  // namespace record
+// Long enough for a group to close by its time-out and be handed over.
+constexpr DWORD kGroupLimitMs = 40000;
 
 struct FileRecord {
   const uint8_t* address = nullptr;
@@ -97,29 +87,29 @@ T ValueAt(const uint8_t* base, size_t offset) {
 inline std::vector<FileRecord> ReadFileList(const RawBlock& block) {
   std::vector<FileRecord> records;
   for (auto* at = static_cast<uint8_t*>(block.Pointer(block::kFileList)); at != nullptr;
-       at = static_cast<uint8_t*>(ValueAt<void*>(at, record::kNext))) {
-    FileRecord r;
-    r.address = at;
-    r.folder = TextAt(at, record::kFolder, 260);
-    r.fileName = TextAt(at, record::kFileName, 260);
-    r.title = TextAt(at, record::kTitle, 132);
-    r.owner = TextAt(at, record::kOwner, 132);
-    r.fileSize = ValueAt<uint64_t>(at, record::kFileSize);
-    r.jobType = ValueAt<uint32_t>(at, record::kJobType);
-    r.groupMember = ValueAt<uint32_t>(at, record::kGroupMember);
-    r.colourType = ValueAt<uint32_t>(at, record::kColourType);
-    r.safeToDelete = ValueAt<uint32_t>(at, record::kSafeToDelete);
-    r.next = ValueAt<void*>(at, record::kNext);
-    r.previous = ValueAt<void*>(at, record::kPrevious);
-    r.itemFlags = ValueAt<uint32_t>(at, record::kItemFlags);
-    r.uniqueId = TextAt(at, record::kUniqueId, 128);
-    r.intakeFailureText = TextAt(at, record::kIntakeFailureText, 260);
+       at = static_cast<uint8_t*>(ValueAt<void*>(at, file_record::kNext))) {
+    using namespace file_record;
+    FileRecord r{at,
+                 TextAt(at, kFolder, 260),
+                 TextAt(at, kFileName, 260),
+                 TextAt(at, kTitle, 132),
+                 TextAt(at, kOwner, 132),
+                 ValueAt<uint64_t>(at, kFileSize),
+                 ValueAt<uint32_t>(at, kJobType),
+                 ValueAt<uint32_t>(at, kGroupMember),
+                 ValueAt<uint32_t>(at, kColourType),
+                 ValueAt<uint32_t>(at, kSafeToDelete),
+                 ValueAt<void*>(at, kNext),
+                 ValueAt<void*>(at, kPrevious),
+                 ValueAt<uint32_t>(at, kItemFlags),
+                 TextAt(at, kUniqueId, 128),
+                 TextAt(at, kIntakeFailureText, 260)};
     records.push_back(r);
     if (records.size() > 1000) break;  // a broken chain must not hang the test
   }
   for (const FileRecord& r : records) {
     uint32_t marked = 1;
-    std::memcpy(const_cast<uint8_t*>(r.address) + record::kSafeToDelete, &marked, sizeof marked);
+    std::memcpy(const_cast<uint8_t*>(r.address) + file_record::kSafeToDelete, &marked, sizeof marked);
   }
   return records;
 }
@@ -181,30 +171,6 @@ inline bool HasMessage(const LogMessages& messages, int level, const std::string
   return CountMessages(messages, level, text) > 0;
 }
 
-inline bool FileIsThere(const std::string& path);
-
-// Renames a file with the machine's own "mv" under Wine, so that the new name
-// may hold characters no Windows program can put in a name. Wine cannot wait
-// for such a process: the rename is seen done when the old name is gone.
-inline bool RenameWithUnixMv(const std::string& windowsPath, const std::string& unixFolder,
-                             const std::string& newName) {
-  const std::string unixPath = UnixPathOf(windowsPath);
-  if (unixPath.empty() || unixFolder.empty()) return false;
-  std::string commandLine = "/bin/mv \"" + unixPath + "\" \"" + unixFolder + "/" + newName + "\"";
-  std::vector<char> command(commandLine.begin(), commandLine.end());
-  command.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  ScopedHandle processHandle(process.hProcess);
-  ScopedHandle threadHandle(process.hThread);
-  for (DWORD started = ::GetTickCount(); ::GetTickCount() - started < 10000; ::Sleep(20))
-    if (!FileIsThere(windowsPath)) return true;
-  return false;
-}
-
 inline bool FileIsThere(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -215,6 +181,93 @@ inline std::string PostScriptJob(const std::string& title, const std::string& ow
   for (size_t line = 0; line < bodyLines; ++line) text += "newpath 0 0 moveto " + std::to_string(line) + " 0 lineto stroke\n";
   return text + "showpage\n%%EOF\n";
 }
+
+inline std::string TiffBytes(const std::string& tag) { return std::string("II*\0", 4) + "separation " + tag; }
+
+constexpr uint32_t kFileGroupListType = 0x8000000;
+const char kWithoutPreps[] = "Default RUD Without PREPS";
+
+inline std::string ShippedFile(const std::string& name) {
+  std::string text;
+  EXPECT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text)) << name;
+  return text;
+}
+
+// The group file at the record's place, loaded.
+inline CIniDocument LoadGroup(const FileRecord& record) {
+  CIniDocument document;
+  EXPECT_TRUE(document.Load(record.folder + record.fileName)) << record.folder + record.fileName;
+  return document;
+}
+
+inline std::string GroupText(const CIniDocument& document, const char* section, const char* key) {
+  return document.GetValue(section, key, "<missing>");
+}
+
+// Checks one handed-over group: a ".fgl" record in the destination, its
+// folder beside it holding exactly `members`, each listed once in FileInfo,
+// and nothing of it left in the hot folder.
+inline void ExpectGroupArrived(const FileRecord& record, const std::string& destination, const std::string& hot,
+                               std::vector<std::string> members) {
+  EXPECT_EQ(record.folder, destination);
+  EXPECT_EQ(record.jobType, kFileGroupListType);
+  EXPECT_EQ(record.groupMember, 1u);
+  ASSERT_GE(record.fileName.size(), 4u);
+  EXPECT_EQ(record.fileName.substr(record.fileName.size() - 4), ".fgl");
+  const std::string stem = record.fileName.substr(0, record.fileName.size() - 4);
+  CIniDocument document = LoadGroup(record);
+  EXPECT_EQ(GroupText(document, "FileGroupInfo", "FolderPath"), destination + stem);
+  std::vector<std::string> listed = CGroupDocumentReader(document).GetFileInfoNames();
+  std::sort(listed.begin(), listed.end());
+  std::sort(members.begin(), members.end());
+  EXPECT_EQ(listed, members) << record.fileName;
+  EXPECT_EQ(FileNamesIn(destination + stem), members) << record.fileName;
+  EXPECT_FALSE(FileIsThere(hot + record.fileName));
+  EXPECT_FALSE(FolderExists(hot + stem));
+}
+
+// The sample catalogue and test templates in "Config\FilenameSetups" beside
+// the host program (this test program); what was made is removed afterwards
+// and a catalogue that was there is put back.
+class FilenameSetups {
+ public:
+  FilenameSetups() : folder_(HostProgramFolder() + "\\Config\\FilenameSetups\\") {
+    for (const std::string& path : {HostProgramFolder() + "\\Config", folder_})
+      if (!FolderExists(path) && ::CreateDirectoryA(path.c_str(), nullptr)) madeFolders_.push_back(path);
+    hadCatalogue_ = ReadBytes(folder_ + "Colours.ini", oldCatalogue_);
+  }
+  ~FilenameSetups() {
+    for (const std::string& file : madeFiles_) ::DeleteFileA(file.c_str());
+    if (hadCatalogue_)
+      WriteBytes(folder_ + "Colours.ini", oldCatalogue_);
+    else
+      ::DeleteFileA((folder_ + "Colours.ini").c_str());
+    for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) ::RemoveDirectoryA(it->c_str());
+  }
+
+  void WriteCatalogue() { ASSERT_TRUE(WriteBytes(folder_ + "Colours.ini", ShippedFile("Colours.ini"))); }
+  void RemoveCatalogue() { ::DeleteFileA((folder_ + "Colours.ini").c_str()); }
+
+  // A shipped template under `name` with its closing rules replaced.
+  void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount, int count) {
+    CIniDocument document;
+    document.LoadFromBuffer(ShippedFile(shipped + ".fns"));
+    document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", std::to_string(timeout));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", std::to_string(closeOnCount));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(count));
+    ASSERT_TRUE(WriteBytes(folder_ + name + ".fns", document.SaveToBuffer()));
+    madeFiles_.push_back(folder_ + name + ".fns");
+  }
+
+  const std::string& folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  std::vector<std::string> madeFolders_;
+  std::vector<std::string> madeFiles_;
+  bool hadCatalogue_ = false;
+  std::string oldCatalogue_;
+};
 
 // The plug-in loaded afresh, a scratch folder with a data folder, and the
 // blocks of the host: the InitializeHandler block (the scanner's block, kept
@@ -236,10 +289,16 @@ class HotFolderTest : public ::testing::Test {
     if (initialised) Shutdown();
   }
 
-  // InitializeHandler with the scratch data folder.
-  int32_t Initialise() {
+  // InitializeHandler with the scratch data folder; with a loop limit, also
+  // with a host INI file ("host.ini" in the scratch folder) that sets it.
+  int32_t Initialise(int fileLoopLimit = 0) {
     init = RawBlock::Default();
     init.SetPointer(block::kDataFolder, dataFolder.c_str());
+    if (fileLoopLimit > 0) {
+      EXPECT_TRUE(WriteBytes(iniPath, "[HFA]\r\nFileLoopLimit=" + std::to_string(fileLoopLimit) + "\r\n"));
+      std::snprintf(iniDescriptor.path, sizeof iniDescriptor.path, "%s", iniPath.c_str());
+      init.SetPointer(block::kIniFile, &iniDescriptor);
+    }
     int32_t result = dll.Call(kInitializeHandler, init);
     initialised = result == 0;
     return result;
@@ -271,6 +330,19 @@ class HotFolderTest : public ::testing::Test {
     return task;
   }
 
+  // A started task that groups with `templateName`.
+  RawBlock& StartGroupingTask(const std::string& source, const std::string& destination,
+                              const std::string& templateName, bool thumbnails = false) {
+    RawBlock& task = NewTask(source, destination);
+    const uint32_t on = 1;
+    std::memcpy(task.data() + block::kTaskSettings.offset + block::kGroupingEnabledInRecord, &on, sizeof on);
+    if (thumbnails)
+      std::memcpy(task.data() + block::kTaskSettings.offset + block::kThumbnailsEnabledInRecord, &on, sizeof on);
+    std::memcpy(task.data() + block::kTaskText.offset, templateName.c_str(), templateName.size() + 1);
+    EXPECT_EQ(dll.Call(kStartAction, task), 0) << task.MessageText();
+    return task;
+  }
+
   int32_t GetActionStatus(RawBlock& task, int32_t itemNumber = 0) {
     task.SetI32(block::kItemNumber, itemNumber);
     return dll.Call(kGetActionStatus, task);
@@ -287,6 +359,22 @@ class HotFolderTest : public ::testing::Test {
       if (result != 1 || ::GetTickCount() - started > limitMs) return {};
       ::Sleep(50);
     }
+  }
+
+  // Polls GetActionStatus until `count` records have been handed over in
+  // all (or the limit passes).
+  std::vector<FileRecord> CollectRecords(RawBlock& task, size_t count, DWORD limitMs = kGroupLimitMs) {
+    std::vector<FileRecord> records;
+    const DWORD started = ::GetTickCount();
+    while (records.size() < count && ::GetTickCount() - started < limitMs) {
+      if (GetActionStatus(task) == 0) {
+        std::vector<FileRecord> more = ReadFileList(task);
+        records.insert(records.end(), more.begin(), more.end());
+      } else {
+        ::Sleep(50);
+      }
+    }
+    return records;
   }
 
   // Wakes the scanner through its named wake-up event: it runs one more cycle
@@ -308,6 +396,11 @@ class HotFolderTest : public ::testing::Test {
   PluginDll dll{HF_DLL_PATH};
   ScratchFolder scratch{"folders"};
   std::string dataFolder;
+  // Most tests watch one hot folder and move into one destination.
+  const std::string hot = scratch.MakeSubfolder("hot");
+  const std::string out = scratch.MakeSubfolder("out");
+  std::string iniPath = scratch.path() + "host.ini";
+  IniFileDescriptor iniDescriptor{};
   RawBlock init;
   bool initialised = false;
   std::deque<RawBlock> tasks;

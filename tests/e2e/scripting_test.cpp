@@ -3,70 +3,22 @@
 // DLL over real hot folders; scripts are the script stand-in program (with a
 // plan per file) and batch files written by the test. Log records are read
 // from the machine's mailslot.
-#include "common/win32/scoped_handle.h"
-#include "common/win32/windows_api.h"
-#include "tests/support/win32/captured_process.h"
-#include "tests/support/win32/host_events.h"
-#include "tests/support/win32/log_settings_scope.h"
-#include "tests/support/win32/mailslot_reader.h"
-#include "tests/support/win32/scratch_folder.h"
+#include "tests/e2e/host_run.h"
+#include "tests/e2e/hot_folder_session.h"
 
-#include <gtest/gtest.h>
 #include <tlhelp32.h>  // after windows_api.h, which it needs
 
-#include <map>
-#include <string>
 #include <thread>
-#include <vector>
 
+namespace hot_folder_e2e {
 namespace {
+
+using namespace host_run;
 
 constexpr DWORD kRunLimitMs = 180000;
 constexpr DWORD kLogWaitMs = 60000;
 
-// One mailslot for the whole program (a writer that has ended lets go of it).
-MailslotReader* reader = nullptr;
-
-class ReaderEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { reader = new MailslotReader(); }
-  void TearDown() override {
-    delete reader;
-    reader = nullptr;
-  }
-};
-const ::testing::Environment* const readerEnvironment = ::testing::AddGlobalTestEnvironment(new ReaderEnvironment);
-
 const std::string kPostScript = "%!PS-Adobe-3.0\n%%Title: Scripted\n%%EndComments\nshowpage\n";
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string WithoutBackslash(std::string folder) {
-  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
-
-// The folder of this test program, where the build puts the stand-ins.
-std::string TestProgramFolder() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.rfind('\\') + 1);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 // The number of running processes with this executable name.
 int ProcessesNamed(const std::string& exeName) {
@@ -87,30 +39,19 @@ std::string PlanSection(const std::string& file, const std::vector<std::string>&
   return text;
 }
 
-struct HostRun {
-  CapturedProcess process;
-  HostOutputLines lines;
-
-  std::map<std::string, HostEvent> FilesByName() const {
-    std::map<std::string, HostEvent> files;
-    for (const HostEvent& file : lines.Of("file")) files[file.Text("name")] = file;
-    return files;
-  }
-};
-
 class ScriptingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(scratch.ok());
-    ASSERT_NE(reader, nullptr);
-    ASSERT_TRUE(reader->ok()) << reader->error();
+    ASSERT_NE(Reader(), nullptr);
+    ASSERT_TRUE(Reader()->ok()) << Reader()->error();
     ASSERT_TRUE(::CopyFileA(HF_HOST_PATH, (hostFolder + "hfhost.exe").c_str(), FALSE)) << ::GetLastError();
-    reader->Drain();
+    Reader()->Drain();
   }
 
   // The script stand-in installed as Config\Scripts\<name>.exe with its plan.
   void InstallStandin(const std::string& name, const std::string& plan) {
-    ASSERT_TRUE(::CopyFileA((TestProgramFolder() + "script_standin.exe").c_str(),
+    ASSERT_TRUE(::CopyFileA((HostProgramFolder() + "\\script_standin.exe").c_str(),
                             (scriptsFolder + name + ".exe").c_str(), FALSE))
         << ::GetLastError();
     ASSERT_TRUE(WriteBytes(scriptsFolder + name + ".plan", plan));
@@ -126,10 +67,7 @@ class ScriptingTest : public ::testing::Test {
   }
 
   HostRun Run(const std::string& script, const std::string& arguments) {
-    HostRun run;
-    run.process = RunCaptured(CommandLine(script, arguments), kRunLimitMs);
-    run.lines = ParseHostOutput(run.process.output);
-    return run;
+    return RunHost(CommandLine(script, arguments), kRunLimitMs);
   }
 
   static void CheckEnded(const HostRun& run) {
@@ -140,7 +78,7 @@ class ScriptingTest : public ::testing::Test {
   }
 
   // A log record (after its time and id prefixes) contains `text`.
-  static bool Logged(const std::string& text) { return reader->Sync() && reader->Contains(text); }
+  static bool Logged(const std::string& text) { return Reader()->Sync() && Reader()->Contains(text); }
 
   LogSettingsScope logSettings{3};
   ScratchFolder scratch{"script"};
@@ -321,7 +259,7 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
       [&] { process = RunCaptured(CommandLine("vanishing.exe", "--max-files 2 --exit-after-idle 60"), kRunLimitMs); });
   // The task has checked its script and the scanner has walked the empty
   // folder once; now the script goes, and then the files arrive.
-  const bool started = reader->WaitForText("No files in folder \"" + in + "*.*\"", kLogWaitMs);
+  const bool started = Reader()->WaitForText("No files in folder \"" + in + "*.*\"", kLogWaitMs);
   ::DeleteFileA((scriptsFolder + "vanishing.exe").c_str());
   ASSERT_TRUE(WriteBytes(in + "first.ps", kPostScript));
   ASSERT_TRUE(WriteBytes(in + "second.ps", kPostScript));
@@ -333,9 +271,9 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   std::map<std::string, HostEvent> files = run.FilesByName();
   EXPECT_EQ(files.size(), 2u) << run.process.output;
   EXPECT_EQ(files.count("first.ps") + files.count("second.ps"), 2u) << run.process.output;
-  ASSERT_TRUE(reader->Sync());
+  ASSERT_TRUE(Reader()->Sync());
   int warnings = 0;
-  for (const LogRecord& record : reader->Drain())
+  for (const LogRecord& record : Reader()->Drain())
     if (record.text.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos)
       ++warnings;
   EXPECT_EQ(warnings, 1);
@@ -361,3 +299,4 @@ TEST_F(ScriptingTest, ScriptingFolderThatCannotBeMadeLeavesFilesUnscripted) {
 }
 
 }  // namespace
+}  // namespace hot_folder_e2e

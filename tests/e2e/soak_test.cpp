@@ -3,8 +3,7 @@
 // written, while hfhost polls both tasks. Every file must arrive in its
 // destination exactly once with identical bytes, excluded files must stay, and
 // files still being written must be seen as in use rather than taken early.
-#include "tests/support/win32/captured_process.h"
-#include "tests/support/win32/host_events.h"
+#include "tests/e2e/host_run.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
 #include "tests/support/win32/scratch_folder.h"
@@ -18,7 +17,6 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -104,12 +102,7 @@ bool WriteHeldOpen(const std::string& path, const std::string& bytes, int chunks
   return true;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string WithoutBackslash(std::string folder) {
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
+using namespace host_run;
 
 TEST(SoakTest, TwoThousandFilesArriveExactlyOnceWhileWritersAreStillAtWork) {
   ScratchFolder scratch("soak");

@@ -1,6 +1,7 @@
 // hfhost's output: a handed-over record read from its bytes, the text and
 // JSON lines for files and messages, and JSON escaping.
 #include "common/win32/windows_api.h"
+#include "tests/support/win32/block_offsets.h"
 #include "tools/hfhost/handed_over_file.h"
 #include "tools/hfhost/host_output.h"
 
@@ -10,22 +11,11 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
-// Offsets of the 1448-byte record, typed from the host's record layout.
-constexpr size_t kRecordSize = 1448;
-constexpr size_t kFolder = 0;
-constexpr size_t kFileName = 260;
-constexpr size_t kTitle = 520;
-constexpr size_t kOwner = 652;
-constexpr size_t kFileSize = 784;
-constexpr size_t kJobType = 792;
-constexpr size_t kGroupMember = 796;
-constexpr size_t kColourType = 800;
-constexpr size_t kItemFlags = 984;
-constexpr size_t kUniqueId = 1052;
-constexpr size_t kIntakeFailure = 1184;
+using namespace file_record;  // the record's offsets, as the host reads them
 
 class RecordBytes {
  public:
@@ -36,7 +26,7 @@ class RecordBytes {
   const ChainedFileItem& record() const { return *reinterpret_cast<const ChainedFileItem*>(bytes_.data()); }
 
  private:
-  alignas(8) std::array<uint8_t, kRecordSize> bytes_;
+  alignas(8) std::array<uint8_t, kSize> bytes_;
 };
 
 TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffset) {
@@ -51,7 +41,7 @@ TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffset) {
   bytes.U32(kColourType, 3);
   bytes.U32(kItemFlags, 4);
   bytes.Text(kUniqueId, "5a3f");
-  bytes.Text(kIntakeFailure, "no FileSpec");
+  bytes.Text(kIntakeFailureText, "no FileSpec");
   HandedOverFile file = ReadHandedOverFile(bytes.record());
   EXPECT_EQ(file.folder, "C:\\out\\");
   EXPECT_EQ(file.fileName, "job.ps");
@@ -67,7 +57,7 @@ TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffset) {
 
 TEST(HandedOverFileTest, TheIntakeTextCountsOnlyWithItsFlag) {
   RecordBytes bytes;
-  bytes.Text(kIntakeFailure, "stale text");
+  bytes.Text(kIntakeFailureText, "stale text");
   EXPECT_EQ(ReadHandedOverFile(bytes.record()).intakeFailureText, "");
 }
 
@@ -83,16 +73,10 @@ TEST(HandedOverFileTest, UnterminatedFieldsAreReadWithinTheirWidth) {
 }
 
 TEST(HandedOverFileTest, JobTypeNames) {
-  EXPECT_STREQ(JobTypeName(0), "unknown");
-  EXPECT_STREQ(JobTypeName(1), "PostScript");
-  EXPECT_STREQ(JobTypeName(2), "PDF");
-  EXPECT_STREQ(JobTypeName(4), "TIFF");
-  EXPECT_STREQ(JobTypeName(8), "JPEG");
-  EXPECT_STREQ(JobTypeName(0x40), "EPS");
-  EXPECT_STREQ(JobTypeName(0x100), "JDF");
-  EXPECT_STREQ(JobTypeName(0x800), "JSON");
-  EXPECT_STREQ(JobTypeName(0x8000000), "FileGroupList");
-  EXPECT_STREQ(JobTypeName(3), "other");
+  const std::pair<uint32_t, const char*> names[] = {
+      {0, "unknown"}, {1, "PostScript"}, {2, "PDF"},     {4, "TIFF"},           {8, "JPEG"},
+      {0x40, "EPS"},  {0x100, "JDF"},    {0x800, "JSON"}, {0x8000000, "FileGroupList"}, {3, "other"}};
+  for (const auto& [code, name] : names) EXPECT_STREQ(JobTypeName(code), name) << code;
 }
 
 HandedOverFile SampleFile() {

@@ -14,19 +14,14 @@ void Put32(std::vector<unsigned char>& bytes, size_t at, uint32_t value) {
 
 std::vector<unsigned char> Header(uint32_t psOffset, uint32_t psLength, uint32_t tiffOffset = 0,
                                   uint32_t tiffLength = 0) {
-  std::vector<unsigned char> bytes(30, 0);
-  bytes[0] = 0xC5;
-  bytes[1] = 0xD0;
-  bytes[2] = 0xD3;
-  bytes[3] = 0xC6;
+  std::vector<unsigned char> bytes(30, 0xFF);  // the checksum field stays 0xFFFF
+  Put32(bytes, 0, 0xC6D3D0C5);                   // C5 D0 D3 C6
   Put32(bytes, 4, psOffset);
   Put32(bytes, 8, psLength);
   Put32(bytes, 12, 0x11223344);
   Put32(bytes, 16, 0x55667788);
   Put32(bytes, 20, tiffOffset);
   Put32(bytes, 24, tiffLength);
-  bytes[28] = 0xFF;
-  bytes[29] = 0xFF;
   return bytes;
 }
 

@@ -16,33 +16,26 @@ std::string Clean(const std::string& name, int* replaced, LeadByteTest test = nu
   return buffer;
 }
 
-TEST(CleanFileName, CleanNameIsCopiedAndNotReported) {
-  int replaced = -1;
-  EXPECT_EQ(Clean("job 1 (final).ps", &replaced), "job 1 (final).ps");
-  EXPECT_EQ(replaced, 0);
-  EXPECT_EQ(Clean("", &replaced), "");
-  EXPECT_EQ(replaced, 0);
-}
-
-TEST(CleanFileName, EachDisallowedCharacterBecomesAnUnderscore) {
+TEST(CleanFileName, DisallowedCharactersBecomeUnderscoresAndControlsSpacesReportedOnce) {
+  const struct {
+    std::string name, cleaned;
+    int replaced;
+  } cases[] = {
+      {"job 1 (final).ps", "job 1 (final).ps", 0}, {"", "", 0},   {"what?:*.pdf", "what___.pdf", 1},
+      {"a\tb.ps", "a b.ps", 1},                     {"\x01x\x1f", " x ", 1},
+      {"\x7f\x20", "\x7f\x20", 0},  // DEL and space stay
+  };
+  for (const auto& c : cases) {
+    int replaced = -1;
+    EXPECT_EQ(Clean(c.name, &replaced), c.cleaned) << c.name;
+    EXPECT_EQ(replaced, c.replaced) << c.name;
+  }
   for (char c : std::string(":*/<>?\\\"|")) {
     int replaced = 0;
-    std::string name = std::string("a") + c + "b.ps";
+    const std::string name = std::string("a") + c + "b.ps";
     EXPECT_EQ(Clean(name, &replaced), "a_b.ps") << name;
     EXPECT_EQ(replaced, 1) << name;
   }
-  int replaced = 0;
-  EXPECT_EQ(Clean("what?:*.pdf", &replaced), "what___.pdf");
-  EXPECT_EQ(replaced, 1);
-}
-
-TEST(CleanFileName, ControlCharactersBecomeSpaces) {
-  int replaced = 0;
-  EXPECT_EQ(Clean("a\tb.ps", &replaced), "a b.ps");
-  EXPECT_EQ(replaced, 1);
-  EXPECT_EQ(Clean("\x01x\x1f", &replaced), " x ");
-  EXPECT_EQ(Clean("\x7f\x20", &replaced), "\x7f\x20");  // DEL and space stay
-  EXPECT_EQ(replaced, 0);
 }
 
 TEST(CleanFileName, DoubleByteCharacterWithBackslashTrailBecomesMiddleDot) {
@@ -57,10 +50,7 @@ TEST(CleanFileName, DoubleByteCharacterWithBackslashTrailBecomesMiddleDot) {
   // Without a double-byte code page the same backslash byte is a disallowed character.
   EXPECT_EQ(Clean("a\x95\x5C" "b.ps", &replaced), "a\x95_b.ps");
   EXPECT_EQ(replaced, 1);
-}
-
-TEST(CleanFileName, LeadByteAtTheEndIsASingleCharacter) {
-  int replaced = 0;
+  // A lead byte at the end is a single character.
   EXPECT_EQ(Clean("ab\x95", &replaced, ShiftJisLeadByte), "ab\x95");
   EXPECT_EQ(replaced, 0);
 }
@@ -76,9 +66,7 @@ TEST(CleanFileName, ResultIsCutToTheBufferAndTerminated) {
   char untouched = 'z';
   EXPECT_EQ(CleanFileName("a:b", &untouched, 0, nullptr), 0);
   EXPECT_EQ(untouched, 'z');
-}
-
-TEST(CleanFileName, SystemFormUsesTheSystemCodePage) {
+  // The form without a lead-byte test uses the system code page.
   char buffer[260];
   EXPECT_EQ(CleanFileName("x|y.tif", buffer, sizeof buffer), 1);
   EXPECT_STREQ(buffer, "x_y.tif");

@@ -4,54 +4,27 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "common/file_io.h"
+#include "tests/unit/colour_test_support.h"
 
 namespace {
 
 // A catalogue as a user keeps it: comments, blank lines, quoted affixes.
 const char kCatalogue[] =
-    "; Colours known to the plug-in\r\n"
-    "\r\n"
-    "[Options]\r\n"
-    "ignore_case=1\r\n"
-    "\r\n"
-    "[Prefixes]\r\n"
-    "\"Acme \"=\r\n"
-    "\"SPT \"=\r\n"
-    "\r\n"
-    "[Suffixes]\r\n"
-    "\" C\"=\r\n"
-    "\" U\"=\r\n"
-    "\r\n"
-    "[UserDefinedSpotColours]\r\n"
-    "\"Brick 7\"=1 2 3 4 1\r\n"
-    "\"Teal Wave\"=10 20 30 40\r\n"
-    "\r\n"
-    "[PredefinedSpotColours]\r\n"
-    "; shipped with the system\r\n"
-    "Mint=5 6 7\r\n"
-    "\"Sunset 12\"=0 100 100 0 1\r\n"
-    "\r\n"
-    "\"Sunset 120\"=0 150 200 0\r\n"
-    "\r\n"
-    "[CustomColourMatch]\r\n"
-    "type=Cyan\r\n"
-    "cmyk=255 0 0 0\r\n"
-    "mix=1\r\n"
-    "match=0 \"[ddd]\"\r\n"
-    "match=-3 \"c[d]\"\r\n"
-    "\r\n"
-    "type=black\r\n"
-    "cmyk=0 0 0 255\r\n"
-    "mix=0\r\n";
+    "; Colours known to the plug-in\r\n\r\n"
+    "[Options]\r\nignore_case=1\r\n\r\n"
+    "[Prefixes]\r\n\"Acme \"=\r\n\"SPT \"=\r\n\r\n"
+    "[Suffixes]\r\n\" C\"=\r\n\" U\"=\r\n\r\n"
+    "[UserDefinedSpotColours]\r\n\"Brick 7\"=1 2 3 4 1\r\n\"Teal Wave\"=10 20 30 40\r\n\r\n"
+    "[PredefinedSpotColours]\r\n; shipped with the system\r\nMint=5 6 7\r\n\"Sunset 12\"=0 100 100 0 1\r\n\r\n"
+    "\"Sunset 120\"=0 150 200 0\r\n\r\n"
+    "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=255 0 0 0\r\nmix=1\r\nmatch=0 \"[ddd]\"\r\nmatch=-3 \"c[d]\"\r\n\r\n"
+    "type=black\r\ncmyk=0 0 0 255\r\nmix=0\r\n";
 
 std::vector<std::string> Names(const CColourInfo& info) {
   std::vector<std::string> names;
@@ -80,29 +53,13 @@ void ExpectCmyk(const ColourDefinition& colour, int c, int m, int y, int k, bool
   EXPECT_EQ(colour.opaque, opaque);
 }
 
-class ColourInfoFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_colour_info_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-    path = (folder / "Colours.ini").string();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  static void WriteBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-  }
-  static std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::filesystem::path folder;
-  std::string path;
-};
+// A catalogue read from a Colours.ini with these bytes, so that changes are written.
+CColourInfo LoadedFile(const TempFolder& scratch, const std::string& bytes) {
+  CColourInfo info;
+  info.SetPath(scratch.Write("Colours.ini", bytes));
+  EXPECT_TRUE(info.LoadCatalogue(kCatalogueAll));
+  return info;
+}
 
 }  // namespace
 
@@ -161,19 +118,17 @@ TEST(ColourInfoLoad, LinesWithoutAKeyAreNoColours) {
 }
 
 TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValue) {
+  // In sequence on one catalogue: an empty or absent value keeps the last one.
+  const std::pair<const char*, bool> steps[] = {
+      {"[Options]\nignore_case=1\n", true},        {"[Options]\nignore_case=\n", true},
+      {"[Prefixes]\n", true},                      {"[options]\nIGNORE_CASE=2\n", false},
+      {"[Options]\nignore_case=1 please\n", true}, {"[Options]\nignore_case=yes\n", false},
+  };
   CColourInfo info;
-  info.LoadCatalogueFromText("[Options]\nignore_case=1\n", kCatalogueAll);
-  EXPECT_TRUE(info.ignoreCase());
-  info.LoadCatalogueFromText("[Options]\nignore_case=\n", kCatalogueAll);  // empty: kept
-  EXPECT_TRUE(info.ignoreCase());
-  info.LoadCatalogueFromText("[Prefixes]\n", kCatalogueAll);  // absent: kept
-  EXPECT_TRUE(info.ignoreCase());
-  info.LoadCatalogueFromText("[options]\nIGNORE_CASE=2\n", kCatalogueAll);
-  EXPECT_FALSE(info.ignoreCase());
-  info.LoadCatalogueFromText("[Options]\nignore_case=1 please\n", kCatalogueAll);
-  EXPECT_TRUE(info.ignoreCase());
-  info.LoadCatalogueFromText("[Options]\nignore_case=yes\n", kCatalogueAll);
-  EXPECT_FALSE(info.ignoreCase());
+  for (const auto& [text, ignoreCase] : steps) {
+    info.LoadCatalogueFromText(text, kCatalogueAll);
+    EXPECT_EQ(info.ignoreCase(), ignoreCase) << text;
+  }
 }
 
 TEST(ColourInfoLoad, FlagsSelectTheSections) {
@@ -287,233 +242,109 @@ TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
 // ---- writing ----
 
 TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
-  CColourInfo info = Loaded(kCatalogue);
-  const std::string expected =
-      "; Colours known to the plug-in\r\n"
-      "\r\n"
-      "[Options]\r\n"
-      "ignore_case=1\r\n"
-      "\r\n"
-      "[Prefixes]\r\n"
-      "\"Acme \"=\r\n"
-      "\"SPT \"=\r\n"
-      "\r\n"
-      "[Suffixes]\r\n"
-      "\" C\"=\r\n"
-      "\" U\"=\r\n"
-      "\r\n"
-      "[UserDefinedSpotColours]\r\n"
-      "\"Brick 7\"=1 2 3 4 1\r\n"
-      "\"Teal Wave\"=10 20 30 40\r\n"
-      "\r\n"
-      "[PredefinedSpotColours]\r\n"
-      "; shipped with the system\r\n"
-      "Mint=5 6 7 255\r\n"
-      "\"Sunset 12\"=0 100 100 0 1\r\n"
-      "\r\n"
-      "\"Sunset 120\"=0 150 200 0\r\n"
-      "\r\n"
-      "[CustomColourMatch]\r\n"
-      "type=Cyan\r\n"
-      "cmyk=255 0 0 0\r\n"
-      "mix=1\r\n"
-      "match=0 \"[ddd]\"\r\n"
-      "match=-3 \"c[d]\"\r\n"
-      "\r\n"
-      "type=Black\r\n"
-      "cmyk=0 0 0 255\r\n"
-      "mix=0\r\n";
-  EXPECT_EQ(info.SaveCatalogueToText(), expected);
-  CColourInfo again = Loaded(expected);
-  EXPECT_EQ(again.SaveCatalogueToText(), expected);
+  // Only two lines change: the K a value left out, and the process spelling.
+  std::string expected = kCatalogue;
+  expected.replace(expected.find("Mint=5 6 7"), 10, "Mint=5 6 7 255");
+  expected.replace(expected.find("type=black"), 10, "type=Black");
+  EXPECT_EQ(Loaded(kCatalogue).SaveCatalogueToText(), expected);
+  EXPECT_EQ(Loaded(expected).SaveCatalogueToText(), expected);
 }
 
 TEST(ColourInfoSave, SectionsAreRewrittenInPlace) {
   // Members from one text, document from another (flags 0 read no section):
   // the save writes the lists into the second layout.
-  CColourInfo info;
+  CColourInfo info = Loaded(
+      "[Prefixes]\nOnly=\n[Suffixes]\n\" S\"=\n\" T\"=\n\" U\"=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
   info.LoadCatalogueFromText(
-      "[Prefixes]\nOnly=\n[Suffixes]\n\" S\"=\n\" T\"=\n\" U\"=\n"
-      "[PredefinedSpotColours]\nBeryl=3 3 3 3\n",
-      kCatalogueAll);
-  info.LoadCatalogueFromText(
-      "[Prefixes]\n"
-      "P=\n"
-      "\n"
-      "Q=\n"
-      "; comment\n"
-      "R=\n"
-      "\n"
-      "[Suffixes]\n"
-      "; none yet\n"
-      "X=\n"
-      "\n"
-      "\n"
-      "[Other]\n"
-      "keep me = as I am\n",
-      0);
+      "[Prefixes]\nP=\n\nQ=\n; comment\nR=\n\n[Suffixes]\n; none yet\nX=\n\n\n[Other]\nkeep me = as I am\n", 0);
   EXPECT_EQ(info.SaveCatalogueToText(),
-            "[Prefixes]\r\n"
-            "Only=\r\n"
-            "\r\n"
-            "; comment\r\n"
-            "\r\n"
-            "[Suffixes]\r\n"
-            "; none yet\r\n"
-            "\" S\"=\r\n"
-            "\" T\"=\r\n"
-            "\" U\"=\r\n"
-            "\r\n"
-            "[Other]\r\n"
-            "keep=me = as I am\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=0\r\n"
-            "\r\n"
-            "[PredefinedSpotColours]\r\n"
-            "Beryl=3 3 3 3\r\n");
+            "[Prefixes]\r\nOnly=\r\n\r\n; comment\r\n\r\n"
+            "[Suffixes]\r\n; none yet\r\n\" S\"=\r\n\" T\"=\r\n\" U\"=\r\n\r\n"
+            "[Other]\r\nkeep=me = as I am\r\n\r\n"
+            "[Options]\r\nignore_case=0\r\n\r\n"
+            "[PredefinedSpotColours]\r\nBeryl=3 3 3 3\r\n");
 }
 
 TEST(ColourInfoSave, EntriesGoBelowALeadingCommentOfAnEmptySection) {
-  CColourInfo info;
-  info.LoadCatalogueFromText("[UserDefinedSpotColours]\nPlum=1 1 1 1\n", kCatalogueAll);
+  CColourInfo info = Loaded("[UserDefinedSpotColours]\nPlum=1 1 1 1\n");
   info.LoadCatalogueFromText("[UserDefinedSpotColours]\n; added by the plug-in\n\n\n[Suffixes]\n", 0);
   EXPECT_EQ(info.SaveCatalogueToText(),
-            "[UserDefinedSpotColours]\r\n"
-            "; added by the plug-in\r\n"
-            "Plum=1 1 1 1\r\n"
-            "\r\n"
-            "[Suffixes]\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=0\r\n");
+            "[UserDefinedSpotColours]\r\n; added by the plug-in\r\nPlum=1 1 1 1\r\n\r\n"
+            "[Suffixes]\r\n\r\n"
+            "[Options]\r\nignore_case=0\r\n");
 }
 
 TEST(ColourInfoSave, UnsortedColoursAreWrittenInNaturalOrderAroundTheBlankLines) {
-  CColourInfo info = Loaded(
-      "[PredefinedSpotColours]\n"
-      "\"Zinc 10\"=1 1 1 1\n"
-      "\n"
-      "\"Zinc 9\"=2 2 2 2 1\n"
-      "; note\n"
-      "Amber=3 3 3 3\n"
-      "\n"
-      "\n");
+  CColourInfo info =
+      Loaded("[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n");
   EXPECT_EQ(info.SaveCatalogueToText(),
-            "[PredefinedSpotColours]\r\n"
-            "Amber=3 3 3 3\r\n"
-            "\r\n"
-            "\"Zinc 9\"=2 2 2 2 1\r\n"
-            "; note\r\n"
-            "\"Zinc 10\"=1 1 1 1\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=0\r\n");
+            "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n"
+            "\"Zinc 10\"=1 1 1 1\r\n\r\n"
+            "[Options]\r\nignore_case=0\r\n");
 }
 
 TEST(ColourInfoSave, EmptyListsDeleteTheirEntriesAndCreateNoSections) {
-  CColourInfo info;
   // Only the custom blocks are read; the Ruby block has an empty name (not a
   // process colour), so it is kept in memory but not written.
-  info.LoadCatalogueFromText("[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n",
-                             kCatalogueCustomMatch);
+  CColourInfo info = Loaded("[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n",
+                            kCatalogueCustomMatch);
   EXPECT_EQ(info.customColours().size(), 1u);
-  EXPECT_EQ(info.SaveCatalogueToText(),
-            "[Prefixes]\r\n"
-            "\r\n"
-            "[CustomColourMatch]\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=0\r\n");
+  EXPECT_EQ(info.SaveCatalogueToText(), "[Prefixes]\r\n\r\n[CustomColourMatch]\r\n\r\n[Options]\r\nignore_case=0\r\n");
 }
 
 TEST(ColourInfoSave, MissingSectionsAreAppendedWithEqualsSigns) {
-  CColourInfo info;
-  info.LoadCatalogueFromText(
+  CColourInfo info = Loaded(
       "; written with blanks\n[Options]\nignore_case 1\n[Prefixes]\n\"Acme \"\n[UserDefinedSpotColours]\nRed 1 2 3 4\n"
-      "[CustomColourMatch]\ntype Magenta\ncmyk 0 255 0 0\nmix 0\nmatch 2 \"[?d]\"\n",
-      kCatalogueAll);
+      "[CustomColourMatch]\ntype Magenta\ncmyk 0 255 0 0\nmix 0\nmatch 2 \"[?d]\"\n");
   EXPECT_EQ(info.SaveCatalogueToText(),
-            "; written with blanks\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=1\r\n"
-            "\r\n"
-            "[Prefixes]\r\n"
-            "\"Acme \"=\r\n"
-            "\r\n"
-            "[UserDefinedSpotColours]\r\n"
-            "Red=1 2 3 4\r\n"
-            "\r\n"
-            "[CustomColourMatch]\r\n"
-            "type=Magenta\r\n"
-            "cmyk=0 255 0 0\r\n"
-            "mix=0\r\n"
-            "match=2 \"[?d]\"\r\n");
+            "; written with blanks\r\n\r\n"
+            "[Options]\r\nignore_case=1\r\n\r\n"
+            "[Prefixes]\r\n\"Acme \"=\r\n\r\n"
+            "[UserDefinedSpotColours]\r\nRed=1 2 3 4\r\n\r\n"
+            "[CustomColourMatch]\r\ntype=Magenta\r\ncmyk=0 255 0 0\r\nmix=0\r\nmatch=2 \"[?d]\"\r\n");
 }
 
 TEST(ColourInfoSave, MatchRulesStayDirectlyBelowTheirMixEntry) {
   // A stray key before the block moves every entry up one slot; the blank
   // line would then fall between mix and match, which would lose the rule.
-  const std::string text =
-      "[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n";
-  CColourInfo info = Loaded(text);
+  CColourInfo info = Loaded("[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n");
   ASSERT_EQ(info.customColours().size(), 1u);
   ASSERT_EQ(info.customColours()[0].matchCount, 1);
   const std::string saved = info.SaveCatalogueToText();
   EXPECT_EQ(saved,
-            "[CustomColourMatch]\r\n"
-            "type=Cyan\r\n"
-            "cmyk=1 0 0 0\r\n"
-            "mix=1\r\n"
-            "match=0 \"a\"\r\n"
-            "\r\n"
-            "[Options]\r\n"
-            "ignore_case=0\r\n");
+            "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
+            "[Options]\r\nignore_case=0\r\n");
   CColourInfo reread = Loaded(saved);
   ASSERT_EQ(reread.customColours().size(), 1u);
   EXPECT_EQ(reread.customColours()[0].matchCount, 1);
   EXPECT_EQ(reread.SaveCatalogueToText(), saved);
 }
 
-TEST_F(ColourInfoFiles, LoadAndSaveTheFile) {
-  WriteBytes(path, kCatalogue);
-  CColourInfo info;
-  info.SetPath(path);
-  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
+// The file path: a save goes through a temporary file; a load that fails
+// keeps everything, the document's comments too, so a later save loses nothing.
+TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
+  TempFolder scratch;
+  CColourInfo info = LoadedFile(scratch, kCatalogue);
   EXPECT_EQ(info.SpotColourCount(), 5u);
   ASSERT_TRUE(info.SaveCatalogue());
-  EXPECT_EQ(ReadBytes(path), info.SaveCatalogueToText());
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
-}
+  EXPECT_EQ(scratch.Read("Colours.ini"), info.SaveCatalogueToText());
+  EXPECT_FALSE(std::filesystem::exists(scratch.Path("Colours.ini.tmp~")));
 
-TEST_F(ColourInfoFiles, AFileThatCannotBeReadChangesNothing) {
-  WriteBytes(path, kCatalogue);
-  CColourInfo info;
-  info.SetPath(path);
-  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
-  std::filesystem::remove(path);
+  std::filesystem::remove(scratch.Path("Colours.ini"));
   EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
-  EXPECT_EQ(info.path(), path);
+  EXPECT_EQ(info.path(), scratch.Path("Colours.ini"));
   EXPECT_EQ(info.SpotColourCount(), 5u);
   EXPECT_EQ(info.prefixes().size(), 2u);
   EXPECT_EQ(info.customColours().size(), 2u);
   EXPECT_TRUE(info.ignoreCase());
-  // The document kept its comments too, so a later save loses nothing.
   ASSERT_TRUE(info.SaveCatalogue());
-  EXPECT_EQ(ReadBytes(path).substr(0, 32), "; Colours known to the plug-in\r\n");
-}
+  EXPECT_EQ(scratch.Read("Colours.ini").substr(0, 32), "; Colours known to the plug-in\r\n");
 
-TEST(ColourInfoClear, EmptiesTheListsAndKeepsThePath) {
-  CColourInfo info = Loaded(kCatalogue);
-  info.SetPath("somewhere/Colours.ini");
-  info.ClearCatalogue();
+  info.ClearCatalogue();  // empties the lists, keeps the path
   EXPECT_EQ(info.SpotColourCount(), 0u);
-  EXPECT_TRUE(info.customColours().empty());
-  EXPECT_TRUE(info.prefixes().empty());
-  EXPECT_TRUE(info.suffixes().empty());
+  EXPECT_TRUE(info.customColours().empty() && info.prefixes().empty() && info.suffixes().empty());
   EXPECT_EQ(info.FindColour("Mint", false), -1);
-  EXPECT_EQ(info.path(), "somewhere/Colours.ini");
+  EXPECT_EQ(info.path(), scratch.Path("Colours.ini"));
 }
 
 // ---- natural order ----
@@ -676,14 +507,12 @@ TEST(FindColour, IndexAgreesWithPlainScansAfterInsertions) {
 
 // ---- AddUndefinedUserColour ----
 
-TEST_F(ColourInfoFiles, AnUnknownColourIsInsertedInNaturalOrderAndWritten) {
-  WriteBytes(path,
-             "[Options]\r\nignore_case=0\r\n\r\n"
-             "[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
-             "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\n\"Blue 8\"=9 9 9 9\r\n");
-  CColourInfo info;
-  info.SetPath(path);
-  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
+TEST(AddUndefinedUserColour, AnUnknownColourIsInsertedInNaturalOrderAndWritten) {
+  TempFolder scratch;
+  CColourInfo info = LoadedFile(scratch,
+                                "[Options]\r\nignore_case=0\r\n\r\n"
+                                "[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
+                                "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\n\"Blue 8\"=9 9 9 9\r\n");
   EXPECT_EQ(Names(info), (std::vector<std::string>{"Blue 007", "Blue 7", "Blue 8"}));
 
   EXPECT_EQ(info.AddUndefinedUserColour("  Blue 07 "), 0);
@@ -692,7 +521,7 @@ TEST_F(ColourInfoFiles, AnUnknownColourIsInsertedInNaturalOrderAndWritten) {
   ASSERT_NE(added, nullptr);
   EXPECT_TRUE(added->IsUserDefined());
   ExpectCmyk(added->userDefined, 0, 112, 154, 11, true);
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(scratch.Read("Colours.ini"),
             "[Options]\r\nignore_case=0\r\n\r\n"
             "[UserDefinedSpotColours]\r\n\"Blue 07\"=0 112 154 11 1\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
             "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\n\"Blue 8\"=9 9 9 9\r\n");
@@ -704,53 +533,48 @@ TEST_F(ColourInfoFiles, AnUnknownColourIsInsertedInNaturalOrderAndWritten) {
   EXPECT_EQ(info.FindColour("Blue 007", false), 0);
 }
 
-TEST_F(ColourInfoFiles, KnownOrEmptyNamesAreNotAdded) {
-  WriteBytes(path, "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");
-  CColourInfo info;
-  info.SetPath(path);
-  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
-  EXPECT_EQ(info.AddUndefinedUserColour("DeepRed"), -1);
-  EXPECT_EQ(info.AddUndefinedUserColour(" Deep Red "), -1);  // found without its blanks
-  EXPECT_EQ(info.AddUndefinedUserColour(""), -1);
-  EXPECT_EQ(info.AddUndefinedUserColour(" \t"), -1);
+TEST(AddUndefinedUserColour, KnownOrEmptyNamesAreNotAdded) {
+  TempFolder scratch;
+  CColourInfo info = LoadedFile(scratch, "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");
+  for (const char* name : {"DeepRed", " Deep Red ", "", " \t"}) {  // " Deep Red " is found without its blanks
+    EXPECT_EQ(info.AddUndefinedUserColour(name), -1) << name;
+  }
   EXPECT_EQ(info.SpotColourCount(), 1u);
-  EXPECT_EQ(ReadBytes(path), "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");  // not rewritten
+  EXPECT_EQ(scratch.Read("Colours.ini"), "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");  // not rewritten
   // The search for duplicates respects case: another spelling is a new colour.
   EXPECT_EQ(info.AddUndefinedUserColour("deepred"), 0);
   EXPECT_EQ(info.SpotColourCount(), 2u);
 }
 
-TEST_F(ColourInfoFiles, AnEmptyCatalogueGrowsWithEveryName) {
+TEST(AddUndefinedUserColour, AMissingCatalogueFileIsCreatedWithTheFirstName) {
+  TempFolder scratch;
   CColourInfo info;
-  info.SetPath(path);
-  EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));  // no file yet
-  EXPECT_EQ(info.FindColour("Plum", false), -1);
+  info.SetPath(scratch.Path("Colours.ini"));
+  EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
   EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
   EXPECT_EQ(info.AddUndefinedUserColour("Lime 2"), 0);
-  EXPECT_EQ(ReadBytes(path),
+  EXPECT_EQ(scratch.Read("Colours.ini"),
             "[Options]\r\nignore_case=0\r\n\r\n"
             "[UserDefinedSpotColours]\r\n\"Lime 2\"=0 112 154 11 1\r\nPlum=0 112 154 11 1\r\n");
 }
 
-TEST_F(ColourInfoFiles, AFailedWriteKeepsTheAddedColourInMemory) {
+TEST(AddUndefinedUserColour, AFailedWriteKeepsTheAddedColourInMemory) {
+  TempFolder scratch;
   CColourInfo info;
-  info.SetPath((folder / "no such folder" / "Colours.ini").string());
+  info.SetPath(scratch.Path("no such folder/Colours.ini"));
   EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
   EXPECT_EQ(info.FindColour("Plum", false), 0);
-  EXPECT_FALSE(std::filesystem::exists(folder / "no such folder"));
+  EXPECT_FALSE(std::filesystem::exists(scratch.Path("no such folder")));
 }
 
 // ---- process colours ----
 
 TEST(ProcessColours, NamesAndSolidValues) {
-  EXPECT_EQ(CColourInfo::ProcessNameOf("cyan"), "Cyan");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("MAG"), "Magenta");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("Yel"), "Yellow");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("k"), "Black");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("BLK"), "Black");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("Cyan "), "");
-  EXPECT_EQ(CColourInfo::ProcessNameOf("Red"), "");
-  EXPECT_EQ(CColourInfo::ProcessNameOf(""), "");
+  const std::pair<const char*, const char*> names[] = {
+      {"cyan", "Cyan"}, {"MAG", "Magenta"}, {"Yel", "Yellow"}, {"k", "Black"},
+      {"BLK", "Black"}, {"Cyan ", ""},      {"Red", ""},       {"", ""},
+  };
+  for (const auto& [text, name] : names) EXPECT_EQ(CColourInfo::ProcessNameOf(text), name) << text;
 
   const struct {
     const char* name;
@@ -776,8 +600,7 @@ TEST(ProcessColours, NamesAndSolidValues) {
 // ---- the shipped sample ----
 
 TEST(ShippedCatalogue, LoadsAndIsWrittenBackUnchanged) {
-  std::string text;
-  ASSERT_EQ(ReadWholeFile(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/Colours.ini", text), 0);
+  const std::string text = ShippedCatalogueText();
   CColourInfo info = Loaded(text);
   EXPECT_TRUE(info.ignoreCase());
   EXPECT_EQ(info.prefixes().size(), 3u);
@@ -786,10 +609,7 @@ TEST(ShippedCatalogue, LoadsAndIsWrittenBackUnchanged) {
   EXPECT_EQ(info.customColours().size(), 4u);
   // The file is kept in natural order, so a save changes only the line ends.
   std::string crlf;
-  for (char c : text) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   EXPECT_EQ(info.SaveCatalogueToText(), crlf);
   for (const ColourEntry& entry : info.spotColours()) {
     EXPECT_EQ(entry.EffectiveName().find(' '), std::string::npos) << entry.EffectiveName();

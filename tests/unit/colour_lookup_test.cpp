@@ -4,54 +4,28 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "common/file_io.h"
-#include "common/log.h"
+#include "tests/unit/colour_test_support.h"
 
 namespace {
 
-std::vector<std::string>* captured = nullptr;
-
-void Capture(int level, const char* text) {
-  if (level == 3) captured->push_back(text);
-}
-
 class ColourLookup : public ::testing::Test {
  protected:
-  void SetUp() override {
-    captured = &logs;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
-  }
-  void TearDown() override {
-    SetLogSettings(previousLevel, previousEnabled);
-    SetLogSink(previousSink);
-    captured = nullptr;
-  }
   void Load(const std::string& text) { info.LoadCatalogueFromText(text, kCatalogueAll); }
+  // The catalogue read from a Colours.ini with these bytes, so that additions are written.
+  void LoadFile(const std::string& bytes) {
+    info.SetPath(scratch.Write("Colours.ini", bytes));
+    ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
+  }
+  std::vector<std::string> Logs() const { return DetailLines(log); }
 
+  LogCapture log;
+  TempFolder scratch;
   CColourInfo info;
-  std::vector<std::string> logs;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
 };
-
-void ExpectCmyk(const BestColour& best, int c, int m, int y, int k) {
-  EXPECT_EQ(best.cmyk[0], c);
-  EXPECT_EQ(best.cmyk[1], m);
-  EXPECT_EQ(best.cmyk[2], y);
-  EXPECT_EQ(best.cmyk[3], k);
-}
 
 BestColour Candidate(bool found, bool cmykDefined, int prefixPos, int endPos) {
   BestColour best;
@@ -81,7 +55,9 @@ TEST(BestColourRules, IsBetterThan) {
   EXPECT_FALSE(IsBetterThan(longKnown, Candidate(true, true, 0, 10)));  // a tie keeps the current one
 }
 
-TEST(BestColourRules, ResetAndTypeNames) {
+// A field Reset forgets would leak one file's result into the next; the type
+// names appear in the log.
+TEST(BestColourRules, ResetClearsEveryFieldAndTypesHaveTheirLogNames) {
   BestColour best = Candidate(true, true, 3, 9);
   best.type = ctSpot;
   best.FoundColor = best.NormalisedColor = best.OriginalColor = "x";
@@ -91,15 +67,12 @@ TEST(BestColourRules, ResetAndTypeNames) {
   best.Reset();
   EXPECT_EQ(best.type, ctNone);
   EXPECT_TRUE(best.FoundColor.empty() && best.NormalisedColor.empty() && best.OriginalColor.empty());
-  ExpectCmyk(best, 0, 0, 0, 0);
+  EXPECT_EQ(CmykValues(best), "0 0 0 0");
   EXPECT_FALSE(best.mixable || best.found || best.cmykDefined);
-  EXPECT_EQ(best.StartDelimPos | best.EndDelimPos | best.PrefixPos | best.SuffixPos | best.PrefixLength |
-                best.SuffixLength | best.NamePos | best.EndPos,
-            0);
+  EXPECT_EQ(Positions(best), "delims 0-0 prefix 0+0 name 0 suffix 0+0 end 0");
 
-  const char* names[] = {"ctNone", "ctProcess", "ctPantone", "ctUserDefined", "ctSpot", "ctAny"};
-  for (int i = 0; i < 6; ++i) EXPECT_STREQ(ColourTypeName(static_cast<ColourType>(i)), names[i]);
-  EXPECT_STREQ(ColourTypeName(static_cast<ColourType>(6)), "ctUnknown");
+  const char* names[] = {"ctNone", "ctProcess", "ctPantone", "ctUserDefined", "ctSpot", "ctAny", "ctUnknown"};
+  for (int i = 0; i < 7; ++i) EXPECT_STREQ(ColourTypeName(static_cast<ColourType>(i)), names[i]);
 }
 
 // ---- LocatePrefixedColour ----
@@ -111,14 +84,13 @@ TEST_F(ColourLookup, PrefixCaseFollowsIgnoreCase) {
   EXPECT_TRUE(LocatePrefixedColour(info, true, "JOB ACME Teal", best));
   EXPECT_EQ(best.FoundColor, "ACME Teal");
   EXPECT_EQ(best.PrefixPos, 4);
+  // The colour name itself is looked up exactly, whatever ignore_case says.
+  EXPECT_FALSE(LocatePrefixedColour(info, true, "JOB ACME TEAL", best));
 
   Load("[Options]\nignore_case=0\n" + catalogue);
   EXPECT_FALSE(LocatePrefixedColour(info, true, "JOB ACME Teal", best));
   EXPECT_FALSE(LocatePrefixedColour(info, false, "JOB ACME Teal", best));
   EXPECT_TRUE(LocatePrefixedColour(info, true, "JOB aCmE Teal", best));
-  // The colour name itself is looked up exactly, whatever ignore_case says.
-  Load("[Options]\nignore_case=1\n" + catalogue);
-  EXPECT_FALSE(LocatePrefixedColour(info, true, "JOB ACME TEAL", best));
 }
 
 TEST_F(ColourLookup, CatalogueCandidateBeatsALongerUnknownOne) {
@@ -130,17 +102,10 @@ TEST_F(ColourLookup, CatalogueCandidateBeatsALongerUnknownOne) {
   EXPECT_EQ(best.type, ctPantone);
   EXPECT_EQ(best.FoundColor, "Acme Teal C");
   EXPECT_EQ(best.OriginalColor, "Acme Teal C");
-  EXPECT_EQ(best.PrefixPos, 0);
-  EXPECT_EQ(best.StartDelimPos, 0);
-  EXPECT_EQ(best.PrefixLength, 5);
-  EXPECT_EQ(best.SuffixPos, 9);
-  EXPECT_EQ(best.SuffixLength, 2);
-  EXPECT_EQ(best.EndPos, 11);
-  EXPECT_EQ(best.NamePos, 0);
-  EXPECT_EQ(best.EndDelimPos, 0);
+  EXPECT_EQ(Positions(best), "delims 0-0 prefix 0+5 name 0 suffix 9+2 end 11");
   EXPECT_TRUE(best.cmykDefined);
   EXPECT_FALSE(best.mixable);
-  ExpectCmyk(best, 1, 2, 3, 4);
+  EXPECT_EQ(CmykText(best), "1 2 3 4");
 }
 
 TEST_F(ColourLookup, UnknownCandidatesCountOnlyWithoutRequireCatalogueMatch) {
@@ -162,7 +127,7 @@ TEST_F(ColourLookup, LongerSpanWinsAndATieKeepsTheFirst) {
   BestColour best;
   ASSERT_TRUE(LocatePrefixedColour(info, true, "Acme Deep Teal", best));
   EXPECT_EQ(best.FoundColor, "Acme Deep Teal");
-  ExpectCmyk(best, 2, 2, 2, 2);
+  EXPECT_EQ(CmykText(best), "2 2 2 2");
 
   // "TealC" (no suffix) and "Teal" (suffix " C") span the same 11 characters:
   // the first tried, without a suffix, stays.
@@ -170,7 +135,7 @@ TEST_F(ColourLookup, LongerSpanWinsAndATieKeepsTheFirst) {
   ASSERT_TRUE(LocatePrefixedColour(info, true, "Acme Teal C", best));
   EXPECT_EQ(best.SuffixLength, 0);
   EXPECT_EQ(best.SuffixPos, 11);
-  ExpectCmyk(best, 3, 3, 3, 3);
+  EXPECT_EQ(CmykText(best), "3 3 3 3");
 }
 
 TEST_F(ColourLookup, PrefixedSearchUsesFirstPrefixAndLastSuffix) {
@@ -180,7 +145,7 @@ TEST_F(ColourLookup, PrefixedSearchUsesFirstPrefixAndLastSuffix) {
   ASSERT_TRUE(LocatePrefixedColour(info, true, "x SPT Blue 3 U", best));
   EXPECT_EQ(best.PrefixPos, 2);
   EXPECT_EQ(best.SuffixPos, 12);
-  ExpectCmyk(best, 1, 2, 3, 4);
+  EXPECT_EQ(CmykText(best), "1 2 3 4");
   // A suffix before the prefix, or no room for a name, gives no candidate.
   EXPECT_FALSE(LocatePrefixedColour(info, true, " U SPT ", best));
   ASSERT_TRUE(LocatePrefixedColour(info, false, "SPT  U", best));  // only the suffixless "U"
@@ -194,22 +159,22 @@ TEST_F(ColourLookup, PrefixedSearchLogLines) {
        "[PredefinedSpotColours]\nTeal=1 2 3 4\n");
   BestColour best;
   ASSERT_TRUE(LocatePrefixedColour(info, true, "ACME Teal C", best));
-  EXPECT_EQ(logs, (std::vector<std::string>{
-                      "In LocatePrefixedColour(ACME Teal C)",
-                      "Matching 'ACME Teal C' against Prefix[0] (Acme )",
-                      "Matching 'ACME Teal C' without a suffix",
-                      "Searching for colour 'TealC'",
-                      "FoundColour = ACME Teal C",
-                      "Matching 'ACME Teal C' against Suffix[0] ( c)",
-                      "Searching for colour 'Teal'",
-                      "FoundColour = ACME Teal C",
-                      "Found matching colour at Index 0",
-                      "Matching 'ACME Teal C' against Prefix[1] (SPT )",
-                      "Found PrefixedColour match (ACME Teal C) for 'ACME Teal C'",
-                  }));
-  logs.clear();
+  EXPECT_EQ(Logs(), (std::vector<std::string>{
+                        "In LocatePrefixedColour(ACME Teal C)",
+                        "Matching 'ACME Teal C' against Prefix[0] (Acme )",
+                        "Matching 'ACME Teal C' without a suffix",
+                        "Searching for colour 'TealC'",
+                        "FoundColour = ACME Teal C",
+                        "Matching 'ACME Teal C' against Suffix[0] ( c)",
+                        "Searching for colour 'Teal'",
+                        "FoundColour = ACME Teal C",
+                        "Found matching colour at Index 0",
+                        "Matching 'ACME Teal C' against Prefix[1] (SPT )",
+                        "Found PrefixedColour match (ACME Teal C) for 'ACME Teal C'",
+                    }));
+  log.lines.clear();
   EXPECT_FALSE(LocatePrefixedColour(info, true, "Plain", best));
-  EXPECT_EQ(logs.back(), "Failed to find PrefixedColour match for 'Plain'");
+  EXPECT_EQ(Logs().back(), "Failed to find PrefixedColour match for 'Plain'");
 }
 
 // ---- LocateCustomColour and MatchesUserColour ----
@@ -227,15 +192,9 @@ TEST_F(ColourLookup, DefinitionWithoutRulesMatchesAtZero) {
   EXPECT_EQ(best.type, ctUserDefined);
   EXPECT_TRUE(best.found);
   EXPECT_EQ(best.FoundColor, "Black");
-  EXPECT_EQ(best.PrefixPos, 0);
-  EXPECT_EQ(best.NamePos, 0);
-  EXPECT_EQ(best.StartDelimPos, 0);
-  EXPECT_EQ(best.SuffixPos, 1);
-  EXPECT_EQ(best.EndPos, 1);
-  EXPECT_EQ(best.EndDelimPos, 1);
-  EXPECT_TRUE(best.cmykDefined);
+  EXPECT_EQ(Positions(best), "delims 0-1 prefix 0+0 name 0 suffix 1+0 end 1");
   EXPECT_FALSE(best.mixable);
-  ExpectCmyk(best, 7, 1, 2, 255);
+  EXPECT_EQ(CmykText(best), "7 1 2 255");
   EXPECT_TRUE(MatchesUserColour(definition, "", best));
 }
 
@@ -283,72 +242,70 @@ TEST_F(ColourLookup, CustomSearchKeepsTheFirstMatchingDefinition) {
   EXPECT_EQ(best.FoundColor, "Magenta");
   EXPECT_EQ(best.PrefixPos, 4);
   EXPECT_FALSE(best.mixable);
-  ExpectCmyk(best, 0, 255, 0, 0);
-  EXPECT_EQ(logs, (std::vector<std::string>{
-                      "In LocateCustomColour((Job 42)",
-                      "Matching Yellow against Job 42",
-                      "In MatchesUserColour(Job 42)",
-                      "Matching Magenta against Job 42",
-                      "In MatchesUserColour(Job 42)",
-                      "Found (better) matching for Magenta against Job 42",
-                      "Matching Black against Job 42",
-                      "In MatchesUserColour(Job 42)",
-                      "Found CustomColour match (Magenta) for Job 42",
-                  }));
+  EXPECT_EQ(CmykText(best), "0 255 0 0");
+  EXPECT_EQ(Logs(), (std::vector<std::string>{
+                        "In LocateCustomColour((Job 42)",
+                        "Matching Yellow against Job 42",
+                        "In MatchesUserColour(Job 42)",
+                        "Matching Magenta against Job 42",
+                        "In MatchesUserColour(Job 42)",
+                        "Found (better) matching for Magenta against Job 42",
+                        "Matching Black against Job 42",
+                        "In MatchesUserColour(Job 42)",
+                        "Found CustomColour match (Magenta) for Job 42",
+                    }));
 
-  logs.clear();
+  log.lines.clear();
   EXPECT_FALSE(LocateCustomColour(info, "Job", best));
   EXPECT_EQ(best.type, ctUserDefined);
-  EXPECT_EQ(logs.back(), "Failed to find CustomColour match for Job");
+  EXPECT_EQ(Logs().back(), "Failed to find CustomColour match for Job");
 }
 
 // ---- LocateAffixes ----
 
-TEST_F(ColourLookup, AffixesAroundADelimitedIdentifier) {
+// The identifier runs from PrefixPos up to EndDelimPos; the longest prefix
+// and suffix inside it (case ignored) bound the bare name.
+TEST_F(ColourLookup, AffixesBoundTheBareNameInsideTheIdentifier) {
   Load("[Prefixes]\n\"SPT \"=\n\"spt b\"=\n\"Acme \"=\n[Suffixes]\n\" C\"=\n\"U\"=\n\" cu\"=\n");
-  const std::string name = "x(SPT Blue 7 CU)y";  // the identifier runs from 2 up to 15
-  BestColour best;
-  best.PrefixPos = 2;
-  best.EndDelimPos = 15;
-  best.FoundColor = "SPT Blue 7 CU";
-  best.type = ctSpot;
-  LocateAffixes(info, name, best);
-  EXPECT_EQ(best.NamePos, 7);  // the longest prefix, "spt b", case ignored
-  EXPECT_EQ(best.SuffixPos, 12);  // the longest suffix, " cu"
-  EXPECT_EQ(best.FoundColor, "lue7");
-  EXPECT_EQ(best.NormalisedColor, "SPT Blue 7 CU");
-  EXPECT_EQ(best.type, ctPantone);
-  EXPECT_EQ(logs, (std::vector<std::string>{"In LocateAffixes(x(SPT Blue 7 CU)y)"}));
-}
-
-TEST_F(ColourLookup, AffixesWithoutAPrefixChangeOnlyTheNormalisedName) {
-  Load("[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" C\"=\n");
-  BestColour best;
-  best.PrefixPos = 1;
-  best.EndDelimPos = 8;
-  best.SuffixPos = 5;
-  best.FoundColor = "Blue 7 C";
-  best.type = ctSpot;
-  LocateAffixes(info, "(Blue 7 C)", best);
-  EXPECT_EQ(best.NamePos, 1);
-  EXPECT_EQ(best.SuffixPos, 5);
-  EXPECT_EQ(best.FoundColor, "Blue 7 C");
-  EXPECT_EQ(best.NormalisedColor, "Blue 7 C");
-  EXPECT_EQ(best.type, ctSpot);
-
-  // A prefix with no suffix after it: the name runs to the end delimiter.
-  best.PrefixPos = 0;
-  best.EndDelimPos = 10;
-  best.FoundColor = "SPT Teal 9";
-  LocateAffixes(info, "SPT Teal 9", best);
-  EXPECT_EQ(best.NamePos, 4);
-  EXPECT_EQ(best.SuffixPos, 10);
-  EXPECT_EQ(best.FoundColor, "Teal9");
+  struct Case {
+    const char* name;
+    const char* given;  // FoundColor before the call
+    int prefixPos, endDelimPos, suffixPos;
+    int namePos, expectedSuffixPos;
+    const char* found;
+    const char* normalised;
+    ColourType type;
+  } cases[] = {
+      {"x(SPT Blue 7 CU)y", "SPT Blue 7 CU", 2, 15, 0, 7, 12, "lue7", "SPT Blue 7 CU", ctPantone},
+      // Without a prefix only the normalised name changes.
+      {"(Blue 7 C)", "Blue 7 C", 1, 8, 5, 1, 5, "Blue 7 C", "Blue 7 C", ctSpot},
+      // A prefix with no suffix after it: the name runs to the end delimiter.
+      {"SPT Teal 9", "SPT Teal 9", 0, 10, 0, 4, 10, "Teal9", "SPT Teal 9", ctPantone},
+      // An end beyond the name is cut at the name's end.
+      {"SPT Red C", "SPT Red C", 0, 1000, 0, 4, 7, "Red", "SPT Red C", ctPantone},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BestColour best;
+    best.PrefixPos = c.prefixPos;
+    best.EndDelimPos = c.endDelimPos;
+    best.SuffixPos = c.suffixPos;
+    best.FoundColor = c.given;
+    best.type = ctSpot;
+    log.lines.clear();
+    LocateAffixes(info, c.name, best);
+    EXPECT_EQ(best.NamePos, c.namePos);
+    EXPECT_EQ(best.SuffixPos, c.expectedSuffixPos);
+    EXPECT_EQ(best.FoundColor, c.found);
+    EXPECT_EQ(best.NormalisedColor, c.normalised);
+    EXPECT_EQ(best.type, c.type);
+    EXPECT_EQ(Logs(), (std::vector<std::string>{std::string("In LocateAffixes(") + c.name + ")"}));
+  }
 }
 
 TEST_F(ColourLookup, AffixesNeverReadOutsideTheName) {
   Load("[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" C\"=\n");
-  const std::pair<int, int> ranges[] = {{0, -1}, {-5, 3}, {4, 2}, {0, 1000}, {1000, 2000}, {12, 12}};
+  const std::pair<int, int> ranges[] = {{0, -1}, {-5, 3}, {4, 2}, {1000, 2000}, {12, 12}};
   for (const auto& [start, end] : ranges) {
     BestColour best;
     best.PrefixPos = start;
@@ -357,83 +314,40 @@ TEST_F(ColourLookup, AffixesNeverReadOutsideTheName) {
     LocateAffixes(info, "SPT Red C", best);
     EXPECT_EQ(best.NormalisedColor, "SPT Red C") << start << ".." << end;
   }
-  // An end beyond the name is cut at the name's end.
-  BestColour best;
-  best.PrefixPos = 0;
-  best.EndDelimPos = 1000;
-  LocateAffixes(info, "SPT Red C", best);
-  EXPECT_EQ(best.NamePos, 4);
-  EXPECT_EQ(best.SuffixPos, 7);
-  EXPECT_EQ(best.FoundColor, "Red");
 }
 
 // ---- GetColourInfo ----
 
-namespace {
-
-class ColourLookupFiles : public ColourLookup {
- protected:
-  void SetUp() override {
-    ColourLookup::SetUp();
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_colour_lookup_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-    path = (folder / "Colours.ini").string();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    ColourLookup::TearDown();
-  }
-  void Write(const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    out.close();
-    info.SetPath(path);
-    ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
-  }
-  std::string Read() const {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::filesystem::path folder;
-  std::string path;
-};
-
-}  // namespace
-
-TEST_F(ColourLookupFiles, KnownColourGivesItsValues) {
-  Write("[PredefinedSpotColours]\r\nSunset12=10 20 30 40 1\r\n");
+TEST_F(ColourLookup, KnownColourGivesItsValuesAndLeavesTheFileAlone) {
+  LoadFile("[PredefinedSpotColours]\r\nSunset12=10 20 30 40 1\r\n");
   BestColour best;
   best.FoundColor = " Sunset 12 ";
   best.OriginalColor = "Sunset 12";
   GetColourInfo(info, best);
-  EXPECT_TRUE(best.cmykDefined);
-  ExpectCmyk(best, 10, 20, 30, 40);
+  EXPECT_EQ(CmykText(best), "10 20 30 40");
   EXPECT_FALSE(best.mixable);
-  EXPECT_EQ(logs, (std::vector<std::string>{
-                      "In GetColourInfo(): Searching for colour 'Sunset 12'",
-                      "In GetColourInfo(): Found colour 'Sunset 12' at index 0",
-                  }));
-  EXPECT_EQ(Read(), "[PredefinedSpotColours]\r\nSunset12=10 20 30 40 1\r\n");
+  EXPECT_EQ(Logs(), (std::vector<std::string>{
+                        "In GetColourInfo(): Searching for colour 'Sunset 12'",
+                        "In GetColourInfo(): Found colour 'Sunset 12' at index 0",
+                    }));
+  EXPECT_EQ(scratch.Read("Colours.ini"), "[PredefinedSpotColours]\r\nSunset12=10 20 30 40 1\r\n");
 }
 
-TEST_F(ColourLookupFiles, UnknownColourIsAddedWithoutDefiningItsValues) {
-  Write("[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\nZinc=1 1 1 1\r\n");
+TEST_F(ColourLookup, UnknownColourIsAddedOnceWithoutDefiningItsValues) {
+  LoadFile("[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\nZinc=1 1 1 1\r\n");
   BestColour best;
-  best.FoundColor = "Plum";
-  best.OriginalColor = "Plum";
+  best.FoundColor = best.OriginalColor = "Plum";
   best.mixable = true;
   GetColourInfo(info, best);
   EXPECT_FALSE(best.cmykDefined);
-  ExpectCmyk(best, 0, 112, 154, 11);
+  EXPECT_EQ(CmykValues(best), "0 112 154 11");  // the values written for it, though
   EXPECT_FALSE(best.mixable);
-  EXPECT_EQ(logs, (std::vector<std::string>{
-                      "In GetColourInfo(): Searching for colour 'Plum'",
-                      "Adding colour 'Plum' to colour info as an undefined user-defined colour",
-                      "In GetColourInfo(): Found colour 'Plum' at index 0",
-                  }));
-  EXPECT_EQ(Read(),
+  EXPECT_EQ(Logs(), (std::vector<std::string>{
+                        "In GetColourInfo(): Searching for colour 'Plum'",
+                        "Adding colour 'Plum' to colour info as an undefined user-defined colour",
+                        "In GetColourInfo(): Found colour 'Plum' at index 0",
+                    }));
+  EXPECT_EQ(scratch.Read("Colours.ini"),
             "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\nPlum=0 112 154 11 1\r\nZinc=1 1 1 1\r\n");
 
   // The next file with that colour finds it, now with defined values.
@@ -444,50 +358,34 @@ TEST_F(ColourLookupFiles, UnknownColourIsAddedWithoutDefiningItsValues) {
   EXPECT_EQ(info.SpotColourCount(), 2u);
 }
 
-TEST_F(ColourLookupFiles, ANameWithBlanksIsAddedButNotFoundAgainWithoutThem) {
-  Write("[UserDefinedSpotColours]\r\n");
+TEST_F(ColourLookup, ANameWithBlanksIsAddedButNotFoundAgainWithoutThem) {
+  LoadFile("[UserDefinedSpotColours]\r\n");
   BestColour best;
   best.FoundColor = "DeepRed";
   best.OriginalColor = "Deep Red";
   GetColourInfo(info, best);
   EXPECT_FALSE(best.cmykDefined);
-  ExpectCmyk(best, 0, 0, 0, 0);
-  EXPECT_EQ(logs.size(), 2u);  // no "Found colour" line
+  EXPECT_EQ(CmykValues(best), "0 0 0 0");
+  EXPECT_EQ(Logs().size(), 2u);  // no "Found colour" line
   EXPECT_EQ(info.FindColour("Deep Red", false), 0);
   // A second file adds nothing more.
   GetColourInfo(info, best);
   EXPECT_EQ(info.SpotColourCount(), 1u);
 }
 
-TEST_F(ColourLookupFiles, EmptyCatalogueAddsEveryFoundName) {
-  Write("");
-  const char* names[] = {"Plum 2", "Plum 10", "Lime", "Plum 2"};
-  for (const char* name : names) {
-    BestColour best;
-    best.FoundColor = best.OriginalColor = name;
-    GetColourInfo(info, best);
-  }
-  EXPECT_EQ(info.SpotColourCount(), 3u);
-  EXPECT_EQ(Read(),
-            "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n"
-            "Lime=0 112 154 11 1\r\n\"Plum 2\"=0 112 154 11 1\r\n\"Plum 10\"=0 112 154 11 1\r\n");
-}
-
-TEST_F(ColourLookupFiles, EmptyKeyStopsAfterTheFirstLine) {
-  Write("");
+TEST_F(ColourLookup, EmptyKeyStopsAfterTheFirstLine) {
+  LoadFile("");
   BestColour best;
   best.FoundColor = "   ";
   best.OriginalColor = "x";
   GetColourInfo(info, best);
-  EXPECT_EQ(logs, (std::vector<std::string>{"In GetColourInfo(): Searching for colour 'x'"}));
+  EXPECT_EQ(Logs(), (std::vector<std::string>{"In GetColourInfo(): Searching for colour 'x'"}));
   EXPECT_EQ(info.SpotColourCount(), 0u);
-  EXPECT_EQ(Read(), "");
+  EXPECT_EQ(scratch.Read("Colours.ini"), "");
 }
 
 TEST_F(ColourLookup, ShippedCustomRulesMatchTheirExamples) {
-  std::string text;
-  ASSERT_EQ(ReadWholeFile(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/Colours.ini", text), 0);
-  Load(text);
+  Load(ShippedCatalogueText());
   const std::pair<const char*, const char*> examples[] = {
       {"JOB12_plate-cy1", "Cyan"},
       {"plate_sep3-k", "Black"},
@@ -504,5 +402,5 @@ TEST_F(ColourLookup, ShippedCustomRulesMatchTheirExamples) {
   BestColour prefixed;
   ASSERT_TRUE(LocatePrefixedColour(info, true, "JOB1_tinctura Lagoon 07 u", prefixed));
   EXPECT_EQ(prefixed.FoundColor, "tinctura Lagoon 07 u");
-  ExpectCmyk(prefixed, 200, 0, 90, 0);
+  EXPECT_EQ(CmykText(prefixed), "200 0 90 0");
 }

@@ -41,94 +41,92 @@ class DscValueTest : public ::testing::Test {
   std::unique_ptr<char[]> source;
 };
 
-TEST_F(DscValueTest, PlainValueRunsFromAfterTheSpacesToTheLineEnd) {
-  EXPECT_EQ(Extract("%%Title: Brochure 2024\n%%For: anna\n"), "Brochure 2024");
-  EXPECT_EQ(Extract("%%Title:Brochure\r\n"), "Brochure");
-  EXPECT_EQ(Extract("%%Title:    spaced  out  \r"), "spaced  out  ");
-  EXPECT_EQ(Extract("%%For: anna\r\n%%Title: x\n", kForNameBytes), "anna");
+TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
+  const std::string utf8Title = [] {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "\xC3\xA9";
+    return text;
+  }();
+  const struct {
+    std::string text;
+    size_t size;
+    bool utf8;
+    std::string expected;
+  } cases[] = {
+      // A plain value runs from after the blanks to the line end.
+      {"%%Title: Brochure 2024\n%%For: anna\n", kTitleBytes, false, "Brochure 2024"},
+      {"%%Title:Brochure\r\n", kTitleBytes, false, "Brochure"},
+      {"%%Title:    spaced  out  \r", kTitleBytes, false, "spaced  out  "},
+      {"%%For: anna\r\n%%Title: x\n", kForNameBytes, false, "anna"},
+      // Brackets of either kind are trimmed; only "<...>" is hexadecimal.
+      {"%%Title: ()\n", kTitleBytes, false, ""},
+      {"%%Title: (Brochure>\n", kTitleBytes, false, "Brochure"},
+      {"%%Title: (open\n", kTitleBytes, false, "(open"},
+      {"%%Title: close)\n", kTitleBytes, false, "close)"},
+      {"%%Title: <4a6f62>\n", kTitleBytes, false, "Job"},
+      {"%%Title: <4A6F62>\n", kTitleBytes, false, "Job"},
+      {"%%Title: <4142)\n", kTitleBytes, false, "4142"},
+      {"%%Title: (4142>\n", kTitleBytes, false, "4142"},
+      {"%%Title: <414>\n", kTitleBytes, false, "A4"},  // an odd last character stays
+      // Letters count from "A" = 10 or "a" = 10 whatever they are: "G" = 16 -> 0x50.
+      {"%%Title: <4G>\n", kTitleBytes, false, "P"},
+      // A space counts 32 - 87 = -55: 2 * 16 - 55 = -23, which is 0xE9 modulo 256.
+      {"%%Title: <2 >\n", kTitleBytes, false, "\xE9"},
+      // 0xC3 and "4" form no pair: 0xC3 stays and decoding goes on at "4".
+      {"%%Title: <\xC3" "41>\n", kTitleBytes, false, "\xC3" "A"},
+      {"%%Title: <4\xC3" "41>\n", kTitleBytes, false, "4\xC3" "A"},
+      // Octal escapes become one byte; digits 8 and 9 count too, modulo 256: 9*64+9*8+9 = 657 -> 0x91.
+      {"%%Title: (\\101BC)\n", kTitleBytes, false, "ABC"},
+      {"%%Title: Caf\\351\n", kTitleBytes, false, "Caf\xE9"},
+      {"%%Title: (\\050x\\051)\n", kTitleBytes, false, "(x)"},
+      {"%%Title: \\999\n", kTitleBytes, false, "\x91"},
+      // A backslash without three digits stays.
+      {"%%Title: (a\\12)\n", kTitleBytes, false, "a\\12"},
+      {"%%Title: a\\1b2\n", kTitleBytes, false, "a\\1b2"},
+      {"%%Title: C:\\jobs\\x\n", kTitleBytes, false, "C:\\jobs\\x"},
+      {"%%Title: end\\\n", kTitleBytes, false, "end\\"},
+      // Escapes are decoded first, then the pairs: "\064" is "4", giving "41".
+      {"%%Title: <\\0641>\n", kTitleBytes, false, "A"},
+      {"%%Title: (ab\\000cd)\n", kTitleBytes, false, "ab"},  // an escaped NUL ends the value
+      // Long values are cut to the field.
+      {"%%Title: " + std::string(100, 't') + "\n", kTitleBytes, false, std::string(63, 't')},
+      {"%%For: (" + std::string(40, 'u') + ")\n", kForNameBytes, false, std::string(31, 'u')},
+      {"%%Title: " + std::string(63, 'e') + "\n", kTitleBytes, false, std::string(63, 'e')},
+      {"%%Title: xyz\n", 1, false, ""},
+      {"%%Title: xyz\n", 2, false, "x"},
+      // No value leaves the destination as it was, as does a head cut off inside the line.
+      {"%%Title:     \n%%For: x\n", kTitleBytes, false, kUntouched},
+      {"%%Title:\r\n", kTitleBytes, false, kUntouched},
+      {"%%Title:", kTitleBytes, false, kUntouched},
+      {"%%Title:   ", kTitleBytes, false, kUntouched},
+      {"%%Title", kTitleBytes, false, kUntouched},
+      {"", kTitleBytes, false, kUntouched},
+      {"%%Title: cut off at the end of the hea", kTitleBytes, false, kUntouched},
+      // UTF-8 becomes the ANSI code page (characters shared by Windows-1252 and
+      // ISO-8859-1); without the flag the bytes stay.
+      {"%%Title: Caf\xC3\xA9 M\xC3\xBCller \xC3\x9F\n", kTitleBytes, true, "Caf\xE9 M\xFCller \xDF"},
+      {"%%Title: Caf\xC3\xA9\n", kTitleBytes, false, "Caf\xC3\xA9"},
+      {"%%Title: Job \xE4\xB8\xAD\xE6\x96\x87\n", kTitleBytes, true, "Job ??"},  // not in the code page
+      {"%%Title: A\xFF" "B\xC3\n", kTitleBytes, true, "A?B?"},                     // malformed
+      {"%%Title: <436166C3A9>\n", kTitleBytes, true, "Caf\xE9"},                    // after hexadecimal decoding
+      // Cut after conversion: 80 UTF-8 bytes are 40 converted ones and fit.
+      {"%%Title: " + utf8Title + "\n", kTitleBytes, true, std::string(40, '\xE9')},
+      {"%%For: " + utf8Title + "\n", kForNameBytes, true, std::string(31, '\xE9')},
+      {"%%Title: ()\n", kTitleBytes, true, kUntouched},  // empty after trimming writes nothing
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 40));
+    EXPECT_EQ(Extract(c.text, c.size, c.utf8), c.expected);
+  }
+}
+
+TEST_F(DscValueTest, OnlyTrimmedBracketsAreLogged) {
+  EXPECT_EQ(Extract("%%Title: plain\n"), "plain");
   EXPECT_TRUE(records.empty());
-}
-
-TEST_F(DscValueTest, ParenthesesAreTrimmedAndLogged) {
   EXPECT_EQ(Extract("%%Title: (Brochure)\n"), "Brochure");
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0], std::make_pair(2, std::string("Trimming parens from jobname: (Brochure)")));
-  EXPECT_EQ(Extract("%%Title: ()\n"), "");
-  EXPECT_EQ(Extract("%%Title: (Brochure>\n"), "Brochure");  // mixed brackets: trimmed, not hexadecimal
-  EXPECT_EQ(Extract("%%Title: (open\n"), "(open");
-  EXPECT_EQ(Extract("%%Title: close)\n"), "close)");
-}
-
-TEST_F(DscValueTest, AngleBracketsHoldHexadecimalPairs) {
+  EXPECT_EQ(records, (std::vector<LogLine>{{2, "Trimming parens from jobname: (Brochure)"}}));
   EXPECT_EQ(Extract("%%Title: <4142>\n"), "AB");
-  EXPECT_EQ(records.at(0).second, "Trimming parens from jobname: <4142>");
-  EXPECT_EQ(Extract("%%Title: <4a6f62>\n"), "Job");
-  EXPECT_EQ(Extract("%%Title: <4A6F62>\n"), "Job");
-  // Not hexadecimal unless it also ends with ">".
-  EXPECT_EQ(Extract("%%Title: <4142)\n"), "4142");
-  EXPECT_EQ(Extract("%%Title: (4142>\n"), "4142");
-}
-
-TEST_F(DscValueTest, HexadecimalOddCharacterAndOtherCharacters) {
-  EXPECT_EQ(Extract("%%Title: <414>\n"), "A4");
-  // Letters count from "A" = 10 or "a" = 10 whatever they are: "G" = 16 -> 0x50.
-  EXPECT_EQ(Extract("%%Title: <4G>\n"), "P");
-  // A space counts 32 - 87 = -55: 2 * 16 - 55 = -23, which is 0xE9 modulo 256.
-  EXPECT_EQ(Extract("%%Title: <2 >\n"), "\xE9");
-}
-
-TEST_F(DscValueTest, HexadecimalPairWithAHighByteIsLeftFromItsFirstByte) {
-  // 0xC3 and "4" form no pair: 0xC3 stays and decoding goes on at "4".
-  EXPECT_EQ(Extract("%%Title: <\xC3" "41>\n"), "\xC3" "A");
-  EXPECT_EQ(Extract("%%Title: <4\xC3" "41>\n"), "4\xC3" "A");
-}
-
-TEST_F(DscValueTest, OctalEscapesBecomeOneByte) {
-  EXPECT_EQ(Extract("%%Title: (\\101BC)\n"), "ABC");
-  EXPECT_EQ(Extract("%%Title: Caf\\351\n"), "Caf\xE9");
-  EXPECT_EQ(Extract("%%Title: (\\050x\\051)\n"), "(x)");
-  // Digits 8 and 9 count too, and the result is taken modulo 256: 9*64+9*8+9 = 657 -> 0x91.
-  EXPECT_EQ(Extract("%%Title: \\999\n"), "\x91");
-}
-
-TEST_F(DscValueTest, BackslashWithoutThreeDigitsStays) {
-  EXPECT_EQ(Extract("%%Title: (a\\12)\n"), "a\\12");
-  EXPECT_EQ(Extract("%%Title: a\\1b2\n"), "a\\1b2");
-  EXPECT_EQ(Extract("%%Title: C:\\jobs\\x\n"), "C:\\jobs\\x");
-  EXPECT_EQ(Extract("%%Title: end\\\n"), "end\\");
-}
-
-TEST_F(DscValueTest, OctalEscapesInsideHexadecimalStrings) {
-  // Escapes are decoded first, then the pairs: "\064" is "4", giving "41".
-  EXPECT_EQ(Extract("%%Title: <\\0641>\n"), "A");
-}
-
-TEST_F(DscValueTest, EscapedNulEndsTheValue) {
-  EXPECT_EQ(Extract("%%Title: (ab\\000cd)\n"), "ab");
-}
-
-TEST_F(DscValueTest, LongValuesAreCutToTheFieldSize) {
-  std::string title(100, 't');
-  EXPECT_EQ(Extract("%%Title: " + title + "\n", kTitleBytes), std::string(63, 't'));
-  std::string user(40, 'u');
-  EXPECT_EQ(Extract("%%For: (" + user + ")\n", kForNameBytes), std::string(31, 'u'));
-  EXPECT_EQ(Extract("%%Title: " + std::string(63, 'e') + "\n", kTitleBytes), std::string(63, 'e'));
-  EXPECT_EQ(Extract("%%Title: xyz\n", 1), "");
-  EXPECT_EQ(Extract("%%Title: xyz\n", 2), "x");
-}
-
-TEST_F(DscValueTest, NoValueLeavesTheDestinationUnchanged) {
-  EXPECT_EQ(Extract("%%Title:     \n%%For: x\n"), kUntouched);
-  EXPECT_EQ(Extract("%%Title:\r\n"), kUntouched);
-  EXPECT_EQ(Extract("%%Title:"), kUntouched);
-  EXPECT_EQ(Extract("%%Title:   "), kUntouched);
-  EXPECT_EQ(Extract("%%Title"), kUntouched);
-  EXPECT_EQ(Extract(""), kUntouched);
-}
-
-TEST_F(DscValueTest, UnterminatedLastLineOfTheHeadGivesNothing) {
-  std::string head = "%!PS-Adobe-3.0\n%%Title: cut off at the end of the hea";
-  EXPECT_EQ(Extract(head.substr(head.find("%%Title:"))), kUntouched);
+  EXPECT_EQ(records, (std::vector<LogLine>{{2, "Trimming parens from jobname: <4142>"}}));
 }
 
 TEST_F(DscValueTest, TheValueIsTerminatedInTheSource) {
@@ -136,37 +134,6 @@ TEST_F(DscValueTest, TheValueIsTerminatedInTheSource) {
   // The brackets are dropped in place and the line end became a NUL.
   EXPECT_STREQ(source.get() + 10, "Brochure");
   EXPECT_STREQ(source.get() + 20, "%%For: anna\n");
-}
-
-TEST_F(DscValueTest, Utf8IsConvertedToTheAnsiCodePage) {
-  // Characters shared by Windows-1252 and ISO-8859-1.
-  EXPECT_EQ(Extract("%%Title: Caf\xC3\xA9 M\xC3\xBCller \xC3\x9F\n", kTitleBytes, true), "Caf\xE9 M\xFCller \xDF");
-  // Without the flag the bytes stay as they are.
-  EXPECT_EQ(Extract("%%Title: Caf\xC3\xA9\n", kTitleBytes, false), "Caf\xC3\xA9");
-}
-
-TEST_F(DscValueTest, Utf8CharactersTheCodePageLacksBecomeQuestionMarks) {
-  EXPECT_EQ(Extract("%%Title: Job \xE4\xB8\xAD\xE6\x96\x87\n", kTitleBytes, true), "Job ??");
-}
-
-TEST_F(DscValueTest, MalformedUtf8BytesBecomeQuestionMarks) {
-  EXPECT_EQ(Extract("%%Title: A\xFF" "B\xC3\n", kTitleBytes, true), "A?B?");
-}
-
-TEST_F(DscValueTest, Utf8AfterHexadecimalDecoding) {
-  EXPECT_EQ(Extract("%%Title: <436166C3A9>\n", kTitleBytes, true), "Caf\xE9");
-}
-
-TEST_F(DscValueTest, Utf8ValueIsCutAfterConversion) {
-  // 40 two-byte characters are 80 UTF-8 bytes but 40 converted ones: they fit.
-  std::string text;
-  for (int i = 0; i < 40; ++i) text += "\xC3\xA9";
-  EXPECT_EQ(Extract("%%Title: " + text + "\n", kTitleBytes, true), std::string(40, '\xE9'));
-  EXPECT_EQ(Extract("%%For: " + text + "\n", kForNameBytes, true), std::string(31, '\xE9'));
-}
-
-TEST_F(DscValueTest, Utf8EmptyAfterTrimmingWritesNothing) {
-  EXPECT_EQ(Extract("%%Title: ()\n", kTitleBytes, true), kUntouched);
 }
 
 TEST_F(DscValueTest, MissingArgumentsDoNothing) {

@@ -3,10 +3,10 @@
 
 #include "common/file_io.h"
 
+#include "tests/unit/unit_test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,49 +41,25 @@ TEST(ExclusionFile, LongLinesAreReadIn249BytePieces) {
   EXPECT_EQ(ParseExclusionText(exact + "\r\nz"), (Entries{exact, "z"}));
 }
 
-class ExclusionFileOnDisk : public ::testing::Test {
- protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_exclusion_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-  std::filesystem::path folder;
-};
-
-TEST_F(ExclusionFileOnDisk, MissingFileIsWrittenWithDefaultsAndReadBack) {
-  std::string path = PathOf("FilenameExceptions.bin");
+TEST(ExclusionFile, MissingFileIsWrittenWithDefaultsExistingOneIsOnlyRead) {
+  ScratchFolder scratch("hf_exclusion_");
+  const std::string missing = scratch.PathOf("FilenameExceptions.bin");
   Entries entries{"stale"};
-  EXPECT_EQ(ReadExclusionFile(path, kDefaultExcludedFileNames, entries), ExclusionFileStatus::kCreatedWithDefaults);
+  EXPECT_EQ(ReadExclusionFile(missing, kDefaultExcludedFileNames, entries), ExclusionFileStatus::kCreatedWithDefaults);
   EXPECT_EQ(entries, (Entries{"._", ".DS_Store"}));
-  std::string bytes;
-  ASSERT_EQ(ReadWholeFile(path, bytes), 0);
-  ASSERT_GE(bytes.size(), 2u);
-  EXPECT_EQ(bytes.substr(bytes.size() - 2), std::string("\n\0", 2));
-  EXPECT_EQ(bytes, std::string("._\r\n.DS_Store\r\n\0", 16));
-}
+  EXPECT_EQ(ReadBytes(missing), std::string("._\r\n.DS_Store\r\n\0", 16));
 
-TEST_F(ExclusionFileOnDisk, ExistingFileIsReadAndNotRewritten) {
-  std::string path = PathOf("ExtensionExceptions.bin");
+  const std::string existing = scratch.PathOf("ExtensionExceptions.bin");
   const std::string content = ".tmp   \n\n\n.BAK\t\n";
-  ASSERT_EQ(ReplaceFileContents(path, content), 0);
-  Entries entries;
-  EXPECT_EQ(ReadExclusionFile(path, kDefaultExcludedExtensions, entries), ExclusionFileStatus::kRead);
+  ASSERT_EQ(ReplaceFileContents(existing, content), 0);
+  EXPECT_EQ(ReadExclusionFile(existing, kDefaultExcludedExtensions, entries), ExclusionFileStatus::kRead);
   EXPECT_EQ(entries, (Entries{".tmp", ".BAK"}));
-  std::string bytes;
-  ASSERT_EQ(ReadWholeFile(path, bytes), 0);
-  EXPECT_EQ(bytes, content);
-}
+  EXPECT_EQ(ReadBytes(existing), content);
 
-TEST_F(ExclusionFileOnDisk, UnwritablePlaceGivesNoEntries) {
-  std::string path = PathOf("no_such_folder/FilenameExceptions.bin");
-  Entries entries{"stale"};
-  EXPECT_EQ(ReadExclusionFile(path, kDefaultExcludedFileNames, entries), ExclusionFileStatus::kCannotCreate);
+  entries = {"stale"};
+  EXPECT_EQ(ReadExclusionFile(scratch.PathOf("no_such_folder/FilenameExceptions.bin"), kDefaultExcludedFileNames,
+                              entries),
+            ExclusionFileStatus::kCannotCreate);
   EXPECT_TRUE(entries.empty());
 }
 

@@ -14,36 +14,19 @@ bool Excluded(const std::string& name) {
   return IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions);
 }
 
-TEST(ExclusionMatch, ProbeFileNameIsExcludedInAnyCase) {
+TEST(ExclusionMatch, ProbeFileNameAndDefaultEntriesMatchTheStartIgnoringCase) {
   const std::vector<std::string> none;
-  EXPECT_TRUE(IsExcludedByLists("xtest$$$.@@@", none, none));
-  EXPECT_TRUE(IsExcludedByLists("XTEST$$$.@@@", none, none));
-  EXPECT_TRUE(IsExcludedByLists("xTeSt$$$.@@@", none, none));
+  for (const char* name : {"xtest$$$.@@@", "XTEST$$$.@@@", "xTeSt$$$.@@@"})
+    EXPECT_TRUE(IsExcludedByLists(name, none, none)) << name;
   EXPECT_FALSE(IsExcludedByLists("xtest$$$.@@", none, none));
   EXPECT_FALSE(IsExcludedByLists("xtest$$$.@@@x", none, none));
-}
 
-TEST(ExclusionMatch, DefaultNameEntriesMatchTheStartOfTheName) {
-  EXPECT_TRUE(Excluded("._job.ps"));
-  EXPECT_TRUE(Excluded("._"));
-  EXPECT_TRUE(Excluded(".DS_Store"));
-  EXPECT_TRUE(Excluded(".ds_store"));
-  EXPECT_TRUE(Excluded(".DS_STORE"));
-  EXPECT_FALSE(Excluded("job._x.ps"));
-  EXPECT_FALSE(Excluded("_.job.ps"));
-  EXPECT_FALSE(Excluded(".DS_Stor"));
-}
-
-TEST(ExclusionMatch, DefaultExtensionEntriesMatchTheStartOfTheExtension) {
-  EXPECT_TRUE(Excluded("notes.TXT"));
-  EXPECT_TRUE(Excluded("run.log"));
-  EXPECT_TRUE(Excluded("setup.Exe"));
-  EXPECT_TRUE(Excluded("a.b.dll"));
-  EXPECT_TRUE(Excluded("archive.txt2"));  // entries are prefixes of the extension
-  EXPECT_FALSE(Excluded("log"));
-  EXPECT_FALSE(Excluded("logtxt"));
-  EXPECT_FALSE(Excluded("a.txt.ps"));  // only the last extension counts
-  EXPECT_FALSE(Excluded("job.ps"));
+  // "archive.txt2": entries are prefixes of the extension; "a.txt.ps": only the last extension counts.
+  for (const char* name : {"._job.ps", "._", ".DS_Store", ".ds_store", ".DS_STORE", "notes.TXT", "run.log",
+                           "setup.Exe", "a.b.dll", "archive.txt2"})
+    EXPECT_TRUE(Excluded(name)) << name;
+  for (const char* name : {"job._x.ps", "_.job.ps", ".DS_Stor", "log", "logtxt", "a.txt.ps", "job.ps"})
+    EXPECT_FALSE(Excluded(name)) << name;
 }
 
 TEST(ExclusionMatch, ShortExtensionEntryAlsoMatchesLongerExtensions) {

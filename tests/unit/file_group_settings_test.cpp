@@ -4,13 +4,11 @@
 #include "common/log.h"
 
 #include "tests/support/log_capture.h"
+#include "tests/unit/unit_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,36 +16,18 @@ namespace {
 
 class FileGroupSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_group_settings_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-  static void WriteBytes(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-  }
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
   // Host folder with a trailing separator, and the template placed where
   // GroupTemplatePath says (real sub-folders on Windows; natively the path
   // keeps its backslashes inside one file name).
   std::string PlaceTemplate(const std::string& name, const std::string& text) {
-    std::string host = folder.string() + static_cast<char>(std::filesystem::path::preferred_separator);
-    std::string path = GroupTemplatePath(host, name);
+    std::string host = scratch.folder.string() + static_cast<char>(std::filesystem::path::preferred_separator);
 #ifdef _WIN32
-    std::filesystem::create_directories(folder / "Config" / "FilenameSetups");
+    std::filesystem::create_directories(scratch.folder / "Config" / "FilenameSetups");
 #endif
-    WriteBytes(path, text);
+    WriteBytes(GroupTemplatePath(host, name), text);
     return host;
   }
+  // Trigger, serial mode, timeout and count, in the order the group file lists them.
   static void ExpectSettings(const CFileGroupSettings& settings, int trigger, int serial, int timeout, int count) {
     EXPECT_EQ(settings.fileCountTrigger(), trigger);
     EXPECT_EQ(settings.serialMode(), serial);
@@ -55,7 +35,7 @@ class FileGroupSettingsTest : public ::testing::Test {
     EXPECT_EQ(settings.fileCount(), count);
   }
 
-  std::filesystem::path folder;
+  ScratchFolder scratch{"hf_group_settings_"};
   LogCapture log;
   std::vector<LogLine>& records = log.lines;
 };
@@ -92,8 +72,7 @@ const char kTemplate[] =
 TEST_F(FileGroupSettingsTest, DefaultsAndTheEqualsSeparator) {
   CFileGroupSettings settings;
   ExpectSettings(settings, 0, 0, 30, 4);
-  CFileGroupSettingsFNS templateSettings;
-  ExpectSettings(templateSettings, 0, 0, 30, 4);
+  ExpectSettings(CFileGroupSettingsFNS(), 0, 0, 30, 4);
   EXPECT_TRUE(settings.document().separatorFlag());
   settings.WriteSettings();
   EXPECT_EQ(settings.document().SaveToBuffer(),
@@ -101,25 +80,20 @@ TEST_F(FileGroupSettingsTest, DefaultsAndTheEqualsSeparator) {
   EXPECT_TRUE(records.empty());  // writing does not log
 }
 
-TEST_F(FileGroupSettingsTest, GroupFileReadsSettingsInfo) {
+TEST_F(FileGroupSettingsTest, GroupFileReadsSettingsInfoAndTemplateReadsGroupIdButNeverSerialMode) {
   CIniDocument document;
   document.LoadFromBuffer(kGroupFileSettings);
   CFileGroupSettings settings;
   EXPECT_EQ(settings.ReadSettings(document), 0);
   ExpectSettings(settings, 1, 1, 90, 8);
-}
+  // The same group file read as a template.
+  CFileGroupSettingsFNS templateSettings;
+  EXPECT_EQ(templateSettings.ReadSettings(document), 0);
+  ExpectSettings(templateSettings, 0, 0, 45, 6);
 
-TEST_F(FileGroupSettingsTest, TemplateReadsGroupIdAndNeverSerialMode) {
-  CIniDocument document;
   document.LoadFromBuffer(kTemplate);
-  CFileGroupSettingsFNS settings;
-  EXPECT_EQ(settings.ReadSettings(document), 0);
-  ExpectSettings(settings, 1, 0, 12, 3);
-
-  // The same group file read both ways.
-  document.LoadFromBuffer(kGroupFileSettings);
-  EXPECT_EQ(settings.ReadSettings(document), 0);
-  ExpectSettings(settings, 0, 0, 45, 6);
+  EXPECT_EQ(templateSettings.ReadSettings(document), 0);
+  ExpectSettings(templateSettings, 1, 0, 12, 3);
 }
 
 TEST_F(FileGroupSettingsTest, MissingAndEmptyKeysGiveDefaults) {
@@ -167,8 +141,8 @@ TEST_F(FileGroupSettingsTest, ReadingLogsTheSettings) {
   EXPECT_TRUE(records.empty());  // trace lines only at level 3
 }
 
-TEST_F(FileGroupSettingsTest, ReadThroughAPath) {
-  std::string path = PathOf("Job.fgl");
+TEST_F(FileGroupSettingsTest, ReadThroughAPathOrTheOwnDocument) {
+  const std::string path = scratch.PathOf("Job.fgl");
   WriteBytes(path, kGroupFileSettings);
   CFileGroupSettings settings;
   EXPECT_EQ(settings.ReadSettings(path), 0);
@@ -180,19 +154,14 @@ TEST_F(FileGroupSettingsTest, ReadThroughAPath) {
   CFileGroupSettings& asBase = templateSettings;
   EXPECT_EQ(asBase.ReadSettings(path), 0);
   ExpectSettings(templateSettings, 0, 0, 45, 6);
+  templateSettings.document().LoadFromBuffer(kTemplate);
+  EXPECT_EQ(asBase.ReadSettings(), 0);
+  ExpectSettings(templateSettings, 1, 0, 12, 3);
 
   records.clear();
-  EXPECT_EQ(settings.ReadSettings(PathOf("missing.fgl")), kSettingsFileNotLoaded);
+  EXPECT_EQ(settings.ReadSettings(scratch.PathOf("missing.fgl")), kSettingsFileNotLoaded);
   ExpectSettings(settings, 1, 1, 90, 8);
   EXPECT_TRUE(records.empty());
-}
-
-TEST_F(FileGroupSettingsTest, ReadTheOwnDocument) {
-  CFileGroupSettingsFNS settings;
-  settings.document().LoadFromBuffer(kTemplate);
-  CFileGroupSettings& asBase = settings;
-  EXPECT_EQ(asBase.ReadSettings(), 0);
-  ExpectSettings(settings, 1, 0, 12, 3);
 }
 
 TEST_F(FileGroupSettingsTest, WriteIntoADocumentReplacesInPlace) {
@@ -217,7 +186,7 @@ TEST_F(FileGroupSettingsTest, WriteIntoADocumentReplacesInPlace) {
 }
 
 TEST_F(FileGroupSettingsTest, WriteThroughAPathSavesTheFile) {
-  std::string path = PathOf("Job.fgl");
+  const std::string path = scratch.PathOf("Job.fgl");
   WriteBytes(path, "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\Job\r\n");
   CFileGroupSettingsFNS settings;
   settings.SetFileCount(7);
@@ -225,8 +194,8 @@ TEST_F(FileGroupSettingsTest, WriteThroughAPathSavesTheFile) {
   EXPECT_EQ(ReadBytes(path),
             "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\Job\r\n\r\n[SettingsInfo]\r\nTimeoutSeconds=30\r\n"
             "SerialMode=0\r\nFileCountTrigger=0\r\nFileCount=7\r\n");
-  EXPECT_EQ(settings.WriteSettings(PathOf("missing.fgl")), kSettingsFileNotLoaded);
-  EXPECT_FALSE(std::filesystem::exists(PathOf("missing.fgl")));
+  EXPECT_EQ(settings.WriteSettings(scratch.PathOf("missing.fgl")), kSettingsFileNotLoaded);
+  EXPECT_FALSE(std::filesystem::exists(scratch.PathOf("missing.fgl")));
 }
 
 TEST_F(FileGroupSettingsTest, CopyingTakesAllFour) {
@@ -240,16 +209,12 @@ TEST_F(FileGroupSettingsTest, CopyingTakesAllFour) {
   ExpectSettings(group, 1, 1, 5, 2);
 }
 
-TEST_F(FileGroupSettingsTest, TemplatePath) {
+TEST_F(FileGroupSettingsTest, LoadTemplateOfAHotFolderOrKeepTheDefaults) {
   EXPECT_EQ(GroupTemplatePath("C:\\Quillet\\", "Standard"), "C:\\Quillet\\Config\\FilenameSetups\\Standard.fns");
-  EXPECT_EQ(GroupTemplatePath("C:\\Quillet", "GroupByFileType"),
-            "C:\\Quillet\\Config\\FilenameSetups\\GroupByFileType.fns");
-}
+  EXPECT_EQ(GroupTemplatePath("C:\\Quillet", "ByType"), "C:\\Quillet\\Config\\FilenameSetups\\ByType.fns");
 
-TEST_F(FileGroupSettingsTest, LoadTemplateOfAHotFolder) {
   std::string host = PlaceTemplate("Standard", kTemplate);
   CFileGroupSettingsFNS settings;
-  records.clear();
   EXPECT_EQ(settings.LoadTemplate(host, "Standard"), 0);
   ExpectSettings(settings, 1, 0, 12, 3);
   EXPECT_EQ(records.size(), 5u);
@@ -260,11 +225,10 @@ TEST_F(FileGroupSettingsTest, LoadTemplateOfAHotFolder) {
   CFileGroupSettingsFNS byType;
   EXPECT_EQ(byType.LoadTemplate(host, "GroupByFileType"), 0);
   ExpectSettings(byType, 0, 0, 20, 4);
-}
 
-TEST_F(FileGroupSettingsTest, MissingTemplateKeepsTheDefaults) {
-  CFileGroupSettingsFNS settings;
-  EXPECT_EQ(settings.LoadTemplate(folder.string(), "NoSuchScheme"), kSettingsFileNotLoaded);
-  ExpectSettings(settings, 0, 0, 30, 4);
+  records.clear();
+  CFileGroupSettingsFNS missing;
+  EXPECT_EQ(missing.LoadTemplate(scratch.folder.string(), "NoSuchScheme"), kSettingsFileNotLoaded);
+  ExpectSettings(missing, 0, 0, 30, 4);
   EXPECT_TRUE(records.empty());
 }

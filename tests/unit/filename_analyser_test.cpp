@@ -3,16 +3,15 @@
 // edge cases that catch real faults, and bad input (empty names, delimiters
 // only, offsets far outside the name).
 #include "common/filename_analyser.h"
-#include "common/log.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/unit/colour_test_support.h"
 
 namespace {
 
@@ -37,25 +36,7 @@ const char kCatalogue[] =
     "mix=1\n"
     "match=0 \"schwarz\"\n";
 
-// Expected results of one name; a null text is not checked.
-struct Row {
-  const char* name;
-  bool ok;
-  const char* found;       // FoundColor
-  const char* normalised;  // NormalisedColor
-  ColourType type;
-  const char* cmyk;  // "C M Y K" when cmykDefined, "" when not
-  const char* group;
-  const char* preps;
-  const char* page;
-};
-
-std::string CmykText(const BestColour& best) {
-  if (!best.cmykDefined) return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "%d %d %d %d", best.cmyk[0], best.cmyk[1], best.cmyk[2], best.cmyk[3]);
-  return text;
-}
+using Row = AnalysisRow;
 
 struct Analysis {
   CColourInfo catalogue;
@@ -73,27 +54,7 @@ void ExpectRows(const std::string& templateText, const std::vector<Row>& rows, b
     SCOPED_TRACE(row.name);
     Analysis run(templateText);
     run.analyser.SetRequireCatalogueMatch(requireCatalogueMatch);
-    EXPECT_EQ(run.analyser.Analyse(row.name), row.ok);
-    const BestColour& best = run.analyser.best();
-    if (row.found) {
-      EXPECT_EQ(best.FoundColor, row.found);
-      EXPECT_EQ(best.type, row.type);
-    }
-    if (row.normalised) {
-      EXPECT_EQ(best.NormalisedColor, row.normalised);
-    }
-    if (row.cmyk) {
-      EXPECT_EQ(CmykText(best), row.cmyk);
-    }
-    if (row.group) {
-      EXPECT_EQ(run.analyser.groupName(), row.group);
-    }
-    if (row.preps) {
-      EXPECT_EQ(run.analyser.preps(), row.preps);
-    }
-    if (row.page) {
-      EXPECT_EQ(run.analyser.pageNumber(), row.page);
-    }
+    ExpectAnalysis(run.analyser, row);
   }
 }
 
@@ -102,6 +63,11 @@ void ExpectRows(const std::string& templateText, const std::vector<Row>& rows, b
 // Spot colours by catalogue prefix and suffix (the initial methods, which
 // find nothing in names without a prefix).
 const char kSpotByAffixes[] = "[SpotId]\nSPOT_START_METHOD=1\nSPOT_END_METHOD=1\n";
+const char kProcessByName[] = "[ProcessId]\nSEP_ID_METHOD=4\n";
+const char kProcessByUnderscore[] = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n";
+const char kSpotInBrackets[] =
+    "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\nSPOT_ID_END_DELIMITER=41\n";
+const char kGroupFromStart[] = "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
 const char kNoProcess[] = "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=500\n";
 const char kGroupBeforeColour[] =
     "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n";
@@ -118,7 +84,7 @@ std::string Template(std::initializer_list<const char*> parts) {
 
 TEST(FilenameAnalyserTest, ProcessColourByPosition) {
   std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-5\n", kSpotByAffixes,
-                                 "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n"});
+                                 kGroupFromStart});
   ExpectRows(scheme, {
                          // Offset -5 on nine characters reads position 4.
                          {"AB12Y_xyz", true, "Y", "Yellow", ctProcess, "0 0 255 0", "AB12", "", ""},
@@ -153,7 +119,7 @@ TEST(FilenameAnalyserTest, ProcessColourBetweenDelimiters) {
 }
 
 TEST(FilenameAnalyserTest, ProcessColourByName) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes, kGroupBeforeColour});
+  std::string scheme = Template({kProcessByName, kSpotByAffixes, kGroupBeforeColour});
   ExpectRows(scheme, {
                          {"JOB yellow x", true, "yellow", "YELLOW", ctProcess, "0 0 255 0", "JOB", "", ""},
                          // Spellings are tried in table order: CYAN before MAG.
@@ -166,24 +132,16 @@ TEST(FilenameAnalyserTest, ProcessColourByName) {
 // ---- Spot colours ----
 
 TEST(FilenameAnalyserTest, SpotColourByPositions) {
-  std::string scheme = Template({kNoProcess,
-                                 "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=4\nSPOT_END_METHOD=2\n"
-                                 "SPOT_ID_END_OFFSET=-4\n",
-                                 kGroupBeforeColour});
+  const std::string spot = "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=4\nSPOT_END_METHOD=2\n";
   // No catalogue lookup is made for a positional end: CMYK stays undefined.
-  ExpectRows(scheme, {
-                         {"JOB WarmRed_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
-                         {"JOB Warm Red_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
-                         {"JOB W", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                     });
-}
-
-TEST(FilenameAnalyserTest, SpotColourPositionalEndMustLeaveACharacterAfterIt) {
-  std::string scheme = Template({kNoProcess,
-                                 "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=4\nSPOT_END_METHOD=2\n"
-                                 "SPOT_ID_END_OFFSET=-1\n",
-                                 kGroupBeforeColour});
-  Analysis run(scheme);
+  ExpectRows(Template({kNoProcess, (spot + "SPOT_ID_END_OFFSET=-4\n").c_str(), kGroupBeforeColour}),
+             {
+                 {"JOB WarmRed_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
+                 {"JOB Warm Red_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
+                 {"JOB W", false, "", nullptr, ctUserDefined, "", "", "", ""},
+             });
+  // The end must leave a character after it.
+  Analysis run(Template({kNoProcess, (spot + "SPOT_ID_END_OFFSET=-1\n").c_str(), kGroupBeforeColour}));
   BestColour best;
   EXPECT_FALSE(run.analyser.LocateSpotColour("JOB WarmRed", best));
   EXPECT_EQ(best.EndDelimPos, 11);
@@ -191,10 +149,7 @@ TEST(FilenameAnalyserTest, SpotColourPositionalEndMustLeaveACharacterAfterIt) {
 }
 
 TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
-  std::string scheme = Template({kNoProcess,
-                                 "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
-                                 "SPOT_ID_END_DELIMITER=41\n",
-                                 kGroupBeforeColour});
+  std::string scheme = Template({kNoProcess, kSpotInBrackets, kGroupBeforeColour});
   ExpectRows(scheme, {
                          {"JOB7 (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2", "JOB7", "", ""},
                          // The end bracket is missing: the identifier runs to the end.
@@ -215,14 +170,9 @@ TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
   ASSERT_TRUE(run.analyser.Analyse("JOB7 (Warm Red"));
   EXPECT_EQ(run.analyser.best().EndDelimPos, -1);
   EXPECT_EQ(run.analyser.best().EndPos, 14);
-}
 
-TEST(FilenameAnalyserTest, UnknownDelimitedSpotColourIsAddedToTheCatalogue) {
-  std::string scheme = Template({kNoProcess,
-                                 "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
-                                 "SPOT_ID_END_DELIMITER=41\n",
-                                 kGroupBeforeColour});
-  Analysis run(scheme);
+  // An unknown colour is added to the catalogue as user-defined; the next
+  // file of that colour finds it and adds nothing.
   size_t before = run.catalogue.SpotColourCount();
   ASSERT_TRUE(run.analyser.Analyse("JOB7 (Mystery Green)"));
   EXPECT_FALSE(run.analyser.best().cmykDefined);
@@ -230,8 +180,6 @@ TEST(FilenameAnalyserTest, UnknownDelimitedSpotColourIsAddedToTheCatalogue) {
   int index = run.catalogue.FindColour("Mystery Green", false);
   ASSERT_GE(index, 0);
   EXPECT_TRUE(run.catalogue.EntryAt(index)->IsUserDefined());
-  // Known now: the next file of that colour finds it (with the value given
-  // to unknown colours).
   ASSERT_TRUE(run.analyser.Analyse("JOB8 (Mystery Green)"));
   EXPECT_EQ(run.catalogue.SpotColourCount(), before + 1);
 }
@@ -304,7 +252,7 @@ TEST(FilenameAnalyserTest, CustomMatchWhenNothingElseIsFound) {
 // ---- Preps letter ----
 
 TEST(FilenameAnalyserTest, PrepsLetterAfterTheColour) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes, kGroupBeforeColour,
+  std::string scheme = Template({kProcessByName, kSpotByAffixes, kGroupBeforeColour,
                                  "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=1\n"});
   ExpectRows(scheme, {
                          {"JOB1 CYANA", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "A", ""},
@@ -316,7 +264,7 @@ TEST(FilenameAnalyserTest, PrepsLetterAfterTheColour) {
 }
 
 TEST(FilenameAnalyserTest, PrepsLetterBeforeTheColourEndsTheGroup) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes,
+  std::string scheme = Template({kProcessByName, kSpotByAffixes,
                                  "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
                                  "SEP_GROUP_USE_LEADING_DIGITS=1\n",
                                  "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n"});
@@ -330,16 +278,16 @@ TEST(FilenameAnalyserTest, PrepsLetterBeforeTheColourEndsTheGroup) {
 TEST(FilenameAnalyserTest, PrepsLetterByPositionStartsTheGroup) {
   const char* groupAfterPreps = "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
   std::string scheme =
-      Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes, groupAfterPreps,
+      Template({kProcessByName, kSpotByAffixes, groupAfterPreps,
                 "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=0\n"});
   ExpectRows(scheme, {
                          {"C_JOB7_Black", true, "Black", "BLACK", ctProcess, "0 0 0 255", "JOB7", "C", ""},
                          {"Q_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "JOB7", "Q", ""},
                      });
   // Without a preps letter, a group that starts or ends at it fails.
-  std::string noPreps = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes, groupAfterPreps, "[SideId]\nUSE_PREPS=0\n"});
+  std::string noPreps = Template({kProcessByName, kSpotByAffixes, groupAfterPreps, "[SideId]\nUSE_PREPS=0\n"});
   ExpectRows(noPreps, {{"C_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
-  std::string endAtPreps = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes,
+  std::string endAtPreps = Template({kProcessByName, kSpotByAffixes,
                                      "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"});
   ExpectRows(endAtPreps, {{"JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
 }
@@ -347,36 +295,33 @@ TEST(FilenameAnalyserTest, PrepsLetterByPositionStartsTheGroup) {
 // ---- Group identifier ----
 
 TEST(FilenameAnalyserTest, GroupEndTypes) {
-  const char* byName = "[ProcessId]\nSEP_ID_METHOD=4\n";
   // Type 2: the end of the analysed name (the count from the end is ignored).
-  ExpectRows(Template({byName, kSpotByAffixes,
+  ExpectRows(Template({kProcessByName, kSpotByAffixes,
                        "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"
                        "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=7\n"}),
              {{"Cyan_JOB77", true, "Cyan", nullptr, ctProcess, nullptr, "JOB77", "", ""}});
   // Type 3 with 5 characters from the end on twelve characters: end 8.
-  ExpectRows(Template({byName, kSpotByAffixes,
+  ExpectRows(Template({kProcessByName, kSpotByAffixes,
                        "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
                        "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=5\nSEP_GROUP_USE_LEADING_DIGITS=1\n"}),
              {{"ABCDEFGHXCyn", true, "Cyn", "CYAN", ctProcess, "255 0 0 0", "ABCDEFGH", "", ""}});
   // Type 0: a length from the start.
-  ExpectRows(Template({byName, kSpotByAffixes,
+  ExpectRows(Template({kProcessByName, kSpotByAffixes,
                        "[GroupId]\nSEP_GROUP_OFFSET=2\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
                        "SEP_GROUP_IDENTIFIER_LENGTH=4\nSEP_GROUP_USE_LEADING_DIGITS=1\n"}),
              {{"XXJOB12345_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
               {"ABCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
               {"XCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});  // end past the name
   // A start counted from the end.
-  ExpectRows(Template({byName, kSpotByAffixes,
+  ExpectRows(Template({kProcessByName, kSpotByAffixes,
                        "[GroupId]\nSEP_GROUP_OFFSET=-5\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"}),
              {{"Cyan_JOB77", true, "Cyan", nullptr, ctProcess, nullptr, "JOB77", "", ""},
               {"Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, LeadingDigitsAndSeparatorsOfTheGroup) {
-  const char* byUnderscore = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n";
   const char* noPage = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=9\n";
-  ExpectRows(Template({byUnderscore, kSpotByAffixes,
-                       "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n", noPage}),
+  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, noPage}),
              {
                  {"0012JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""},
                  {"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "MyJob", "", ""},
@@ -384,7 +329,7 @@ TEST(FilenameAnalyserTest, LeadingDigitsAndSeparatorsOfTheGroup) {
                  {"__-._Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
                  {"0012_Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
              });
-  ExpectRows(Template({byUnderscore, kSpotByAffixes, kGroupBeforeColour, noPage}),
+  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupBeforeColour, noPage}),
              {
                  {"0012JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012JOB", "", ""},
                  {"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012 My-Job", "", ""},
@@ -395,7 +340,7 @@ TEST(FilenameAnalyserTest, LeadingDigitsAndSeparatorsOfTheGroup) {
 }
 
 TEST(FilenameAnalyserTest, IgnoredCharacter) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n",
+  std::string scheme = Template({kProcessByUnderscore,
                                  kSpotByAffixes,
                                  "[GroupId]\nSEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n"
                                  "SEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n"
@@ -424,13 +369,12 @@ TEST(FilenameAnalyserTest, FinaliseGroupName) {
 // ---- Page number ----
 
 TEST(FilenameAnalyserTest, PageNumberLeadingDigits) {
-  const char* byUnderscore = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n";
-  const char* group = "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
-  ExpectRows(Template({byUnderscore, kSpotByAffixes, group, "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=0\n"}),
+  const char* leading = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=0\n";
+  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, leading}),
              {{"0012_JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "0012"}});
   // Grouped by page: the digits stay, and so do the group's leading digits.
-  ExpectRows(Template({byUnderscore, kSpotByAffixes, group,
-                       "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=0\nPAGENUMBER_IDENTIFIER_GROUP_BY=1\n"}),
+  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, leading,
+                       "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n"}),
              {{"0012_JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012_JOB", "", "0012"}});
 }
 
@@ -466,12 +410,10 @@ TEST(FilenameAnalyserTest, PageNumberAtAPosition) {
 }
 
 TEST(FilenameAnalyserTest, PageNumberBetweenDelimiters) {
-  const char* base =
-      "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n"
-      "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n"
-      "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
-      "PAGENUMBER_IDENTIFIER_END_DELIM=_\n";
-  ExpectRows(Template({base, kSpotByAffixes}),
+  const std::string base = Template({kProcessByUnderscore, kGroupBeforeColour,
+                                     "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
+                                     "PAGENUMBER_IDENTIFIER_END_DELIM=_\n"});
+  ExpectRows(Template({base.c_str(), kSpotByAffixes}),
              {
                  // Several numbers: the largest by value (not by text) is taken and removed.
                  {"JOB_p2_p10_p7_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p2_p7", "", "10"},
@@ -481,12 +423,10 @@ TEST(FilenameAnalyserTest, PageNumberBetweenDelimiters) {
                  {"JOB_px_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_px", "", ""},
                  {"JOB_p3_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "3"},
              });
-  ExpectRows(Template({base, "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n", kSpotByAffixes}),
+  ExpectRows(Template({base.c_str(), "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n", kSpotByAffixes}),
              {{"JOB_p3_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p3", "", "3"}});
   // Empty delimiters find no number but end.
-  ExpectRows("[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n"
-             "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n"
-             "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n",
+  ExpectRows(Template({kProcessByUnderscore, kGroupBeforeColour, "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n"}),
              {{"JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""}});
 }
 
@@ -514,7 +454,7 @@ TEST(FilenameAnalyserTest, PageNumberMarking) {
 // ---- Results, logging, bad input ----
 
 TEST(FilenameAnalyserTest, EveryAnalysisStartsWithEmptyResults) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes,
+  std::string scheme = Template({kProcessByName, kSpotByAffixes,
                                  "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n",
                                  "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=0\n",
                                  "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"});
@@ -541,47 +481,29 @@ TEST(FilenameAnalyserTest, WithoutACatalogueNothingIsFound) {
 
 namespace {
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
 class FilenameAnalyserLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
-  }
-  void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    captured = nullptr;
-  }
-  // True when `expected` occur in this order among the records.
-  ::testing::AssertionResult InOrder(const std::vector<std::pair<int, std::string>>& expected) const {
+  // True when `expected` occur in this order among the captured lines.
+  ::testing::AssertionResult InOrder(const std::vector<LogLine>& expected) const {
     size_t next = 0;
-    for (const auto& record : records) {
-      if (next < expected.size() && record == expected[next]) ++next;
+    for (const LogLine& line : log.lines) {
+      if (next < expected.size() && line == expected[next]) ++next;
     }
     if (next == expected.size()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "missing or out of order: (" << expected[next].first << ") "
                                          << expected[next].second;
   }
 
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
+  LogCapture log;
 };
 
 }  // namespace
 
 TEST_F(FilenameAnalyserLogTest, AnalysisLogLines) {
-  Analysis run(Template({"[ProcessId]\nSEP_ID_METHOD=4\n", kSpotByAffixes,
+  Analysis run(Template({kProcessByName, kSpotByAffixes,
                          "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n",
                          "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n"}));
-  records.clear();
+  log.lines.clear();
   ASSERT_TRUE(run.analyser.Analyse("JOB2 B Magenta"));
   const std::string name = "JOB2 B Magenta";
   EXPECT_TRUE(InOrder({
@@ -616,7 +538,7 @@ TEST_F(FilenameAnalyserLogTest, AnalysisLogLines) {
       {3, "Preps value = <1>"},
   }));
   // The custom search runs only when nothing else was found.
-  for (const auto& record : records) EXPECT_EQ(record.second.find("LocateCustomColour"), std::string::npos);
+  for (const LogLine& record : log.lines) EXPECT_EQ(record.second.find("LocateCustomColour"), std::string::npos);
 }
 
 TEST_F(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueAndFailures) {
@@ -628,7 +550,7 @@ TEST_F(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueAndFailures) 
                          "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n",
                          "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"}),
                catalogue.c_str());
-  records.clear();
+  log.lines.clear();
   ASSERT_TRUE(run.analyser.Analyse("Gold_aJOB12"));
   EXPECT_TRUE(InOrder({
       {2, "Affix case sensitivity is preserved"},
@@ -650,7 +572,7 @@ TEST_F(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueAndFailures) 
   EXPECT_EQ(run.analyser.best().FoundColor, "Gold_a");
   EXPECT_EQ(run.analyser.pageNumber(), "12");
 
-  records.clear();
+  log.lines.clear();
   EXPECT_FALSE(run.analyser.Analyse("Go"));
   EXPECT_TRUE(InOrder({{3, "Failed to find SpotColour match for Go"},
                        {3, "In LocateCustomColour((Go)"},
@@ -658,15 +580,14 @@ TEST_F(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueAndFailures) 
 }
 
 TEST_F(FilenameAnalyserLogTest, GroupOfSeparatorsOnlyLogsAnEmptyName) {
-  Analysis run("[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n"
-               "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n");
-  records.clear();
+  Analysis run(Template({kProcessByUnderscore, kGroupFromStart}));
+  log.lines.clear();
   EXPECT_FALSE(run.analyser.Analyse("-. -_Cyan"));
   EXPECT_TRUE(InOrder({{3, "Using DELIMITER ProcessColour method"},
                        {3, "Found ProcessColour (Cyan) match for -. -_Cyan"},
                        {3, "Using BEFORE_COLOUR GroupEnd method"},
                        {3, "Final Group Name = <>"}}));
-  for (const auto& record : records) EXPECT_NE(record.second.rfind("Preps value", 0), 0u);
+  for (const LogLine& record : log.lines) EXPECT_NE(record.second.rfind("Preps value", 0), 0u);
 }
 
 TEST(FilenameAnalyserBadInputTest, NamesThatCannotBeAnalysed) {

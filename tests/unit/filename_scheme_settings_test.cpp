@@ -1,24 +1,19 @@
 // Filename scheme templates: the stored-offset rule, the initial settings,
 // and every template key with its value mapping (method codes, offsets,
 // flags, the group end types and the time-out), read from text and from disk.
-#include "common/filename_analyser.h"
 #include "common/filename_scheme_settings.h"
-#include "common/log.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace {
+#include "common/filename_analyser.h"
+#include "tests/unit/colour_test_support.h"
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
+namespace {
 
 FilenameSchemeSettings ReadText(const std::string& text, FilenameSchemeSettings settings = {}) {
   CIniDocument document;
@@ -63,36 +58,17 @@ TEST(LeadingRealTest, ReadsTheLeadingDecimalNumber) {
   EXPECT_DOUBLE_EQ(LeadingReal(std::string(400, '9')), 0.0);  // out of range
 }
 
-TEST(FilenameSchemeSettingsTest, InitialValues) {
+// Every template read sets every value but the methods (a missing key reads
+// as 0), so only the initial methods and the catalogue flag outlive a read.
+TEST(FilenameSchemeSettingsTest, InitialMethodsAndCatalogueMatch) {
   CFilenameAnalyser analyser;
   const FilenameSchemeSettings& s = analyser.settings();
   EXPECT_EQ(s.sepIdMethod, FnsMethod::POSITIONAL);
-  EXPECT_EQ(s.sepIdOffset, -3);
-  EXPECT_EQ(s.sepIdStartDelim, '(');
-  EXPECT_EQ(s.sepIdEndDelim, ')');
   EXPECT_EQ(s.spotStartMethod, FnsMethod::PREFIX);
   EXPECT_EQ(s.spotEndMethod, FnsMethod::SUFFIX);
-  EXPECT_EQ(s.spotIdStartOffset, 1);
-  EXPECT_EQ(s.spotIdEndOffset, -1);
-  EXPECT_EQ(s.spotIdStartDelim, '(');
-  EXPECT_EQ(s.spotIdEndDelim, ')');
   EXPECT_EQ(s.groupStartMethod, FnsMethod::POSITIONAL);
   EXPECT_EQ(s.groupEndMethod, FnsMethod::POSITIONAL);
-  EXPECT_EQ(s.groupOffset, 1);
-  EXPECT_EQ(s.groupCharsFromEnd, -1);
-  EXPECT_EQ(s.groupIdentifierLength, 4);
-  EXPECT_EQ(s.ignoreCharPosition, 0);
-  EXPECT_FALSE(s.keepLeadingDigits);
   EXPECT_EQ(s.prepsMethod, FnsMethod::POSITIONAL);
-  EXPECT_EQ(s.prepsOffset, 0);
-  EXPECT_EQ(s.sheetNumber, 1);
-  EXPECT_EQ(s.side, 1);
-  EXPECT_FALSE(s.pageGroupBy);
-  EXPECT_EQ(s.pageMethod, 0);
-  EXPECT_EQ(s.pagePosition, 0);
-  EXPECT_EQ(s.pageStartDelim, "");
-  EXPECT_EQ(s.pageEndDelim, "");
-  EXPECT_TRUE(s.requireCatalogueMatch);
   EXPECT_TRUE(analyser.requireCatalogueMatch());
   analyser.SetRequireCatalogueMatch(false);
   EXPECT_FALSE(analyser.settings().requireCatalogueMatch);
@@ -137,37 +113,35 @@ TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCode
   EXPECT_FALSE(s.requireCatalogueMatch);  // not a template key
 }
 
-TEST(FilenameSchemeSettingsTest, ProcessMethodCodes) {
-  const std::pair<const char*, FnsMethod> cases[] = {
-      {"1", FnsMethod::POSITIONAL}, {"2", FnsMethod::DELIMITER}, {"4", FnsMethod::NAME},
-      {"3", FnsMethod::SUFFIX},     {"0", FnsMethod::SUFFIX},    {"-1", FnsMethod::SUFFIX},
-      {"8", FnsMethod::SUFFIX},     {"x", FnsMethod::SUFFIX},    {"4 (name)", FnsMethod::NAME},
+// Each method key maps its listed codes; any other code leaves the method as
+// it was, so every read starts from `kept`, a method no code of that key gives.
+TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
+  using M = FnsMethod;
+  struct Key {
+    const char* section;
+    const char* key;
+    FnsMethod FilenameSchemeSettings::*field;
+    FnsMethod kept;
+    std::vector<std::pair<const char*, FnsMethod>> codes;
+  } keys[] = {
+      {"ProcessId", "SEP_ID_METHOD", &FilenameSchemeSettings::sepIdMethod, M::SUFFIX,
+       {{"1", M::POSITIONAL}, {"2", M::DELIMITER}, {"4", M::NAME}, {"3", M::SUFFIX}, {"0", M::SUFFIX},
+        {"-1", M::SUFFIX}, {"8", M::SUFFIX}, {"x", M::SUFFIX}, {"4 (name)", M::NAME}}},
+      {"SpotId", "SPOT_START_METHOD", &FilenameSchemeSettings::spotStartMethod, M::LENGTH,
+       {{"1", M::PREFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::FIRST_ALPHABETIC}, {"4", M::LENGTH},
+        {"0", M::LENGTH}}},
+      {"SpotId", "SPOT_END_METHOD", &FilenameSchemeSettings::spotEndMethod, M::LENGTH,
+       {{"1", M::SUFFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::LENGTH}, {"4", M::LENGTH},
+        {"", M::LENGTH}}},
+      {"GroupId", "SEP_GROUP_START_IDENTIFIER_TYPE", &FilenameSchemeSettings::groupStartMethod, M::SUFFIX,
+       {{"0", M::POSITIONAL}, {"1", M::AFTER_COLOUR}, {"2", M::AFTER_PREPS}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}},
   };
-  for (const auto& [value, method] : cases) {
-    FilenameSchemeSettings start;
-    start.sepIdMethod = FnsMethod::SUFFIX;  // a value no code gives
-    EXPECT_EQ(ReadText(OneKey("ProcessId", "SEP_ID_METHOD", value), start).sepIdMethod, method) << value;
-  }
-}
-
-TEST(FilenameSchemeSettingsTest, SpotMethodCodes) {
-  const std::pair<const char*, FnsMethod> startCases[] = {
-      {"1", FnsMethod::PREFIX},           {"2", FnsMethod::POSITIONAL}, {"8", FnsMethod::DELIMITER},
-      {"16", FnsMethod::FIRST_ALPHABETIC}, {"4", FnsMethod::LENGTH},     {"0", FnsMethod::LENGTH},
-  };
-  for (const auto& [value, method] : startCases) {
-    FilenameSchemeSettings start;
-    start.spotStartMethod = FnsMethod::LENGTH;
-    EXPECT_EQ(ReadText(OneKey("SpotId", "SPOT_START_METHOD", value), start).spotStartMethod, method) << value;
-  }
-  const std::pair<const char*, FnsMethod> endCases[] = {
-      {"1", FnsMethod::SUFFIX}, {"2", FnsMethod::POSITIONAL}, {"8", FnsMethod::DELIMITER},
-      {"16", FnsMethod::LENGTH}, {"4", FnsMethod::LENGTH},     {"", FnsMethod::LENGTH},
-  };
-  for (const auto& [value, method] : endCases) {
-    FilenameSchemeSettings start;
-    start.spotEndMethod = FnsMethod::LENGTH;
-    EXPECT_EQ(ReadText(OneKey("SpotId", "SPOT_END_METHOD", value), start).spotEndMethod, method) << value;
+  for (const Key& key : keys) {
+    for (const auto& [value, method] : key.codes) {
+      FilenameSchemeSettings start;
+      start.*key.field = key.kept;
+      EXPECT_EQ(ReadText(OneKey(key.section, key.key, value), start).*key.field, method) << key.key << "=" << value;
+    }
   }
 }
 
@@ -185,19 +159,6 @@ TEST(FilenameSchemeSettingsTest, OffsetsAndDelimiterCodes) {
   EXPECT_EQ(s.spotIdStartDelim, '[');
   EXPECT_EQ(s.spotIdEndDelim, '_');  // 351 = 0x15F: the low byte
   EXPECT_EQ(s.groupOffset, 1);
-}
-
-TEST(FilenameSchemeSettingsTest, GroupStartTypes) {
-  const std::pair<const char*, FnsMethod> cases[] = {
-      {"0", FnsMethod::POSITIONAL}, {"1", FnsMethod::AFTER_COLOUR}, {"2", FnsMethod::AFTER_PREPS},
-      {"3", FnsMethod::SUFFIX},     {"-1", FnsMethod::SUFFIX},
-  };
-  for (const auto& [value, method] : cases) {
-    FilenameSchemeSettings start;
-    start.groupStartMethod = FnsMethod::SUFFIX;
-    EXPECT_EQ(ReadText(OneKey("GroupId", "SEP_GROUP_START_IDENTIFIER_TYPE", value), start).groupStartMethod, method)
-        << value;
-  }
 }
 
 TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
@@ -311,62 +272,34 @@ TEST(FilenameSchemeSettingsTest, KeysAreReadFromTheirOwnSectionsOnly) {
 
 class ReadTemplateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_fns_read_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(3, true);
-  }
-  void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    captured = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string Write(const std::string& name, const std::string& text) {
-    std::string path = (folder / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-  }
-
-  std::filesystem::path folder;
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
+  TempFolder scratch;
+  LogCapture log;
 };
 
 TEST_F(ReadTemplateTest, MissingFileLogsAndKeepsEverySetting) {
   CFilenameAnalyser analyser;
   analyser.ReadTemplateFromBuffer("[ProcessId]\nSEP_ID_METHOD=4\nSEP_ID_OFFSET=6\n");
-  records.clear();
-  std::string path = (folder / "absent.fns").string();
+  log.lines.clear();
+  std::string path = scratch.Path("absent.fns");
   EXPECT_FALSE(analyser.ReadTemplate(path));
   EXPECT_EQ(analyser.settings().sepIdMethod, FnsMethod::NAME);
   EXPECT_EQ(analyser.settings().sepIdOffset, 7);
   EXPECT_EQ(analyser.settings().groupIdentifierLength, 0);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0], std::make_pair(3, "Configuration file is at " + path));
-  EXPECT_EQ(records[1], std::make_pair(0, "Error: Can't open Configuration file '" + path + "'"));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "Configuration file is at " + path},
+                                              {0, "Error: Can't open Configuration file '" + path + "'"}}));
 }
 
 TEST_F(ReadTemplateTest, EveryReadTakesTheFileAsItIsNow) {
-  std::string path = Write("scheme.fns", "[ProcessId]\r\nSEP_ID_METHOD=2\r\n[GroupId]\r\nSEP_GROUP_TIMEOUT_SECONDS=15\r\n");
+  std::string path = scratch.Write("scheme.fns", "[ProcessId]\r\nSEP_ID_METHOD=2\r\n[GroupId]\r\nSEP_GROUP_TIMEOUT_SECONDS=15\r\n");
   CFilenameAnalyser analyser;
   EXPECT_TRUE(analyser.ReadTemplate(path));
   EXPECT_EQ(analyser.settings().sepIdMethod, FnsMethod::DELIMITER);
   EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 15.0);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0], std::make_pair(3, "Configuration file is at " + path));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "Configuration file is at " + path}}));
 
   // Edited on disk: the next read takes the new text; SEP_ID_METHOD 3 keeps
   // the method read before.
-  Write("scheme.fns", "[ProcessId]\nSEP_ID_METHOD=3\n[GroupId]\nSEP_GROUP_TIMEOUT_SECONDS=20\n");
+  scratch.Write("scheme.fns", "[ProcessId]\nSEP_ID_METHOD=3\n[GroupId]\nSEP_GROUP_TIMEOUT_SECONDS=20\n");
   EXPECT_TRUE(analyser.ReadTemplate(path));
   EXPECT_EQ(analyser.settings().sepIdMethod, FnsMethod::DELIMITER);
   EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 20.0);

@@ -3,14 +3,14 @@
 #include "common/group_document.h"
 #include "common/group_path_checks.h"
 #include "common/leading_integer.h"
-#include "common/log.h"
+
+#include "tests/support/log_capture.h"
+#include "tests/unit/unit_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,25 +89,12 @@ std::string WithValue(const std::string& value) {
 
 // ---- leading integers and comma fields ----
 
-TEST(LeadingInteger, OddValues) {
-  EXPECT_EQ(LeadingInteger("  -12abc"), -12);
-  EXPECT_EQ(LeadingInteger("+"), 0);
-  EXPECT_EQ(LeadingInteger("-"), 0);
-  EXPECT_EQ(LeadingInteger(""), 0);
-  EXPECT_EQ(LeadingInteger("abc"), 0);
-  EXPECT_EQ(LeadingInteger("\t+7 days"), 7);
-  EXPECT_EQ(LeadingInteger("12 34"), 12);
-  EXPECT_EQ(LeadingInteger("- 5"), 0);
-  EXPECT_EQ(LeadingInteger("0x1F"), 0);
-  EXPECT_EQ(LeadingInteger("007"), 7);
-  EXPECT_EQ(LeadingInteger("2147483647"), INT_MAX);
-  EXPECT_EQ(LeadingInteger("-2147483648"), INT_MIN);
-  EXPECT_EQ(LeadingInteger("99999999999999999999"), INT_MAX);
-  EXPECT_EQ(LeadingInteger("-99999999999999999999"), INT_MIN);
-  EXPECT_EQ(LeadingInteger(std::string_view("42\0"
-                                            "9",
-                                            4)),
-            42);
+TEST(LeadingInteger, TakesTheSignedDigitsAfterBlanksAndSaturates) {
+  const std::pair<std::string_view, int> cases[] = {
+      {"  -12abc", -12}, {"+", 0}, {"-", 0}, {"", 0}, {"abc", 0}, {"\t+7 days", 7}, {"12 34", 12}, {"- 5", 0},
+      {"0x1F", 0}, {"007", 7}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+      {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN}, {std::string_view("42\0" "9", 4), 42}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(LeadingInteger(text), expected) << "<" << text << ">";
 }
 
 TEST(CommaFields, SplitPickAndJoin) {
@@ -115,12 +102,9 @@ TEST(CommaFields, SplitPickAndJoin) {
   EXPECT_EQ(SplitCommaFields("Cyan"), std::vector<std::string>{"Cyan"});
   EXPECT_EQ(SplitCommaFields("a,,b,"), (std::vector<std::string>{"a", "", "b", ""}));
   const char details[] = "CHROMIX 185 C,Job42,0,230,180,0,0,3";
-  EXPECT_EQ(GetCommaField(details, 1), "CHROMIX 185 C");
-  EXPECT_EQ(GetCommaField(details, 2), "Job42");
-  EXPECT_EQ(GetCommaField(details, 8), "3");
-  EXPECT_EQ(GetCommaField(details, 9), "");
-  EXPECT_EQ(GetCommaField(details, 0), "");
-  EXPECT_EQ(GetCommaField(details, -1), "");
+  const std::pair<int, const char*> fields[] = {{1, "CHROMIX 185 C"}, {2, "Job42"}, {8, "3"},
+                                                {9, ""},              {0, ""},       {-1, ""}};
+  for (const auto& [number, expected] : fields) EXPECT_EQ(GetCommaField(details, number), expected) << number;
   EXPECT_EQ(GetCommaField("", 1), "");
   EXPECT_EQ(JoinWithCommas({"Cyan", "Job42", "255"}), "Cyan,Job42,255");
   EXPECT_EQ(JoinWithCommas({}), "");
@@ -130,24 +114,17 @@ TEST(CommaFields, SplitPickAndJoin) {
 
 // ---- readers ----
 
-TEST(GroupDocumentReaders, IntegerDefaultsWhenMissing) {
-  CIniDocument empty;
-  CGroupDocumentReader reader(empty);
-  for (const IntegerReaderCase& reader_case : IntegerReaders()) {
-    int value = 12345;
-    EXPECT_EQ(reader_case.read(reader, value), reader_case.missingStatus) << reader_case.name;
-    EXPECT_EQ(value, reader_case.missingValue) << reader_case.name;
-  }
-}
-
-TEST(GroupDocumentReaders, IntegerDefaultsWhenEmpty) {
-  CIniDocument document;
-  document.LoadFromBuffer(kAllIntegersEmpty);
-  CGroupDocumentReader reader(document);
-  for (const IntegerReaderCase& reader_case : IntegerReaders()) {
-    int value = 12345;
-    EXPECT_EQ(reader_case.read(reader, value), reader_case.missingStatus) << reader_case.name;
-    EXPECT_EQ(value, reader_case.missingValue) << reader_case.name;
+TEST(GroupDocumentReaders, IntegerDefaultsWhenMissingOrEmpty) {
+  for (const char* text : {"", kAllIntegersEmpty}) {
+    SCOPED_TRACE(*text ? "keys present but empty" : "keys missing");
+    CIniDocument document;
+    document.LoadFromBuffer(text);
+    CGroupDocumentReader reader(document);
+    for (const IntegerReaderCase& reader_case : IntegerReaders()) {
+      int value = 12345;
+      EXPECT_EQ(reader_case.read(reader, value), reader_case.missingStatus) << reader_case.name;
+      EXPECT_EQ(value, reader_case.missingValue) << reader_case.name;
+    }
   }
 }
 
@@ -165,7 +142,7 @@ TEST(GroupDocumentReaders, IntegersFollowTheLeadingIntegerRule) {
   }
 }
 
-TEST(GroupDocumentReaders, TextReadersAlwaysSucceed) {
+TEST(GroupDocumentReaders, TextReadersAlwaysSucceedAndGiveEmptyWhenMissing) {
   CIniDocument document;
   document.LoadFromBuffer(
       "[FileGroupInfo]\nFolderPath=C:\\Hot\\Job\nGroupName=Job\nExtension=.tif\nResourceID=1f2e\n"
@@ -173,114 +150,94 @@ TEST(GroupDocumentReaders, TextReadersAlwaysSucceed) {
       "[SettingsInfo]\nFNSFileName=Standard\nNoSubScan=Yes\nNoMoveCopyFolder=1\nStemMatchesGpName=y\n"
       "ExtMatchesFileExt=y\nFileIsInList=y\n"
       "[a.tif_Settings]\nRealFileName=real a.tif\nJDFPageRange=1-4\n");
-  CGroupDocumentReader reader(document);
-  using Reader = std::function<int(std::string&)>;
-  const std::pair<Reader, const char*> readers[] = {
-      {[&](std::string& v) { return reader.GetFolderPath(v); }, "C:\\Hot\\Job"},
-      {[&](std::string& v) { return reader.GetGroupName(v); }, "Job"},
-      {[&](std::string& v) { return reader.GetExtension(v); }, ".tif"},
-      {[&](std::string& v) { return reader.GetResourceID(v); }, "1f2e"},
-      {[&](std::string& v) { return reader.GetJDFFile(v); }, "job.jdf"},
-      {[&](std::string& v) { return reader.GetJDFCustom1(v); }, "Desc"},
-      {[&](std::string& v) { return reader.GetJDFCustom2(v); }, "ID7"},
-      {[&](std::string& v) { return reader.GetUsedHeads(v); }, "1,2"},
-      {[&](std::string& v) { return reader.GetFNSFileName(v); }, "Standard"},
-      {[&](std::string& v) { return reader.GetNoSubScan(v); }, "Yes"},
-      {[&](std::string& v) { return reader.GetNoMoveCopyFolder(v); }, "1"},
-      {[&](std::string& v) { return reader.GetStemMatchesGpName(v); }, "y"},
-      {[&](std::string& v) { return reader.GetExtMatchesFileExt(v); }, "y"},
-      {[&](std::string& v) { return reader.GetFileIsInList(v); }, "y"},
-      {[&](std::string& v) { return reader.GetRealFileName("a.tif", v); }, "real a.tif"},
-      {[&](std::string& v) { return reader.GetJDFPageRange("A.TIF", v); }, "1-4"},
+  CIniDocument empty;
+  using Read = std::function<int(const CGroupDocumentReader&, std::string&)>;
+  using R = const CGroupDocumentReader&;
+  const std::pair<Read, const char*> readers[] = {
+      {[](R r, std::string& v) { return r.GetFolderPath(v); }, "C:\\Hot\\Job"},
+      {[](R r, std::string& v) { return r.GetGroupName(v); }, "Job"},
+      {[](R r, std::string& v) { return r.GetExtension(v); }, ".tif"},
+      {[](R r, std::string& v) { return r.GetResourceID(v); }, "1f2e"},
+      {[](R r, std::string& v) { return r.GetJDFFile(v); }, "job.jdf"},
+      {[](R r, std::string& v) { return r.GetJDFCustom1(v); }, "Desc"},
+      {[](R r, std::string& v) { return r.GetJDFCustom2(v); }, "ID7"},
+      {[](R r, std::string& v) { return r.GetUsedHeads(v); }, "1,2"},
+      {[](R r, std::string& v) { return r.GetFNSFileName(v); }, "Standard"},
+      {[](R r, std::string& v) { return r.GetNoSubScan(v); }, "Yes"},
+      {[](R r, std::string& v) { return r.GetNoMoveCopyFolder(v); }, "1"},
+      {[](R r, std::string& v) { return r.GetStemMatchesGpName(v); }, "y"},
+      {[](R r, std::string& v) { return r.GetExtMatchesFileExt(v); }, "y"},
+      {[](R r, std::string& v) { return r.GetFileIsInList(v); }, "y"},
+      {[](R r, std::string& v) { return r.GetRealFileName("a.tif", v); }, "real a.tif"},
+      {[](R r, std::string& v) { return r.GetJDFPageRange("A.TIF", v); }, "1-4"},
   };
   for (const auto& [read, expected] : readers) {
     std::string value = "stale";
-    EXPECT_EQ(read(value), 0);
+    EXPECT_EQ(read(CGroupDocumentReader(document), value), 0) << expected;
     EXPECT_EQ(value, expected);
+    value = "stale";
+    EXPECT_EQ(read(CGroupDocumentReader(empty), value), 0) << expected;
+    EXPECT_EQ(value, "") << expected;
   }
-  CIniDocument empty;
-  CGroupDocumentReader emptyReader(empty);
-  std::string value = "stale";
-  EXPECT_EQ(emptyReader.GetFolderPath(value), 0);
-  EXPECT_EQ(value, "");
-  value = "stale";
-  EXPECT_EQ(emptyReader.GetRealFileName("a.tif", value), 0);
-  EXPECT_EQ(value, "");
 }
 
 TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOne) {
   const std::pair<const char*, bool> values[] = {{"1", true},  {" 1", true}, {"1x", true},  {"2", false},
-                                                 {"0", false}, {"", false},  {"yes", false}};
+                                                 {"0", false}, {"", false},  {"yes", false}, {nullptr, false}};
   for (const auto& [text, expected] : values) {
+    SCOPED_TRACE(text ? text : "keys missing");
     CIniDocument document;
-    document.LoadFromBuffer(std::string("[FileGroupInfo]\nCentering=") + text + "\nIsDuplex=" + text +
-                            "\nNoBlankSplits=" + text + "\n");
+    const std::string v = text ? text : "";
+    if (text) document.LoadFromBuffer("[FileGroupInfo]\nCentering=" + v + "\nIsDuplex=" + v + "\nNoBlankSplits=" + v);
     CGroupDocumentReader reader(document);
     bool centering = !expected, duplex = !expected, noBlank = !expected;
     EXPECT_EQ(reader.GetCentering(centering), 0);
     EXPECT_EQ(reader.GetIsDuplex(duplex), 0);
     EXPECT_EQ(reader.GetNoBlankSplits(noBlank), 0);
-    EXPECT_EQ(centering, expected) << text;
-    EXPECT_EQ(duplex, expected) << text;
-    EXPECT_EQ(noBlank, expected) << text;
+    EXPECT_EQ(centering, expected);
+    EXPECT_EQ(duplex, expected);
+    EXPECT_EQ(noBlank, expected);
   }
-  CIniDocument empty;
-  bool flag = true;
-  EXPECT_EQ(CGroupDocumentReader(empty).GetCentering(flag), 0);
-  EXPECT_FALSE(flag);
 }
 
-TEST(GroupDocumentReaders, PageRange) {
+TEST(GroupDocumentReaders, PageRangeNeedsANonZeroFirstPage) {
   CIniDocument document;
   document.LoadFromBuffer(
-      "[one.pdf_Settings]\nPageRange=3\n"
-      "[two.pdf_Settings]\nPageRange=4,7\n"
-      "[zeros.pdf_Settings]\nPageRange=0000\n"
-      "[empty.pdf_Settings]\nPageRange=\n"
-      "[odd.pdf_Settings]\nPageRange= 5 , 9x\n"
-      "[zero.pdf_Settings]\nPageRange=0,0\n");
+      "[one.pdf_Settings]\nPageRange=3\n[two.pdf_Settings]\nPageRange=4,7\n[zeros.pdf_Settings]\nPageRange=0000\n"
+      "[empty.pdf_Settings]\nPageRange=\n[odd.pdf_Settings]\nPageRange= 5 , 9x\n[zero.pdf_Settings]\nPageRange=0,0\n");
   CGroupDocumentReader reader(document);
-  int first = -5, second = -5;
-  EXPECT_EQ(reader.GetPageRange("one.pdf", first, second), 0);
-  EXPECT_EQ(first, 3);
-  EXPECT_EQ(second, 0);
-  EXPECT_EQ(reader.GetPageRange("two.pdf", first, second), 0);
-  EXPECT_EQ(first, 4);
-  EXPECT_EQ(second, 7);
-  EXPECT_EQ(reader.GetPageRange("odd.pdf", first, second), 0);
-  EXPECT_EQ(first, 5);
-  EXPECT_EQ(second, 9);
-  EXPECT_EQ(reader.GetPageRange("zero.pdf", first, second), 0);
-  for (const char* missing : {"zeros.pdf", "empty.pdf", "absent.pdf"}) {
-    first = second = -5;
-    EXPECT_EQ(reader.GetPageRange(missing, first, second), 2) << missing;
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(second, 0);
+  struct Case {
+    const char* file;
+    int status, first, second;
+  } cases[] = {{"one.pdf", 0, 3, 0},   {"two.pdf", 0, 4, 7},   {"odd.pdf", 0, 5, 9},   {"zero.pdf", 0, 0, 0},
+               {"zeros.pdf", 2, 0, 0}, {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
+  for (const Case& c : cases) {
+    int first = -5, second = -5;
+    EXPECT_EQ(reader.GetPageRange(c.file, first, second), c.status) << c.file;
+    EXPECT_EQ(first, c.first) << c.file;
+    EXPECT_EQ(second, c.second) << c.file;
   }
 }
 
-TEST(GroupDocumentReaders, GroupLevelAndPerFileLayoutValues) {
+TEST(GroupDocumentReaders, LayoutValuesOfAFileNeverFallBackToTheGroups) {
   CIniDocument document;
   document.LoadFromBuffer(
       "[FileGroupInfo]\nOverlap=10\nPrintableOffsetPixels=20\nPrintableWidthPixels=30\n"
       "[b.pdf_Settings]\nOverlap=11\nPrintableOffsetPixels=21\nPrintableWidthPixels=31\n");
   CGroupDocumentReader reader(document);
-  int value = 0;
-  EXPECT_EQ(reader.GetOverlap("", value), 0);
-  EXPECT_EQ(value, 10);
-  EXPECT_EQ(reader.GetOverlap("b.pdf", value), 0);
-  EXPECT_EQ(value, 11);
-  EXPECT_EQ(reader.GetPrintableOffsetPixels("", value), 0);
-  EXPECT_EQ(value, 20);
-  EXPECT_EQ(reader.GetPrintableOffsetPixels("b.pdf", value), 0);
-  EXPECT_EQ(value, 21);
-  EXPECT_EQ(reader.GetPrintableWidthPixels("", value), 0);
-  EXPECT_EQ(value, 30);
-  EXPECT_EQ(reader.GetPrintableWidthPixels("b.pdf", value), 0);
-  EXPECT_EQ(value, 31);
-  // A file without its own value does not fall back to the group's.
-  EXPECT_EQ(reader.GetOverlap("c.pdf", value), 2);
-  EXPECT_EQ(value, -1);
+  using Read = int (CGroupDocumentReader::*)(const std::string&, int&) const;
+  const std::pair<Read, int> readers[] = {{&CGroupDocumentReader::GetOverlap, 10},
+                                          {&CGroupDocumentReader::GetPrintableOffsetPixels, 20},
+                                          {&CGroupDocumentReader::GetPrintableWidthPixels, 30}};
+  for (const auto& [read, groupValue] : readers) {
+    int value = 0;
+    EXPECT_EQ((reader.*read)("", value), 0);
+    EXPECT_EQ(value, groupValue);
+    EXPECT_EQ((reader.*read)("b.pdf", value), 0);
+    EXPECT_EQ(value, groupValue + 1);
+    EXPECT_EQ((reader.*read)("c.pdf", value), 2);
+    EXPECT_EQ(value, -1);
+  }
 }
 
 TEST(GroupDocumentReaders, MemberListsInFileOrder) {
@@ -300,8 +257,6 @@ TEST(GroupDocumentReaders, MemberListsInFileOrder) {
   EXPECT_TRUE(CGroupDocumentReader(empty).GetFileInfoNames().empty());
 }
 
-// ---- writers ----
-
 TEST(GroupDocumentWriters, FilenameSchemeGroupFileFromScratch) {
   CIniDocument document;
   document.SetSeparatorFlag(true);
@@ -320,28 +275,13 @@ TEST(GroupDocumentWriters, FilenameSchemeGroupFileFromScratch) {
   group.SetFileInfo("Job 42 M.tif", "Magenta,Job42");
   group.SetPageNumber("Job 42 M.tif", 2);
   const char expected[] =
-      "[FileGroupInfo]\r\n"
-      "FolderPath=C:\\Hot\\In\\Job42\r\n"
-      "GroupName=Job42\r\n"
-      "Extension=.tif\r\n"
-      "\r\n"
-      "[SettingsInfo]\r\n"
-      "TimeoutSeconds=30\r\n"
-      "SerialMode=0\r\n"
-      "FileCountTrigger=1\r\n"
-      "FileCount=4\r\n"
-      "GroupMethod=2\r\n"
+      "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\In\\Job42\r\nGroupName=Job42\r\nExtension=.tif\r\n"
+      "\r\n[SettingsInfo]\r\n"
+      "TimeoutSeconds=30\r\nSerialMode=0\r\nFileCountTrigger=1\r\nFileCount=4\r\nGroupMethod=2\r\n"
       "FNSFileName=Standard\r\n"
-      "\r\n"
-      "[FileInfo]\r\n"
-      "Job42_C_p1.tif=Cyan,Job42,255,0,0,0,1,1\r\n"
-      "\"Job 42 M.tif\"=Magenta,Job42\r\n"
-      "\r\n"
-      "[Job42_C_p1.tif_Settings]\r\n"
-      "PageNumber=1\r\n"
-      "\r\n"
-      "[Job 42 M.tif_Settings]\r\n"
-      "PageNumber=2\r\n";
+      "\r\n[FileInfo]\r\nJob42_C_p1.tif=Cyan,Job42,255,0,0,0,1,1\r\n\"Job 42 M.tif\"=Magenta,Job42\r\n"
+      "\r\n[Job42_C_p1.tif_Settings]\r\nPageNumber=1\r\n"
+      "\r\n[Job 42 M.tif_Settings]\r\nPageNumber=2\r\n";
   EXPECT_EQ(document.SaveToBuffer(), expected);
 }
 
@@ -405,16 +345,15 @@ TEST(GroupDocumentWriters, EveryWriterUsesItsKey) {
       "s.tif=Crease\r\n";
   EXPECT_EQ(document.SaveToBuffer(), expected);
 
-  // And the readers find what the writers wrote.
+  // And the readers find what the writers wrote, a negative second page included.
   CGroupDocumentReader reader(document);
   int first = 0, second = 0, value = 0;
+  bool flag = false;
   EXPECT_EQ(reader.GetPageRange(f, first, second), 0);
-  EXPECT_EQ(first, 2);
-  EXPECT_EQ(second, -3);
+  EXPECT_EQ(std::make_pair(first, second), std::make_pair(2, -3));
   EXPECT_EQ(reader.GetJDFJobID(value), 0);
   EXPECT_EQ(value, 2147483647);
-  bool flag = false;
-  reader.GetNoBlankSplits(flag);
+  EXPECT_EQ(reader.GetNoBlankSplits(flag), 0);
   EXPECT_TRUE(flag);
 }
 
@@ -430,100 +369,72 @@ TEST(GroupDocumentWriters, AddFileInfoAppendsWhileSetReplaces) {
   EXPECT_EQ(document.Section(0).Entry(1).value, "dup");
 }
 
-// ---- path checks ----
+// ---- path checks: each failure logs one line naming the caller ----
 
-namespace {
-
-std::vector<std::string>* capturedLines = nullptr;
-void CaptureLine(int, const char* text) { capturedLines->push_back(text); }
-
-class GroupPathChecks : public ::testing::Test {
- protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_group_paths_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder / "Job");
-    capturedLines = &lines;
-    previousSink = SetLogSink(CaptureLine);
-    previousLevel = CurrentLogLevel();
-    previousEnabled = LoggingEnabled();
-    SetLogSettings(2, true);
-  }
-  void TearDown() override {
-    SetLogSink(previousSink);
-    SetLogSettings(previousLevel, previousEnabled);
-    capturedLines = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream out(PathOf(name), std::ios::binary);
-    out << text;
-  }
-  std::filesystem::path folder;
-  std::vector<std::string> lines;
-  LogSink previousSink = nullptr;
-  int previousLevel = 0;
-  bool previousEnabled = false;
-};
-
-}  // namespace
-
-TEST_F(GroupPathChecks, FilePath) {
-  Write("a.tif", "x");
-  EXPECT_EQ(CheckFilePath(PathOf("a.tif"), "mover", 10), kPathValid);
+TEST(GroupPathChecks, FilePathMustBeAnExistingFile) {
+  ScratchFolder scratch("hf_group_paths_");
+  std::filesystem::create_directories(scratch.folder / "Job");
+  WriteBytes(scratch.PathOf("a.tif"), "x");
+  LogCapture log;
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("a.tif"), "mover", 10), kPathValid);
   EXPECT_EQ(CheckFilePath("", "mover", 11), kPathEmpty);
-  EXPECT_EQ(CheckFilePath(PathOf("b.tif"), "mover", 12), kPathMissing);
-  EXPECT_EQ(CheckFilePath(PathOf("Job"), "mover", 13), kPathMissing);  // a folder is not a file
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "mover(11): Path <> is invalid: empty");
-  EXPECT_EQ(lines[1], "mover(12): Path <" + PathOf("b.tif") + "> is invalid: missing");
-  EXPECT_EQ(lines[2], "mover(13): Path <" + PathOf("Job") + "> is invalid: missing");
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("b.tif"), "mover", 12), kPathMissing);
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("Job"), "mover", 13), kPathMissing);  // a folder is not a file
+  const std::vector<LogLine> expected = {{2, "mover(11): Path <> is invalid: empty"},
+                                         {2, "mover(12): Path <" + scratch.PathOf("b.tif") + "> is invalid: missing"},
+                                         {2, "mover(13): Path <" + scratch.PathOf("Job") + "> is invalid: missing"}};
+  EXPECT_EQ(log.lines, expected);
 }
 
-TEST_F(GroupPathChecks, FolderPath) {
-  Write("a.tif", "x");
-  EXPECT_EQ(CheckFolderPath(PathOf("Job"), "group", 1), kPathValid);
+TEST(GroupPathChecks, FolderPathMustBeAnExistingFolder) {
+  ScratchFolder scratch("hf_group_paths_");
+  std::filesystem::create_directories(scratch.folder / "Job");
+  WriteBytes(scratch.PathOf("a.tif"), "x");
+  LogCapture log;
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Job"), "group", 1), kPathValid);
   EXPECT_EQ(CheckFolderPath("", "group", 2), kPathEmpty);
-  EXPECT_EQ(CheckFolderPath(PathOf("a.tif"), "group", 3), kPathMissing);
-  EXPECT_EQ(CheckFolderPath(PathOf("Nothing"), "group", 4), kPathMissing);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "group(2): Path <> is invalid: empty");
-  EXPECT_EQ(lines[1], "group(3): Path <" + PathOf("a.tif") + "> is invalid: non-folder/missing");
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("a.tif"), "group", 3), kPathMissing);
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Nothing"), "group", 4), kPathMissing);
+  ASSERT_EQ(log.lines.size(), 3u);
+  EXPECT_EQ(log.lines[0].second, "group(2): Path <> is invalid: empty");
+  EXPECT_EQ(log.lines[1].second, "group(3): Path <" + scratch.PathOf("a.tif") + "> is invalid: non-folder/missing");
 }
 
-TEST_F(GroupPathChecks, GroupFile) {
-  Write("Job.fgl", "[FileGroupInfo]\r\nFolderPath=" + PathOf("Job") + "\r\n");
-  Write("Upper.FGL", "[FileGroupInfo]\r\nFolderPath=" + PathOf("Job") + "\r\n");
-  Write("Gone.fgl", "[FileGroupInfo]\r\nFolderPath=" + PathOf("Gone") + "\r\n");
-  Write("NoFolder.fgl", "[FileGroupInfo]\r\nGroupName=x\r\n");
-  Write("Job.txt", "[FileGroupInfo]\r\nFolderPath=" + PathOf("Job") + "\r\n");
+TEST(GroupPathChecks, GroupFileNeedsItsExtensionAndAnExistingFolder) {
+  ScratchFolder scratch("hf_group_paths_");
+  std::filesystem::create_directories(scratch.folder / "Job");
+  const std::string job = "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Job") + "\r\n";
+  WriteBytes(scratch.PathOf("Job.fgl"), job);
+  WriteBytes(scratch.PathOf("Upper.FGL"), job);
+  WriteBytes(scratch.PathOf("Job.txt"), job);
+  WriteBytes(scratch.PathOf("Gone.fgl"), "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Gone") + "\r\n");
+  WriteBytes(scratch.PathOf("NoFolder.fgl"), "[FileGroupInfo]\r\nGroupName=x\r\n");
+  LogCapture log;
   std::string folderPath;
-  EXPECT_EQ(CheckGroupFile(PathOf("Job.fgl"), folderPath, "move", 1), kPathValid);
-  EXPECT_EQ(folderPath, PathOf("Job"));
-  EXPECT_EQ(CheckGroupFile(PathOf("Upper.FGL"), folderPath, "move", 2), kPathValid);
-  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.fgl"), folderPath, "move", 1), kPathValid);
+  EXPECT_EQ(folderPath, scratch.PathOf("Job"));
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Upper.FGL"), folderPath, "move", 2), kPathValid);
+  EXPECT_TRUE(log.lines.empty());
 
-  EXPECT_EQ(CheckGroupFile(PathOf("Gone.fgl"), folderPath, "move", 3), kPathMissing);
-  EXPECT_EQ(folderPath, PathOf("Gone"));
-  EXPECT_EQ(CheckGroupFile(PathOf("NoFolder.fgl"), folderPath, "move", 4), kPathEmpty);
-  EXPECT_EQ(CheckGroupFile(PathOf("Job.txt"), folderPath, "move", 5), kPathNotGroupFile);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Gone.fgl"), folderPath, "move", 3), kPathMissing);
+  EXPECT_EQ(folderPath, scratch.PathOf("Gone"));
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("NoFolder.fgl"), folderPath, "move", 4), kPathEmpty);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.txt"), folderPath, "move", 5), kPathNotGroupFile);
   EXPECT_EQ(folderPath, "");
-  EXPECT_EQ(CheckGroupFile(PathOf("Missing.fgl"), folderPath, "move", 6), kPathMissing);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Missing.fgl"), folderPath, "move", 6), kPathMissing);
   EXPECT_EQ(CheckGroupFile("", folderPath, "move", 7), kPathEmpty);
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "move(3): Path <" + PathOf("Gone") + "> is invalid: non-folder/missing");
-  EXPECT_EQ(lines[1], "move(4): Path <> is invalid: empty");
-  EXPECT_EQ(lines[2], "move(5): Path <" + PathOf("Job.txt") + "> does not have group file extension");
-  EXPECT_EQ(lines[3], "move(6): Path <" + PathOf("Missing.fgl") + "> is invalid: missing");
-}
+  ASSERT_EQ(log.lines.size(), 5u);
+  EXPECT_EQ(log.lines[0].second, "move(3): Path <" + scratch.PathOf("Gone") + "> is invalid: non-folder/missing");
+  EXPECT_EQ(log.lines[1].second, "move(4): Path <> is invalid: empty");
+  EXPECT_EQ(log.lines[2].second,
+            "move(5): Path <" + scratch.PathOf("Job.txt") + "> does not have group file extension");
+  EXPECT_EQ(log.lines[3].second, "move(6): Path <" + scratch.PathOf("Missing.fgl") + "> is invalid: missing");
 
-TEST_F(GroupPathChecks, TextFromAFile) {
-  Write("Job.fgl", "[FileGroupInfo]\r\nResourceID=77aa\r\n");
+  // The one-value read of a group file: a missing file reads as empty, not as a failure.
   std::string value = "stale";
-  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(PathOf("Job.fgl"), "fileGroupInfo", "resourceid", value), 0);
+  WriteBytes(scratch.PathOf("Id.fgl"), "[FileGroupInfo]\r\nResourceID=77aa\r\n");
+  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("Id.fgl"), "fileGroupInfo", "resourceid", value), 0);
   EXPECT_EQ(value, "77aa");
-  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(PathOf("Nope.fgl"), "FileGroupInfo", "ResourceID", value), 0);
+  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("No.fgl"), "FileGroupInfo", "ResourceID", value), 0);
   EXPECT_EQ(value, "");
 }

@@ -2,11 +2,11 @@
 // loading and saving files.
 #include "common/ini_document.h"
 
+#include "tests/unit/unit_test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -20,73 +20,47 @@ std::string Resave(std::string_view text) {
 
 // A group file as the plug-in writes it, typed out by hand.
 const char kGroupFile[] =
-    "[FileGroupInfo]\r\n"
-    "FolderPath=C:\\Hot\\In\\Job42\r\n"
-    "GroupName=Job42\r\n"
-    "Extension=.tif\r\n"
-    "\r\n"
-    "[SettingsInfo]\r\n"
-    "TimeoutSeconds=30\r\n"
-    "SerialMode=0\r\n"
-    "FileCountTrigger=1\r\n"
-    "FileCount=4\r\n"
-    "GroupMethod=2\r\n"
-    "FNSFileName=Standard\r\n"
-    "\r\n"
-    "[FileInfo]\r\n"
-    "Job42_C_p1.tif=Cyan,Job42,255,0,0,0,1,1\r\n"
-    "\"Job42 M p1.tif\"=Magenta,Job42,0,255,0,0,1,1\r\n"
-    "\r\n"
-    "[Job42_C_p1.tif_Settings]\r\n"
-    "PageNumber=1\r\n";
+    "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\In\\Job42\r\nGroupName=Job42\r\nExtension=.tif\r\n"
+    "\r\n[SettingsInfo]\r\nTimeoutSeconds=30\r\nSerialMode=0\r\nFileCountTrigger=1\r\nFileCount=4\r\n"
+    "GroupMethod=2\r\nFNSFileName=Standard\r\n"
+    "\r\n[FileInfo]\r\nJob42_C_p1.tif=Cyan,Job42,255,0,0,0,1,1\r\n\"Job42 M p1.tif\"=Magenta,Job42,0,255,0,0,1,1\r\n"
+    "\r\n[Job42_C_p1.tif_Settings]\r\nPageNumber=1\r\n";
 
 // A filename-scheme template as a user would edit it: comments, blanks around
 // "=", indentation, an empty line inside a section, LF line ends.
 const char kTemplate[] =
-    "; Standard separation naming\n"
-    "# <job>_<colour>_p<page>.tif\n"
-    "[ProcessId]\n"
-    "SEP_PROCESS_OFFSET = 0\n"
-    "\n"
-    "SEP_PROCESS_DELIMITER=95\n"
-    "   ; indented comment\n"
-    "[GroupId]\n"
-    "  SEP_GROUP_TIMEOUT_SECONDS=45\n"
-    "SEP_GROUP_CLOSE_FILECOUNT=\n"
-    "\n"
-    "\n";
+    "; Standard separation naming\n# <job>_<colour>_p<page>.tif\n"
+    "[ProcessId]\nSEP_PROCESS_OFFSET = 0\n\nSEP_PROCESS_DELIMITER=95\n   ; indented comment\n"
+    "[GroupId]\n  SEP_GROUP_TIMEOUT_SECONDS=45\nSEP_GROUP_CLOSE_FILECOUNT=\n\n\n";
 
 }  // namespace
 
 // ---- reading ----
 
-TEST(IniDocumentRead, GroupFileRoundTripsByteForByte) { EXPECT_EQ(Resave(kGroupFile), kGroupFile); }
-
-TEST(IniDocumentRead, GroupFileKeysAndValues) {
+TEST(IniDocumentRead, GroupFileRoundTripsByteForByteAndIsReadIgnoringCase) {
+  EXPECT_EQ(Resave(kGroupFile), kGroupFile);
   CIniDocument document;
   document.LoadFromBuffer(kGroupFile);
   ASSERT_EQ(document.SectionCount(), 4u);
   EXPECT_EQ(document.Section(0).name(), "FileGroupInfo");
-  EXPECT_EQ(document.GetValue("FileGroupInfo", "FolderPath", "?"), "C:\\Hot\\In\\Job42");
-  EXPECT_EQ(document.GetValue("FileInfo", "Job42 M p1.tif", "?"), "Magenta,Job42,0,255,0,0,1,1");
-  EXPECT_EQ(document.GetValue("Job42_C_p1.tif_Settings", "PageNumber", "?"), "1");
   EXPECT_TRUE(document.separatorFlag());
+  EXPECT_EQ(document.GetValue("fileGROUPinfo", "folderpath", ""), "C:\\Hot\\In\\Job42");
+  EXPECT_EQ(document.GetValue("FILEINFO", "JOB42 m P1.TIF", ""), "Magenta,Job42,0,255,0,0,1,1");
+  EXPECT_EQ(document.GetValue("Job42_C_p1.tif_Settings", "PageNumber", "?"), "1");
+  EXPECT_EQ(document.FindSection("settingsinfo"), 1);
+  EXPECT_EQ(document.FindSection("Missing"), -1);
+  EXPECT_EQ(document.GetValue("Missing", "FolderPath", "dflt"), "dflt");
+  EXPECT_EQ(document.GetValue("FileGroupInfo", "Missing", "dflt"), "dflt");
+  std::string value = "untouched";
+  EXPECT_FALSE(document.FindValue("FileGroupInfo", "Missing", value));
+  EXPECT_EQ(value, "untouched");
 }
 
 TEST(IniDocumentRead, TemplateKeepsCommentsAndInnerBlankLinesButDropsTrailingOnes) {
   const char expected[] =
-      "; Standard separation naming\r\n"
-      "# <job>_<colour>_p<page>.tif\r\n"
-      "\r\n"
-      "[ProcessId]\r\n"
-      "SEP_PROCESS_OFFSET=0\r\n"
-      "\r\n"
-      "SEP_PROCESS_DELIMITER=95\r\n"
-      "   ; indented comment\r\n"
-      "\r\n"
-      "[GroupId]\r\n"
-      "SEP_GROUP_TIMEOUT_SECONDS=45\r\n"
-      "SEP_GROUP_CLOSE_FILECOUNT=\r\n";
+      "; Standard separation naming\r\n# <job>_<colour>_p<page>.tif\r\n"
+      "\r\n[ProcessId]\r\nSEP_PROCESS_OFFSET=0\r\n\r\nSEP_PROCESS_DELIMITER=95\r\n   ; indented comment\r\n"
+      "\r\n[GroupId]\r\nSEP_GROUP_TIMEOUT_SECONDS=45\r\nSEP_GROUP_CLOSE_FILECOUNT=\r\n";
   EXPECT_EQ(Resave(kTemplate), expected);
   EXPECT_EQ(Resave(expected), expected);
 
@@ -112,49 +86,30 @@ TEST(IniDocumentRead, SectionNameRunsToTheLastBracket) {
   EXPECT_EQ(document.SaveToBuffer(), "[a]b]\r\nx=1\r\n\r\n[open]\r\ny=2\r\n\r\n[]\r\nz=3\r\n");
 }
 
-TEST(IniDocumentRead, KeyLineForms) {
+TEST(IniDocumentRead, KeyLineFormsGiveTheirKeyAndValue) {
   CIniDocument document;
   document.LoadFromBuffer(
-      "[s]\n"
-      "plain=value with  blanks  \n"
-      "spaced   =   v\n"
-      "noequals  rest of = line\n"
-      "\"My File.tif\"=q\n"
-      "\"say \\\"hi\\\" now\"=escaped\n"
-      "\"C:\\dir\\\\\"=slash\n"
-      "\"open quote = x\n"
-      "lonekey\n"
-      "a\"b=inner quote\n"
+      "[s]\nplain=value with  blanks  \nspaced   =   v\nnoequals  rest of = line\n\"My File.tif\"=q\n"
+      "\"say \\\"hi\\\" now\"=escaped\n\"C:\\dir\\\\\"=slash\n\"open quote = x\nlonekey\na\"b=inner quote\n"
       "\tindented=tab\n");
+  // "\\" before the closing quote is one backslash; with no closing quote the key runs to the line end.
+  const std::pair<const char*, const char*> expected[] = {
+      {"plain", "value with  blanks  "}, {"spaced", "v"},          {"noequals", "rest of = line"},
+      {"My File.tif", "q"},              {"say \"hi\" now", "escaped"}, {"C:\\dir\\", "slash"},
+      {"open quote = x", ""},            {"lonekey", ""},           {"a\"b", "inner quote"},
+      {"indented", "tab"}};
   const CIniSection& section = document.Section(0);
-  ASSERT_EQ(section.EntryCount(), 10u);
-  EXPECT_EQ(section.Entry(0).key, "plain");
-  EXPECT_EQ(section.Entry(0).value, "value with  blanks  ");
-  EXPECT_EQ(section.Entry(1).key, "spaced");
-  EXPECT_EQ(section.Entry(1).value, "v");
-  EXPECT_EQ(section.Entry(2).key, "noequals");
-  EXPECT_EQ(section.Entry(2).value, "rest of = line");
-  EXPECT_EQ(section.Entry(3).key, "My File.tif");
-  EXPECT_EQ(section.Entry(4).key, "say \"hi\" now");
-  EXPECT_EQ(section.Entry(5).key, "C:\\dir\\");  // "\\" before the quote is one backslash
-  EXPECT_EQ(section.Entry(5).value, "slash");
-  EXPECT_EQ(section.Entry(6).key, "open quote = x");  // no closing quote: to the line end
-  EXPECT_EQ(section.Entry(6).value, "");
-  EXPECT_EQ(section.Entry(7).key, "lonekey");
-  EXPECT_EQ(section.Entry(7).value, "");
-  EXPECT_EQ(section.Entry(8).key, "a\"b");
-  EXPECT_EQ(section.Entry(9).key, "indented");
+  ASSERT_EQ(section.EntryCount(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(section.Entry(i).key, expected[i].first) << i;
+    EXPECT_EQ(section.Entry(i).value, expected[i].second) << i;
+  }
 }
 
 TEST(IniDocumentRead, RawLinesAreKeptWhole) {
   const char text[] =
-      "[s]\r\n"
-      "# hash comment\r\n"
-      "  ; indented semicolon\r\n"
-      "=value without key\r\n"
-      "\"\" empty quoted key\r\n"
-      "\x0b vertical tab line\r\n"
-      "k=v\r\n";
+      "[s]\r\n# hash comment\r\n  ; indented semicolon\r\n=value without key\r\n\"\" empty quoted key\r\n"
+      "\x0b vertical tab line\r\nk=v\r\n";
   CIniDocument document;
   document.LoadFromBuffer(text);
   const CIniSection& section = document.Section(0);
@@ -163,11 +118,10 @@ TEST(IniDocumentRead, RawLinesAreKeptWhole) {
   EXPECT_EQ(section.Entry(1).value, "  ; indented semicolon");
   EXPECT_EQ(section.Entry(2).value, "=value without key");
   EXPECT_EQ(document.SaveToBuffer(), text);
-  // Raw lines are not keys.
-  EXPECT_EQ(document.GetValue("s", "", "none"), "none");
+  EXPECT_EQ(document.GetValue("s", "", "none"), "none");  // raw lines are not keys
 }
 
-TEST(IniDocumentRead, LineEnds) {
+TEST(IniDocumentRead, OnlyLfEndsALineAndOnlyTheCrBeforeItGoes) {
   CIniDocument document;
   // CR-only line ends are not line ends: the whole text is one key line.
   document.LoadFromBuffer("[General]\rResourceID=abc\r");
@@ -175,15 +129,13 @@ TEST(IniDocumentRead, LineEnds) {
   EXPECT_EQ(document.Section(0).name(), "General");  // up to the last "]"
   EXPECT_EQ(document.Section(0).EntryCount(), 0u);
 
-  // A CR directly before LF goes; any other CR stays in the line.
   document.LoadFromBuffer("[s]\r\na=1\r\r\nb=x\ry\nc=end\r");
   EXPECT_EQ(document.GetValue("s", "a", ""), "1\r");
   EXPECT_EQ(document.GetValue("s", "b", ""), "x\ry");
   EXPECT_EQ(document.GetValue("s", "c", ""), "end\r");
   EXPECT_EQ(document.SaveToBuffer(), "[s]\r\na=1\r\r\nb=x\ry\r\nc=end\r\r\n");
 
-  // The last line needs no line end.
-  document.LoadFromBuffer("[s]\nlast=1");
+  document.LoadFromBuffer("[s]\nlast=1");  // the last line needs no line end
   EXPECT_EQ(document.GetValue("s", "last", ""), "1");
 }
 
@@ -197,39 +149,22 @@ TEST(IniDocumentRead, NulBytesStayInsideTheirLine) {
   EXPECT_EQ(document.SaveToBuffer(), text);
 }
 
-TEST(IniDocumentRead, LoadingClearsTheDocumentAndItsSeparatorFlag) {
+TEST(IniDocumentRead, LoadingClearsTheDocumentAndOneEqualsSignSwitchesEveryLine) {
   CIniDocument document;
   document.SetSeparatorFlag(true);
   document.SetValue("old", "k", "v");
   document.LoadFromBuffer("[new]\nkey value\n");
   EXPECT_FALSE(document.separatorFlag());
   EXPECT_EQ(document.FindSection("old"), -1);
-  // No line had "=", so the blank stays the separator.
-  EXPECT_EQ(document.SaveToBuffer(), "[new]\r\nkey value\r\n");
-}
-
-TEST(IniDocumentRead, OneEqualsSignAnywhereSwitchesEveryLineToEquals) {
+  EXPECT_EQ(document.SaveToBuffer(), "[new]\r\nkey value\r\n");  // no "=": the blank stays
   EXPECT_EQ(Resave("[s]\na 1\nb = 2\n"), "[s]\r\na=1\r\nb=2\r\n");
 }
 
-TEST(IniDocumentRead, PathologicalInputs) {
-  const std::string inputs[] = {
-      "",
-      "\n",
-      "[",
-      "]",
-      "\"",
-      "\\",
-      "=",
-      "[[[[",
-      std::string(100000, '['),
-      std::string(200000, 'k') + "=" + std::string(200000, 'v'),
-      std::string(5000, '\n'),
-      std::string(5000, '\r'),
-      std::string("\0\0\0", 3),
-      "\"\\",
-      "\"a\\\\\\\"",
-  };
+TEST(IniDocumentRead, PathologicalInputsSettleAfterOneResave) {
+  const std::string inputs[] = {"", "\n", "[", "]", "\"", "\\", "=", "[[[[", std::string(100000, '['),
+                                std::string(200000, 'k') + "=" + std::string(200000, 'v'),
+                                std::string(5000, '\n'), std::string(5000, '\r'), std::string("\0\0\0", 3),
+                                "\"\\", "\"a\\\\\\\""};
   for (const std::string& input : inputs) {
     std::string once = Resave(input);
     EXPECT_EQ(Resave(once), once) << "input of " << input.size() << " bytes";
@@ -238,54 +173,36 @@ TEST(IniDocumentRead, PathologicalInputs) {
 
 // ---- writing ----
 
-TEST(IniDocumentWrite, KeysThatNeedQuotesAreQuoted) {
+TEST(IniDocumentWrite, KeysThatNeedQuotesAreQuotedAndReadBack) {
+  const std::pair<const char*, const char*> keys[] = {
+      {"My File.tif", "\"My File.tif\""},  {"tab\there", "\"tab\there\""},
+      {"Caf\xe9.tif", "\"Caf\xe9.tif\""},  {"a=b", "\"a=b\""},
+      {"say \"x\"", "\"say \\\"x\\\"\""},  {"end\\ ", "\"end\\ \""},
+      {"C:\\a b\\c", "\"C:\\a b\\c\""},    {";notcomment", "\";notcomment\""},
+      {"[notheader", "\"[notheader\""},    {"plain.tif", "plain.tif"},
+      // A backslash before another or before the closing quote is doubled.
+      {"dir name\\", "\"dir name\\\\\""}, {"two \\\\ slashes", "\"two \\\\\\ slashes\""},
+  };
   CIniDocument document;
   document.SetSeparatorFlag(true);
-  document.SetValue("FileInfo", "My File.tif", "1");
-  document.SetValue("FileInfo", "tab\there", "2");
-  document.SetValue("FileInfo", "Caf\xe9.tif", "3");
-  document.SetValue("FileInfo", "a=b", "4");
-  document.SetValue("FileInfo", "say \"x\"", "5");
-  document.SetValue("FileInfo", "end\\ ", "6");
-  document.SetValue("FileInfo", "C:\\a b\\c", "7");
-  document.SetValue("FileInfo", ";notcomment", "8");
-  document.SetValue("FileInfo", "[notheader", "9");
-  document.SetValue("FileInfo", "plain.tif", "10");
-  const char expected[] =
-      "[FileInfo]\r\n"
-      "\"My File.tif\"=1\r\n"
-      "\"tab\there\"=2\r\n"
-      "\"Caf\xe9.tif\"=3\r\n"
-      "\"a=b\"=4\r\n"
-      "\"say \\\"x\\\"\"=5\r\n"
-      "\"end\\ \"=6\r\n"
-      "\"C:\\a b\\c\"=7\r\n"
-      "\";notcomment\"=8\r\n"
-      "\"[notheader\"=9\r\n"
-      "plain.tif=10\r\n";
-  std::string saved = document.SaveToBuffer();
+  std::string expected = "[FileInfo]\r\n";
+  for (size_t i = 0; i < std::size(keys); ++i) {
+    document.SetValue("FileInfo", keys[i].first, std::to_string(i));
+    expected += keys[i].second + ("=" + std::to_string(i)) + "\r\n";
+  }
+  const std::string saved = document.SaveToBuffer();
   EXPECT_EQ(saved, expected);
-
   CIniDocument reread;
   reread.LoadFromBuffer(saved);
-  ASSERT_EQ(reread.Section(0).EntryCount(), document.Section(0).EntryCount());
-  for (size_t i = 0; i < document.Section(0).EntryCount(); ++i) {
-    EXPECT_EQ(reread.Section(0).Entry(i).key, document.Section(0).Entry(i).key) << i;
-    EXPECT_EQ(reread.Section(0).Entry(i).value, document.Section(0).Entry(i).value) << i;
+  ASSERT_EQ(reread.Section(0).EntryCount(), std::size(keys));
+  for (size_t i = 0; i < std::size(keys); ++i) {
+    EXPECT_EQ(reread.Section(0).Entry(i).key, keys[i].first) << i;
+    EXPECT_EQ(reread.Section(0).Entry(i).value, std::to_string(i)) << i;
   }
 }
 
-TEST(IniDocumentWrite, KeyEndingInBackslashSurvives) {
-  CIniDocument document;
-  document.SetValue("s", "dir name\\", "x");
-  document.SetValue("s", "two \\\\ slashes", "y");
-  CIniDocument reread;
-  reread.LoadFromBuffer(document.SaveToBuffer());
-  EXPECT_EQ(reread.GetValue("s", "dir name\\", ""), "x");
-  EXPECT_EQ(reread.GetValue("s", "two \\\\ slashes", ""), "y");
-}
-
-TEST(IniDocumentWrite, SectionsAreSeparatedByOneEmptyLine) {
+TEST(IniDocumentWrite, SectionsAreSeparatedByOneEmptyLineAndNothingWritesNothing) {
+  EXPECT_EQ(CIniDocument().SaveToBuffer(), "");
   CIniDocument document;
   document.SetSeparatorFlag(true);
   document.SetValue("A", "x", "1");
@@ -298,26 +215,7 @@ TEST(IniDocumentWrite, SectionsAreSeparatedByOneEmptyLine) {
   EXPECT_EQ(document.SaveToBuffer(), "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n\r\n; note\r\n\r\n[C]\r\n");
 }
 
-TEST(IniDocumentWrite, EmptyDocumentWritesNothing) {
-  CIniDocument document;
-  EXPECT_EQ(document.SaveToBuffer(), "");
-}
-
 // ---- look-up and editing ----
-
-TEST(IniDocumentEdit, LookUpsIgnoreCase) {
-  CIniDocument document;
-  document.LoadFromBuffer(kGroupFile);
-  EXPECT_EQ(document.GetValue("fileGROUPinfo", "folderpath", ""), "C:\\Hot\\In\\Job42");
-  EXPECT_EQ(document.GetValue("FILEINFO", "JOB42 m P1.TIF", ""), "Magenta,Job42,0,255,0,0,1,1");
-  EXPECT_EQ(document.FindSection("settingsinfo"), 1);
-  EXPECT_EQ(document.FindSection("Missing"), -1);
-  EXPECT_EQ(document.GetValue("Missing", "FolderPath", "dflt"), "dflt");
-  EXPECT_EQ(document.GetValue("FileGroupInfo", "Missing", "dflt"), "dflt");
-  std::string value = "untouched";
-  EXPECT_FALSE(document.FindValue("FileGroupInfo", "Missing", value));
-  EXPECT_EQ(value, "untouched");
-}
 
 TEST(IniDocumentEdit, SetReplacesTheFirstEntryInPlaceOrAppends) {
   CIniDocument document;
@@ -374,25 +272,21 @@ TEST(IniDocumentEdit, EditsByPositionKeepTheIndexRight) {
   EXPECT_EQ(section.FindKey("N"), 0);
 }
 
-TEST(IniDocumentEdit, ManyKeysInOneSectionKeepTheirOrder) {
+TEST(IniDocumentEdit, ManyKeysKeepTheirOrderAndManySectionsAreFoundByName) {
   CIniDocument document;
   const int count = 10000;
   for (int i = 0; i < count; ++i) document.SetValue("Big", "Key" + std::to_string(i), std::to_string(i * 7));
-  for (int i = 0; i < count; i += 1) {
+  for (int i = 0; i < count; ++i)
     ASSERT_EQ(document.GetValue("big", "KEY" + std::to_string(i), ""), std::to_string(i * 7));
-  }
   document.SetValue("Big", "key5000", "changed");
   const CIniSection& section = document.Section(0);
   ASSERT_EQ(section.EntryCount(), static_cast<size_t>(count));
   EXPECT_EQ(section.Entry(5000).value, "changed");
   EXPECT_EQ(section.Entry(9999).key, "Key9999");
-}
 
-TEST(IniDocumentEdit, ManySectionsAreFoundByName) {
-  CIniDocument document;
   for (int i = 0; i < 3000; ++i)
     document.SetValue("f" + std::to_string(i) + ".tif_Settings", "PageNumber", std::to_string(i));
-  EXPECT_EQ(document.FindSection("F2999.TIF_settings"), 2999);
+  EXPECT_EQ(document.FindSection("F2999.TIF_settings"), 3000);
   EXPECT_EQ(document.GetValue("f1234.tif_Settings", "pagenumber", ""), "1234");
 }
 
@@ -405,31 +299,9 @@ TEST(IniDocumentEdit, NamesCompareAsciiCaseOnly) {
 
 // ---- files ----
 
-class IniDocumentFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() / ("hf_ini_document_" + std::to_string(stamp));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-  static void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-  }
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  std::filesystem::path folder;
-};
-
-TEST_F(IniDocumentFiles, LoadEditSaveReload) {
-  std::string path = PathOf("Job42.fgl");
+TEST(IniDocumentFiles, LoadEditSaveReloadAndSaveAs) {
+  ScratchFolder scratch("hf_ini_document_");
+  const std::string path = scratch.PathOf("Job42.fgl");
   WriteBytes(path, kGroupFile);
   CIniDocument document;
   ASSERT_TRUE(document.Load(path));
@@ -443,29 +315,25 @@ TEST_F(IniDocumentFiles, LoadEditSaveReload) {
   ASSERT_TRUE(reread.Load(path));
   EXPECT_EQ(reread.GetValue("FileGroupInfo", "FolderPath", ""), "D:\\Out\\Job42");
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+
+  CIniDocument fresh;
+  fresh.SetSeparatorFlag(true);
+  fresh.SetValue("RefCount", "Count", "1");
+  const std::string refPath = scratch.PathOf("_ref.ini");
+  ASSERT_TRUE(fresh.SaveAs(refPath));
+  EXPECT_EQ(fresh.path(), refPath);
+  EXPECT_EQ(ReadBytes(refPath), "[RefCount]\r\nCount=1\r\n");
 }
 
-TEST_F(IniDocumentFiles, SaveAsTakesTheNewPath) {
-  CIniDocument document;
-  document.SetSeparatorFlag(true);
-  document.SetValue("RefCount", "Count", "1");
-  std::string path = PathOf("_ref.ini");
-  ASSERT_TRUE(document.SaveAs(path));
-  EXPECT_EQ(document.path(), path);
-  EXPECT_EQ(ReadBytes(path), "[RefCount]\r\nCount=1\r\n");
-}
+TEST(IniDocumentFiles, MissingFileLoadsEmptyAndFailedSaveLeavesTheFileAsItWas) {
+  ScratchFolder scratch("hf_ini_document_");
+  CIniDocument missing;
+  missing.SetValue("old", "k", "v");
+  EXPECT_FALSE(missing.Load(scratch.PathOf("missing.ini")));
+  EXPECT_EQ(missing.SectionCount(), 0u);
+  EXPECT_EQ(missing.path(), scratch.PathOf("missing.ini"));
 
-TEST_F(IniDocumentFiles, MissingFileLoadsEmptyAndFails) {
-  CIniDocument document;
-  document.SetValue("old", "k", "v");
-  std::string path = PathOf("missing.ini");
-  EXPECT_FALSE(document.Load(path));
-  EXPECT_EQ(document.SectionCount(), 0u);
-  EXPECT_EQ(document.path(), path);
-}
-
-TEST_F(IniDocumentFiles, FailedSaveLeavesTheFileAsItWas) {
-  std::string path = PathOf("group.fgl");
+  const std::string path = scratch.PathOf("group.fgl");
   WriteBytes(path, "[FileGroupInfo]\r\nFolderPath=old\r\n");
   // The temporary file beside the target cannot be created: a folder holds its name.
   std::filesystem::create_directories(path + ".tmp~");
@@ -473,8 +341,6 @@ TEST_F(IniDocumentFiles, FailedSaveLeavesTheFileAsItWas) {
   document.SetValue("FileGroupInfo", "FolderPath", "new");
   EXPECT_FALSE(document.SaveAs(path));
   EXPECT_EQ(ReadBytes(path), "[FileGroupInfo]\r\nFolderPath=old\r\n");
-
-  EXPECT_FALSE(document.SaveAs(PathOf("no such folder/x.fgl")));
-  CIniDocument pathless;
-  EXPECT_FALSE(pathless.Save());
+  EXPECT_FALSE(document.SaveAs(scratch.PathOf("no such folder/x.fgl")));
+  EXPECT_FALSE(CIniDocument().Save());  // no path
 }

@@ -32,14 +32,10 @@ TEST(LogRecordBuild, HeaderAndTextSitAtTheirBytes) {
   const size_t length = BuildLogRecord(SampleFields(), "hello", buffer);
   const std::string text = "07:08:09.010 01a2b:0003c 02/03 hello";
   ASSERT_EQ(length, 28 + text.size() + 1);
-  const std::string bytes = Bytes(buffer, length);
-
-  EXPECT_EQ(bytes.substr(0, 4), std::string("\x01\x00\x10\x00", 4));
-  EXPECT_EQ(bytes.substr(4, 17), std::string("2024/05/06 07:08\0", 17));
-  EXPECT_EQ(bytes[21], '\x02');
-  EXPECT_EQ(bytes.substr(22, 2), std::string(2, '\0'));
-  EXPECT_EQ(bytes.substr(24, 4), std::string("\x02\x00\x00\x00", 4));
-  EXPECT_EQ(bytes.substr(28), text + '\0');
+  // Sequence (LE32), date and time (16 characters and a NUL), level, two
+  // reserved bytes, record type 2 (LE32), then the text and its NUL.
+  const std::string header("\x01\x00\x10\x00" "2024/05/06 07:08\0" "\x02" "\0\0" "\x02\x00\x00\x00", 28);
+  EXPECT_EQ(Bytes(buffer, length), header + text + '\0');
 }
 
 TEST(LogRecordBuild, LevelIsClampedButTheCurrentLevelIsPrintedAsItIs) {
@@ -63,20 +59,17 @@ TEST(LogRecordBuild, LevelIsClampedButTheCurrentLevelIsPrintedAsItIs) {
 }
 
 TEST(LogRecordBuild, EachPrefixFlagAddsItsPrefixInOrder) {
+  const std::pair<int, const char*> cases[] = {{0, "msg"},
+                                               {kLogPrefixTime, "07:08:09.010 msg"},
+                                               {kLogPrefixIds, "01a2b:0003c msg"},
+                                               {kLogPrefixTime | kLogPrefixLevels, "07:08:09.010 02/03 msg"}};
   LogRecordFields fields = SampleFields();
   LogRecordBuffer buffer;
-  fields.prefixFlags = 0;
-  BuildLogRecord(fields, "msg", buffer);
-  EXPECT_EQ(TextOf(buffer), "msg");
-  fields.prefixFlags = kLogPrefixTime;
-  BuildLogRecord(fields, "msg", buffer);
-  EXPECT_EQ(TextOf(buffer), "07:08:09.010 msg");
-  fields.prefixFlags = kLogPrefixIds;
-  BuildLogRecord(fields, "msg", buffer);
-  EXPECT_EQ(TextOf(buffer), "01a2b:0003c msg");
-  fields.prefixFlags = kLogPrefixTime | kLogPrefixLevels;
-  BuildLogRecord(fields, "msg", buffer);
-  EXPECT_EQ(TextOf(buffer), "07:08:09.010 02/03 msg");
+  for (const auto& [flags, text] : cases) {
+    fields.prefixFlags = flags;
+    BuildLogRecord(fields, "msg", buffer);
+    EXPECT_EQ(TextOf(buffer), text) << flags;
+  }
   fields.processId = 0x12345678;  // wider than five digits: printed whole
   fields.prefixFlags = kLogPrefixIds;
   BuildLogRecord(fields, "msg", buffer);
@@ -97,33 +90,21 @@ TEST(LogRecordBuild, PrefixesTogetherAreCutTo63Characters) {
   EXPECT_EQ(length, 28u + 63 + 3 + 1);
 }
 
-TEST(LogRecordBuild, LongMessageIsCutTo4079CharactersAndTerminated) {
-  const std::string message(5000, 'x');
+TEST(LogRecordBuild, MessageIsCutTo4079CharactersWithItsPrefixesAndTerminated) {
+  const std::string prefix = "07:08:09.010 01a2b:0003c 02/03 ";
   LogRecordBuffer buffer;
-  const size_t length = BuildLogRecord(SampleFields(), message.c_str(), buffer);
+  const size_t length = BuildLogRecord(SampleFields(), std::string(5000, 'x').c_str(), buffer);
   EXPECT_EQ(length, 28u + 4079 + 1);
   EXPECT_EQ(length, sizeof buffer);
   EXPECT_EQ(buffer.text[4079], '\0');
-  const std::string text = TextOf(buffer);
-  ASSERT_EQ(text.size(), 4079u);
-  const std::string prefix = "07:08:09.010 01a2b:0003c 02/03 ";
-  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
-  EXPECT_EQ(text.substr(prefix.size()), std::string(4079 - prefix.size(), 'x'));
-}
+  EXPECT_EQ(TextOf(buffer), prefix + std::string(4079 - prefix.size(), 'x'));
 
-TEST(LogRecordBuild, MessageOfExactlyTheRoomLeftIsKeptWhole) {
-  const std::string prefix = "07:08:09.010 01a2b:0003c 02/03 ";
-  const std::string message(4079 - prefix.size(), 'y');
-  LogRecordBuffer buffer;
-  EXPECT_EQ(BuildLogRecord(SampleFields(), message.c_str(), buffer), 4108u);
-  EXPECT_EQ(TextOf(buffer), prefix + message);
-}
+  const std::string exact(4079 - prefix.size(), 'y');  // exactly the room left: kept whole
+  EXPECT_EQ(BuildLogRecord(SampleFields(), exact.c_str(), buffer), 4108u);
+  EXPECT_EQ(TextOf(buffer), prefix + exact);
 
-TEST(LogRecordBuild, NullMessageGivesThePrefixesOnly) {
-  LogRecordBuffer buffer;
-  const size_t length = BuildLogRecord(SampleFields(), nullptr, buffer);
-  EXPECT_EQ(TextOf(buffer), "07:08:09.010 01a2b:0003c 02/03 ");
-  EXPECT_EQ(length, 28u + 31 + 1);
+  EXPECT_EQ(BuildLogRecord(SampleFields(), nullptr, buffer), 28u + 31 + 1);  // no message: the prefixes only
+  EXPECT_EQ(TextOf(buffer), prefix);
 }
 
 TEST(LogRecordBuild, BufferIsClearedBeforeEachRecord) {
@@ -135,26 +116,17 @@ TEST(LogRecordBuild, BufferIsClearedBeforeEachRecord) {
   EXPECT_EQ(bytes.substr(4, 17).back(), '\0');
 }
 
-TEST(LogRecordBuild, YearBelow1980IsMovedOnByWholeCenturies) {
-  EXPECT_EQ(CorrectedLogYear(2024), 2024);
-  EXPECT_EQ(CorrectedLogYear(1980), 1980);
-  EXPECT_EQ(CorrectedLogYear(1979), 2079);
-  EXPECT_EQ(CorrectedLogYear(80), 1980);
-  EXPECT_EQ(CorrectedLogYear(79), 2079);
-  EXPECT_EQ(CorrectedLogYear(5), 2005);
-  EXPECT_EQ(CorrectedLogYear(0), 2000);
+TEST(LogRecordBuild, YearBelow1980IsMovedOnByWholeCenturiesAndTheDateCutTo16Characters) {
+  const std::pair<int, int> years[] = {{2024, 2024}, {1980, 1980}, {1979, 2079}, {80, 1980},
+                                       {79, 2079},   {5, 2005},    {0, 2000}};
+  for (const auto& [year, corrected] : years) EXPECT_EQ(CorrectedLogYear(year), corrected) << year;
 
   LogRecordFields fields = SampleFields();
   fields.clock.year = 24;
   LogRecordBuffer buffer;
   BuildLogRecord(fields, "", buffer);
   EXPECT_STREQ(buffer.header.dateTime, "2024/05/06 07:08");
-}
-
-TEST(LogRecordBuild, DateTimeIsCutTo16Characters) {
-  LogRecordFields fields = SampleFields();
   fields.clock.year = 123456;
-  LogRecordBuffer buffer;
   BuildLogRecord(fields, "", buffer);
   EXPECT_EQ(std::string(buffer.header.dateTime, 17), std::string("123456/05/06 07:\0", 17));
 }
@@ -183,14 +155,9 @@ TEST(LogRecordParse, ShortMessagesAreRefusedAndLeaveTheRecordAlone) {
 }
 
 TEST(LogRecordParse, OddRecordsAreReadAsTheyAre) {
-  std::string bytes(28, '\0');
-  bytes[0] = '\xff';
-  bytes[3] = '\x80';
-  std::memset(&bytes[4], 'D', 17);  // no NUL in the date field
-  bytes[21] = '\x09';
-  bytes[22] = '\x34';
-  bytes[23] = '\x12';
-  bytes[24] = '\x07';
+  // No NUL in the date field, and a level, reserved word and record type of our own.
+  const std::string bytes =
+      std::string("\xff\0\0\x80", 4) + std::string(17, 'D') + std::string("\x09\x34\x12\x07\0\0\0", 7);
   LogRecord record;
   ASSERT_TRUE(ParseLogRecord(bytes, record));
   EXPECT_EQ(record.sequence, 0x800000ffu);
@@ -211,7 +178,7 @@ TEST(LogRecordParse, OddRecordsAreReadAsTheyAre) {
   EXPECT_EQ(record.raw.size(), 40u);
 }
 
-TEST(LogRecordLine, ShowsSequenceInHexDateLevelAndText) {
+TEST(LogRecordLine, ShowsSequenceInHexDateLevelAndTextOnOneLine) {
   LogRecord record;
   record.sequence = 0x100001;
   record.dateTime = "2024/05/06 07:08";
@@ -221,12 +188,9 @@ TEST(LogRecordLine, ShowsSequenceInHexDateLevelAndText) {
   record.sequence = 0x2a;
   record.text = "a\nb\r\n";
   EXPECT_EQ(FormatLogRecordLine(record), "00002a 2024/05/06 07:08 2 a\\nb");
-}
-
-TEST(LogRecordLine, ControlCharactersStayVisibleOnOneLine) {
-  LogRecord record;
+  // Other control characters stay visible, so a record stays on one line.
+  record = LogRecord();
   record.dateTime = std::string("20\n4", 4);
-  record.level = 0;
   record.text = std::string("t\tx\x01y\x7f\rz", 8);
   EXPECT_EQ(FormatLogRecordLine(record), "000000 20\\n4 0 t\\tx\\x01y\\x7f\\rz");
 }

@@ -1,68 +1,51 @@
 // The level filter, the re-entry rule and whole records from concurrent threads.
 #include "common/log.h"
 
+#include "tests/support/log_capture.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
-void NestedSink(int level, const char* text) {
-  captured->emplace_back(level, text);
-  Log(0, "nested %d", 1);  // must neither deadlock nor be sent
-}
-
-class LogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    captured = &records;
-    previous = SetLogSink(Capture);
-  }
-  void TearDown() override {
-    SetLogSink(previous);
-    SetLogSettings(0, false);
-    captured = nullptr;
-  }
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previous = nullptr;
-};
-
-TEST_F(LogTest, MessagesAboveTheLevelOrWhileDisabledAreNotSent) {
+TEST(Log, MessagesAboveTheLevelOrWhileDisabledAreNotSent) {
+  LogCapture log;
   SetLogSettings(1, true);
   Log(0, "zero %s", "a");
   Log(1, "one");
   Log(2, "two");
   SetLogSettings(3, false);
   Log(0, "disabled");
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].second, "zero a");
-  EXPECT_EQ(records[1].first, 1);
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{0, "zero a"}, {1, "one"}}));
 }
 
-TEST_F(LogTest, LongMessagesAreFormattedWhole) {
-  SetLogSettings(3, true);
-  std::string big(5000, 'x');
-  Log(0, "%s|", big.c_str());
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].second.size(), 5001u);
+TEST(Log, LongMessagesAreFormattedWhole) {
+  LogCapture log;
+  Log(0, "%s|", std::string(5000, 'x').c_str());
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].second, std::string(5000, 'x') + "|");
 }
 
-TEST_F(LogTest, LogFromTheSinkIsDropped) {
-  SetLogSettings(3, true);
+std::vector<LogLine> sinkLines;
+void NestedSink(int level, const char* text) {
+  sinkLines.emplace_back(level, text);
+  Log(0, "nested %d", 1);  // must neither deadlock nor be sent
+}
+
+TEST(Log, LogFromTheSinkIsDropped) {
+  LogCapture log;  // puts the previous sink back afterwards
   SetLogSink(NestedSink);
   Log(0, "outer");
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].second, "outer");
+  EXPECT_EQ(sinkLines, (std::vector<LogLine>{{0, "outer"}}));
+  EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(LogTest, ConcurrentThreadsNeitherDropNorMixRecords) {
-  SetLogSettings(3, true);
+TEST(Log, ConcurrentThreadsNeitherDropNorMixRecords) {
+  LogCapture log;
   constexpr int kThreads = 4;
   constexpr int kEach = 500;
   std::vector<std::thread> threads;
@@ -71,11 +54,12 @@ TEST_F(LogTest, ConcurrentThreadsNeitherDropNorMixRecords) {
       for (int i = 0; i < kEach; ++i) Log(1, "thread %d record %d", t, i);
     });
   for (auto& thread : threads) thread.join();
-  ASSERT_EQ(records.size(), static_cast<size_t>(kThreads * kEach));
+  ASSERT_EQ(log.lines.size(), static_cast<size_t>(kThreads * kEach));
   std::vector<int> next(kThreads, 0);
-  for (const auto& record : records) {
+  for (const LogLine& record : log.lines) {
     int t = -1, i = -1;
     ASSERT_EQ(std::sscanf(record.second.c_str(), "thread %d record %d", &t, &i), 2) << record.second;
+    ASSERT_TRUE(t >= 0 && t < kThreads) << record.second;
     ASSERT_EQ(i, next[t]++);  // each thread's records arrive whole and in its order
   }
 }

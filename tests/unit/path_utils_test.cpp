@@ -11,191 +11,132 @@
 
 namespace {
 
+struct TextCase {
+  const char* input;
+  const char* expected;
+};
+
+// Runs `function` over each row; a failure names the row's input.
+template <typename Function, size_t N>
+void ExpectEach(Function function, const TextCase (&cases)[N]) {
+  for (const TextCase& c : cases) EXPECT_EQ(function(c.input), c.expected) << "<" << c.input << ">";
+}
+
 std::string Backslashed(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
+  if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
 
-TEST(JoinPath, TrailingBackslashOnTheFolderMakesNoDifference) {
-  EXPECT_EQ(JoinPath("C:\\hot\\in\\", "job.ps"), "C:\\hot\\in\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\hot\\in", "job.ps"), "C:\\hot\\in\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\hot\\in\\\\\\", "job.ps"), "C:\\hot\\in\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\", "job.ps"), "C:\\job.ps");
-  EXPECT_EQ(JoinPath("C:", "job.ps"), "C:\\job.ps");
+TEST(JoinPath, JoinsWithOneBackslashResolvingDotsButNeverAboveTheRoot) {
+  const struct {
+    const char *first, *second, *expected;
+  } cases[] = {
+      // Trailing backslashes on the folder make no difference.
+      {"C:\\hot\\in\\", "job.ps", "C:\\hot\\in\\job.ps"}, {"C:\\hot\\in", "job.ps", "C:\\hot\\in\\job.ps"},
+      {"C:\\hot\\in\\\\\\", "job.ps", "C:\\hot\\in\\job.ps"}, {"C:\\", "job.ps", "C:\\job.ps"},
+      {"C:", "job.ps", "C:\\job.ps"},
+      // An absolute second part is taken as it stands; "D:" alone is a name.
+      {"C:\\hot", "D:\\other\\job.ps", "D:\\other\\job.ps"}, {"C:\\hot", "d:/other/job.ps", "d:\\other\\job.ps"},
+      {"C:\\hot", "D:", "C:\\hot\\D:"},
+      {"C:\\hot\\in", "..\\job.ps", "C:\\hot\\job.ps"}, {"C:\\hot\\in\\", "..\\..\\job.ps", "C:\\job.ps"},
+      {"C:\\hot\\in", ".\\job.ps", "C:\\hot\\in\\job.ps"}, {"C:\\", "..\\job.ps", "C:\\job.ps"},
+      {"C:\\a", "..\\..\\..\\job.ps", "C:\\job.ps"},
+      {"\\\\server\\share", "..\\job.ps", "\\\\server\\share\\job.ps"},
+      {"\\\\server\\share\\in", "..\\..\\job.ps", "\\\\server\\share\\job.ps"},
+      // An empty part gives the other unchanged, slashes and all.
+      {"", "a/b.ps", "a/b.ps"}, {"C:/hot/", "", "C:/hot/"}, {"", "", ""},
+      {"C:/hot/in/", "sub/job.ps", "C:\\hot\\in\\sub\\job.ps"},
+      {"\\\\server\\share\\in\\", "job.ps", "\\\\server\\share\\in\\job.ps"},
+      {"//server/share", "job.ps", "\\\\server\\share\\job.ps"},
+      // Dots inside names are not segments.
+      {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}, {"C:\\hot", "...\\x", "C:\\hot\\...\\x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(JoinPath(c.first, c.second), c.expected) << c.first << " + " << c.second;
 }
 
-TEST(JoinPath, AbsoluteSecondPartIsTakenAsItStands) {
-  EXPECT_EQ(JoinPath("C:\\hot", "D:\\other\\job.ps"), "D:\\other\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\hot", "d:/other/job.ps"), "d:\\other\\job.ps");
-  // "D:" alone is not absolute: it is joined like any name.
-  EXPECT_EQ(JoinPath("C:\\hot", "D:"), "C:\\hot\\D:");
-}
-
-TEST(JoinPath, DotDotDropsTheFoldersLastComponent) {
-  EXPECT_EQ(JoinPath("C:\\hot\\in", "..\\job.ps"), "C:\\hot\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\hot\\in\\", "..\\..\\job.ps"), "C:\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\hot\\in", ".\\job.ps"), "C:\\hot\\in\\job.ps");
-}
-
-TEST(JoinPath, DotDotNeverClimbsAboveTheRoot) {
-  EXPECT_EQ(JoinPath("C:\\", "..\\job.ps"), "C:\\job.ps");
-  EXPECT_EQ(JoinPath("C:\\a", "..\\..\\..\\job.ps"), "C:\\job.ps");
-  EXPECT_EQ(JoinPath("\\\\server\\share", "..\\job.ps"), "\\\\server\\share\\job.ps");
-  EXPECT_EQ(JoinPath("\\\\server\\share\\in", "..\\..\\job.ps"), "\\\\server\\share\\job.ps");
-}
-
-TEST(JoinPath, EmptyPartGivesTheOtherUnchanged) {
-  EXPECT_EQ(JoinPath("", "a/b.ps"), "a/b.ps");
-  EXPECT_EQ(JoinPath("C:/hot/", ""), "C:/hot/");
-  EXPECT_EQ(JoinPath("", ""), "");
-}
-
-TEST(JoinPath, SlashesBecomeBackslashesAndNetworkPathsKeepTheirLeadingPair) {
-  EXPECT_EQ(JoinPath("C:/hot/in/", "sub/job.ps"), "C:\\hot\\in\\sub\\job.ps");
-  EXPECT_EQ(JoinPath("\\\\server\\share\\in\\", "job.ps"), "\\\\server\\share\\in\\job.ps");
-  EXPECT_EQ(JoinPath("//server/share", "job.ps"), "\\\\server\\share\\job.ps");
-}
-
-TEST(JoinPath, DotsInsideNamesAreNotSegments) {
-  EXPECT_EQ(JoinPath("C:\\a.b\\..c", "d..\\.e"), "C:\\a.b\\..c\\d..\\.e");
-  EXPECT_EQ(JoinPath("C:\\hot", "...\\x"), "C:\\hot\\...\\x");
-}
-
-TEST(NormalizePath, RemovesDotSegmentsKeepingOneBackslash) {
-  EXPECT_EQ(NormalizePath("C:\\a\\.\\b"), "C:\\a\\b");
-  EXPECT_EQ(NormalizePath("C:\\a\\.\\.\\.\\b"), "C:\\a\\b");
-  EXPECT_EQ(NormalizePath("C:/a/./b"), "C:\\a\\b");
-}
-
-TEST(NormalizePath, ResolvesDotDotWithTheNameBeforeIt) {
-  EXPECT_EQ(NormalizePath("C:\\a\\b\\..\\c"), "C:\\a\\c");
-  EXPECT_EQ(NormalizePath("C:\\a\\b\\c\\..\\..\\d"), "C:\\a\\d");
-  EXPECT_EQ(NormalizePath("C:\\a\\b\\..\\..\\..\\d"), "C:\\d");
-  EXPECT_EQ(NormalizePath("\\a\\..\\b"), "\\b");
-  EXPECT_EQ(NormalizePath("\\..\\b"), "\\b");
-  // A trailing ".." has no backslash after it and stays.
-  EXPECT_EQ(NormalizePath("C:\\a\\b\\.."), "C:\\a\\b\\..");
-}
-
-TEST(NormalizePath, RelativeDotDotOnlyRemovesRealNames) {
-  // Inside a relative path (not at its start) a ".." before another stays.
-  EXPECT_EQ(NormalizePath("a\\..\\b"), "b");
-  EXPECT_EQ(NormalizePath("x\\a\\..\\..\\b"), "b");
-  EXPECT_EQ(NormalizePath("x\\..\\..\\b"), "..\\b");
+TEST(NormalizePath, RemovesDotSegmentsAndResolvesDotDotWithTheNameBeforeIt) {
+  const TextCase cases[] = {
+      {"C:\\a\\.\\b", "C:\\a\\b"},           {"C:\\a\\.\\.\\.\\b", "C:\\a\\b"},
+      {"C:/a/./b", "C:\\a\\b"},              {"C:\\a\\b\\..\\c", "C:\\a\\c"},
+      {"C:\\a\\b\\c\\..\\..\\d", "C:\\a\\d"}, {"C:\\a\\b\\..\\..\\..\\d", "C:\\d"},
+      {"\\a\\..\\b", "\\b"},               {"\\..\\b", "\\b"},
+      {"C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
+      // Inside a relative path (not at its start) a ".." before another stays.
+      {"a\\..\\b", "b"}, {"x\\a\\..\\..\\b", "b"}, {"x\\..\\..\\b", "..\\b"},
+      {"", ""}, {"job.ps", "job.ps"}, {"C:\\hot\\in\\", "C:\\hot\\in\\"},
+      {"\\\\server\\share\\a.b\\c", "\\\\server\\share\\a.b\\c"},
+  };
+  ExpectEach(NormalizePath, cases);
 }
 
 TEST(NormalizePath, LeadingDotIsRelativeToTheHostProgramFolder) {
-  std::string host = Backslashed(HostProgramFolder());
+  const std::string host = Backslashed(HostProgramFolder());
   ASSERT_FALSE(host.empty());
-  if (host.back() == '\\') host.pop_back();
   EXPECT_EQ(NormalizePath(".\\Config\\x.fns"), host + "\\Config\\x.fns");
   EXPECT_EQ(NormalizePath("./Config/x.fns"), host + "\\Config\\x.fns");
-  std::string parent = Backslashed(ParentFolder(HostProgramFolder()));
-  if (parent.back() == '\\') parent.pop_back();
+  const std::string parent = Backslashed(ParentFolder(HostProgramFolder()));
   EXPECT_EQ(NormalizePath("..\\htdocs\\Thumbnails"), parent + "\\htdocs\\Thumbnails");
-}
-
-TEST(NormalizePath, PathsWithoutDotSegmentsStayAsTheyAre) {
-  EXPECT_EQ(NormalizePath(""), "");
-  EXPECT_EQ(NormalizePath("job.ps"), "job.ps");
-  EXPECT_EQ(NormalizePath("C:\\hot\\in\\"), "C:\\hot\\in\\");
-  EXPECT_EQ(NormalizePath("\\\\server\\share\\a.b\\c"), "\\\\server\\share\\a.b\\c");
 }
 
 TEST(HostProgramFolder, IsTheExistingFolderOfThisProgram) {
   std::string host = HostProgramFolder();
   ASSERT_FALSE(host.empty());
   EXPECT_TRUE(FolderExists(host)) << host;
-  // This test program lives in its build's tests folder.
-  EXPECT_EQ(FileNameOnly(host), "tests") << host;
+  EXPECT_EQ(FileNameOnly(host), "tests") << host;  // this program lives in its build's tests folder
 }
 
-TEST(ParentFolder, PartBeforeTheLastSeparator) {
-  EXPECT_EQ(ParentFolder("C:\\a\\b\\job.ps"), "C:\\a\\b");
-  EXPECT_EQ(ParentFolder("C:\\a\\b/job.ps"), "C:\\a\\b");
-  EXPECT_EQ(ParentFolder("C:/a/b\\job.ps"), "C:/a/b");
-  EXPECT_EQ(ParentFolder("C:\\a\\b\\"), "C:\\a\\b");
-  EXPECT_EQ(ParentFolder("\\\\server\\share\\job.ps"), "\\\\server\\share");
+TEST(PathParts, ParentFolderFileNameAndExtensionSplitAtTheLastSeparator) {
+  const TextCase parents[] = {
+      {"C:\\a\\b\\job.ps", "C:\\a\\b"},  {"C:\\a\\b/job.ps", "C:\\a\\b"}, {"C:/a/b\\job.ps", "C:/a/b"},
+      {"C:\\a\\b\\", "C:\\a\\b"},        {"\\\\server\\share\\job.ps", "\\\\server\\share"},
+      {"C:\\job.ps", "C:\\"},            {"C:\\", "C:\\"},                {"C:/job.ps", "C:\\"},  // drive roots
+      {"job.ps", ""},                    {"C:job.ps", ""},                {"", ""},
+      {"\\job.ps", ""},
+  };
+  ExpectEach(ParentFolder, parents);
+  const TextCase names[] = {{"C:\\a\\b\\job.ps", "job.ps"}, {"C:\\a/b/job.ps", "job.ps"}, {"job.ps", "job.ps"},
+                            {"C:\\a\\", ""},                 {"", ""}};
+  ExpectEach(FileNameOnly, names);
+  // The extension runs from the last dot unless a separator follows it.
+  const TextCase extensions[] = {{"C:\\a\\job.ps", ".ps"}, {"C:\\a\\job.tar.gz", ".gz"}, {"job.", "."},
+                                 {".hidden", ".hidden"},   {"job.JSON", ".JSON"},        {"C:\\hot.in\\job", ""},
+                                 {"C:/hot.in/job", ""},    {"C:\\hot.in\\", ""},         {"job", ""},
+                                 {"", ""}};
+  ExpectEach(GetExtension, extensions);
+  const TextCase removed[] = {{"C:\\a\\job.ps", "C:\\a\\job"},        {"C:\\a\\job.tar.gz", "C:\\a\\job.tar"},
+                              {"C:\\hot.in\\job", "C:\\hot.in\\job"}, {".hidden", ""},
+                              {"", ""}};
+  ExpectEach(RemoveExtension, removed);
 }
 
-TEST(ParentFolder, DriveRootKeepsItsBackslash) {
-  EXPECT_EQ(ParentFolder("C:\\job.ps"), "C:\\");
-  EXPECT_EQ(ParentFolder("C:\\"), "C:\\");
-  EXPECT_EQ(ParentFolder("C:/job.ps"), "C:\\");
-}
-
-TEST(ParentFolder, EmptyWithoutSeparator) {
-  EXPECT_EQ(ParentFolder("job.ps"), "");
-  EXPECT_EQ(ParentFolder("C:job.ps"), "");
-  EXPECT_EQ(ParentFolder(""), "");
-  EXPECT_EQ(ParentFolder("\\job.ps"), "");
-}
-
-TEST(FileNameOnly, PartAfterTheLastSeparator) {
-  EXPECT_EQ(FileNameOnly("C:\\a\\b\\job.ps"), "job.ps");
-  EXPECT_EQ(FileNameOnly("C:\\a/b/job.ps"), "job.ps");
-  EXPECT_EQ(FileNameOnly("job.ps"), "job.ps");
-  EXPECT_EQ(FileNameOnly("C:\\a\\"), "");
-  EXPECT_EQ(FileNameOnly(""), "");
-}
-
-TEST(GetExtension, FromTheLastDotWhenNoSeparatorFollows) {
-  EXPECT_EQ(GetExtension("C:\\a\\job.ps"), ".ps");
-  EXPECT_EQ(GetExtension("C:\\a\\job.tar.gz"), ".gz");
-  EXPECT_EQ(GetExtension("job."), ".");
-  EXPECT_EQ(GetExtension(".hidden"), ".hidden");
-  EXPECT_EQ(GetExtension("job.JSON"), ".JSON");
-}
-
-TEST(GetExtension, DotOnlyInAFolderNameGivesNothing) {
-  EXPECT_EQ(GetExtension("C:\\hot.in\\job"), "");
-  EXPECT_EQ(GetExtension("C:/hot.in/job"), "");
-  EXPECT_EQ(GetExtension("C:\\hot.in\\"), "");
-  EXPECT_EQ(GetExtension("job"), "");
-  EXPECT_EQ(GetExtension(""), "");
-}
-
-TEST(RemoveExtension, DropsExactlyTheExtension) {
-  EXPECT_EQ(RemoveExtension("C:\\a\\job.ps"), "C:\\a\\job");
-  EXPECT_EQ(RemoveExtension("C:\\a\\job.tar.gz"), "C:\\a\\job.tar");
-  EXPECT_EQ(RemoveExtension("C:\\hot.in\\job"), "C:\\hot.in\\job");
-  EXPECT_EQ(RemoveExtension(".hidden"), "");
-  EXPECT_EQ(RemoveExtension(""), "");
-}
-
-TEST(AddTrailingBackslash, AppendsOnlyWhenMissing) {
+TEST(AddTrailingBackslash, AppendsOnlyWhenMissingAndItFitsBelow259Characters) {
   char buffer[kMaxPathBytes] = "C:\\hot";
   AddTrailingBackslash(buffer, sizeof buffer);
   EXPECT_STREQ(buffer, "C:\\hot\\");
   AddTrailingBackslash(buffer, sizeof buffer);
   EXPECT_STREQ(buffer, "C:\\hot\\");
-}
 
-TEST(AddTrailingBackslash, LeavesTextsOf259CharactersAlone) {
-  char buffer[kMaxPathBytes];
   std::memset(buffer, 'a', 258);
   buffer[258] = '\0';
   AddTrailingBackslash(buffer, sizeof buffer);
   EXPECT_EQ(std::strlen(buffer), 259u);
   EXPECT_EQ(buffer[258], '\\');
-  AddTrailingBackslash(buffer, sizeof buffer);  // 259 characters now: unchanged
+  buffer[258] = 'a';
+  AddTrailingBackslash(buffer, sizeof buffer);  // 259 characters: unchanged
+  EXPECT_EQ(buffer[258], 'a');
   EXPECT_EQ(std::strlen(buffer), 259u);
-}
 
-TEST(AddTrailingBackslash, NeverWritesPastASmallBuffer) {
-  char buffer[8] = "abcdefg";
-  AddTrailingBackslash(buffer, sizeof buffer);
-  EXPECT_STREQ(buffer, "abcdefg");
+  char full[8] = "abcdefg";
+  AddTrailingBackslash(full, sizeof full);
+  EXPECT_STREQ(full, "abcdefg");
   char room[8] = "abcdef";
   AddTrailingBackslash(room, sizeof room);
   EXPECT_STREQ(room, "abcdef\\");
-}
-
-TEST(AddTrailingBackslash, EmptyTextStaysEmpty) {
   // An empty folder must not become "\", the root of the current drive.
-  char buffer[16] = "";
-  AddTrailingBackslash(buffer, sizeof buffer);
-  EXPECT_STREQ(buffer, "");
+  char empty[16] = "";
+  AddTrailingBackslash(empty, sizeof empty);
+  EXPECT_STREQ(empty, "");
 }
 
 TEST(RemoveTrailingBackslash, RemovesOneAndSaysSo) {
@@ -211,37 +152,33 @@ TEST(RemoveTrailingBackslash, RemovesOneAndSaysSo) {
   EXPECT_EQ(RemoveTrailingBackslash(nullptr), 0);
 }
 
-TEST(FormatInto, FormatsWhenItFits) {
+TEST(FormatInto, FormatsWhenItFitsAndOtherwiseCutsToSizeMinusOne) {
   char buffer[32];
   FormatInto(buffer, sizeof buffer, "%s%s.trimmed", "C:\\hot\\", "a.eps");
   EXPECT_STREQ(buffer, "C:\\hot\\a.eps.trimmed");
   FormatInto(buffer, sizeof buffer, "%d-%llx", 42, static_cast<unsigned long long>(0x1234abcdef));
   EXPECT_STREQ(buffer, "42-1234abcdef");
+
+  char eight[8];
+  for (const char* text : {"0123456789", "01234567", "0123456"}) {  // long, one too long, exactly fits
+    std::memset(eight, '#', sizeof eight);
+    FormatInto(eight, sizeof eight, "%s", text);
+    EXPECT_STREQ(eight, "0123456") << text;
+  }
+  char path[kMaxPathBytes];
+  FormatInto(path, sizeof path, "C:\\hot\\%s", std::string(400, 'n').c_str());
+  EXPECT_EQ(std::strlen(path), kMaxPathBytes - 1);
 }
 
-TEST(FormatInto, CutsToSizeMinusOneAndTerminates) {
-  char buffer[8];
-  std::memset(buffer, '#', sizeof buffer);
-  FormatInto(buffer, sizeof buffer, "%s", "0123456789");
-  EXPECT_STREQ(buffer, "0123456");
-  FormatInto(buffer, sizeof buffer, "%s", "01234567");  // exactly one too long
-  EXPECT_STREQ(buffer, "0123456");
-  FormatInto(buffer, sizeof buffer, "%s", "0123456");  // exactly fits
-  EXPECT_STREQ(buffer, "0123456");
-}
-
-TEST(FormatInto, TinyZeroAndPathSizes) {
+TEST(FormatInto, TinyOrZeroSizeWritesNothingPastIt) {
   char buffer[4] = "abc";
   FormatInto(buffer, 1, "%s", "xyz");
   EXPECT_EQ(buffer[0], '\0');
-  EXPECT_EQ(buffer[1], 'b');  // nothing past the size is written
+  EXPECT_EQ(buffer[1], 'b');
   char untouched[4] = "abc";
   FormatInto(untouched, 0, "%s", "xyz");
   EXPECT_STREQ(untouched, "abc");
   FormatInto(nullptr, 10, "%s", "xyz");  // no buffer: nothing happens
-  char path[kMaxPathBytes];
-  FormatInto(path, sizeof path, "C:\\hot\\%s", std::string(400, 'n').c_str());
-  EXPECT_EQ(std::strlen(path), kMaxPathBytes - 1);
 }
 
 }  // namespace

@@ -1,104 +1,89 @@
 // The counter search for a free target name, with an in-memory set of taken paths.
 #include "common/unique_target.h"
 
-#include "common/log.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
-struct TakenPaths {
-  std::set<std::string> paths;
+// A search over `taken` that counts how often a name was looked at.
+struct Search {
+  std::set<std::string> taken;
   int checks = 0;
-  FileExistsCheck Check() {
-    return [this](const std::string& path) {
+  int counter = 0;
+  std::string target;
+  bool Run(const char* folder, const char* name, int first = 0, int second = 0, int values = kUniqueCounterValues) {
+    auto check = [this](const std::string& path) {
       ++checks;
-      return paths.count(path) != 0;
+      return taken.count(path) != 0;
     };
+    return FindUniqueTarget(folder, name, first, second, counter, values, check, target);
   }
 };
 
-TEST(UniqueTarget, FirstFreeNameUsesTheCounterAsItStands) {
-  TakenPaths taken;
-  int counter = 0;
-  std::string target;
-  ASSERT_TRUE(FindUniqueTarget("C:\\out\\", "job.ps", 0, 0, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\job_0_0_0.ps");
-  EXPECT_EQ(counter, 0);
+TEST(UniqueTarget, NameIsStemNumbersCounterAndExtension) {
+  Search search;
+  ASSERT_TRUE(search.Run("C:\\out\\", "job.ps"));
+  EXPECT_EQ(search.target, "C:\\out\\job_0_0_0.ps");
+  EXPECT_EQ(search.counter, 0);
+  search.counter = 7;
+  ASSERT_TRUE(search.Run("C:\\out", "README"));
+  EXPECT_EQ(search.target, "C:\\out\\README_0_0_7");
+  ASSERT_TRUE(search.Run("C:\\out", "a.b.tif", 12, 3));
+  EXPECT_EQ(search.target, "C:\\out\\a.b_12_3_7.tif");
 }
 
 TEST(UniqueTarget, TakenNamesMoveTheCounterAndTheNextCallStartsThere) {
-  TakenPaths taken;
-  taken.paths = {"C:\\out\\job_0_0_0.ps"};
-  int counter = 0;
-  std::string target;
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "job.ps", 0, 0, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\job_0_0_1.ps");
-  EXPECT_EQ(counter, 1);
+  Search search;
+  search.taken = {"C:\\out\\job_0_0_0.ps"};
+  ASSERT_TRUE(search.Run("C:\\out", "job.ps"));
+  EXPECT_EQ(search.target, "C:\\out\\job_0_0_1.ps");
+  EXPECT_EQ(search.counter, 1);
   // The name found is not taken yet: the next search starts at the same value.
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "other.pdf", 0, 0, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\other_0_0_1.pdf");
-  EXPECT_EQ(counter, 1);
+  ASSERT_TRUE(search.Run("C:\\out", "other.pdf"));
+  EXPECT_EQ(search.target, "C:\\out\\other_0_0_1.pdf");
+  EXPECT_EQ(search.counter, 1);
 }
 
-TEST(UniqueTarget, NameParts) {
-  TakenPaths taken;
-  int counter = 7;
-  std::string target;
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "README", 0, 0, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\README_0_0_7");
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "a.b.tif", 12, 3, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\a.b_12_3_7.tif");
-}
-
-TEST(UniqueTarget, CounterWrapsToZeroAfterItsLastValue) {
-  TakenPaths taken;
-  taken.paths = {"D:\\x\\f_0_0_999999.ps"};
-  int counter = 999999;
-  std::string target;
-  ASSERT_TRUE(FindUniqueTarget("D:\\x", "f.ps", 0, 0, counter, kUniqueCounterValues, taken.Check(), target));
-  EXPECT_EQ(target, "D:\\x\\f_0_0_0.ps");
-  EXPECT_EQ(counter, 0);
+TEST(UniqueTarget, CounterWrapsToZeroAfterItsLastValueOrWhenOutOfRange) {
+  Search search;
+  search.taken = {"D:\\x\\f_0_0_999999.ps"};
+  search.counter = 999999;
+  ASSERT_TRUE(search.Run("D:\\x", "f.ps"));
+  EXPECT_EQ(search.target, "D:\\x\\f_0_0_0.ps");
+  EXPECT_EQ(search.counter, 0);
+  search.counter = -5;
+  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
 }
 
 TEST(UniqueTarget, SearchStopsAfterOneFullRoundWhenEveryValueIsTaken) {
-  TakenPaths taken;
-  for (int i = 0; i < 10; ++i) taken.paths.insert("C:\\out\\f_0_0_" + std::to_string(i) + ".ps");
-  int counter = 4;
-  std::string target = "stale";
-  EXPECT_FALSE(FindUniqueTarget("C:\\out", "f.ps", 0, 0, counter, 10, taken.Check(), target));
-  EXPECT_EQ(taken.checks, 10);  // every value once, none twice
-  EXPECT_EQ(counter, 4);
-  EXPECT_TRUE(target.empty());
+  Search search;
+  for (int i = 0; i < 10; ++i) search.taken.insert("C:\\out\\f_0_0_" + std::to_string(i) + ".ps");
+  search.counter = 4;
+  search.target = "stale";
+  EXPECT_FALSE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  EXPECT_EQ(search.checks, 10);  // every value once, none twice
+  EXPECT_EQ(search.counter, 4);
+  EXPECT_TRUE(search.target.empty());
   // One value freed: found on the next search, after the wrap.
-  taken.paths.erase("C:\\out\\f_0_0_2.ps");
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "f.ps", 0, 0, counter, 10, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\f_0_0_2.ps");
-  EXPECT_EQ(counter, 2);
-}
-
-TEST(UniqueTarget, CounterOutsideItsRangeStartsAtZero) {
-  TakenPaths taken;
-  int counter = -5;
-  std::string target;
-  ASSERT_TRUE(FindUniqueTarget("C:\\out", "f.ps", 0, 0, counter, 10, taken.Check(), target));
-  EXPECT_EQ(target, "C:\\out\\f_0_0_0.ps");
+  search.taken.erase("C:\\out\\f_0_0_2.ps");
+  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  EXPECT_EQ(search.target, "C:\\out\\f_0_0_2.ps");
+  EXPECT_EQ(search.counter, 2);
 }
 
 // The module-wide form: free names exist, so the result depends only on the
 // buffer. (Folders that hold real files are tested on Windows.)
 class ModuleUniqueTarget : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved = UniqueTargetCounter();
-    SetUniqueTargetCounter(42);
-  }
+  void SetUp() override { SetUniqueTargetCounter(42); }
   void TearDown() override { SetUniqueTargetCounter(saved); }
-  int saved = 0;
+  int saved = UniqueTargetCounter();
 };
 
 TEST_F(ModuleUniqueTarget, ResultIsCutToTheBufferAndReportedAsUnusable) {
@@ -111,31 +96,20 @@ TEST_F(ModuleUniqueTarget, ResultIsCutToTheBufferAndReportedAsUnusable) {
   char small[8];
   EXPECT_FALSE(makeUniqueTarget(folder, "a.ps", 0, 0, small, sizeof small));
   EXPECT_STREQ(small, "Q:\\no\\s");
-
   char exact[31];  // 30 characters and the NUL
   EXPECT_TRUE(makeUniqueTarget(folder, "a.ps", 0, 0, exact, sizeof exact));
   EXPECT_STREQ(exact, "Q:\\no\\such\\folder\\a_0_0_42.ps");
-
   char untouched = 'z';
   EXPECT_FALSE(makeUniqueTarget(folder, "a.ps", 0, 0, &untouched, 0));
   EXPECT_EQ(untouched, 'z');
 }
 
-std::vector<std::string>* captured = nullptr;
-void Capture(int, const char* text) { captured->push_back(text); }
-
 TEST_F(ModuleUniqueTarget, EveryCallIsTraced) {
-  std::vector<std::string> lines;
-  captured = &lines;
-  LogSink previous = SetLogSink(Capture);
-  SetLogSettings(3, true);
+  LogCapture log;
   char result[260];
   makeUniqueTarget("Q:\\none", "b.ps", 0, 0, result, sizeof result);
-  SetLogSettings(0, false);
-  SetLogSink(previous);
-  captured = nullptr;
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Call to makeUniqueTarget");
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].second, "Call to makeUniqueTarget");
 }
 
 }  // namespace

@@ -19,10 +19,6 @@ namespace {
 
 using Line = LogLine;
 
-void Put32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-
 // Header, PostScript section, a metafile preview and a TIFF preview.
 struct BinaryEps {
   std::string postScript;
@@ -66,9 +62,11 @@ class TrimBinaryEpsTest : public ::testing::Test {
     EXPECT_EQ(ReplaceFileContents(path, bytes), 0);
     return path;
   }
-  std::string Contents(const std::string& path) {
-    std::string bytes;
-    EXPECT_EQ(ReadWholeFile(path, bytes), 0) << path;
+  // Writes a binary EPS with a PostScript section of `size` bytes; its bytes.
+  std::string WriteEps(const std::string& name, size_t size) {
+    eps.postScript = PostScriptOf(size);
+    std::string bytes = eps.Bytes();
+    WriteFile(name, bytes);
     return bytes;
   }
   int64_t Trim(const std::string& name, const std::string& bytes) {
@@ -81,11 +79,11 @@ class TrimBinaryEpsTest : public ::testing::Test {
     EXPECT_FALSE(FileExists(folder + name + ".trimmed"));
   }
   TempFolder temp{"hf_eps"};
+  BinaryEps eps;
   const std::string& folder = temp.path();
 };
 
 TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
-  BinaryEps eps;
   eps.postScript = PostScriptOf(20000);  // several 8192-byte pieces and a partial one
   std::string bytes = eps.Bytes();
   WriteFile("logo.eps", bytes);
@@ -98,10 +96,8 @@ TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
 }
 
 TEST_F(TrimBinaryEpsTest, NameAloneIsAFullPath) {
-  BinaryEps eps;
-  eps.postScript = PostScriptOf(100);
-  std::string bytes = eps.Bytes();
-  std::string path = WriteFile("full.eps", bytes);
+  std::string bytes = WriteEps("full.eps", 100);
+  std::string path = folder + "full.eps";
   EXPECT_EQ(TrimBinaryEps("", path.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()), 30,
                           static_cast<int64_t>(bytes.size())),
             100);
@@ -109,7 +105,6 @@ TEST_F(TrimBinaryEpsTest, NameAloneIsAFullPath) {
 }
 
 TEST_F(TrimBinaryEpsTest, SectionAtTheVeryEndOfTheFileIsKept) {
-  BinaryEps eps;
   eps.postScript = PostScriptOf(64);
   eps.metafile.clear();
   eps.tiff.clear();
@@ -120,7 +115,6 @@ TEST_F(TrimBinaryEpsTest, SectionAtTheVeryEndOfTheFileIsKept) {
 }
 
 TEST_F(TrimBinaryEpsTest, LyingHeadersLeaveTheFileAsItWas) {
-  BinaryEps eps;
   eps.postScript = PostScriptOf(500);
   const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());
   struct Case {
@@ -153,7 +147,6 @@ TEST_F(TrimBinaryEpsTest, HeaderThatIsNotBinaryEpsIsRefused) {
 }
 
 TEST_F(TrimBinaryEpsTest, MissingFileIsLogged) {
-  BinaryEps eps;
   eps.postScript = PostScriptOf(100);
   std::string bytes = eps.Bytes();
   LogCapture log;
@@ -164,10 +157,8 @@ TEST_F(TrimBinaryEpsTest, MissingFileIsLogged) {
 }
 
 TEST_F(TrimBinaryEpsTest, SourceHeldWithoutSharingIsNotTouched) {
-  BinaryEps eps;
-  eps.postScript = PostScriptOf(300);
-  std::string bytes = eps.Bytes();
-  std::string path = WriteFile("held.eps", bytes);
+  std::string bytes = WriteEps("held.eps", 300);
+  std::string path = folder + "held.eps";
   {
     ScopedHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
@@ -181,10 +172,8 @@ TEST_F(TrimBinaryEpsTest, SourceHeldWithoutSharingIsNotTouched) {
 }
 
 TEST_F(TrimBinaryEpsTest, SourceOpenElsewhereCannotBeReplacedAndStays) {
-  BinaryEps eps;
-  eps.postScript = PostScriptOf(300);
-  std::string bytes = eps.Bytes();
-  std::string path = WriteFile("open.eps", bytes);
+  std::string bytes = WriteEps("open.eps", 300);
+  std::string path = folder + "open.eps";
   {
     // A reader that shares reading and writing but not deletion: the copy can be
     // made, but the file cannot be replaced while it is open.
@@ -205,10 +194,8 @@ TEST_F(TrimBinaryEpsTest, SourceOpenElsewhereCannotBeReplacedAndStays) {
 }
 
 TEST_F(TrimBinaryEpsTest, ReadOnlyFileIsNotReplaced) {
-  BinaryEps eps;
-  eps.postScript = PostScriptOf(300);
-  std::string bytes = eps.Bytes();
-  std::string path = WriteFile("readonly.eps", bytes);
+  std::string bytes = WriteEps("readonly.eps", 300);
+  std::string path = folder + "readonly.eps";
   ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
   LogCapture log;
   EXPECT_EQ(Trim("readonly.eps", bytes), static_cast<int64_t>(bytes.size()));
@@ -219,10 +206,7 @@ TEST_F(TrimBinaryEpsTest, ReadOnlyFileIsNotReplaced) {
 }
 
 TEST_F(TrimBinaryEpsTest, TemporaryFileThatCannotBeCreatedLeavesTheSource) {
-  BinaryEps eps;
-  eps.postScript = PostScriptOf(300);
-  std::string bytes = eps.Bytes();
-  WriteFile("busy.eps", bytes);
+  std::string bytes = WriteEps("busy.eps", 300);
   std::string temporary = WriteFile("busy.eps.trimmed", "someone else's");
   {
     ScopedHandle holder(::CreateFileA(temporary.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -238,7 +222,6 @@ TEST_F(TrimBinaryEpsTest, TemporaryFileThatCannotBeCreatedLeavesTheSource) {
 }
 
 TEST_F(TrimBinaryEpsTest, OverlongPathIsRefused) {
-  BinaryEps eps;
   eps.postScript = PostScriptOf(100);
   std::string bytes = eps.Bytes();
   std::string name(260 - folder.size() - 8, 'n');  // the ".trimmed" copy would pass 259 characters

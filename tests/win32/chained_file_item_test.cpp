@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -51,6 +52,14 @@ std::string ReadText(const ChainedFileItem& record, RecordField field) {
 
 using Line = LogLine;
 
+// Three new records appended in order.
+struct Chain3 {
+  ChainedFileItem* a = NewFileItem();
+  ChainedFileItem* b = NewFileItem();
+  ChainedFileItem* c = NewFileItem();
+  ChainedFileItem* head = AppendFile(AppendFile(AppendFile(nullptr, a), b), c);
+};
+
 TEST(ChainedFileItem, FieldsSitAtTheHostsByteOffsets) {
   ChainedFileItem* record = NewFileItem();
   ASSERT_NE(record, nullptr);
@@ -69,20 +78,14 @@ TEST(ChainedFileItem, FieldsSitAtTheHostsByteOffsets) {
   std::strcpy(record->uniqueId, "1a2b3c");
   std::strcpy(record->intakeFailureText, "no FileSpec");
 
-  EXPECT_EQ(ReadText(*record, kFolder), "C:\\hot\\");
-  EXPECT_EQ(ReadText(*record, kFileName), "job.ps");
-  EXPECT_EQ(ReadText(*record, kTitle), "Brochure");
-  EXPECT_EQ(ReadText(*record, kOwner), "anna");
-  EXPECT_EQ(ReadNumber(*record, kFileSize), 0x0102030405060708ull);
-  EXPECT_EQ(ReadNumber(*record, kJobType), 0x40u);
-  EXPECT_EQ(ReadNumber(*record, kGroupMember), 1u);
-  EXPECT_EQ(ReadNumber(*record, kColourType), 3u);
-  EXPECT_EQ(ReadNumber(*record, kSafeToDelete), 7u);
-  EXPECT_EQ(ReadNumber(*record, kNext), 0x11223344u);
-  EXPECT_EQ(ReadNumber(*record, kPrevious), 0x55667788u);
-  EXPECT_EQ(ReadNumber(*record, kItemFlags), 4u);
-  EXPECT_EQ(ReadText(*record, kUniqueId), "1a2b3c");
-  EXPECT_EQ(ReadText(*record, kIntakeFailureText), "no FileSpec");
+  for (const auto& [field, text] : {std::pair<RecordField, std::string>{kFolder, "C:\\hot\\"}, {kFileName, "job.ps"},
+                                     {kTitle, "Brochure"}, {kOwner, "anna"}, {kUniqueId, "1a2b3c"},
+                                     {kIntakeFailureText, "no FileSpec"}})
+    EXPECT_EQ(ReadText(*record, field), text) << field.name;
+  for (const auto& [field, number] : {std::pair<RecordField, uint64_t>{kFileSize, 0x0102030405060708ull},
+                                       {kJobType, 0x40}, {kGroupMember, 1}, {kColourType, 3}, {kSafeToDelete, 7},
+                                       {kNext, 0x11223344}, {kPrevious, 0x55667788}, {kItemFlags, 4}})
+    EXPECT_EQ(ReadNumber(*record, field), number) << field.name;
   record->next = nullptr;
   record->previous = nullptr;
   DeleteFileList(record, 0);
@@ -107,7 +110,7 @@ TEST(ChainedFileItem, AppendingLinksBehindTheLastRecord) {
   ChainedFileItem* list = AppendFile(nullptr, a);
   EXPECT_EQ(list, a);
   EXPECT_EQ(AppendFile(list, b), a);
-  EXPECT_EQ(AppendFile(list, c), a);
+  EXPECT_EQ(AppendFile(list, c), a);  // the head, whatever the length
   EXPECT_EQ(a->next, b);
   EXPECT_EQ(b->next, c);
   EXPECT_EQ(c->next, nullptr);
@@ -129,30 +132,23 @@ TEST(ChainedFileItem, AppendingNothingIsLoggedAndChangesNothing) {
 }
 
 TEST(ChainedFileItem, DeletingTheHeadOfThreeReturnsTheSecondAsHead) {
-  ChainedFileItem* a = NewFileItem();
-  ChainedFileItem* b = NewFileItem();
-  ChainedFileItem* c = NewFileItem();
-  ChainedFileItem* list = AppendFile(AppendFile(AppendFile(nullptr, a), b), c);
-  list = DeleteFileItem(a);
-  EXPECT_EQ(list, b);
-  EXPECT_EQ(b->previous, nullptr);
-  EXPECT_EQ(b->next, c);
-  EXPECT_FALSE(IsLiveGlobalBlock(a));
+  Chain3 chain;
+  ChainedFileItem* list = DeleteFileItem(chain.a);
+  EXPECT_EQ(list, chain.b);
+  EXPECT_EQ(chain.b->previous, nullptr);
+  EXPECT_EQ(chain.b->next, chain.c);
+  EXPECT_FALSE(IsLiveGlobalBlock(chain.a));
   DeleteFileList(list, 0);
 }
 
 TEST(ChainedFileItem, DeletingInnerOrLastRecordsReturnsTheSameHead) {
-  ChainedFileItem* a = NewFileItem();
-  ChainedFileItem* b = NewFileItem();
-  ChainedFileItem* c = NewFileItem();
-  ChainedFileItem* list = AppendFile(AppendFile(AppendFile(nullptr, a), b), c);
-  EXPECT_EQ(DeleteFileItem(b), a);
-  EXPECT_EQ(a->next, c);
-  EXPECT_EQ(c->previous, a);
-  EXPECT_EQ(DeleteFileItem(c), a);
-  EXPECT_EQ(a->next, nullptr);
-  EXPECT_EQ(DeleteFileItem(a), nullptr);
-  (void)list;
+  Chain3 chain;
+  EXPECT_EQ(DeleteFileItem(chain.b), chain.a);
+  EXPECT_EQ(chain.a->next, chain.c);
+  EXPECT_EQ(chain.c->previous, chain.a);
+  EXPECT_EQ(DeleteFileItem(chain.c), chain.a);
+  EXPECT_EQ(chain.a->next, nullptr);
+  EXPECT_EQ(DeleteFileItem(chain.a), nullptr);
 }
 
 TEST(ChainedFileItem, DeletingFromNothingIsLogged) {

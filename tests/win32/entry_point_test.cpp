@@ -8,6 +8,7 @@
 #include "common/win32/zu_ini_file.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +31,6 @@ bool HasMessage(const std::vector<LogRecord>& records, int level, const std::str
   for (const LogRecord& record : records)
     if (record.level == level && MessageOf(record) == message) return true;
   return false;
-}
-
-PluginParameters DefaultBlock() {
-  PluginParameters params;
-  InitialiseDefaultParameters(params);
-  return params;
 }
 
 class EntryPointTest : public ::testing::Test {

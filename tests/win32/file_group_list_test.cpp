@@ -11,13 +11,11 @@
 #include "common/path_utils.h"
 #include "common/win32/file_system.h"
 #include "common/win32/scoped_handle.h"
-#include "tests/support/log_capture.h"
 #include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,45 +24,28 @@
 namespace {
 
 const char kTemplate[] = "Default RUD Without PREPS";
+using Reader = CGroupDocumentReader;
 
 std::string ShippedFile(const std::string& name) {
-  std::string text;
-  EXPECT_EQ(ReadWholeFile(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text), 0) << name;
+  const std::string text = Contents(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name);
+  EXPECT_NE(text, "<missing>") << name;
   return text;
-}
-
-// Polls the condition every 20 ms for at most `limitMs`.
-bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = 20000) {
-  const DWORD started = ::GetTickCount();
-  while (!condition()) {
-    if (::GetTickCount() - started > limitMs) return false;
-    ::Sleep(20);
-  }
-  return true;
-}
-
-bool HasLineStartingWith(const LogCapture& log, int level, const std::string& start) {
-  for (const LogLine& line : log.lines)
-    if (line.first == level && line.second.rfind(start, 0) == 0) return true;
-  return false;
-}
-
-bool HasLineContaining(const LogCapture& log, const std::string& part) {
-  for (const LogLine& line : log.lines)
-    if (line.second.find(part) != std::string::npos) return true;
-  return false;
 }
 
 // The ".fgl" files in a folder.
 std::vector<std::string> GroupFilesIn(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  ScopedFindHandle find(::FindFirstFileA(JoinPath(folder, "*.fgl").c_str(), &found));
-  if (!find) return names;
-  do {
-    names.push_back(found.cFileName);
-  } while (::FindNextFileA(find.get(), &found));
+  for (const std::string& name : FileNamesIn(folder))
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".fgl") == 0) names.push_back(name);
   return names;
+}
+
+// One value read through a reader's getter.
+template <typename T>
+T Value(const Reader& reader, int (Reader::*get)(T&) const) {
+  T value{};
+  (reader.*get)(value);
+  return value;
 }
 
 class GroupListTest : public ::testing::Test {
@@ -77,7 +58,7 @@ class GroupListTest : public ::testing::Test {
     ASSERT_EQ(CreateFolder(setups, true), 0);
     ASSERT_EQ(CreateFolder(hot, false), 0);
     // A copy of the catalogue: unknown colours are added to it.
-    ASSERT_EQ(ReplaceFileContents(setups + "Colours.ini", ShippedFile("Colours.ini")), 0);
+    ASSERT_TRUE(Put(setups + "Colours.ini", ShippedFile("Colours.ini")));
     colours.SetPath(setups + "Colours.ini");
     ASSERT_TRUE(colours.LoadCatalogue(kCatalogueAll));
   }
@@ -105,7 +86,12 @@ class GroupListTest : public ::testing::Test {
   }
 
   void Arrive(const std::string& name, const std::string& bytes = "II*\x00separation") {
-    ASSERT_EQ(ReplaceFileContents(hot + name, bytes), 0) << name;
+    ASSERT_TRUE(Put(hot + name, bytes)) << name;
+  }
+  // A file arrives and is offered; AddFile's result.
+  int ArriveAndOffer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+    Arrive(name);
+    return Offer(list, name, groupOut);
   }
 
   // Offers a file that has just arrived; returns AddFile's result.
@@ -130,6 +116,11 @@ class GroupListTest : public ::testing::Test {
     return WaitUntil([&] { return list.GroupCount() == 0; });
   }
 
+  // The names of the files in the saved group `groupName`.
+  std::vector<std::string> SavedMembers(const std::string& groupName) {
+    return Reader(SavedGroup(groupName)).GetFileInfoNames();
+  }
+
   // The saved group whose GroupName is `groupName` (the only one expected).
   CIniDocument SavedGroup(const std::string& groupName) {
     CIniDocument found;
@@ -138,7 +129,7 @@ class GroupListTest : public ::testing::Test {
       CIniDocument document;
       EXPECT_TRUE(document.Load(hot + file));
       std::string name;
-      CGroupDocumentReader(document).GetGroupName(name);
+      Reader(document).GetGroupName(name);
       if (name == groupName) {
         found = document;
         ++matches;
@@ -162,7 +153,6 @@ TEST_F(GroupListTest, SetUpChoosesTheMethodByTemplateNameAndReadsItsRules) {
   CFileGroupList byScheme;
   EXPECT_EQ(byScheme.SetUpGroupingIn(host, kTemplate, &colours), 0);
   EXPECT_EQ(byScheme.method(), kGroupMethodFilenameScheme);
-  EXPECT_EQ(byScheme.templateName(), kTemplate);
   EXPECT_EQ(byScheme.templatePath(), setups + kTemplate + ".fns");
   EXPECT_EQ(byScheme.settings().timeoutSeconds(), 7);
   EXPECT_EQ(byScheme.settings().fileCountTrigger(), 1);
@@ -195,37 +185,26 @@ TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
 
 // ---- refused files ----
 
-TEST_F(GroupListTest, OnlyTifFilesAreOfferedToAFilenameScheme) {
+TEST_F(GroupListTest, FilesOfTheWrongTypeOrUnreadableNamesStayStandalone) {
   auto list = MakeList(30, 0, 4);
-  Arrive("JOB1_p1_Cyan.tiff");
   LogCapture log;
-  EXPECT_EQ(Offer(*list, "JOB1_p1_Cyan.tiff"), kGroupWrongExtension);
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.tiff"), kGroupWrongExtension);
   EXPECT_TRUE(log.Has(2, "Purported TIFF file JOB1_p1_Cyan.tiff has non-TIFF extension"));
   EXPECT_TRUE(FileExists(hot + "JOB1_p1_Cyan.tiff"));
 
-  Arrive("JOB1_p1_Cyan.TIF");
-  EXPECT_EQ(Offer(*list, "JOB1_p1_Cyan.TIF"), 0);
-  EXPECT_EQ(list->GroupCount(), 1u);
-}
-
-TEST_F(GroupListTest, OnlyPdfFilesAreOfferedToGroupingByType) {
-  auto list = MakeList(30, 0, 4, kGroupByFileTypeTemplate);
-  Arrive("page.tif");
-  LogCapture log;
-  EXPECT_EQ(Offer(*list, "page.tif"), kGroupWrongExtension);
-  EXPECT_TRUE(log.Has(2, "Purported PDF file page.tif has non-PDF extension."));
-}
-
-TEST_F(GroupListTest, ANameTheSchemeCannotReadStaysStandalone) {
-  auto list = MakeList(30, 0, 4);
-  Arrive("no colour here.tif");
-  LogCapture log;
-  EXPECT_EQ(Offer(*list, "no colour here.tif"), kGroupNotAnalysed);
+  EXPECT_EQ(ArriveAndOffer(*list, "no colour here.tif"), kGroupNotAnalysed);
   EXPECT_TRUE(log.Has(2, "Analysing file no colour here"));
   EXPECT_TRUE(log.Has(2, "Analyse no colour here returned false"));
   EXPECT_TRUE(log.Has(2, "Failed to analyse file no colour here.tif"));
   EXPECT_TRUE(FileExists(hot + "no colour here.tif"));
   EXPECT_EQ(list->GroupCount(), 0u);
+
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.TIF"), 0);  // the extension in any case
+  EXPECT_EQ(list->GroupCount(), 1u);
+
+  auto byType = MakeList(30, 0, 4, kGroupByFileTypeTemplate);
+  EXPECT_EQ(ArriveAndOffer(*byType, "page.tif"), kGroupWrongExtension);
+  EXPECT_TRUE(log.Has(2, "Purported PDF file page.tif has non-PDF extension."));
 }
 
 TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
@@ -250,14 +229,9 @@ TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
 TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   auto list = MakeList(60, 1, 4);
   LogCapture log;
-  const char* names[] = {"JOB1_p1_Cyan.tif", "JOB1_p1_Magenta.tif", "JOB1_p1_Yellow.tif", "JOB1_p1_Black.tif"};
-  CFileGroup* first = nullptr;
-  for (const char* name : names) {
-    Arrive(name);
-    CFileGroup* group = nullptr;
-    ASSERT_EQ(Offer(*list, name, &group), 0) << name;
-    if (first == nullptr) first = group;
-  }
+  const std::vector<std::string> names = {"JOB1_p1_Cyan.tif", "JOB1_p1_Magenta.tif", "JOB1_p1_Yellow.tif",
+                                          "JOB1_p1_Black.tif"};
+  for (const std::string& name : names) ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_TRUE(HasLineContaining(log, "Hit file count limit for <$$"));
 
@@ -265,47 +239,38 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   ASSERT_EQ(files.size(), 1u);
   const std::string folder = hot + RemoveExtension(files[0]);
   EXPECT_EQ(files[0].rfind("$$", 0), 0u);
-  for (const char* name : names) EXPECT_TRUE(FileExists(JoinPath(folder, name))) << name;
+  for (const std::string& name : names) EXPECT_TRUE(FileExists(JoinPath(folder, name))) << name;
 
   CIniDocument document = SavedGroup("JOB1");
-  CGroupDocumentReader reader(document);
+  Reader reader(document);
   // Sections in the order the group was written.
   ASSERT_GE(document.SectionCount(), 4u);
   EXPECT_EQ(document.Section(0).name(), "FileGroupInfo");
   EXPECT_EQ(document.Section(1).name(), "SettingsInfo");
   EXPECT_EQ(document.Section(2).name(), "FileInfo");
   EXPECT_EQ(document.Section(3).name(), "JOB1_p1_Cyan.tif_Settings");
+  EXPECT_EQ(Value(reader, &Reader::GetFolderPath), folder);
+  EXPECT_EQ(Value(reader, &Reader::GetExtension), ".tif");
+  EXPECT_EQ(Value(reader, &Reader::GetFNSFileName), kTemplate);
+  EXPECT_EQ(Value(reader, &Reader::GetGroupMethod), kGroupMethodFilenameScheme);
+  EXPECT_EQ(Value(reader, &Reader::GetTimeoutSeconds), 60);
+  EXPECT_EQ(Value(reader, &Reader::GetFileCountTrigger), 1);
+  EXPECT_EQ(Value(reader, &Reader::GetFileCount), 4);
+  EXPECT_EQ(Value(reader, &Reader::GetSerialMode), 0);
+  EXPECT_EQ(reader.GetFileInfoNames(), names);
   std::string text;
-  int value = 0;
-  reader.GetFolderPath(text);
-  EXPECT_EQ(text, folder);
-  reader.GetExtension(text);
-  EXPECT_EQ(text, ".tif");
-  reader.GetFNSFileName(text);
-  EXPECT_EQ(text, kTemplate);
-  reader.GetGroupMethod(value);
-  EXPECT_EQ(value, kGroupMethodFilenameScheme);
-  reader.GetTimeoutSeconds(value);
-  EXPECT_EQ(value, 60);
-  reader.GetFileCountTrigger(value);
-  EXPECT_EQ(value, 1);
-  reader.GetFileCount(value);
-  EXPECT_EQ(value, 4);
-  reader.GetSerialMode(value);
-  EXPECT_EQ(value, 0);
-  EXPECT_EQ(reader.GetFileInfoNames(), std::vector<std::string>(std::begin(names), std::end(names)));
   reader.GetFileInfo("JOB1_p1_Cyan.tif", text);
   EXPECT_EQ(text, "Cyan,JOB1,255,0,0,0,1,1");
   reader.GetFileInfo("JOB1_p1_Black.tif", text);
   EXPECT_EQ(text, "Black,JOB1,0,0,0,255,1,1");
-  for (const char* name : names) {
-    EXPECT_EQ(reader.GetPageNumber(name, value), kGroupValuePresent);
-    EXPECT_EQ(value, 1) << name;
+  for (const std::string& name : names) {
+    int page = 0;
+    EXPECT_EQ(reader.GetPageNumber(name, page), kGroupValuePresent);
+    EXPECT_EQ(page, 1) << name;
   }
   // The group file is the document, key=value, nothing else.
-  std::string saved;
-  ASSERT_EQ(ReadWholeFile(hot + files[0], saved), 0);
-  EXPECT_EQ(saved.rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0), 0u);
+  EXPECT_EQ(Contents(hot + files[0]).rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0),
+            0u);
 }
 
 TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten) {
@@ -328,9 +293,7 @@ TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten)
   ASSERT_EQ(offer("DONE_p1_Black.tif", "second"), 0);
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_EQ(seenIds, (std::vector<std::string>{"", "first"}));
-  std::string saved;
-  CGroupDocumentReader(SavedGroup("DONE")).GetResourceID(saved);
-  EXPECT_EQ(saved, "second");
+  EXPECT_EQ(Value(Reader(SavedGroup("DONE")), &Reader::GetResourceID), "second");
   // A file the groups do not take never reaches one.
   seenIds.clear();
   EXPECT_EQ(offer("no colour here.tif", "third"), kGroupNotAnalysed);
@@ -339,17 +302,14 @@ TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten)
 
 TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
   auto list = MakeList(60, 1, 3);
-  const char* names[] = {"A7_p2_Cyan.tif",  "B8_p1_Cyan.tif",   "A7_p2_Tinctura Teal C.tif",
-                         "B8_p1_Black.tif", "A7_p2_(Ultramarine).tif", "B8_p1_Yellow.tif"};
-  for (const char* name : names) {
-    Arrive(name);
-    ASSERT_EQ(Offer(*list, name), 0) << name;
-  }
+  for (const char* name : {"A7_p2_Cyan.tif", "B8_p1_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "B8_p1_Black.tif",
+                           "A7_p2_(Ultramarine).tif", "B8_p1_Yellow.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
   ASSERT_TRUE(AllClosed(*list));
   ASSERT_EQ(GroupFilesIn(hot).size(), 2u);
 
   CIniDocument a = SavedGroup("A7");
-  CGroupDocumentReader readerA(a);
+  Reader readerA(a);
   EXPECT_EQ(readerA.GetFileInfoNames(),
             (std::vector<std::string>{"A7_p2_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "A7_p2_(Ultramarine).tif"}));
   std::string details;
@@ -360,58 +320,45 @@ TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
   int page = 0;
   readerA.GetPageNumber("A7_p2_Cyan.tif", page);
   EXPECT_EQ(page, 2);
-
-  CIniDocument b = SavedGroup("B8");
-  EXPECT_EQ(CGroupDocumentReader(b).GetFileInfoNames(),
-            (std::vector<std::string>{"B8_p1_Cyan.tif", "B8_p1_Black.tif", "B8_p1_Yellow.tif"}));
+  EXPECT_EQ(SavedMembers("B8"), (std::vector<std::string>{"B8_p1_Cyan.tif", "B8_p1_Black.tif", "B8_p1_Yellow.tif"}));
 }
 
 TEST_F(GroupListTest, AGroupClosesWhenNoFileArrivesForItsTimeout) {
   auto list = MakeList(1, 0, 4);
   LogCapture log;
-  Arrive("T1_p1_Cyan.tif");
-  ASSERT_EQ(Offer(*list, "T1_p1_Cyan.tif"), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "T1_p1_Cyan.tif"), 0);
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_TRUE(HasLineContaining(log, "): Got timeout for group <$$"));
   EXPECT_TRUE(HasLineContaining(log, "MonitorGroup("));
   EXPECT_TRUE(HasLineContaining(log, "): Thread timeout = 1000ms"));
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("T1")).GetFileInfoNames(), std::vector<std::string>{"T1_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("T1"), std::vector<std::string>{"T1_p1_Cyan.tif"});
 }
 
 TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
   // Files arrive every 0.4 s, for longer than the 2 s time-out in all.
   auto list = MakeList(2, 0, 4);
-  const char* names[] = {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif",
-                         "R1_p1_Black.tif", "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"};
-  for (const char* name : names) {
-    Arrive(name);
-    ASSERT_EQ(Offer(*list, name), 0) << name;
+  for (const char* name : {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif", "R1_p1_Black.tif",
+                           "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"}) {
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
     EXPECT_EQ(list->GroupCount(), 1u);
     ::Sleep(400);
   }
   ASSERT_TRUE(AllClosed(*list));
   ASSERT_EQ(GroupFilesIn(hot).size(), 1u);
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("R1")).GetFileInfoNames().size(), 7u);
+  EXPECT_EQ(SavedMembers("R1").size(), 7u);
 }
 
 TEST_F(GroupListTest, SerialModeClosesTheGroupsAFileDoesNotBelongTo) {
   auto list = MakeList(60, 0, 4);
   list->settings().SetSerialMode(1);
   LogCapture log;
-  Arrive("S1_p1_Cyan.tif");
-  ASSERT_EQ(Offer(*list, "S1_p1_Cyan.tif"), 0);
-  Arrive("S1_p1_Black.tif");
-  ASSERT_EQ(Offer(*list, "S1_p1_Black.tif"), 0);
-  Arrive("S2_p1_Cyan.tif");
-  ASSERT_EQ(Offer(*list, "S2_p1_Cyan.tif"), 0);
+  for (const char* name : {"S1_p1_Cyan.tif", "S1_p1_Black.tif", "S2_p1_Cyan.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
   EXPECT_TRUE(log.Has(2, "In Serial Mode"));
   // S1 is closed and saved; S2 stays open.
   ASSERT_TRUE(WaitUntil([&] { return list->GroupCount() == 1; }));
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("S1")).GetFileInfoNames(),
-            (std::vector<std::string>{"S1_p1_Cyan.tif", "S1_p1_Black.tif"}));
-  int serial = 0;
-  CGroupDocumentReader(SavedGroup("S1")).GetSerialMode(serial);
-  EXPECT_EQ(serial, 1);
+  EXPECT_EQ(SavedMembers("S1"), (std::vector<std::string>{"S1_p1_Cyan.tif", "S1_p1_Black.tif"}));
+  EXPECT_EQ(Value(Reader(SavedGroup("S1")), &Reader::GetSerialMode), 1);
   EXPECT_TRUE(HasLineContaining(log, "): Got an end event for group <$$"));
 }
 
@@ -435,19 +382,15 @@ TEST_F(GroupListTest, ASecondFileOfTheSameNameOpensAnotherGroup) {
 
   list.reset();  // closes both; each keeps its own copy
   std::set<std::string> contents;
-  for (const std::string& file : GroupFilesIn(hot)) {
-    std::string bytes;
-    ASSERT_EQ(ReadWholeFile(JoinPath(hot + RemoveExtension(file), "D1_p1_Cyan.tif"), bytes), 0);
-    contents.insert(bytes);
-  }
+  for (const std::string& file : GroupFilesIn(hot))
+    contents.insert(Contents(JoinPath(hot + RemoveExtension(file), "D1_p1_Cyan.tif")));
   EXPECT_EQ(contents, (std::set<std::string>{"first", "second"}));
 }
 
 TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   auto list = MakeList(60, 0, 4);
-  Arrive("U1_p1_Cyan.tif");
   CFileGroup* group = nullptr;
-  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "U1_p1_Cyan.tif", &group), 0);
   const std::string folder = group->folder();
   const std::string groupFile = group->groupFile();
 
@@ -476,17 +419,15 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif"), 0);
   ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), 0);
   list.reset();
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("U1")).GetFileInfoNames(),
-            (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
+  EXPECT_EQ(SavedMembers("U1"), (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
 }
 
 TEST_F(GroupListTest, AGroupFolderThatCannotBeCreatedLeavesTheFileStandalone) {
   auto list = MakeList(60, 0, 4);
   list->SetUniqueNames(0);  // the group is named after the analysis: "F1"
   Arrive("F1");             // a file where the folder should go
-  Arrive("F1_p1_Cyan.tif");
   LogCapture log;
-  EXPECT_EQ(Offer(*list, "F1_p1_Cyan.tif"), kGroupFolderNotCreated);
+  EXPECT_EQ(ArriveAndOffer(*list, "F1_p1_Cyan.tif"), kGroupFolderNotCreated);
   EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183"));
   EXPECT_TRUE(log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
   EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif"));
@@ -498,47 +439,37 @@ TEST_F(GroupListTest, AnExistingGroupFileIsNeverOverwritten) {
   auto list = MakeList(60, 0, 4);
   list->SetUniqueNames(0);
   // A closed group of that name waits in the hot folder to be handed over.
-  ASSERT_EQ(ReplaceFileContents(hot + "E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n"), 0);
-  Arrive("E1_p1_Cyan.tif");
+  Arrive("E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n");
   LogCapture log;
-  EXPECT_EQ(Offer(*list, "E1_p1_Cyan.tif"), kGroupNameRefused);
+  EXPECT_EQ(ArriveAndOffer(*list, "E1_p1_Cyan.tif"), kGroupNameRefused);
   EXPECT_TRUE(log.Has(2, "Create GroupFile failed - 80"));
-  std::string kept;
-  ASSERT_EQ(ReadWholeFile(hot + "E1.fgl", kept), 0);
-  EXPECT_EQ(kept, "[FileGroupInfo]\r\nGroupName=E1\r\n");
+  EXPECT_EQ(Contents(hot + "E1.fgl"), "[FileGroupInfo]\r\nGroupName=E1\r\n");
   EXPECT_TRUE(FileExists(hot + "E1_p1_Cyan.tif"));
 }
 
 TEST_F(GroupListTest, TheGroupFileIsHeldOpenUntilTheGroupCloses) {
   auto list = MakeList(60, 0, 4);
-  Arrive("H1_p1_Cyan.tif");
   CFileGroup* group = nullptr;
-  ASSERT_EQ(Offer(*list, "H1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "H1_p1_Cyan.tif", &group), 0);
   const std::string groupFile = group->groupFile();
-  {
-    // Readers may look; nobody may take it exclusively (the scanner's test).
-    ScopedHandle reader(::CreateFileA(groupFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_TRUE(reader);
-    ScopedHandle exclusive(
-        ::CreateFileA(groupFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_FALSE(exclusive);
-  }
-  std::string empty;
-  ASSERT_EQ(ReadWholeFile(groupFile, empty), 0);
-  EXPECT_EQ(empty, "");
+  auto open = [&](DWORD share) {
+    return ScopedHandle(::CreateFileA(groupFile.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  // Readers may look; nobody may take it exclusively (the scanner's test).
+  EXPECT_TRUE(open(FILE_SHARE_READ | FILE_SHARE_WRITE));
+  EXPECT_FALSE(open(0));
+  EXPECT_EQ(Contents(groupFile), "");
   list.reset();
-  ScopedHandle exclusive(
-      ::CreateFileA(groupFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  EXPECT_TRUE(exclusive);
+  EXPECT_TRUE(open(0));
 }
 
 // ---- grouping by file type ----
 
 TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
   auto list = MakeList(60, 1, 3, kGroupByFileTypeTemplate);
-  const char* names[] = {"cover.pdf", "inside.PDF", "back.pdf"};
-  for (const char* name : names) {
+  const std::vector<std::string> names = {"cover.pdf", "inside.PDF", "back.pdf"};
+  for (const std::string& name : names) {
     Arrive(name, "%PDF-1.4");
     ASSERT_EQ(Offer(*list, name), 0) << name;
   }
@@ -547,21 +478,16 @@ TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
   ASSERT_EQ(files.size(), 1u);
   CIniDocument document;
   ASSERT_TRUE(document.Load(hot + files[0]));
-  CGroupDocumentReader reader(document);
-  std::string text;
-  reader.GetGroupName(text);
-  EXPECT_EQ(text, RemoveExtension(files[0]));
-  EXPECT_EQ(text.rfind("$$", 0), 0u);
-  reader.GetExtension(text);
-  EXPECT_EQ(text, ".pdf");
-  reader.GetNoSubScan(text);
-  EXPECT_EQ(text, "Yes");
-  int method = 0;
-  reader.GetGroupMethod(method);
-  EXPECT_EQ(method, kGroupMethodFileType);
-  EXPECT_EQ(reader.GetFileInfoNames(), std::vector<std::string>(std::begin(names), std::end(names)));
-  reader.GetFileInfo("inside.PDF", text);
-  EXPECT_EQ(text, "");
+  Reader reader(document);
+  EXPECT_EQ(Value(reader, &Reader::GetGroupName), RemoveExtension(files[0]));
+  EXPECT_EQ(files[0].rfind("$$", 0), 0u);
+  EXPECT_EQ(Value(reader, &Reader::GetExtension), ".pdf");
+  EXPECT_EQ(Value(reader, &Reader::GetNoSubScan), "Yes");
+  EXPECT_EQ(Value(reader, &Reader::GetGroupMethod), kGroupMethodFileType);
+  EXPECT_EQ(reader.GetFileInfoNames(), names);
+  std::string details;
+  reader.GetFileInfo("inside.PDF", details);
+  EXPECT_EQ(details, "");
   EXPECT_EQ(document.FindSection("cover.pdf_Settings"), -1);
 }
 
@@ -569,28 +495,23 @@ TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
 
 TEST_F(GroupListTest, EndingTheListSavesEveryOpenGroup) {
   auto list = MakeList(600, 0, 4);
-  for (const char* name : {"L1_p1_Cyan.tif", "L2_p1_Cyan.tif", "L1_p1_Black.tif", "L3_p3_Yellow.tif"}) {
-    Arrive(name);
-    ASSERT_EQ(Offer(*list, name), 0) << name;
-  }
+  for (const char* name : {"L1_p1_Cyan.tif", "L2_p1_Cyan.tif", "L1_p1_Black.tif", "L3_p3_Yellow.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
   EXPECT_EQ(list->GroupCount(), 3u);
   LogCapture log;
   list.reset();
   EXPECT_EQ(GroupFilesIn(hot).size(), 3u);
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L1")).GetFileInfoNames(),
-            (std::vector<std::string>{"L1_p1_Cyan.tif", "L1_p1_Black.tif"}));
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L2")).GetFileInfoNames(), std::vector<std::string>{"L2_p1_Cyan.tif"});
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("L3")).GetFileInfoNames(), std::vector<std::string>{"L3_p3_Yellow.tif"});
+  EXPECT_EQ(SavedMembers("L1"), (std::vector<std::string>{"L1_p1_Cyan.tif", "L1_p1_Black.tif"}));
+  EXPECT_EQ(SavedMembers("L2"), std::vector<std::string>{"L2_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("L3"), std::vector<std::string>{"L3_p3_Yellow.tif"});
   EXPECT_FALSE(HasLineContaining(log, "was not closed by its monitor in time"));
 }
 
 TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
   auto list = MakeList(600, 0, 4);
-  Arrive("M1_p1_Cyan.tif");
   CFileGroup* group = nullptr;
-  ASSERT_EQ(Offer(*list, "M1_p1_Cyan.tif", &group), 0);
-  Arrive("M2_p1_Cyan.tif");
-  ASSERT_EQ(Offer(*list, "M2_p1_Cyan.tif"), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "M1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "M2_p1_Cyan.tif"), 0);
   // A monitor that cannot run cannot answer the end event.
   HANDLE stuck = nullptr;
   ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), group->monitorThread(), ::GetCurrentProcess(), &stuck, 0,
@@ -604,15 +525,14 @@ TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
   EXPECT_TRUE(HasLineContaining(log, "> was not closed by its monitor in time - ending the monitor"));
   EXPECT_EQ(::WaitForSingleObject(stuckThread.get(), 0), WAIT_OBJECT_0);
   // Both groups are written: the one whose monitor answered, and the other.
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("M1")).GetFileInfoNames(), std::vector<std::string>{"M1_p1_Cyan.tif"});
-  EXPECT_EQ(CGroupDocumentReader(SavedGroup("M2")).GetFileInfoNames(), std::vector<std::string>{"M2_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("M1"), std::vector<std::string>{"M1_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("M2"), std::vector<std::string>{"M2_p1_Cyan.tif"});
 }
 
 TEST_F(GroupListTest, OpenGroupsAreReachedOnlyWhileTheyAreOpen) {
   auto list = MakeList(60, 0, 4);
-  Arrive("W1_p1_Cyan.tif");
   CFileGroup* group = nullptr;
-  ASSERT_EQ(Offer(*list, "W1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "W1_p1_Cyan.tif", &group), 0);
   std::string seen;
   EXPECT_TRUE(list->WithOpenGroup(group, [&](CFileGroup& open) { seen = open.identifiedName(); }));
   EXPECT_EQ(seen, "W1");

@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 
 #include "common/win32/scoped_handle.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,26 +13,15 @@ namespace {
 
 class FileIoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char base[MAX_PATH];
-    ASSERT_NE(::GetTempPathA(MAX_PATH, base), 0u);
-    folder = std::string(base) + "hf_file_io_" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    target = folder + "\\group.fgl";
-  }
-  void TearDown() override {
-    ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(target.c_str());
-    ::DeleteFileA((target + ".tmp~").c_str());
-    ::RemoveDirectoryA(folder.c_str());
-  }
+  void SetUp() override { ASSERT_TRUE(temp.ok()); }
   std::string Read() {
     std::string text;
     EXPECT_EQ(ReadWholeFile(target, text), 0);
     return text;
   }
-  std::string folder;
-  std::string target;
+  TempFolder temp{"hf_file_io"};
+  const std::string folder = temp.path().substr(0, temp.path().size() - 1);
+  const std::string target = folder + "\\group.fgl";
 };
 
 TEST_F(FileIoTest, ReplaceWritesExactBytesAndLeavesAVisibleFileWithoutTemporary) {

@@ -31,18 +31,19 @@ class SizeAndTypeTest : public ::testing::Test {
   void Write(const std::string& name, const std::string& bytes) {
     ASSERT_EQ(ReplaceFileContents(folder + name, bytes), 0);
   }
-  // Reads `name` in the test folder with both outputs given.
-  int64_t Read(const std::string& name) {
+  void ResetOutputs() {
     type = kUntouched;
     std::memset(title, 'x', sizeof title);
     std::memset(forName, 'x', sizeof forName);
+  }
+  // Reads `name` in the test folder with both outputs given.
+  int64_t Read(const std::string& name) {
+    ResetOutputs();
     return GetUnopenedFileSizeAndType(&params, folder.c_str(), name.c_str(), &type, title, forName);
   }
   // The scan's way: the in-use test's exclusive handle serves the read.
   int64_t ReadHeld(const std::string& name) {
-    type = kUntouched;
-    std::memset(title, 'x', sizeof title);
-    std::memset(forName, 'x', sizeof forName);
+    ResetOutputs();
     ScopedHandle held;
     EXPECT_FALSE(IsFileInUse(&params, (folder + name).c_str(), &held));
     EXPECT_TRUE(held.valid()) << name;
@@ -166,22 +167,14 @@ TEST_F(SizeAndTypeTest, SummaryLineFollowsWhichOutputsWereAsked) {
   const std::string stem = folder + "s.ps is " + std::to_string(content.size()) + " bytes of type 0x00000001";
   char t[64], f[32];
   uint32_t code = 0;
-  {
-    LogCapture log;
-    GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, t, nullptr);
-    EXPECT_TRUE(log.Has(3, stem + "  Titled:T"));
-  }
-  {
-    LogCapture log;
-    GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, nullptr, f);
-    EXPECT_TRUE(log.Has(3, stem + "  for:F"));
-    EXPECT_STREQ(f, "F");
-  }
-  {
-    LogCapture log;
-    GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, nullptr, nullptr);
-    EXPECT_TRUE(log.Has(3, stem));
-  }
+  LogCapture log;
+  GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, t, nullptr);
+  GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, nullptr, f);
+  GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "s.ps", &code, nullptr, nullptr);
+  EXPECT_STREQ(f, "F");
+  EXPECT_TRUE(log.Has(3, stem + "  Titled:T"));
+  EXPECT_TRUE(log.Has(3, stem + "  for:F"));
+  EXPECT_TRUE(log.Has(3, stem));
 }
 
 TEST_F(SizeAndTypeTest, FolderWithoutBackslashOrNoFolderAtAll) {
@@ -234,10 +227,6 @@ TEST_F(SizeAndTypeTest, Utf8TitleIsStoredInTheAnsiCodePage) {
   EXPECT_STREQ(title, "Caf\xC3\xA9");
 }
 
-void Put32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-
 // A binary EPS: a 30-byte header, the PostScript section, a TIFF preview.
 std::string BinaryEps(const std::string& postScript) {
   std::string tiff = std::string("II*\0", 4) + std::string(1000, '\x55');
@@ -266,9 +255,7 @@ TEST_F(SizeAndTypeTest, TheInUseTestsHandleGivesTheSameReadAndIsClosedBeforeTrim
   Write("mark.eps", BinaryEps(postScript));
   EXPECT_EQ(ReadHeld("mark.eps"), static_cast<int64_t>(postScript.size()));
   EXPECT_EQ(type, 0x40u);
-  std::string after;
-  ASSERT_EQ(ReadWholeFile(folder + "mark.eps", after), 0);
-  EXPECT_EQ(after, postScript);
+  EXPECT_EQ(Contents(folder + "mark.eps"), postScript);
   // Nothing holds the file afterwards.
   ScopedHandle again(::CreateFileA((folder + "mark.eps").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -285,9 +272,7 @@ TEST_F(SizeAndTypeTest, BinaryEpsIsTrimmedAndTheNewSizeReturned) {
   LogCapture log;
   EXPECT_EQ(Read("logo.eps"), static_cast<int64_t>(postScript.size()));
   EXPECT_EQ(type, 0x40u);
-  std::string after;
-  ASSERT_EQ(ReadWholeFile(folder + "logo.eps", after), 0);
-  EXPECT_EQ(after, postScript);
+  EXPECT_EQ(Contents(folder + "logo.eps"), postScript);
   EXPECT_TRUE(log.Has(2, "EPS files trimmed from " + std::to_string(bytes.size()) + " bytes to " +
                              std::to_string(postScript.size()) + " bytes, metafile preview: 0, TIFF preview: 1004"));
   // Next time round the file is a text EPS and keeps its size.

@@ -4,6 +4,7 @@
 
 #include "common/file_io.h"
 #include "common/win32/scoped_handle.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,106 +13,64 @@
 
 namespace {
 
-// A fresh folder below the temporary folder, removed afterwards.
 class FileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH + 1] = {};
-    ASSERT_NE(::GetTempPathA(sizeof temp, temp), 0u);
-    root = std::string(temp) + "hf_file_system_" + std::to_string(::GetCurrentProcessId()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    ASSERT_TRUE(::CreateDirectoryA(root.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-  }
-  void TearDown() override { ForceRemove(root); }
+  void SetUp() override { ASSERT_TRUE(temp.ok()); }
 
   static void WriteFile(const std::string& path, const char* text, bool readOnly = false) {
-    ASSERT_EQ(ReplaceFileContents(path, text), 0) << path;
+    ASSERT_TRUE(Put(path, text)) << path;
     if (readOnly) {
       ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) << path;
     }
   }
-
   static void MakeFolder(const std::string& path) {
     ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr)) << path << " " << ::GetLastError();
   }
 
-  // Clean-up of everything below, dot-folders and read-only files included.
-  static void ForceRemove(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    {
-      ScopedFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &found));
-      if (find) {
-        do {
-          std::string name = found.cFileName;
-          if (name == "." || name == "..") continue;
-          std::string path = folder + "\\" + name;
-          ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-          if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ForceRemove(path);
-          else
-            ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(find.get(), &found));
-      }
-    }
-    ::RemoveDirectoryA(folder.c_str());
-  }
-
-  std::string root;
+  TempFolder temp{"hf_file_system"};
+  const std::string root = temp.path().substr(0, temp.path().size() - 1);
 };
 
-TEST_F(FileSystemTest, CreateFolderOfAnExistingFolderSucceeds) {
-  EXPECT_EQ(CreateFolder(root, false), 0);
-  EXPECT_EQ(CreateFolder(root + "\\", true), 0);
-}
-
-TEST_F(FileSystemTest, CreateFolderMakesThreeMissingLevelsWithParents) {
-  std::string deep = root + "\\one\\two\\three";
-  EXPECT_EQ(CreateFolder(deep, true), 0);
-  EXPECT_TRUE(FolderExists(root + "\\one"));
-  EXPECT_TRUE(FolderExists(root + "\\one\\two"));
-  EXPECT_TRUE(FolderExists(deep));
-}
-
-TEST_F(FileSystemTest, CreateFolderAcceptsSlashesAndATrailingSeparator) {
-  std::string deep = root + "/one/two/";
-  EXPECT_EQ(CreateFolder(deep, true), 0);
-  EXPECT_TRUE(FolderExists(root + "\\one\\two"));
-}
-
-TEST_F(FileSystemTest, CreateFolderWithoutParentsReportsPathNotFound) {
-  EXPECT_EQ(CreateFolder(root + "\\one\\two", false), ERROR_PATH_NOT_FOUND);
-  EXPECT_FALSE(FolderExists(root + "\\one"));
-}
-
-TEST_F(FileSystemTest, CreateFolderOfAnEmptyPathIsAnInvalidParameter) {
-  EXPECT_EQ(CreateFolder("", true), ERROR_INVALID_PARAMETER);
-}
-
-TEST_F(FileSystemTest, CreateFolderOfADriveRootSucceeds) {
-  EXPECT_EQ(CreateFolder("C:\\", false), 0);
-  EXPECT_EQ(CreateFolder("C:", true), 0);
-}
-
-TEST_F(FileSystemTest, CreateFolderOnAMissingDriveFailsWithoutLooping) {
-  DWORD drives = ::GetLogicalDrives();
-  char letter = 0;
-  for (char c = 'Q'; c <= 'Y' && letter == 0; ++c)
-    if (!(drives & (1u << (c - 'A')))) letter = c;
-  ASSERT_NE(letter, 0) << "no free drive letter";
-  std::string path = std::string(1, letter) + ":\\hf\\one";
-  int result = CreateFolder(path, true);
-  EXPECT_NE(result, 0);
-  EXPECT_FALSE(FolderExists(path));
-}
-
-TEST_F(FileSystemTest, CreateFolderWhereAFileHasTheNameFails) {
+TEST_F(FileSystemTest, CreateFolderAnswersEachKindOfPath) {
   WriteFile(root + "\\taken", "x");
-  EXPECT_EQ(CreateFolder(root + "\\taken", true), ERROR_ALREADY_EXISTS);
-  EXPECT_NE(CreateFolder(root + "\\taken\\below", true), 0);
-}
-
-TEST_F(FileSystemTest, CreateFolderReturnsOtherSystemErrors) {
-  EXPECT_EQ(CreateFolder(root + "\\bad?name", true), ERROR_INVALID_NAME);
+  char freeDrive = 0;
+  for (char c = 'Q'; c <= 'Y' && freeDrive == 0; ++c)
+    if (!(::GetLogicalDrives() & (1u << (c - 'A')))) freeDrive = c;
+  ASSERT_NE(freeDrive, 0) << "no free drive letter";
+  struct Case {
+    std::string path;
+    bool parents;
+    int result;  // -1: any failure
+    std::string madeFolder;  // must exist afterwards (empty: nothing made)
+  } cases[] = {
+      {root, false, 0, root},
+      {root + "\\", true, 0, root},
+      {root + "\\one\\two\\three", true, 0, root + "\\one\\two\\three"},  // three missing levels
+      {root + "/s1/s2/", true, 0, root + "\\s1\\s2"},
+      {root + "\\p1\\p2", false, ERROR_PATH_NOT_FOUND, ""},
+      {"", true, ERROR_INVALID_PARAMETER, ""},
+      {"C:\\", false, 0, "C:\\"},
+      {"C:", true, 0, "C:\\"},
+      {std::string(1, freeDrive) + ":\\hf\\one", true, -1, ""},  // fails without looping
+      {root + "\\taken", true, ERROR_ALREADY_EXISTS, ""},
+      {root + "\\taken\\below", true, -1, ""},
+      {root + "\\bad?name", true, ERROR_INVALID_NAME, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const int result = CreateFolder(c.path, c.parents);
+    if (c.result < 0) {
+      EXPECT_NE(result, 0);
+      EXPECT_FALSE(FolderExists(c.path));
+    } else {
+      EXPECT_EQ(result, c.result);
+    }
+    if (!c.madeFolder.empty()) {
+      EXPECT_TRUE(FolderExists(c.madeFolder));
+    }
+  }
+  EXPECT_TRUE(FolderExists(root + "\\one\\two"));
+  EXPECT_FALSE(FolderExists(root + "\\p1"));
 }
 
 TEST(IsDriveOrShareRoot, RecognisesDrivesAndShares) {

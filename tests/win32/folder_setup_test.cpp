@@ -3,7 +3,6 @@
 #include "actions/hotfolderaction/folder_setup.h"
 
 #include "actions/hotfolderaction/grouping_service.h"
-#include "tests/support/log_capture.h"
 #include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,28 +11,13 @@
 
 namespace {
 
-PluginParameters DefaultBlock() {
-  PluginParameters params;
-  InitialiseDefaultParameters(params);
-  return params;
-}
-
-std::string MessageOf(const PluginParameters& params) {
-  return params.messageText != nullptr ? std::string(params.messageText, params.messageLength) : std::string();
-}
-
+// Frees a message the set-up handed over, as the host would after reading it.
 void ReleaseMessage(PluginParameters& params) {
   if (params.messageText != nullptr && params.messageOwned != 0) ::GlobalFree(params.messageText);
   params.messageText = nullptr;
-  params.messageLength = 0;
-  params.messageOwned = 0;
 }
 
-void WriteFile(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  ::CloseHandle(file);
-}
+void WriteFile(const std::string& path) { ASSERT_TRUE(Put(path, "")) << path; }
 
 class FolderSetupTest : public ::testing::Test {
  protected:
@@ -92,6 +76,7 @@ TEST_F(FolderSetupTest, GroupingWithoutASettingsNameIsSwitchedOffWithAWarning) {
   EXPECT_EQ(folder.groupList, nullptr);
   const std::string text = "No Filename provided. Grouping was disabled for 'C:\\hot\\'.";
   EXPECT_EQ(MessageOf(params), text);
+  EXPECT_EQ(params.messageLength, text.size());  // the host reads this many bytes
   EXPECT_TRUE(log.Has(0, "SA: Warning - " + text));
   EXPECT_EQ(params.errorCode, 0);
 }

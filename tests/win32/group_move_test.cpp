@@ -12,7 +12,6 @@
 #include "common/win32/group_ref_count.h"
 #include "common/win32/perform_op.h"
 #include "common/win32/scoped_handle.h"
-#include "tests/support/log_capture.h"
 #include "tests/support/win32/mapped_drive.h"
 #include "tests/win32/file_test_support.h"
 
@@ -24,13 +23,7 @@
 
 namespace {
 
-void Write(const std::string& path, const std::string& text) { ASSERT_EQ(ReplaceFileContents(path, text), 0) << path; }
-
-std::string Read(const std::string& path) {
-  std::string text;
-  EXPECT_EQ(ReadWholeFile(path, text), 0) << path;
-  return text;
-}
+void Write(const std::string& path, const std::string& text) { ASSERT_TRUE(Put(path, text)) << path; }
 
 // Names of the files and folders in a folder, sorted by the listing.
 std::vector<std::string> EntriesIn(const std::string& folder) {
@@ -44,9 +37,6 @@ std::vector<std::string> EntriesIn(const std::string& folder) {
   } while (::FindNextFileA(find.get(), &found));
   return names;
 }
-
-bool IsFolder(const std::string& path) { return FolderExists(path); }
-bool IsFile(const std::string& path) { return FileExists(path); }
 
 CPathList ListOf(std::initializer_list<std::string> paths) {
   CPathList list;
@@ -122,11 +112,11 @@ class PerformOpTest : public ::testing::Test {
 
 TEST_F(PerformOpTest, MoveTakesAFolderAndAFileIntoTheDestination) {
   EXPECT_EQ(Op({root + "src\\G1", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpMove), 0);
-  EXPECT_EQ(Read(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Read(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_TRUE(IsFile(root + "dst\\G1.fgl"));
-  EXPECT_FALSE(IsFolder(root + "src\\G1"));
-  EXPECT_FALSE(IsFile(root + "src\\G1.fgl"));
+  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
+  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
+  EXPECT_TRUE(FileExists(root + "dst\\G1.fgl"));
+  EXPECT_FALSE(FolderExists(root + "src\\G1"));
+  EXPECT_FALSE(FileExists(root + "src\\G1.fgl"));
 }
 
 TEST_F(PerformOpTest, MoveMergesIntoAFolderOfTheSameName) {
@@ -134,10 +124,10 @@ TEST_F(PerformOpTest, MoveMergesIntoAFolderOfTheSameName) {
   Write(root + "dst\\G1\\old.tif", "old");
   Write(root + "dst\\G1\\a.tif", "replaced");
   EXPECT_EQ(Op({root + "src\\G1"}, {root + "dst"}, kFileOpMove), 0);
-  EXPECT_EQ(Read(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Read(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_EQ(Read(root + "dst\\G1\\old.tif"), "old");
-  EXPECT_FALSE(IsFolder(root + "src\\G1"));
+  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
+  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
+  EXPECT_EQ(Contents(root + "dst\\G1\\old.tif"), "old");
+  EXPECT_FALSE(FolderExists(root + "src\\G1"));
 }
 
 TEST_F(PerformOpTest, AWildcardMovesEverythingInAFolderIntoItsParent) {
@@ -146,11 +136,11 @@ TEST_F(PerformOpTest, AWildcardMovesEverythingInAFolderIntoItsParent) {
   Write(root + "src\\G1\\hidden.tif", "h");
   ASSERT_TRUE(::SetFileAttributesA((root + "src\\G1\\hidden.tif").c_str(), FILE_ATTRIBUTE_HIDDEN));
   EXPECT_EQ(Op({root + "src\\G1\\*"}, {root + "src"}, kFileOpMove), 0);
-  EXPECT_EQ(Read(root + "src\\a.tif"), "a");
-  EXPECT_EQ(Read(root + "src\\b.tif"), "b");
-  EXPECT_EQ(Read(root + "src\\hidden.tif"), "h");
-  EXPECT_EQ(Read(root + "src\\sub\\c.tif"), "c");
-  EXPECT_TRUE(IsFolder(root + "src\\G1"));
+  EXPECT_EQ(Contents(root + "src\\a.tif"), "a");
+  EXPECT_EQ(Contents(root + "src\\b.tif"), "b");
+  EXPECT_EQ(Contents(root + "src\\hidden.tif"), "h");
+  EXPECT_EQ(Contents(root + "src\\sub\\c.tif"), "c");
+  EXPECT_TRUE(FolderExists(root + "src\\G1"));
   EXPECT_TRUE(EntriesIn(root + "src\\G1").empty());
 }
 
@@ -162,31 +152,31 @@ TEST_F(PerformOpTest, AWildcardThatMatchesNothingIsNoFailure) {
 TEST_F(PerformOpTest, AMissingSourceFailsAndStopsTheOperation) {
   int result = Op({root + "src\\missing", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpMove);
   EXPECT_TRUE(result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) << result;
-  EXPECT_TRUE(IsFile(root + "src\\G1.fgl"));
+  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
 }
 
 TEST_F(PerformOpTest, AFolderIsNeverMovedIntoItself) {
   EXPECT_EQ(Op({root + "src"}, {root + "src\\G1\\inner"}, kFileOpMove), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(Op({root + "src\\G1"}, {root + "src\\G1"}, kFileOpCopy), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Read(root + "src\\G1\\a.tif"), "a");
-  EXPECT_FALSE(IsFolder(root + "src\\G1\\inner"));
+  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
+  EXPECT_FALSE(FolderExists(root + "src\\G1\\inner"));
 }
 
 TEST_F(PerformOpTest, AFolderMovedOntoItselfStaysWhole) {
   EXPECT_EQ(Op({root + "src\\G1"}, {root + "src"}, kFileOpMove), 0);
-  EXPECT_EQ(Read(root + "src\\G1\\a.tif"), "a");
-  EXPECT_EQ(Read(root + "src\\G1\\b.tif"), "b");
+  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
+  EXPECT_EQ(Contents(root + "src\\G1\\b.tif"), "b");
 }
 
 TEST_F(PerformOpTest, CopyLeavesTheSourcesAndReplacesFilesAtTheTarget) {
   ASSERT_EQ(CreateFolder(root + "dst\\G1", true), 0);
   Write(root + "dst\\G1\\a.tif", "older");
   EXPECT_EQ(Op({root + "src\\G1", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpCopy), 0);
-  EXPECT_EQ(Read(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Read(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_TRUE(IsFile(root + "dst\\G1.fgl"));
-  EXPECT_EQ(Read(root + "src\\G1\\a.tif"), "a");
-  EXPECT_TRUE(IsFile(root + "src\\G1.fgl"));
+  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
+  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
+  EXPECT_TRUE(FileExists(root + "dst\\G1.fgl"));
+  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
+  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
 }
 
 TEST_F(PerformOpTest, DeleteRemovesFoldersWithReadOnlyAndHiddenContent) {
@@ -196,17 +186,17 @@ TEST_F(PerformOpTest, DeleteRemovesFoldersWithReadOnlyAndHiddenContent) {
   ASSERT_TRUE(::SetFileAttributesA((root + "src\\G1\\b.tif").c_str(), FILE_ATTRIBUTE_HIDDEN));
   CPathList sources = ListOf({root + "src\\G1.fgl", root + "src\\G1"});
   EXPECT_EQ(PerformOp(sources.data(), nullptr, kFileOpDelete, 0), 0);
-  EXPECT_FALSE(IsFolder(root + "src\\G1"));
-  EXPECT_FALSE(IsFile(root + "src\\G1.fgl"));
-  EXPECT_TRUE(IsFolder(root + "src"));
+  EXPECT_FALSE(FolderExists(root + "src\\G1"));
+  EXPECT_FALSE(FileExists(root + "src\\G1.fgl"));
+  EXPECT_TRUE(FolderExists(root + "src"));
 }
 
 TEST_F(PerformOpTest, RenameRefusesAnExistingTarget) {
   EXPECT_EQ(Op({root + "src\\G1.fgl"}, {root + "src\\H.fgl"}, kFileOpRename), 0);
-  EXPECT_TRUE(IsFile(root + "src\\H.fgl"));
+  EXPECT_TRUE(FileExists(root + "src\\H.fgl"));
   EXPECT_NE(Op({root + "src\\H.fgl"}, {root + "src\\G1\\a.tif"}, kFileOpRename), 0);
-  EXPECT_TRUE(IsFile(root + "src\\H.fgl"));
-  EXPECT_EQ(Read(root + "src\\G1\\a.tif"), "a");
+  EXPECT_TRUE(FileExists(root + "src\\H.fgl"));
+  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
 }
 
 TEST_F(PerformOpTest, MultipleDestinationsPairEachSourceWithItsTarget) {
@@ -214,10 +204,10 @@ TEST_F(PerformOpTest, MultipleDestinationsPairEachSourceWithItsTarget) {
   EXPECT_EQ(Op({root + "src\\G1\\a.tif", root + "src\\G1\\b.tif"}, {root + "dst\\one.tif", root + "dst\\two.tif"},
                kFileOpMove, 1),
             0);
-  EXPECT_EQ(Read(root + "dst\\one.tif"), "a");
-  EXPECT_EQ(Read(root + "dst\\two.tif"), "b");
+  EXPECT_EQ(Contents(root + "dst\\one.tif"), "a");
+  EXPECT_EQ(Contents(root + "dst\\two.tif"), "b");
   EXPECT_EQ(Op({root + "src\\G1.fgl"}, {root + "dst\\x", root + "dst\\y"}, kFileOpMove, 1), ERROR_INVALID_PARAMETER);
-  EXPECT_TRUE(IsFile(root + "src\\G1.fgl"));
+  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
 }
 
 TEST_F(PerformOpTest, UnknownOperationsAndBrokenListsAreRefused) {
@@ -227,7 +217,7 @@ TEST_F(PerformOpTest, UnknownOperationsAndBrokenListsAreRefused) {
   EXPECT_EQ(PerformOp(source.data(), nullptr, kFileOpMove, 0), ERROR_INVALID_PARAMETER);
   std::string unterminated(1100, 'x');
   EXPECT_EQ(PerformOp(unterminated.c_str(), target.data(), kFileOpMove, 0), ERROR_INVALID_PARAMETER);
-  EXPECT_TRUE(IsFile(root + "src\\G1.fgl"));
+  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
 }
 
 // ---- reference count ----
@@ -247,29 +237,24 @@ class GroupRefCountTest : public ::testing::Test {
 TEST_F(GroupRefCountTest, TheCountLivesInTheRefFolderOfTheSharedFolder) {
   CGroupRefCount count(shared);
   EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
-  EXPECT_TRUE(IsFolder(shared + "\\_ref"));
+  EXPECT_TRUE(FolderExists(shared + "\\_ref"));
   std::string expectedName = shared + "\\_ref";
-  for (char& c : expectedName) {
-    if (c == '\\') c = '_';
-  }
+  for (char& c : expectedName) c = c == '\\' ? '_' : c;
   EXPECT_EQ(count.mutexName(), expectedName);
-  EXPECT_EQ(count.mutexName().find('\\'), std::string::npos);
-}
 
-TEST_F(GroupRefCountTest, AFilePathCountsTheFolderThatHoldsIt) {
+  // A file path counts the folder that holds it.
   Write(shared + "\\member.tif", "m");
-  CGroupRefCount count(shared + "\\member.tif");
-  EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
+  EXPECT_EQ(CGroupRefCount(shared + "\\member.tif").countFilePath(), shared + "\\_ref\\_ref.ini");
 }
 
 TEST_F(GroupRefCountTest, AddRefRaisesTheCountByOneAndSavesIt) {
   CGroupRefCount count(shared);
   EXPECT_EQ(count.GetRefCount(), 0);
-  EXPECT_FALSE(IsFile(count.countFilePath()));
+  EXPECT_FALSE(FileExists(count.countFilePath()));
   EXPECT_EQ(count.AddRef(), 1);
   EXPECT_EQ(count.AddRef(), 2);
   EXPECT_EQ(count.GetRefCount(), 2);
-  EXPECT_EQ(Read(count.countFilePath()), "[RefCount]\r\nCount=2\r\n");
+  EXPECT_EQ(Contents(count.countFilePath()), "[RefCount]\r\nCount=2\r\n");
 
   CGroupRefCount another(shared);
   EXPECT_EQ(another.GetRefCount(), 2);
@@ -349,10 +334,10 @@ TEST_F(GroupMoveTest, AGroupTravelsWithItsFolderAndNamesItsNewPlace) {
   LogCapture log;
   EXPECT_EQ(Move(groupFile, out, hot), 0);
   EXPECT_TRUE(log.Has(3, "MoveCopy()"));
-  EXPECT_FALSE(IsFile(groupFile));
-  EXPECT_FALSE(IsFolder(hot + "JOB"));
-  EXPECT_EQ(Read(out + "JOB\\a.tif"), "a");
-  EXPECT_EQ(Read(out + "JOB\\b.tif"), "b");
+  EXPECT_FALSE(FileExists(groupFile));
+  EXPECT_FALSE(FolderExists(hot + "JOB"));
+  EXPECT_EQ(Contents(out + "JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(out + "JOB\\b.tif"), "b");
   EXPECT_EQ(FolderPathIn(out + "JOB.fgl"), out + "JOB");
 
   // Everything else in the group file is as it was.
@@ -373,7 +358,7 @@ TEST_F(GroupMoveTest, AFolderOfAnotherNameKeepsItsOwnName) {
   const std::string groupFile = hot + "ticket.fgl";
   Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + hot + "separations\\\r\n");
   EXPECT_EQ(Move(groupFile, out, hot), 0);
-  EXPECT_EQ(Read(out + "separations\\c.tif"), "c");
+  EXPECT_EQ(Contents(out + "separations\\c.tif"), "c");
   EXPECT_EQ(FolderPathIn(out + "ticket.fgl"), out + "separations");
 }
 
@@ -389,13 +374,13 @@ TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
 
   EXPECT_EQ(Move(first, out, hot), 0);
   EXPECT_EQ(Move(second, out, hot), 0);
-  EXPECT_TRUE(IsFile(out + "one.fgl"));
-  EXPECT_TRUE(IsFile(out + "two.fgl"));
-  EXPECT_FALSE(IsFile(first));
-  EXPECT_EQ(Read(shared + "\\a.tif"), "a");
+  EXPECT_TRUE(FileExists(out + "one.fgl"));
+  EXPECT_TRUE(FileExists(out + "two.fgl"));
+  EXPECT_FALSE(FileExists(first));
+  EXPECT_EQ(Contents(shared + "\\a.tif"), "a");
   EXPECT_EQ(FolderPathIn(out + "one.fgl"), shared);
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 2);
-  EXPECT_EQ(Read(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
+  EXPECT_EQ(Contents(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
 }
 
 TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
@@ -406,7 +391,7 @@ TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
   ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
-  EXPECT_TRUE(IsFile(groupFile));
+  EXPECT_TRUE(FileExists(groupFile));
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 0);
 }
 
@@ -414,7 +399,7 @@ TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
   const std::string groupFile = MakeGroup("JOB");
   EXPECT_EQ(Move("", out, hot), kPathEmpty);
   EXPECT_EQ(Move(hot + "absent.fgl", out, hot), kPathMissing);
-  Write(hot + "JOB.txt", Read(groupFile));
+  Write(hot + "JOB.txt", Contents(groupFile));
   EXPECT_EQ(Move(hot + "JOB.txt", out, hot), kPathNotGroupFile);
   EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), kPathMissing);
   EXPECT_EQ(Move(groupFile, "", hot), kPathEmpty);
@@ -422,15 +407,10 @@ TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
   const std::string orphan = MakeGroup("ORPHAN", "", hot + "vanished");
   LogCapture log;
   EXPECT_EQ(Move(orphan, out, hot), kPathMissing);
-  bool logged = false;
-  for (const LogLine& line : log.lines) {
-    logged = logged || (line.first == 2 && line.second.rfind("group_move.cpp(", 0) == 0 &&
-                        line.second.find("): Path <" + hot + "vanished> is invalid: non-folder/missing") !=
-                            std::string::npos);
-  }
-  EXPECT_TRUE(logged);
-  EXPECT_TRUE(IsFile(groupFile));
-  EXPECT_TRUE(IsFile(orphan));
+  EXPECT_TRUE(
+      HasLineStartingWith(log, 2, "group_move.cpp(", "): Path <" + hot + "vanished> is invalid: non-folder/missing"));
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_TRUE(FileExists(orphan));
   EXPECT_TRUE(EntriesIn(out).empty());
 }
 
@@ -447,12 +427,9 @@ TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
     Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\n");
     LogCapture log;
     EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveRefused) << folderPath;
-    bool logged = false;
-    for (const LogLine& line : log.lines)
-      logged = logged || (line.first == 2 && line.second.rfind("Refusing to move group folder <" + folderPath + ">: ", 0) == 0);
-    EXPECT_TRUE(logged) << folderPath;
-    EXPECT_TRUE(IsFile(groupFile));
-    EXPECT_EQ(Read(hot + "JOB\\a.tif"), "a");
+    EXPECT_TRUE(HasLineStartingWith(log, 2, "Refusing to move group folder <" + folderPath + ">: ")) << folderPath;
+    EXPECT_TRUE(FileExists(groupFile));
+    EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
     EXPECT_EQ(EntriesIn(out), std::vector<std::string>{});
   }
 }
@@ -467,8 +444,8 @@ TEST_F(GroupMoveTest, ARelativeFolderPathIsRefused) {
   int result = Move(groupFile, out, hot);
   ::SetCurrentDirectoryA(previous);
   EXPECT_EQ(result, kGroupMoveRefused);
-  EXPECT_TRUE(IsFile(groupFile));
-  EXPECT_EQ(Read(hot + "JOB\\a.tif"), "a");
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
 }
 
 TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
@@ -477,13 +454,11 @@ TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
   ASSERT_EQ(CreateFolder(out + "JOB.fgl", false), 0);
   LogCapture log;
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
-  bool logged = false;
-  for (const LogLine& line : log.lines) logged = logged || line.second.rfind("PerformOp() failed - ", 0) == 0;
-  EXPECT_TRUE(logged);
-  EXPECT_TRUE(IsFile(groupFile));
-  EXPECT_EQ(Read(hot + "JOB\\a.tif"), "a");
-  EXPECT_EQ(Read(hot + "JOB\\b.tif"), "b");
-  EXPECT_FALSE(IsFolder(out + "JOB"));
+  EXPECT_TRUE(HasLineStartingWith(log, -1, "PerformOp() failed - "));
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(hot + "JOB\\b.tif"), "b");
+  EXPECT_FALSE(FolderExists(out + "JOB"));
   EXPECT_EQ(FolderPathIn(groupFile), hot + "JOB");
 }
 
@@ -498,13 +473,13 @@ TEST_F(GroupMoveTest, AMoveToAnotherDriveCopiesAndThenDeletes) {
   const std::string groupFile = MakeGroup("JOB");
   LogCapture log;
   EXPECT_EQ(Move(groupFile, destination, hot), 0);
-  EXPECT_EQ(Read(destination + "\\JOB\\a.tif"), "a");
-  EXPECT_EQ(Read(destination + "\\JOB\\b.tif"), "b");
+  EXPECT_EQ(Contents(destination + "\\JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(destination + "\\JOB\\b.tif"), "b");
   EXPECT_EQ(FolderPathIn(destination + "\\JOB.fgl"), destination + "\\JOB");
-  EXPECT_FALSE(IsFile(groupFile));
-  EXPECT_FALSE(IsFolder(hot + "JOB"));
+  EXPECT_FALSE(FileExists(groupFile));
+  EXPECT_FALSE(FolderExists(hot + "JOB"));
   // The same bytes through the drive's own folder: it is a mapping, not a copy.
-  EXPECT_EQ(Read(driveFolder.path() + "out\\JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(driveFolder.path() + "out\\JOB\\a.tif"), "a");
 }
 
 }  // namespace

@@ -4,22 +4,13 @@
 #include "actions/hotfolderaction/hot_folder_list.h"
 
 #include "actions/hotfolderaction/sluicegate_app.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
-
-PluginParameters DefaultBlock() {
-  PluginParameters params;
-  InitialiseDefaultParameters(params);
-  return params;
-}
-
-std::string MessageOf(const PluginParameters& params) {
-  return params.messageText != nullptr ? std::string(params.messageText) : std::string();
-}
 
 CHotFolder* NewFolder(const char* path, uint32_t taskId) {
   CHotFolder* folder = new CHotFolder();

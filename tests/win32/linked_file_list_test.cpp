@@ -30,19 +30,8 @@ bool AllZero(const void* field, size_t size) {
   return true;
 }
 
-TEST(LinkedFileList, NewItemIsEmpty) {
-  CLinkedFileList item;
-  EXPECT_EQ(item.next, nullptr);
-  EXPECT_TRUE(AllZero(item.fileName, sizeof item.fileName));
-  EXPECT_EQ(item.typeChecked, 0u);
-  EXPECT_EQ(item.fileSize, 0);
-  EXPECT_TRUE(AllZero(item.intakeFailureText, sizeof item.intakeFailureText));
-}
-
-TEST(LinkedFileList, InitialiseClearsEverythingButTheIntakeFailureText) {
-  CLinkedFileList item;
-  FillAll(item);
-  item.Initialise();
+// Every field but the intake failure text is zero.
+void ExpectCleared(const CLinkedFileList& item) {
   EXPECT_EQ(item.next, nullptr);
   EXPECT_TRUE(AllZero(item.fileName, sizeof item.fileName));
   EXPECT_EQ(item.typeChecked, 0u);
@@ -52,6 +41,15 @@ TEST(LinkedFileList, InitialiseClearsEverythingButTheIntakeFailureText) {
   EXPECT_TRUE(AllZero(item.title, sizeof item.title));
   EXPECT_TRUE(AllZero(item.owner, sizeof item.owner));
   EXPECT_TRUE(AllZero(item.uniqueId, sizeof item.uniqueId));
+}
+
+TEST(LinkedFileList, NewItemIsEmptyAndInitialiseClearsAllButTheIntakeFailureText) {
+  CLinkedFileList item;
+  ExpectCleared(item);
+  EXPECT_TRUE(AllZero(item.intakeFailureText, sizeof item.intakeFailureText));
+  FillAll(item);
+  item.Initialise();
+  ExpectCleared(item);
   EXPECT_STREQ(item.intakeFailureText, "kept");
 }
 
@@ -75,16 +73,6 @@ TEST(LinkedFileList, RecordTakesTheItemsValuesCutToTheHostsFields) {
   EXPECT_EQ(std::string(record.uniqueId), std::string(127, 'f'));
   EXPECT_EQ(record.itemFlags, 0u);
   EXPECT_STREQ(record.intakeFailureText, "");
-}
-
-TEST(LinkedFileList, UncheckedItemGivesJobTypeZero) {
-  CLinkedFileList item;
-  std::strcpy(item.fileName, "x.pdf");
-  item.typeChecked = 0;
-  item.jobType = 2;
-  ChainedFileItem record = {};
-  FillFileItem(record, "C:\\hot\\", item);
-  EXPECT_EQ(record.jobType, 0u);
 }
 
 TEST(LinkedFileList, IntakeFailureSetsTheFlagAndTheText) {

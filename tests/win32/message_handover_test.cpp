@@ -2,17 +2,16 @@
 // unacknowledged-message rule, system error texts, and the pointer check.
 #include "actions/common/win32/message_handover.h"
 
-#include "common/log.h"
 #include "common/win32/windows_api.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/win32/global_blocks.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -20,12 +19,9 @@ namespace {
 const std::string kNotAcknowledged = "==WARNING!== The last message/data has not yet been acknowledged!";
 void* const kAllOnes = reinterpret_cast<void*>(~uintptr_t{0});
 
-std::vector<std::pair<int, std::string>>* captured = nullptr;
-void Capture(int level, const char* text) { captured->emplace_back(level, text); }
-
-std::string Formatted(const char* format, const void* pointer, int line, const char* file) {
+std::string InvalidPointerLine(const void* pointer, int line) {
   char text[256];
-  std::snprintf(text, sizeof text, format, pointer, line, file);
+  std::snprintf(text, sizeof text, "Invalid pointer (0x%p) used on line %d of file %s", pointer, line, "j.cpp");
   return text;
 }
 
@@ -39,38 +35,23 @@ std::string SystemText(DWORD error) {
   return result;
 }
 
-bool IsLive(const void* block) { return ::HeapValidate(::GetProcessHeap(), 0, block) != FALSE; }
-
 class MessageHandoverTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    captured = &records;
-    previousSink = SetLogSink(Capture);
-    SetLogSettings(3, true);
-    InitialiseDefaultParameters(params);
-  }
+  void SetUp() override { InitialiseDefaultParameters(params); }
   void TearDown() override {
     // Frees what the plug-in left in the block, as the next host call would.
     params.messageAcknowledged = 1;
     params.errorCode = 0;
     ReleaseHandedOverMessage(&params);
-    SetLogSink(previousSink);
-    SetLogSettings(0, false);
-    captured = nullptr;
   }
 
   std::string Message() const {
     return params.messageText != nullptr ? std::string(params.messageText) : std::string("<null>");
   }
-  bool Logged(int level, const std::string& text) const {
-    for (const auto& record : records)
-      if (record.first == level && record.second == text) return true;
-    return false;
-  }
+  bool Logged(int level, const std::string& text) const { return log.Has(level, text); }
 
   PluginParameters params;
-  std::vector<std::pair<int, std::string>> records;
-  LogSink previousSink = nullptr;
+  LogCapture log;
 };
 
 TEST_F(MessageHandoverTest, HandOverMessageCountsTheTextWithoutItsNul) {
@@ -81,13 +62,14 @@ TEST_F(MessageHandoverTest, HandOverMessageCountsTheTextWithoutItsNul) {
   EXPECT_EQ(params.messageAcknowledged, 0u);
   EXPECT_EQ(::GlobalSize(params.messageText), 8u);  // text + 2 bytes
   EXPECT_TRUE(Logged(0, "Sent: job.ps"));
-}
 
-TEST_F(MessageHandoverTest, HandOverMessageWithoutLogFormatLogsNothing) {
+  // Without a log format nothing is logged.
+  params.messageAcknowledged = 1;
+  log.lines.clear();
   HandOverMessage(&params, nullptr, std::string("plain"));
   EXPECT_EQ(Message(), "plain");
   EXPECT_EQ(params.messageLength, 5u);
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, AnUnacknowledgedMessageIsNeverReplaced) {
@@ -101,7 +83,7 @@ TEST_F(MessageHandoverTest, AnUnacknowledgedMessageIsNeverReplaced) {
 
   ReleaseHandedOverMessage(&params);
   EXPECT_EQ(params.messageText, first);
-  EXPECT_TRUE(IsLive(first));
+  EXPECT_TRUE(IsLiveGlobalBlock(first));
   EXPECT_TRUE(Logged(0, kNotAcknowledged));
 }
 
@@ -114,7 +96,7 @@ TEST_F(MessageHandoverTest, AnAcknowledgedMessageIsFreedAndReplaced) {
   EXPECT_EQ(params.messageLength, 6u);
   EXPECT_EQ(params.messageAcknowledged, 0u);
   if (params.messageText != first) {
-    EXPECT_FALSE(IsLive(first));
+    EXPECT_FALSE(IsLiveGlobalBlock(first));
   }
 }
 
@@ -130,7 +112,7 @@ TEST_F(MessageHandoverTest, AnEmptyMessageCountsAsTaken) {
   char* emptied = params.messageText;
   ReleaseHandedOverMessage(&params);
   EXPECT_EQ(params.messageText, nullptr);
-  EXPECT_FALSE(IsLive(emptied));
+  EXPECT_FALSE(IsLiveGlobalBlock(emptied));
 }
 
 TEST_F(MessageHandoverTest, ATextOfTheHostIsDroppedFromTheBlockButNotFreed) {
@@ -155,12 +137,12 @@ TEST_F(MessageHandoverTest, ReleaseFreesAnAcknowledgedMessageAndClearsTheFields)
   EXPECT_EQ(params.messageLength, 0u);
   EXPECT_EQ(params.messageOwned, 0u);
   EXPECT_EQ(params.messageAcknowledged, 0u);
-  EXPECT_FALSE(IsLive(text));
+  EXPECT_FALSE(IsLiveGlobalBlock(text));
 
-  records.clear();
+  log.lines.clear();
   ReleaseHandedOverMessage(&params);  // nothing there: nothing happens
   ReleaseHandedOverMessage(nullptr);
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, ReportErrorPlacesTheTextWithItsLineFeedAndNul) {
@@ -199,7 +181,7 @@ TEST_F(MessageHandoverTest, ReportErrorReplacesATakenMessageButNotAnUntakenOne) 
   EXPECT_EQ(params.messageLength, 14u);
   EXPECT_EQ(params.messageAcknowledged, 0u);
   if (params.messageText != data) {
-    EXPECT_FALSE(IsLive(data));
+    EXPECT_FALSE(IsLiveGlobalBlock(data));
   }
 }
 
@@ -210,7 +192,7 @@ TEST_F(MessageHandoverTest, ReportErrorCutsTheTextTo1024BytesWithTheNul) {
   EXPECT_EQ(params.messageLength, 1024u);
 }
 
-TEST_F(MessageHandoverTest, ReportErrorWithoutABlockOnlyLogs) {
+TEST_F(MessageHandoverTest, ReportErrorWithoutABlockOrTextOnlyLogs) {
   ReportError(nullptr, "nowhere", "e.cpp", 6);
   ReportError(&params, nullptr, "e.cpp", 7);
   EXPECT_TRUE(Logged(0, "! nowhere\n (line 6 of file e.cpp).\n"));
@@ -238,7 +220,7 @@ TEST_F(MessageHandoverTest, ReportSystemErrorWithoutAnErrorClearsTheErrorCode) {
   EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
   EXPECT_EQ(params.errorCode, 0);
   EXPECT_EQ(params.messageText, nullptr);
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
@@ -286,24 +268,24 @@ TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {
 TEST_F(MessageHandoverTest, IsValidPointerRejectsNullAndAllOnes) {
   void* field = nullptr;
   EXPECT_FALSE(IsValidPointer(&field, "j.cpp", 20));
-  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", nullptr, 20, "j.cpp")));
+  EXPECT_TRUE(Logged(3, InvalidPointerLine(nullptr, 20)));
 
   field = kAllOnes;
   EXPECT_FALSE(IsValidPointer(&field, "j.cpp", 21));
   EXPECT_EQ(field, nullptr);
-  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", kAllOnes, 21, "j.cpp")));
+  EXPECT_TRUE(Logged(3, InvalidPointerLine(kAllOnes, 21)));
 
   // An unusable field address is reported and not touched.
   EXPECT_FALSE(IsValidPointer(nullptr, "j.cpp", 22));
   EXPECT_FALSE(IsValidPointer(kAllOnes, "j.cpp", 23));
-  EXPECT_TRUE(Logged(3, Formatted("Invalid pointer (0x%p) used on line %d of file %s", kAllOnes, 23, "j.cpp")));
+  EXPECT_TRUE(Logged(3, InvalidPointerLine(kAllOnes, 23)));
 
   int value = 7;
   void* valid = &value;
-  records.clear();
+  log.lines.clear();
   EXPECT_TRUE(IsValidPointer(&valid, "j.cpp", 24));
   EXPECT_EQ(valid, &value);
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, ReportsNameTheSourceFileWithoutItsFolders) {
@@ -312,8 +294,8 @@ TEST_F(MessageHandoverTest, ReportsNameTheSourceFileWithoutItsFolders) {
   EXPECT_STREQ(SourceFileBaseName("plain.cpp"), "plain.cpp");
   HF_REPORT_ERROR(&params, "via macro");
   bool found = false;
-  for (const auto& record : records)
-    found = found || record.second.find("of file message_handover_test.cpp).") != std::string::npos;
+  for (const LogLine& line : log.lines)
+    found = found || line.second.find("of file message_handover_test.cpp).") != std::string::npos;
   EXPECT_TRUE(found);
 }
 

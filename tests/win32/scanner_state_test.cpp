@@ -4,27 +4,11 @@
 #include "actions/hotfolderaction/scanner_state.h"
 
 #include "actions/hotfolderaction/sluicegate_app.h"
-#include "tests/support/log_capture.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr DWORD kLimitMs = 10000;
-
-// Polls `condition` every millisecond until it holds or the limit passes.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD limitMs = kLimitMs) {
-  for (DWORD started = ::GetTickCount(); !condition(); ::Sleep(1))
-    if (::GetTickCount() - started > limitMs) return false;
-  return true;
-}
-
-bool HasPrefix(const std::vector<LogLine>& lines, int level, const std::string& prefix) {
-  for (const LogLine& line : lines)
-    if (line.first == level && line.second.rfind(prefix, 0) == 0) return true;
-  return false;
-}
 
 class ScannerStateTest : public ::testing::Test {
  protected:
@@ -55,6 +39,8 @@ TEST_F(ScannerStateTest, OnlyIntervalsOfFiveSecondsOrMoreAreTaken) {
 }
 
 TEST_F(ScannerStateTest, StopReturnsOnceTheThreadHasEnded) {
+  scanner.Stop(10);  // not running: returns at once
+  EXPECT_FALSE(scanner.running());
   LogCapture log;
   ASSERT_TRUE(scanner.Start(&params, nullptr));
   EXPECT_TRUE(scanner.running());
@@ -62,9 +48,9 @@ TEST_F(ScannerStateTest, StopReturnsOnceTheThreadHasEnded) {
   scanner.Stop(10);
   EXPECT_FALSE(scanner.running());
   EXPECT_TRUE(scanner.stopRequested());
-  EXPECT_TRUE(HasPrefix(log.lines, 3, "Scan thread #0x"));
+  EXPECT_TRUE(HasLineStartingWith(log, 3, "Scan thread #0x"));
   EXPECT_TRUE(log.Has(2, "got stop request"));
-  EXPECT_TRUE(HasPrefix(log.lines, 2, "Event completed. Exiting scan thread #0x"));
+  EXPECT_TRUE(HasLineStartingWith(log, 2, "Event completed. Exiting scan thread #0x"));
   EXPECT_FALSE(log.Has(3, "No folders in scan list. Nothing to do.")) << "a stop request runs no cycle";
 }
 
@@ -72,7 +58,7 @@ TEST_F(ScannerStateTest, AWakeUpWithoutAStopRequestGivesOneCycleAndEndsTheThread
   LogCapture log;
   ASSERT_TRUE(scanner.Start(&params, nullptr));
   ASSERT_TRUE(::SetEvent(scanner.wakeEvent()));
-  ASSERT_TRUE(WaitFor([&] { return !scanner.running(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !scanner.running(); }));
   int cycles = 0;
   for (const LogLine& line : log.lines) cycles += line.second == "No folders in scan list. Nothing to do." ? 1 : 0;
   EXPECT_EQ(cycles, 1);
@@ -94,17 +80,11 @@ TEST_F(ScannerStateTest, StartingWhileTheLastThreadEndsStartsANewOne) {
   ASSERT_TRUE(::SetEvent(scanner.wakeEvent()));
   // The ending thread holds its stop flag for a moment before it clears its
   // running flag; a start seen then must not count on it.
-  WaitFor([&] { return scanner.stopRequested() || !scanner.running(); });
+  WaitUntil([&] { return scanner.stopRequested() || !scanner.running(); });
   ASSERT_TRUE(scanner.EnsureRunning(nullptr));
   EXPECT_TRUE(scanner.running());
   EXPECT_FALSE(scanner.stopRequested());
   EXPECT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-}
-
-TEST_F(ScannerStateTest, StoppingAStoppedScannerReturnsAtOnce) {
-  EXPECT_FALSE(scanner.running());
-  scanner.Stop(10);
-  EXPECT_FALSE(scanner.running());
 }
 
 }  // namespace

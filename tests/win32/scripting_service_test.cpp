@@ -21,14 +21,6 @@ namespace {
 
 const std::string kJob = "%!PS-Adobe-3.0\nshowpage\n";
 
-bool Write(const std::string& path, const std::string& text) { return ReplaceFileContents(path, text) == 0; }
-
-std::string Read(const std::string& path) {
-  std::string text;
-  ReadWholeFile(path, text);
-  return text;
-}
-
 // Config\Scripts beside this program, with the folders it had to make removed again.
 class ScriptsFolderScope {
  public:
@@ -51,9 +43,9 @@ class ScriptsFolderScope {
   bool InstallStandin(const std::string& name, const std::string& plan) {
     const std::string standin = JoinPath(HostProgramFolder(), "script_standin.exe");
     return ::CopyFileA(standin.c_str(), Remember(name + ".exe").c_str(), FALSE) &&
-           Write(Remember(name + ".plan"), plan);
+           Put(Remember(name + ".plan"), plan);
   }
-  bool InstallText(const std::string& name, const std::string& text) { return Write(Remember(name), text); }
+  bool InstallText(const std::string& name, const std::string& text) { return Put(Remember(name), text); }
 
  private:
   // The path of a file in the scripts folder, removed at the end.
@@ -92,24 +84,24 @@ class ScriptThisFileTest : public ::testing::Test {
 
 TEST_F(ScriptThisFileTest, ScriptThatCannotStartLeavesTheFileInPlace) {
   ASSERT_TRUE(scripts.InstallText("not-a-program.exe", "this is text"));
-  ASSERT_TRUE(Write(hot.path() + "a.ps", kJob));
+  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
   std::string name = "a.ps";
   EXPECT_EQ(Script("not-a-program.exe", name), 1);
   EXPECT_EQ(name, "a.ps");
-  EXPECT_EQ(Read(hot.path() + "a.ps"), kJob);
+  EXPECT_EQ(Contents(hot.path() + "a.ps"), kJob);
   EXPECT_TRUE(log.Has(0, "Failed to process <a.ps> using <not-a-program.exe>."));
   EXPECT_EQ(folder.scriptingEnabled, 1u);
 }
 
 TEST_F(ScriptThisFileTest, NewNameOfAFileAlreadyInTheHotFolderIsIgnored) {
   ASSERT_TRUE(scripts.InstallStandin("clash", "[*]\r\nCopyAs=other.ps\r\nNewName=other.ps\r\n"));
-  ASSERT_TRUE(Write(hot.path() + "a.ps", kJob));
-  ASSERT_TRUE(Write(hot.path() + "other.ps", "another job"));
+  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
+  ASSERT_TRUE(Put(hot.path() + "other.ps", "another job"));
   std::string name = "a.ps";
   EXPECT_EQ(Script("clash.exe", name), 1);
   EXPECT_EQ(name, "a.ps");
-  EXPECT_EQ(Read(hot.path() + "a.ps"), kJob);
-  EXPECT_EQ(Read(hot.path() + "other.ps"), "another job");
+  EXPECT_EQ(Contents(hot.path() + "a.ps"), kJob);
+  EXPECT_EQ(Contents(hot.path() + "other.ps"), "another job");
   EXPECT_TRUE(
       log.Has(0, "ScriptThisFile(): NEWNAME <other.ps> names a file already in the hot folder - it is ignored."));
 }
@@ -119,11 +111,11 @@ TEST_F(ScriptThisFileTest, NewNameLosesTrailingBlanks) {
   ASSERT_TRUE(scripts.InstallText("blanks.cmd",
                                   "@echo off\r\n\"%~dp0blanks.exe\" %1 %2\r\n"
                                   "echo NEWNAME=b.ps >\"%~2\\newname.txt\"\r\n"));
-  ASSERT_TRUE(Write(hot.path() + "a.ps", kJob));
+  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
   std::string name = "a.ps";
   EXPECT_EQ(Script("blanks.cmd", name), 1);
   EXPECT_EQ(name, "b.ps");
-  EXPECT_EQ(Read(hot.path() + "b.ps"), kJob + "%%Scripted\n");
+  EXPECT_EQ(Contents(hot.path() + "b.ps"), kJob + "%%Scripted\n");
   EXPECT_FALSE(FileExists(hot.path() + "a.ps"));
   EXPECT_FALSE(FileExists(hot.path() + "_.script\\a.ps"));
 }
@@ -131,13 +123,13 @@ TEST_F(ScriptThisFileTest, NewNameLosesTrailingBlanks) {
 TEST_F(ScriptThisFileTest, ResourceIdThatIsNotAPlainNameIsIgnored) {
   ASSERT_TRUE(
       scripts.InstallStandin("badid", "[a.ps]\r\nResourceId=..\\..\\Windows\r\n[b.ps]\r\nResourceId=id 7  \r\n"));
-  ASSERT_TRUE(Write(hot.path() + "a.ps", kJob));
+  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
   std::string name = "a.ps";
   EXPECT_EQ(Script("badid.exe", name), 1);
   EXPECT_EQ(resourceId, "1f2e3d");
   EXPECT_TRUE(log.Has(0, "ScriptThisFile(): ResourceID <..\\..\\Windows> is not a plain name - it is ignored."));
 
-  ASSERT_TRUE(Write(hot.path() + "b.ps", kJob));
+  ASSERT_TRUE(Put(hot.path() + "b.ps", kJob));
   name = "b.ps";
   EXPECT_EQ(Script("badid.exe", name), 1);
   EXPECT_EQ(resourceId, "id 7");
@@ -147,20 +139,20 @@ TEST_F(ScriptThisFileTest, ResourceIdThatIsNotAPlainNameIsIgnored) {
 TEST_F(ScriptThisFileTest, FileNamedLikeAnAnswerFileGoesOnUnscripted) {
   ASSERT_TRUE(scripts.InstallStandin("eraser", "[*]\r\nDelete=1\r\n"));
   for (const char* answer : {"newname.txt", "Results.TXT"}) {
-    ASSERT_TRUE(Write(hot.path() + answer, "job"));
+    ASSERT_TRUE(Put(hot.path() + answer, "job"));
     std::string name = answer;
     EXPECT_EQ(Script("eraser.exe", name), 1);
-    EXPECT_EQ(Read(hot.path() + answer), "job") << answer;
+    EXPECT_EQ(Contents(hot.path() + answer), "job") << answer;
   }
 }
 
 TEST(MoveTheFile, ReplacesTheTargetOrLogsBothPaths) {
   TempFolder folder("hf_move");
   ASSERT_TRUE(folder.ok());
-  ASSERT_TRUE(Write(folder.path() + "a", "new"));
-  ASSERT_TRUE(Write(folder.path() + "b", "old"));
+  ASSERT_TRUE(Put(folder.path() + "a", "new"));
+  ASSERT_TRUE(Put(folder.path() + "b", "old"));
   EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b"), 1);
-  EXPECT_EQ(Read(folder.path() + "b"), "new");
+  EXPECT_EQ(Contents(folder.path() + "b"), "new");
   EXPECT_FALSE(FileExists(folder.path() + "a"));
 
   LogCapture log;

@@ -10,7 +10,6 @@
 #include "common/win32/chained_file_item.h"
 #include "common/win32/file_admission.h"
 #include "common/win32/zu_ini_file.h"
-#include "tests/support/log_capture.h"
 #include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,32 +21,9 @@
 
 namespace {
 
-PluginParameters DefaultBlock() {
-  PluginParameters params;
-  InitialiseDefaultParameters(params);
-  return params;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(file);
-}
-
-std::string ReadText(const std::string& path) {
-  std::string text;
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  ::CloseHandle(file);
-  return text;
-}
-
-bool IsThere(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// Written in place: a replacing write's temporary name would not fit beside a
+// file at the path limit.
+void WriteText(const std::string& path, const std::string& text) { ASSERT_TRUE(WriteBytes(path, text)) << path; }
 
 std::vector<const CLinkedFileList*> ItemsOf(const CLinkedFileList* list) {
   std::vector<const CLinkedFileList*> items;
@@ -203,7 +179,7 @@ TEST_F(TimerActionTest, HandOffMovesEachFileAndChainsTheRecords) {
   EXPECT_EQ(records[1]->previous, records[0]);
   for (ChainedFileItem* r : records) {
     EXPECT_STREQ(r->folder, out.c_str());
-    EXPECT_EQ(ReadText(out + r->fileName).size(), r->fileSize);
+    EXPECT_EQ(Contents(out + r->fileName).size(), r->fileSize);
     EXPECT_TRUE(log.Has(2, "Moving normal file " + hot + r->fileName + " to " + out + r->fileName));
   }
   EXPECT_EQ(folder->pendingList, nullptr) << "the spare item is discarded too";
@@ -226,7 +202,7 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   EXPECT_EQ(params.errorCode, -1);
   EXPECT_STREQ(params.messageText, (text + "\n").c_str());
   EXPECT_TRUE(log.Has(0, text + "\n"));
-  EXPECT_TRUE(IsThere(hot + "a.ps"));
+  EXPECT_TRUE(FileExists(hot + "a.ps"));
 }
 
 TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten) {
@@ -247,8 +223,8 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   ASSERT_EQ(records.size(), 1u);
   EXPECT_STREQ(records[0]->folder, hot.c_str());
   EXPECT_STREQ(records[0]->fileName, name.c_str());
-  EXPECT_EQ(ReadText(destination + name), "older");
-  EXPECT_EQ(ReadText(hot + name), "%!PS\nnewer\n");
+  EXPECT_EQ(Contents(destination + name), "older");
+  EXPECT_EQ(Contents(hot + name), "%!PS\nnewer\n");
   EXPECT_TRUE(log.Has(0, "No free name for " + name + " in " + destination + "."));
   EXPECT_EQ(std::string(params.messageText).rfind("GetActionStatus - move file failed, Src/Dest files were ", 0), 0u);
 }
@@ -265,7 +241,7 @@ TEST_F(TimerActionTest, AGroupFileIsNeverGivenAnotherName) {
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0]->jobType, 0x8000000u);
   EXPECT_STREQ(records[0]->fileName, "g.fgl");
-  EXPECT_FALSE(IsThere(out + "g_0_0_0.fgl"));
+  EXPECT_FALSE(FileExists(out + "g_0_0_0.fgl"));
   EXPECT_TRUE(log.Has(2, "Moving GroupList file"));
   EXPECT_FALSE(log.Has(3, "Call to makeUniqueTarget"));
 }

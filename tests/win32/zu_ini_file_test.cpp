@@ -8,16 +8,14 @@
 // Windows folder cannot be moved: the test puts its file there and removes it.
 #include "common/win32/zu_ini_file.h"
 
-#include "common/file_io.h"
-#include "common/log.h"
 #include "tests/support/win32/registry_value_scope.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -25,102 +23,43 @@ namespace {
 constexpr char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-std::vector<std::pair<int, std::string>>* logged = nullptr;
-void CaptureLog(int level, const char* text) {
-  if (logged != nullptr) logged->emplace_back(level, text);
-}
-
-std::vector<unsigned char> StringBytes(const std::string& text) {
-  std::vector<unsigned char> bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::DeleteFileA(path.c_str());
-      }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-  }
-  ::RemoveDirectoryA(folder.c_str());
-}
-
-std::string Contents(const std::string& path) {
-  std::string text;
-  ReadWholeFile(path, text);
-  return text;
-}
-
-std::string WindowsFolder() {
-  char folder[MAX_PATH] = {};
-  ::GetWindowsDirectoryA(folder, sizeof folder);
-  return folder;
-}
-
 class ZuIniFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH] = {};
-    ASSERT_NE(::GetTempPathA(sizeof temp, temp), 0u);
-    root = std::string(temp) + "hf_zu_ini_" + std::to_string(::GetCurrentProcessId()) + "_" +
-           std::to_string(::GetTickCount());
-    roaming = root + "\\Roaming";
-    local = root + "\\Local";
-    ASSERT_TRUE(::CreateDirectoryA(root.c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA(roaming.c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA(local.c_str(), nullptr));
+    ASSERT_TRUE(temp.ok());
+    ASSERT_EQ(CreateFolder(roaming, false), 0);
+    ASSERT_EQ(CreateFolder(local, false), 0);
     for (const char* key : {kUserShellFolders, kShellFolders}) {
       const DWORD type = key == kUserShellFolders ? REG_EXPAND_SZ : REG_SZ;
-      scopes.push_back(std::make_unique<RegistryValueScope>(HKEY_CURRENT_USER, key, "AppData"));
-      ASSERT_TRUE(scopes.back()->SetRaw(type, StringBytes(roaming)));
-      scopes.push_back(std::make_unique<RegistryValueScope>(HKEY_CURRENT_USER, key, "Local AppData"));
-      ASSERT_TRUE(scopes.back()->SetRaw(type, StringBytes(local)));
+      for (const auto& [name, folder] : {std::pair<const char*, std::string>{"AppData", roaming}, {"Local AppData", local}}) {
+        scopes.push_back(std::make_unique<RegistryValueScope>(HKEY_CURRENT_USER, key, name));
+        std::vector<unsigned char> bytes(folder.begin(), folder.end());
+        bytes.push_back(0);
+        ASSERT_TRUE(scopes.back()->SetRaw(type, bytes));
+      }
     }
-    stem = CurrentProcessStem();
-    preferred = roaming + "\\Vorlan\\Brenmar\\" + stem + ".ini";
-    virtualised = local + "\\VirtualStore\\Windows\\" + stem + ".ini";
-    inWindows = WindowsFolder() + "\\" + stem + ".ini";
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, sizeof windows);
+    inWindows = std::string(windows) + "\\" + stem + ".ini";
     ::DeleteFileA(inWindows.c_str());
   }
+  void TearDown() override { ::DeleteFileA(inWindows.c_str()); }
 
-  void TearDown() override {
-    ::DeleteFileA(inWindows.c_str());
-    scopes.clear();
-    RemoveTree(root);
-  }
+  static void Write(const std::string& path, const std::string& text) { ASSERT_TRUE(Put(path, text)) << path; }
 
-  static void Write(const std::string& path, const std::string& text) {
-    ASSERT_EQ(ReplaceFileContents(path, text), 0) << path;
-  }
-
-  static void CreateFolders(const std::string& folder) {
-    for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-      ::CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-  }
-
-  std::string root, roaming, local, stem, preferred, virtualised, inWindows;
+  TempFolder temp{"hf_zu_ini"};
+  const std::string root = temp.path().substr(0, temp.path().size() - 1);
+  const std::string roaming = root + "\\Roaming", local = root + "\\Local";
+  const std::string stem = CurrentProcessStem();
+  const std::string preferred = roaming + "\\Vorlan\\Brenmar\\" + stem + ".ini";
+  const std::string virtualised = local + "\\VirtualStore\\Windows\\" + stem + ".ini";
+  std::string inWindows;
   std::vector<std::unique_ptr<RegistryValueScope>> scopes;
 };
 
-TEST_F(ZuIniFileTest, StemIsThisProgramsNameWithoutExtension) { EXPECT_EQ(stem, "zu_ini_file_test"); }
-
 TEST_F(ZuIniFileTest, WithoutAnyFileThePathIsTheAppDataCandidateAndKeysGiveDefaults) {
-  std::vector<std::pair<int, std::string>> records;
-  logged = &records;
-  LogSink previous = SetLogSink(CaptureLog);
-  SetLogSettings(3, true);
-
+  EXPECT_EQ(stem, "zu_ini_file_test");  // this program's name without its extension
+  LogCapture log;
   ZuIniFile ini;
   EXPECT_TRUE(ini.Locate());
   EXPECT_EQ(ini.path(), preferred);
@@ -128,23 +67,13 @@ TEST_F(ZuIniFileTest, WithoutAnyFileThePathIsTheAppDataCandidateAndKeysGiveDefau
   EXPECT_FALSE(FileExists(preferred));
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 20);
   EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
-
-  SetLogSettings(0, false);
-  SetLogSink(previous);
-  logged = nullptr;
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].first, 1);
-  EXPECT_EQ(records[0].second, "ZuIniFile: No INI file located. Defaulting path to " + preferred);
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "ZuIniFile: No INI file located. Defaulting path to " + preferred}}));
 }
 
 TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadAndLogged) {
-  CreateFolders(roaming + "\\Vorlan\\Brenmar");
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
   Write(preferred, "[HFA]\r\nFileLoopLimit=33\r\nPreviewConfig=_Custom\r\n[Other]\r\nFileLoopLimit=1\r\n");
-  std::vector<std::pair<int, std::string>> records;
-  logged = &records;
-  LogSink previous = SetLogSink(CaptureLog);
-  SetLogSettings(3, true);
-
+  LogCapture log;
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 33);
   EXPECT_EQ(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), 5);
@@ -152,17 +81,12 @@ TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadAndLogged) {
   EXPECT_EQ(ini.GetString("HFA", "Missing", "fallback"), "fallback");
   EXPECT_EQ(ini.GetString("HFA", "Missing", nullptr), "");
   EXPECT_EQ(ini.path(), preferred);
-
-  SetLogSettings(0, false);
-  SetLogSink(previous);
-  logged = nullptr;
-  ASSERT_EQ(records.size(), 1u);  // located once, then kept
-  EXPECT_EQ(records[0].first, 2);
-  EXPECT_EQ(records[0].second, "ZuIniFile: INI file located at " + preferred);
+  // Located once, then kept.
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "ZuIniFile: INI file located at " + preferred}}));
 }
 
 TEST_F(ZuIniFileTest, VirtualStoreCopyMovesToTheAppDataFolder) {
-  CreateFolders(local + "\\VirtualStore\\Windows");
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
   Write(virtualised, "[HFA]\r\nHideScriptWindow=1\r\n");
   ZuIniFile ini;
   EXPECT_TRUE(ini.Locate());
@@ -186,8 +110,8 @@ TEST_F(ZuIniFileTest, WindowsFolderCopyMovesToTheAppDataFolder) {
 }
 
 TEST_F(ZuIniFileTest, AppDataFileWinsAndOlderCopiesAreLeftAlone) {
-  CreateFolders(roaming + "\\Vorlan\\Brenmar");
-  CreateFolders(local + "\\VirtualStore\\Windows");
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
   Write(preferred, "[HFA]\r\nFileLoopLimit=1\r\n");
   Write(virtualised, "[HFA]\r\nFileLoopLimit=2\r\n");
   Write(inWindows, "[HFA]\r\nFileLoopLimit=3\r\n");
@@ -198,8 +122,8 @@ TEST_F(ZuIniFileTest, AppDataFileWinsAndOlderCopiesAreLeftAlone) {
 }
 
 TEST_F(ZuIniFileTest, OlderCopyIsUsedWhereItIsWhenItCannotBeCopied) {
-  CreateFolders(preferred);  // a folder in the way of the copy
-  CreateFolders(local + "\\VirtualStore\\Windows");
+  ASSERT_EQ(CreateFolder(preferred, true), 0);  // a folder in the way of the copy
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
   Write(virtualised, "[HFA]\r\nFileLoopLimit=2\r\n");
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 2);
@@ -247,7 +171,7 @@ TEST_F(ZuIniFileTest, DescriptorFieldsWithoutNulAreCutTo259Characters) {
 }
 
 TEST_F(ZuIniFileTest, StringValuesAreCutTo259Characters) {
-  CreateFolders(roaming + "\\Vorlan\\Brenmar");
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
   Write(preferred, "[HFA]\r\nPreviewConfig=" + std::string(400, 'v') + "\r\n");
   ZuIniFile ini;
   EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", ""), std::string(259, 'v'));

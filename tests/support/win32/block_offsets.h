@@ -67,8 +67,17 @@ namespace file_record {
 constexpr size_t kSize = 1448;
 constexpr size_t kFolder = 0;
 constexpr size_t kFileName = 260;
+constexpr size_t kTitle = 520;
+constexpr size_t kOwner = 652;
+constexpr size_t kFileSize = 784;
+constexpr size_t kJobType = 792;
+constexpr size_t kGroupMember = 796;
+constexpr size_t kColourType = 800;
 constexpr size_t kSafeToDelete = 804;
 constexpr size_t kNext = 808;
 constexpr size_t kPrevious = 812;
+constexpr size_t kItemFlags = 984;
+constexpr size_t kUniqueId = 1052;
+constexpr size_t kIntakeFailureText = 1184;
 
 }  // namespace file_record

@@ -136,11 +136,6 @@ std::vector<HostEvent> HostOutputLines::Of(const std::string& kind) const {
   return matching;
 }
 
-bool ParseFlatJsonObject(const std::string& text, HostEvent& event) {
-  event = HostEvent();
-  return FlatJsonReader(text).Read(event);
-}
-
 HostOutputLines ParseHostOutput(const std::string& output) {
   HostOutputLines lines;
   size_t start = 0;
@@ -156,7 +151,7 @@ HostOutputLines ParseHostOutput(const std::string& output) {
       continue;
     }
     HostEvent event;
-    if (ParseFlatJsonObject(line, event)) {
+    if (FlatJsonReader(line).Read(event)) {
       lines.events.push_back(event);
     } else {
       lines.badJson.push_back(line);

@@ -14,7 +14,6 @@ struct HostEvent {
 
   std::string Text(const std::string& key) const;    // "" when missing
   int64_t Number(const std::string& key) const;      // -1 when missing
-  bool Has(const std::string& key) const { return texts.count(key) + numbers.count(key) > 0; }
   std::string event() const { return Text("event"); }
 };
 
@@ -26,9 +25,6 @@ struct HostOutputLines {
   // The events of one kind, in order.
   std::vector<HostEvent> Of(const std::string& kind) const;
 };
-
-// Parses one flat JSON object; false when the text is not one.
-bool ParseFlatJsonObject(const std::string& text, HostEvent& event);
 
 // Splits the output into lines and parses them.
 HostOutputLines ParseHostOutput(const std::string& output);

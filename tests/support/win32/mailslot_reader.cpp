@@ -73,11 +73,6 @@ bool MailslotReader::WaitForText(const std::string& substring, DWORD timeoutMs) 
   return arrived_.wait_until(hold, Deadline(timeoutMs), [&] { return HasText(substring); });
 }
 
-bool MailslotReader::WaitForCount(size_t count, DWORD timeoutMs) {
-  std::unique_lock<std::mutex> hold(lock_);
-  return arrived_.wait_until(hold, Deadline(timeoutMs), [&] { return records_.size() >= count; });
-}
-
 bool MailslotReader::Sync(DWORD timeoutMs) {
   if (!ok_) return false;
   std::string marker;

@@ -49,9 +49,6 @@ class MailslotReader {
   // `substring`; false after `timeoutMs`.
   bool WaitForText(const std::string& substring, DWORD timeoutMs);
 
-  // Waits until at least `count` records are received and not yet drained.
-  bool WaitForCount(size_t count, DWORD timeoutMs);
-
   // Writes a marker record into the mailslot and waits for it; the marker is
   // then removed. True when it arrived within `timeoutMs`.
   bool Sync(DWORD timeoutMs = 10000);

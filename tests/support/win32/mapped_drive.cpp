@@ -42,7 +42,9 @@ char FreeDriveLetter() {
   return '\0';
 }
 
-bool SendUnixDrive(char letter, const std::string& unixFolder, DWORD type) {
+// Maps the drive to `unixFolder`, or removes it when `unixFolder` is empty.
+bool SendUnixDrive(char letter, const std::string& unixFolder) {
+  const DWORD type = unixFolder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
   HANDLE manager = ::CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (manager == INVALID_HANDLE_VALUE) return false;
@@ -65,12 +67,6 @@ bool SendUnixDrive(char letter, const std::string& unixFolder, DWORD type) {
 
 }  // namespace
 
-bool MappedDrive::MapUnderWine(char letter, const std::string& unixFolder) {
-  return SendUnixDrive(letter, unixFolder, DRIVE_FIXED);
-}
-
-void MappedDrive::UnmapUnderWine(char letter) { SendUnixDrive(letter, std::string(), DRIVE_NO_ROOT_DIR); }
-
 MappedDrive::MappedDrive(const std::string& folder) {
   const char letter = FreeDriveLetter();
   if (letter == '\0') {
@@ -84,7 +80,7 @@ MappedDrive::MappedDrive(const std::string& folder) {
       error_ = "no Unix path for " + folder;
       return;
     }
-    if (!MapUnderWine(letter, unixFolder)) {
+    if (!SendUnixDrive(letter, unixFolder)) {
       error_ = "the mount manager refused drive " + std::string(1, letter) + ": -> " + unixFolder;
       return;
     }
@@ -102,7 +98,7 @@ MappedDrive::MappedDrive(const std::string& folder) {
   if (::GetFileAttributesA(rootPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     error_ = "drive " + rootPath + " does not answer";
     if (wine_)
-      UnmapUnderWine(letter);
+      SendUnixDrive(letter, std::string());
     else
       ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, (std::string(1, letter) + ":").c_str(), nullptr);
     return;
@@ -113,7 +109,7 @@ MappedDrive::MappedDrive(const std::string& folder) {
 MappedDrive::~MappedDrive() {
   if (letter_ == '\0') return;
   if (wine_)
-    UnmapUnderWine(letter_);
+    SendUnixDrive(letter_, std::string());
   else
     ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, (std::string(1, letter_) + ":").c_str(), nullptr);
 }

@@ -24,9 +24,6 @@ class MappedDrive {
   std::string root() const { return ok() ? std::string(1, letter_) + ":\\" : std::string(); }
 
  private:
-  bool MapUnderWine(char letter, const std::string& unixFolder);
-  void UnmapUnderWine(char letter);
-
   char letter_ = '\0';
   bool wine_ = false;
   std::string error_;
