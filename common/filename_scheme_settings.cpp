@@ -164,13 +164,8 @@ void ReadFilenameSchemeSettings(const CIniDocument& document, FilenameSchemeSett
 }
 
 double LeadingReal(std::string_view text) {
-  size_t position = 0;
-  while (position < text.size() && (text[position] == ' ' || text[position] == '\t')) ++position;
   bool negative = false;
-  if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
-    negative = text[position] == '-';
-    ++position;
-  }
+  const size_t position = SkipBlanksAndSign(text, negative);
   // A second sign ("+-5") is not a number.
   if (position < text.size() && (text[position] == '+' || text[position] == '-')) return 0.0;
   double value = 0.0;

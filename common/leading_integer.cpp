@@ -3,14 +3,20 @@
 
 #include <climits>
 
-int LeadingInteger(std::string_view text) {
+size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
   size_t position = 0;
   while (position < text.size() && (text[position] == ' ' || text[position] == '\t')) ++position;
-  bool negative = false;
+  negative = false;
   if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
     negative = text[position] == '-';
     ++position;
   }
+  return position;
+}
+
+int LeadingInteger(std::string_view text) {
+  bool negative = false;
+  size_t position = SkipBlanksAndSign(text, negative);
   // Stops growing once past the 32-bit range; the sign is applied at the end.
   long long value = 0;
   const long long limit = static_cast<long long>(INT_MAX) + 1;
