@@ -101,63 +101,57 @@ bool FillFolder(const std::string& folder, int count, const std::string& prefix,
   return true;
 }
 
-double TimeListing(const std::string& folder, int& files) {
+namespace {
+
+// Times one listing of the folder that calls `perFile` with the folder (with
+// its backslash) and the name of every file (not folders, not hidden files);
+// `files` counts the calls that returned true.
+template <typename PerFile>
+double TimeListingWith(const std::string& folder, int& files, PerFile perFile) {
   files = 0;
+  const std::string base = WithBackslash(folder);
   double start = NowSeconds();
   WIN32_FIND_DATAA found;
-  ScopedFindHandle search(::FindFirstFileA((WithBackslash(folder) + "*.*").c_str(), &found));
+  ScopedFindHandle search(::FindFirstFileA((base + "*.*").c_str(), &found));
   if (search) {
     do {
-      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) == 0) ++files;
+      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) != 0) continue;
+      if (perFile(base, found.cFileName)) ++files;
     } while (::FindNextFileA(search.get(), &found));
   }
   return NowSeconds() - start;
+}
+
+}  // namespace
+
+double TimeListing(const std::string& folder, int& files) {
+  return TimeListingWith(folder, files, [](const std::string&, const char*) { return true; });
 }
 
 double TimeListingOpenRead(const std::string& folder, int& files) {
-  files = 0;
-  const std::string base = WithBackslash(folder);
-  double start = NowSeconds();
-  WIN32_FIND_DATAA found;
-  ScopedFindHandle search(::FindFirstFileA((base + "*.*").c_str(), &found));
-  if (search) {
-    do {
-      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) != 0) continue;
-      ScopedHandle file(::CreateFileA((base + found.cFileName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file) continue;
-      char head[512];
-      DWORD got = 0;
-      if (::ReadFile(file.get(), head, sizeof head, &got, nullptr)) ++files;
-    } while (::FindNextFileA(search.get(), &found));
-  }
-  return NowSeconds() - start;
+  return TimeListingWith(folder, files, [](const std::string& base, const char* name) {
+    ScopedHandle file(::CreateFileA((base + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    char head[512];
+    DWORD got = 0;
+    return file && ::ReadFile(file.get(), head, sizeof head, &got, nullptr);
+  });
 }
 
 double TimeListingAdmissionCalls(const std::string& folder, int& files) {
-  files = 0;
-  const std::string base = WithBackslash(folder);
-  double start = NowSeconds();
-  WIN32_FIND_DATAA found;
-  ScopedFindHandle search(::FindFirstFileA((base + "*.*").c_str(), &found));
-  if (search) {
-    do {
-      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) != 0) continue;
-      const std::string path = base + found.cFileName;
-      ScopedHandle exclusive(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!exclusive) continue;
-      exclusive.reset();
-      ScopedHandle shared(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!shared) continue;
-      LARGE_INTEGER size;
-      char head[512];
-      DWORD got = 0;
-      if (::GetFileSizeEx(shared.get(), &size) && ::ReadFile(shared.get(), head, sizeof head, &got, nullptr)) ++files;
-    } while (::FindNextFileA(search.get(), &found));
-  }
-  return NowSeconds() - start;
+  return TimeListingWith(folder, files, [](const std::string& base, const char* name) {
+    const std::string path = base + name;
+    ScopedHandle exclusive(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!exclusive) return false;
+    exclusive.reset();
+    ScopedHandle shared(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    char head[512];
+    DWORD got = 0;
+    return shared && ::GetFileSizeEx(shared.get(), &size) && ::ReadFile(shared.get(), head, sizeof head, &got, nullptr);
+  });
 }
 
 double TimeMoveLoop(const std::string& from, const std::string& to, bool handOffChecks, int& moved) {
