@@ -61,18 +61,47 @@ class DestinationFolder {
   bool prepared_ = false;
 };
 
-bool IsNameTaken(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
+// After a failed move: whether the target's name is taken. The error tells
+// for a rename; a copy onto a folder of that name may answer "access denied"
+// instead, so the target itself is looked at too.
+bool IsNameTaken(DWORD error, const std::string& targetPath) {
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return true;
+  return ::GetFileAttributesA(targetPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-// Moves a normal file without ever replacing what is at the target (a file or
-// folder that is there, or that arrives meanwhile, makes the move fail with
-// the name taken), copying across volumes. Re-creates a destination folder
-// that has gone. True on success; the error is left for the caller.
+// A move to another volume, done by hand so that the job ends in exactly one
+// place: the copy never replaces anything, and when the source cannot be
+// deleted afterwards (another program holds it) the copy is deleted again and
+// the move fails, leaving the job whole in the hot folder.
+bool CopyThenDelete(const std::string& sourcePath, const std::string& targetPath) {
+  if (!::CopyFileA(sourcePath.c_str(), targetPath.c_str(), TRUE)) return false;
+  if (::DeleteFileA(sourcePath.c_str())) return true;
+  const DWORD error = ::GetLastError();
+  ::DeleteFileA(targetPath.c_str());
+  ::SetLastError(error);
+  return false;
+}
+
+// One attempt at moving a normal file without ever replacing what is at the
+// target (a file or folder there, or one that arrives meanwhile, makes it fail
+// with the name taken). True on success; the error is left for the caller.
+bool MoveOnce(const std::string& sourcePath, const std::string& targetPath) {
+  if (::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), 0)) return true;
+  if (::GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
+  return CopyThenDelete(sourcePath, targetPath);
+}
+
+// Moves a normal file, re-creating a destination folder that has gone.
 bool MoveNormalFile(DestinationFolder& destination, const std::string& sourcePath, const std::string& targetPath) {
   Log(2, "Moving normal file %s to %s", sourcePath.c_str(), targetPath.c_str());
-  if (::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_COPY_ALLOWED)) return true;
-  if (::GetLastError() != ERROR_PATH_NOT_FOUND || !FileExists(sourcePath)) return false;
+  if (MoveOnce(sourcePath, targetPath)) return true;
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_PATH_NOT_FOUND || !FileExists(sourcePath)) {
+    ::SetLastError(error);
+    return false;
+  }
   destination.Create();
-  return ::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), MOVEFILE_COPY_ALLOWED) != 0;
+  return MoveOnce(sourcePath, targetPath);
 }
 
 // Moves a normal file under its own name, or under a free name when its own is
@@ -80,9 +109,9 @@ bool MoveNormalFile(DestinationFolder& destination, const std::string& sourcePat
 // first. `targetPath` is the last target tried. True on success.
 bool MoveUnderFreeName(DestinationFolder& destination, const char* destinationField, const std::string& fileName,
                        const std::string& sourcePath, std::string& targetPath) {
-  targetPath = destination.Prepared() + fileName;
+  targetPath = JoinPath(destination.Prepared(), fileName);
   if (MoveNormalFile(destination, sourcePath, targetPath)) return true;
-  for (int attempt = 0; attempt < 3 && IsNameTaken(::GetLastError()); ++attempt) {
+  for (int attempt = 0; attempt < 3 && IsNameTaken(::GetLastError(), targetPath); ++attempt) {
     char unique[kMaxPathBytes] = {};
     if (!makeUniqueTarget(destinationField, fileName.c_str(), 0, 0, unique, sizeof unique)) {
       Log(0, "No free name for %s in %s.", fileName.c_str(), destination.Prepared().c_str());
@@ -118,7 +147,7 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
   std::string targetPath;
   if (record.jobType == kFileGroupListType) {
     // A group file is never given another name: its group folder goes with it.
-    targetPath = destination.Prepared() + fileName;
+    targetPath = JoinPath(destination.Prepared(), fileName);
     if (folder.thumbnailsEnabled == 1) {
       Log(2, "Compositing group in '%s'", sourcePath.c_str());
       MakeGroupComposite(folder, sourcePath.c_str());

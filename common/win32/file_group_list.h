@@ -40,9 +40,12 @@ class CFileGroupList : public CFileGroupCommon {
   // groups. 0 when it was moved into a group (`outPath` its new path, `outGroup`
   // the group); otherwise it stays where it is: kGroupWrongExtension,
   // kGroupNotAnalysed, kGroupNotCreated, kGroupNotListed or the failure of the
-  // group's creation or addition. `whileTaken`, when given, runs on the group
-  // under the lock once the file is in it: the group's monitor cannot have
-  // closed and removed it yet, even when this file completed it.
+  // group's creation or addition. `outGroup` only identifies the group: its
+  // monitor may close and delete it as soon as AddFile returns, so it is
+  // reached afterwards only through WithOpenGroup. `whileTaken`, when given,
+  // runs on the group under the lock once the file is in it: the group's
+  // monitor cannot have closed and removed it yet, even when this file
+  // completed it.
   int AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
               CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken = nullptr);
 

@@ -16,10 +16,9 @@ using AdmissionTest = HotFolderTest;
 // Renames a file with the machine's own "mv" under Wine, so that the new name
 // may hold characters no Windows program can put in a name. Wine cannot wait
 // for such a process: the rename is seen done when the old name is gone.
-bool RenameWithUnixMv(const std::string& windowsPath, const std::string& unixFolder, const std::string& newName) {
-  const std::string unixPath = UnixPathOf(windowsPath);
-  if (unixPath.empty() || unixFolder.empty()) return false;
-  std::string commandLine = "/bin/mv \"" + unixPath + "\" \"" + unixFolder + "/" + newName + "\"";
+// Runs a Linux command line and waits (at most 10 s) until `done` holds.
+template <typename Done>
+bool RunUnixUntil(const std::string& commandLine, Done done) {
   std::vector<char> command(commandLine.begin(), commandLine.end());
   command.push_back('\0');
   STARTUPINFOA startup{};
@@ -30,8 +29,15 @@ bool RenameWithUnixMv(const std::string& windowsPath, const std::string& unixFol
   ScopedHandle processHandle(process.hProcess);
   ScopedHandle threadHandle(process.hThread);
   for (DWORD started = ::GetTickCount(); ::GetTickCount() - started < 10000; ::Sleep(20))
-    if (!FileIsThere(windowsPath)) return true;
+    if (done()) return true;
   return false;
+}
+
+bool RenameWithUnixMv(const std::string& windowsPath, const std::string& unixFolder, const std::string& newName) {
+  const std::string unixPath = UnixPathOf(windowsPath);
+  if (unixPath.empty() || unixFolder.empty()) return false;
+  return RunUnixUntil("/bin/mv \"" + unixPath + "\" \"" + unixFolder + "/" + newName + "\"",
+                      [&] { return !FileIsThere(windowsPath); });
 }
 
 std::string Sorted(std::vector<std::string> names) {
@@ -165,6 +171,10 @@ TEST_F(AdmissionTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   EXPECT_TRUE(HasMessage(messages, 3, "Ignoring excluded file: tab here.ps.other"));
   EXPECT_EQ(GetActionStatus(task), 1);
   EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"tab\there.ps", "tab here.ps.other"}));
+  // The scratch folder cannot remove that name itself.
+  EXPECT_TRUE(RunUnixUntil("/bin/rm -f \"" + unixHot + "/tab\there.ps\"", [&] {
+    return FileNamesIn(hot) == std::vector<std::string>{"tab here.ps.other"};
+  }));
 }
 
 }  // namespace

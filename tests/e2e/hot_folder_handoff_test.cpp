@@ -157,6 +157,69 @@ TEST_F(HandoffTest, AFileThatVanishedAfterTheScanIsReportedAndNotHandedOver) {
   EXPECT_EQ(FileNamesIn(out), std::vector<std::string>{"kept.ps"});
 }
 
+// A folder on another file system (under Wine, Z:\dev\shm is a tmpfs), so
+// that a move there cannot be a rename; removed with everything in it.
+class OtherVolumeFolder {
+ public:
+  OtherVolumeFolder() : path_("Z:\\dev\\shm\\hf_handoff_" + std::to_string(::GetCurrentProcessId()) + "\\") {
+    made_ = ::CreateDirectoryA(path_.c_str(), nullptr) != 0;
+  }
+  ~OtherVolumeFolder() {
+    if (made_) RemoveTree(path_);
+  }
+  // True when a plain rename from `from` into this folder fails as a move
+  // across volumes does.
+  bool IsAnotherVolumeThan(const std::string& from) const {
+    if (!made_ || !WriteBytes(from + "probe.tmp", "probe")) return false;
+    const bool renamed = ::MoveFileExA((from + "probe.tmp").c_str(), (path_ + "probe.tmp").c_str(), 0) != 0;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileA((from + "probe.tmp").c_str());
+    ::DeleteFileA((path_ + "probe.tmp").c_str());
+    return !renamed && error == ERROR_NOT_SAME_DEVICE;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  bool made_ = false;
+};
+
+TEST_F(HandoffTest, AJobMovedToAnotherVolumeEndsInExactlyOnePlace) {
+  OtherVolumeFolder other;
+  if (!other.IsAnotherVolumeThan(hot)) GTEST_SKIP() << "no second file system at " << other.path();
+  const std::string a = PostScriptJob("Across", "Ada");
+  const std::string b = PostScriptJob("Held", "Ben");
+  ASSERT_TRUE(WriteBytes(hot + "a.ps", a));
+  ASSERT_TRUE(WriteBytes(hot + "b.ps", b));
+  ASSERT_EQ(Initialise(), 0);
+  RawBlock& task = StartTask(hot, other.path());
+  ASSERT_TRUE(ScanOnceAndEnd());
+  ASSERT_TRUE(HasMessage(ReceivedMessages(), 3, "Added 2 items to " + hot));
+  // A reader that does not let the file be deleted: the copy of b.ps succeeds,
+  // the removal of the original cannot.
+  HANDLE reader = ::CreateFileA((hot + "b.ps").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+
+  ASSERT_EQ(GetActionStatus(task), 0);
+  ::CloseHandle(reader);
+  std::vector<FileRecord> records = ReadFileList(task);
+  ASSERT_EQ(records.size(), 2u);
+  for (const FileRecord& record : records) {
+    // a.ps arrived; b.ps stays whole in the hot folder and its record says so.
+    EXPECT_EQ(record.folder, record.fileName == "a.ps" ? other.path() : hot) << record.fileName;
+  }
+  EXPECT_EQ(FileNamesIn(other.path()), std::vector<std::string>{"a.ps"});
+  EXPECT_EQ(FileNamesIn(hot), std::vector<std::string>{"b.ps"});
+  std::string bytes;
+  ASSERT_TRUE(ReadBytes(other.path() + "a.ps", bytes));
+  EXPECT_EQ(bytes, a);
+  ASSERT_TRUE(ReadBytes(hot + "b.ps", bytes));
+  EXPECT_EQ(bytes, b);
+  EXPECT_EQ(task.MessageText(), "GetActionStatus - move file failed, Src/Dest files were " + hot + "b.ps -> " +
+                                    other.path() + "b.ps\n");
+}
+
 TEST_F(HandoffTest, ARestartRequestFreesTheListAndHandsNothingOver) {
   ASSERT_TRUE(WriteBytes(hot + "first.ps", PostScriptJob("First", "Fay")));
   ASSERT_EQ(Initialise(), 0);

@@ -28,9 +28,16 @@ ScratchFolder::ScratchFolder(const std::string& prefix) {
   char temp[MAX_PATH] = {};
   DWORD length = ::GetTempPathA(MAX_PATH, temp);
   if (length == 0 || length >= MAX_PATH) return;
-  path_ = WithBackslash(std::string(temp, length)) + "hf_" + prefix + "_" + std::to_string(::GetCurrentProcessId()) +
-          "_" + std::to_string(++made) + "\\";
-  RemoveTree(path_);
+  // Process numbers come round again (under Wine quickly), and a folder left
+  // by an earlier run may hold what cannot be removed through this API (a
+  // name with a control character): such a folder is passed over.
+  const std::string base = WithBackslash(std::string(temp, length)) + "hf_" + prefix + "_" +
+                           std::to_string(::GetCurrentProcessId()) + "_";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = base + std::to_string(++made) + "\\";
+    RemoveTree(path_);
+    if (::GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+  }
   MakeFolders(path_);
   DWORD attributes = ::GetFileAttributesA(path_.c_str());
   ok_ = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
