@@ -67,18 +67,6 @@ TEST_F(EntryPointTest, EverySelectorIsRefusedWhileShutdownRuns) {
   EXPECT_EQ(RunActionEntryPoint(kGetCaps, &params), 0);
 }
 
-TEST_F(EntryPointTest, ShutdownHandlerLeavesTheLibraryUninitialisedAndAdmitting) {
-  PluginParameters init = DefaultBlock();
-  ASSERT_EQ(RunActionEntryPoint(kInitializeHandler, &init), 0);
-  EXPECT_TRUE(app.initialised);
-  PluginParameters params = DefaultBlock();
-  EXPECT_EQ(ShutdownHandler(app, &params), 0);
-  EXPECT_FALSE(app.initialised);
-  EXPECT_FALSE(app.endActionInProgress);
-  ASSERT_TRUE(reader.Sync());
-  EXPECT_TRUE(HasMessage(reader.Drain(), 3, "ShutdownHandler called."));
-}
-
 TEST_F(EntryPointTest, InitializeHandlerTakesTheHostsIniDescriptor) {
   IniFileDescriptor descriptor{};
   std::strcpy(descriptor.path, "C:\\Host\\host.ini");
@@ -100,20 +88,29 @@ TEST_F(EntryPointTest, InitializeHandlerTakesTheHostsIniDescriptor) {
   EXPECT_EQ(TheIniFile().path(), "C:\\Host\\host.ini");
 }
 
-TEST_F(EntryPointTest, InitializeHandlerAnnouncesTheRevision) {
+TEST_F(EntryPointTest, InitializeHandlerAnnouncesTheRevisionAndShutdownHandlerUndoesIt) {
   ASSERT_TRUE(reader.ok()) << reader.error();
   PluginParameters params = DefaultBlock();
   ASSERT_EQ(RunActionEntryPoint(kInitializeHandler, &params), 0);
+  EXPECT_TRUE(app.initialised);
   EXPECT_STREQ(params.pluginName, "Hot Folder");
-  ASSERT_TRUE(reader.Sync());
   std::string revision = std::to_string(HF_VERSION_MAJOR) + "." + std::to_string(HF_VERSION_MINOR) + "." +
                          std::to_string(HF_VERSION_PATCH);
   EXPECT_EQ(RevisionText(), revision);
-  EXPECT_TRUE(HasMessage(reader.Drain(), 0,
-                         "Hot Folder revision " + revision + "  Hot Folder action plug-in, interface version 5."));
+
+  // Shutdown leaves the library uninitialised and admitting calls again.
+  PluginParameters shutdown = DefaultBlock();
+  EXPECT_EQ(ShutdownHandler(app, &shutdown), 0);
+  EXPECT_FALSE(app.initialised);
+  EXPECT_FALSE(app.endActionInProgress);
+  ASSERT_TRUE(reader.Sync());
+  const std::vector<LogRecord> records = reader.Drain();
+  EXPECT_TRUE(
+      HasMessage(records, 0, "Hot Folder revision " + revision + "  Hot Folder action plug-in, interface version 5."));
+  EXPECT_TRUE(HasMessage(records, 3, "ShutdownHandler called."));
 }
 
-TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEvent) {
+TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEventAndNumbersTasksFromOne) {
   EXPECT_EQ(CSluicegateApp::Current(), &app);
   EXPECT_EQ(app.securityAttributes()->nLength, 12u);
   EXPECT_EQ(app.securityAttributes()->lpSecurityDescriptor, nullptr);
@@ -131,6 +128,11 @@ TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEvent) {
   }
   EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0) << "manual reset: stays set";
   EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0);
+
+  // Task numbers of a new library start at one; the event is set again after.
+  EXPECT_EQ(app.TakeNextTaskId(), 1u);
+  EXPECT_EQ(app.TakeNextTaskId(), 2u);
+  EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0);
 }
 
 TEST_F(EntryPointTest, TheThumbnailerMutexIsKeptWhenThePlatformAcceptsItsName) {
@@ -145,12 +147,6 @@ TEST_F(EntryPointTest, TheThumbnailerMutexIsKeptWhenThePlatformAcceptsItsName) {
     // ERROR_BAD_PATHNAME); the library then goes on without the mutex.
     EXPECT_EQ(app.thumbnailerMutex(), nullptr);
   }
-}
-
-TEST_F(EntryPointTest, TaskNumbersOfANewLibraryStartAtOne) {
-  EXPECT_EQ(app.TakeNextTaskId(), 1u);
-  EXPECT_EQ(app.TakeNextTaskId(), 2u);
-  EXPECT_EQ(::WaitForSingleObject(app.synchEvent(), 0), WAIT_OBJECT_0) << "the event is set again after numbering";
 }
 
 }  // namespace

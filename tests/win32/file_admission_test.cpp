@@ -27,9 +27,8 @@ class TempFolderTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(temp.ok()) << temp.path(); }
   std::string Write(const std::string& name, const std::string& content) {
-    std::string path = folder + name;
-    EXPECT_EQ(ReplaceFileContents(path, content), 0);
-    return path;
+    EXPECT_TRUE(Put(folder + name, content)) << name;
+    return folder + name;
   }
   TempFolder temp{"hf_admission"};
   const std::string& folder = temp.path();
@@ -41,12 +40,16 @@ std::vector<std::string> Texts(const TextNode* head) {
   return texts;
 }
 
-TEST(TextList, NodesAreAppendedInOrderAndLinkedBothWays) {
+TEST(TextList, NodesAreAppendedInOrderAndLinkedBothWaysButEmptyTextsAreNot) {
   TextNode* head = nullptr;
+  EXPECT_EQ(addToTextList("", head), nullptr);
+  EXPECT_EQ(head, nullptr);
   TextNode* first = addToTextList("._", head);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(head, first);
   TextNode* second = addToTextList(".DS_Store", head);
+  EXPECT_EQ(addToTextList("", head), first);  // the list as it was
+  EXPECT_EQ(addToTextList(nullptr, head), first);
   TextNode* third = addToTextList("x", head);
   EXPECT_EQ(head, first);
   EXPECT_EQ(first->previous, nullptr);
@@ -61,17 +64,6 @@ TEST(TextList, NodesAreAppendedInOrderAndLinkedBothWays) {
   EXPECT_EQ(head, nullptr);
   EXPECT_FALSE(IsLiveGlobalBlock(first));
   EXPECT_FALSE(IsLiveGlobalBlock(third));
-}
-
-TEST(TextList, EmptyTextAddsNothing) {
-  TextNode* head = nullptr;
-  EXPECT_EQ(addToTextList("", head), nullptr);
-  EXPECT_EQ(head, nullptr);
-  TextNode* only = addToTextList("a", head);
-  EXPECT_EQ(addToTextList("", head), only);
-  EXPECT_EQ(addToTextList(nullptr, head), only);
-  EXPECT_EQ(only->next, nullptr);
-  FreeTextList(head);
 }
 
 TEST_F(TempFolderTest, FirstLoadWritesTheDefaultsAndReadsThemBack) {
@@ -150,7 +142,7 @@ TEST(ExclusionLists, ModuleListsAreAppendedInMemory) {
   EXPECT_EQ(IsExcludedFile("bad_name.ps"), 0);
 }
 
-TEST_F(TempFolderTest, FileHeldByAWriterIsInUse) {
+TEST_F(TempFolderTest, AFileHeldByAWriterIsInUseAndAReadOnlyOneIsNot) {
   std::string path = Write("spooling.ps", "%!PS\n");
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     ScopedHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
@@ -162,13 +154,8 @@ TEST_F(TempFolderTest, FileHeldByAWriterIsInUse) {
   }
   LogCapture log;
   EXPECT_FALSE(IsFileInUse(nullptr, path.c_str()));  // the writer has closed it
-  EXPECT_TRUE(log.lines.empty());
-}
-
-TEST_F(TempFolderTest, ReadOnlyFileIsNotInUse) {
-  std::string path = Write("locked.pdf", "%PDF-1.4\n");
+  // A read-only file cannot be opened for writing, yet it is not in use.
   ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-  LogCapture log;
   EXPECT_FALSE(IsFileInUse(nullptr, path.c_str()));
   EXPECT_TRUE(log.lines.empty());
   ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -187,10 +174,6 @@ TEST_F(TempFolderTest, OtherFailuresAreReportedAndCountAsNotInUse) {
   params.messageAcknowledged = 1;
   ReleaseHandedOverMessage(&params);
 }
-
-}  // namespace
-
-namespace {
 
 bool CodePage932LeadByte(unsigned char byte) { return ::IsDBCSLeadByteEx(932, byte) != FALSE; }
 

@@ -36,38 +36,41 @@ class FolderSetupTest : public ::testing::Test {
 };
 
 TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
-  std::string error;
-  EXPECT_FALSE(CheckSettingsFileIn(config, "", "FilenameSetups", error, true));
-  EXPECT_EQ(error, "No Filename provided");
+  ASSERT_EQ(CreateFolder(config + "\\FilenameSetups\\Folder.fns", false), 0);
+  const struct {
+    const char* name;
+    const char* folder;
+    bool addExtension;  // only when asked for
+    std::string error;
+  } rows[] = {
+      {"", "FilenameSetups", true, "No Filename provided"},
+      {"x.cmd", "Scripts", false, "Folder '" + config + "\\Scripts' does not exist"},
+      {"Scheme B", "FilenameSetups", true, "File '" + config + "\\FilenameSetups\\Scheme B.fns' does not exist"},
+      {"Scheme A", "FilenameSetups", false, "File '" + config + "\\FilenameSetups\\Scheme A' does not exist"},
+      {"plain", "FilenameSetups", true, "File '" + config + "\\FilenameSetups\\plain.fns' does not exist"},
+      // A folder of the name is not a settings file.
+      {"Folder", "FilenameSetups", true, "File '" + config + "\\FilenameSetups\\Folder.fns' does not exist"},
+  };
+  for (const auto& row : rows) {
+    std::string error;
+    EXPECT_FALSE(CheckSettingsFileIn(config, row.name, row.folder, error, row.addExtension)) << row.name;
+    EXPECT_EQ(error, row.error) << row.name;
+  }
 
-  EXPECT_FALSE(CheckSettingsFileIn(config, "x.cmd", "Scripts", error, false));
-  EXPECT_EQ(error, "Folder '" + config + "\\Scripts' does not exist");
-
-  EXPECT_FALSE(CheckSettingsFileIn(config, "Scheme B", "FilenameSetups", error, true));
-  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Scheme B.fns' does not exist");
-
-  // The extension is added only when asked for.
-  EXPECT_FALSE(CheckSettingsFileIn(config, "Scheme A", "FilenameSetups", error, false));
-  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Scheme A' does not exist");
-  EXPECT_FALSE(CheckSettingsFileIn(config, "plain", "FilenameSetups", error, true));
-  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\plain.fns' does not exist");
-
-  error = "untouched";
+  std::string error = "untouched";
   EXPECT_TRUE(CheckSettingsFileIn(config, "Scheme A", "FilenameSetups", error, true));
   EXPECT_TRUE(CheckSettingsFileIn(config, "plain", "FilenameSetups", error, false));
   EXPECT_EQ(error, "untouched");
 }
 
-TEST_F(FolderSetupTest, AFolderOfTheNameIsNotASettingsFile) {
-  ASSERT_EQ(CreateFolder(config + "\\FilenameSetups\\Folder.fns", false), 0);
-  std::string error;
-  EXPECT_FALSE(CheckSettingsFileIn(config, "Folder", "FilenameSetups", error, true));
-  EXPECT_EQ(error, "File '" + config + "\\FilenameSetups\\Folder.fns' does not exist");
-}
-
-TEST_F(FolderSetupTest, GroupingWithoutASettingsNameIsSwitchedOffWithAWarning) {
+TEST_F(FolderSetupTest, GroupingNotAskedForOrWithoutASettingsNameIsSwitchedOff) {
   CHotFolder folder;
   std::strcpy(folder.path, "C:\\hot\\");
+  folder.groupingActive = 1;
+  SetUpGrouping(folder, TaskSettingsView(params), &params);
+  EXPECT_EQ(folder.groupingActive, 0u);
+  EXPECT_EQ(params.messageText, nullptr);  // not asked for: nothing to say
+
   folder.groupingActive = 1;
   params.taskSettings.groupingEnabled = 1;
   LogCapture log;
@@ -79,14 +82,6 @@ TEST_F(FolderSetupTest, GroupingWithoutASettingsNameIsSwitchedOffWithAWarning) {
   EXPECT_EQ(params.messageLength, text.size());  // the host reads this many bytes
   EXPECT_TRUE(log.Has(0, "SA: Warning - " + text));
   EXPECT_EQ(params.errorCode, 0);
-}
-
-TEST_F(FolderSetupTest, GroupingNotAskedForSaysNothing) {
-  CHotFolder folder;
-  folder.groupingActive = 1;
-  SetUpGrouping(folder, TaskSettingsView(params), &params);
-  EXPECT_EQ(folder.groupingActive, 0u);
-  EXPECT_EQ(params.messageText, nullptr);
 }
 
 TEST_F(FolderSetupTest, ScriptingSetUpClearsTheScriptingFolderAndAWarningNamesTheReason) {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,17 +39,10 @@ std::vector<std::string> EntriesIn(const std::string& folder) {
   return names;
 }
 
-CPathList ListOf(std::initializer_list<std::string> paths) {
+CPathList ListOf(const std::vector<std::string>& paths) {
   CPathList list;
   for (const std::string& path : paths) EXPECT_TRUE(list.Add(path)) << path;
   return list;
-}
-
-int Op(std::initializer_list<std::string> from, std::initializer_list<std::string> to, int operation,
-       int multipleDestinations = 0) {
-  CPathList source = ListOf(from);
-  CPathList target = ListOf(to);
-  return PerformOp(source.data(), target.data(), operation, multipleDestinations);
 }
 
 // ---- path lists ----
@@ -91,133 +85,115 @@ TEST(PathListTest, ListsWithoutAnEndWithin1041BytesAreRefused) {
   std::string oneEnd = std::string(10, 'a') + '\0' + std::string(1500, 'b');
   EXPECT_FALSE(SplitPathList(oneEnd.c_str(), paths));
   EXPECT_TRUE(paths.empty());
+  EXPECT_EQ(PerformOp(unterminated.c_str(), "C:\\dst\0", kFileOpMove, 0), ERROR_INVALID_PARAMETER);
 }
 
 // ---- the file operation ----
 
-class PerformOpTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(temp.ok());
-    root = temp.path();
-    ASSERT_EQ(CreateFolder(root + "src\\G1", true), 0);
-    Write(root + "src\\G1\\a.tif", "a");
-    Write(root + "src\\G1\\b.tif", "b");
-    Write(root + "src\\G1.fgl", "[FileGroupInfo]\r\n");
-  }
-
-  TempFolder temp{"hf_perform_op"};
-  std::string root;
+// One call of PerformOp on a fresh "src\G1" (a.tif, b.tif) and "src\G1.fgl".
+// Paths are below the test folder. `prepare`: "x\" a folder, "x=text" a file,
+// "hidden:x" / "readonly:x" an attribute. `after`: "x=text" the contents,
+// "x" a file, "x\" a folder, "x\*" an empty folder, "!x" nothing there.
+struct OpRow {
+  const char* name;
+  std::vector<std::string> prepare, from, to;  // no targets: a null list
+  int operation;
+  int multiple;
+  std::vector<int> results;  // any of these; none: any failure
+  std::vector<std::string> after;
 };
 
-TEST_F(PerformOpTest, MoveTakesAFolderAndAFileIntoTheDestination) {
-  EXPECT_EQ(Op({root + "src\\G1", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpMove), 0);
-  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_TRUE(FileExists(root + "dst\\G1.fgl"));
-  EXPECT_FALSE(FolderExists(root + "src\\G1"));
-  EXPECT_FALSE(FileExists(root + "src\\G1.fgl"));
+void Prepare(const std::string& root, const std::string& entry) {
+  const size_t colon = entry.find(':');
+  const size_t equals = entry.find('=');
+  if (colon != std::string::npos) {
+    const DWORD attribute = entry.compare(0, colon, "hidden") == 0 ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_READONLY;
+    ASSERT_TRUE(::SetFileAttributesA((root + entry.substr(colon + 1)).c_str(), attribute)) << entry;
+  } else if (equals != std::string::npos) {
+    Write(root + entry.substr(0, equals), entry.substr(equals + 1));
+  } else {
+    ASSERT_EQ(CreateFolder(root + entry, true), 0) << entry;
+  }
 }
 
-TEST_F(PerformOpTest, MoveMergesIntoAFolderOfTheSameName) {
-  ASSERT_EQ(CreateFolder(root + "dst\\G1", true), 0);
-  Write(root + "dst\\G1\\old.tif", "old");
-  Write(root + "dst\\G1\\a.tif", "replaced");
-  EXPECT_EQ(Op({root + "src\\G1"}, {root + "dst"}, kFileOpMove), 0);
-  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_EQ(Contents(root + "dst\\G1\\old.tif"), "old");
-  EXPECT_FALSE(FolderExists(root + "src\\G1"));
+void Check(const std::string& root, const std::string& entry) {
+  const size_t equals = entry.find('=');
+  if (equals != std::string::npos) {
+    EXPECT_EQ(Contents(root + entry.substr(0, equals)), entry.substr(equals + 1)) << entry;
+  } else if (entry[0] == '!') {
+    EXPECT_FALSE(FileExists(root + entry.substr(1)) || FolderExists(root + entry.substr(1))) << entry;
+  } else if (entry.size() > 2 && entry.compare(entry.size() - 2, 2, "\\*") == 0) {
+    EXPECT_TRUE(FolderExists(root + entry.substr(0, entry.size() - 2))) << entry;
+    EXPECT_TRUE(EntriesIn(root + entry.substr(0, entry.size() - 2)).empty()) << entry;
+  } else if (entry.back() == '\\') {
+    EXPECT_TRUE(FolderExists(root + entry)) << entry;
+  } else {
+    EXPECT_TRUE(FileExists(root + entry)) << entry;
+  }
 }
 
-TEST_F(PerformOpTest, AWildcardMovesEverythingInAFolderIntoItsParent) {
-  ASSERT_EQ(CreateFolder(root + "src\\G1\\sub", false), 0);
-  Write(root + "src\\G1\\sub\\c.tif", "c");
-  Write(root + "src\\G1\\hidden.tif", "h");
-  ASSERT_TRUE(::SetFileAttributesA((root + "src\\G1\\hidden.tif").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  EXPECT_EQ(Op({root + "src\\G1\\*"}, {root + "src"}, kFileOpMove), 0);
-  EXPECT_EQ(Contents(root + "src\\a.tif"), "a");
-  EXPECT_EQ(Contents(root + "src\\b.tif"), "b");
-  EXPECT_EQ(Contents(root + "src\\hidden.tif"), "h");
-  EXPECT_EQ(Contents(root + "src\\sub\\c.tif"), "c");
-  EXPECT_TRUE(FolderExists(root + "src\\G1"));
-  EXPECT_TRUE(EntriesIn(root + "src\\G1").empty());
+std::vector<std::string> Under(const std::string& root, const std::vector<std::string>& paths) {
+  std::vector<std::string> full;
+  for (const std::string& path : paths) full.push_back(root + path);
+  return full;
 }
 
-TEST_F(PerformOpTest, AWildcardThatMatchesNothingIsNoFailure) {
-  ASSERT_EQ(CreateFolder(root + "src\\empty", false), 0);
-  EXPECT_EQ(Op({root + "src\\empty\\*"}, {root + "src"}, kFileOpMove), 0);
-}
-
-TEST_F(PerformOpTest, AMissingSourceFailsAndStopsTheOperation) {
-  int result = Op({root + "src\\missing", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpMove);
-  EXPECT_TRUE(result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) << result;
-  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
-}
-
-TEST_F(PerformOpTest, AFolderIsNeverMovedIntoItself) {
-  EXPECT_EQ(Op({root + "src"}, {root + "src\\G1\\inner"}, kFileOpMove), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Op({root + "src\\G1"}, {root + "src\\G1"}, kFileOpCopy), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
-  EXPECT_FALSE(FolderExists(root + "src\\G1\\inner"));
-}
-
-TEST_F(PerformOpTest, AFolderMovedOntoItselfStaysWhole) {
-  EXPECT_EQ(Op({root + "src\\G1"}, {root + "src"}, kFileOpMove), 0);
-  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
-  EXPECT_EQ(Contents(root + "src\\G1\\b.tif"), "b");
-}
-
-TEST_F(PerformOpTest, CopyLeavesTheSourcesAndReplacesFilesAtTheTarget) {
-  ASSERT_EQ(CreateFolder(root + "dst\\G1", true), 0);
-  Write(root + "dst\\G1\\a.tif", "older");
-  EXPECT_EQ(Op({root + "src\\G1", root + "src\\G1.fgl"}, {root + "dst"}, kFileOpCopy), 0);
-  EXPECT_EQ(Contents(root + "dst\\G1\\a.tif"), "a");
-  EXPECT_EQ(Contents(root + "dst\\G1\\b.tif"), "b");
-  EXPECT_TRUE(FileExists(root + "dst\\G1.fgl"));
-  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
-  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
-}
-
-TEST_F(PerformOpTest, DeleteRemovesFoldersWithReadOnlyAndHiddenContent) {
-  ASSERT_EQ(CreateFolder(root + "src\\G1\\.dot", false), 0);
-  Write(root + "src\\G1\\.dot\\x", "x");
-  ASSERT_TRUE(::SetFileAttributesA((root + "src\\G1\\a.tif").c_str(), FILE_ATTRIBUTE_READONLY));
-  ASSERT_TRUE(::SetFileAttributesA((root + "src\\G1\\b.tif").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  CPathList sources = ListOf({root + "src\\G1.fgl", root + "src\\G1"});
-  EXPECT_EQ(PerformOp(sources.data(), nullptr, kFileOpDelete, 0), 0);
-  EXPECT_FALSE(FolderExists(root + "src\\G1"));
-  EXPECT_FALSE(FileExists(root + "src\\G1.fgl"));
-  EXPECT_TRUE(FolderExists(root + "src"));
-}
-
-TEST_F(PerformOpTest, RenameRefusesAnExistingTarget) {
-  EXPECT_EQ(Op({root + "src\\G1.fgl"}, {root + "src\\H.fgl"}, kFileOpRename), 0);
-  EXPECT_TRUE(FileExists(root + "src\\H.fgl"));
-  EXPECT_NE(Op({root + "src\\H.fgl"}, {root + "src\\G1\\a.tif"}, kFileOpRename), 0);
-  EXPECT_TRUE(FileExists(root + "src\\H.fgl"));
-  EXPECT_EQ(Contents(root + "src\\G1\\a.tif"), "a");
-}
-
-TEST_F(PerformOpTest, MultipleDestinationsPairEachSourceWithItsTarget) {
-  ASSERT_EQ(CreateFolder(root + "dst", false), 0);
-  EXPECT_EQ(Op({root + "src\\G1\\a.tif", root + "src\\G1\\b.tif"}, {root + "dst\\one.tif", root + "dst\\two.tif"},
-               kFileOpMove, 1),
-            0);
-  EXPECT_EQ(Contents(root + "dst\\one.tif"), "a");
-  EXPECT_EQ(Contents(root + "dst\\two.tif"), "b");
-  EXPECT_EQ(Op({root + "src\\G1.fgl"}, {root + "dst\\x", root + "dst\\y"}, kFileOpMove, 1), ERROR_INVALID_PARAMETER);
-  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
-}
-
-TEST_F(PerformOpTest, UnknownOperationsAndBrokenListsAreRefused) {
-  CPathList source = ListOf({root + "src\\G1.fgl"});
-  CPathList target = ListOf({root + "dst"});
-  EXPECT_EQ(PerformOp(source.data(), target.data(), 9, 0), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(PerformOp(source.data(), nullptr, kFileOpMove, 0), ERROR_INVALID_PARAMETER);
-  std::string unterminated(1100, 'x');
-  EXPECT_EQ(PerformOp(unterminated.c_str(), target.data(), kFileOpMove, 0), ERROR_INVALID_PARAMETER);
-  EXPECT_TRUE(FileExists(root + "src\\G1.fgl"));
+TEST(PerformOpTest, EachOperationLeavesTheFilesItShould) {
+  constexpr int kBad = ERROR_INVALID_PARAMETER;
+  const OpRow rows[] = {
+      {"a move takes a folder and a file into the destination", {}, {"src\\G1", "src\\G1.fgl"}, {"dst"},
+       kFileOpMove, 0, {0}, {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1.fgl", "!src\\G1", "!src\\G1.fgl"}},
+      {"a move merges into a folder of the same name", {"dst\\G1\\", "dst\\G1\\old.tif=old", "dst\\G1\\a.tif=replaced"},
+       {"src\\G1"}, {"dst"}, kFileOpMove, 0, {0},
+       {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1\\old.tif=old", "!src\\G1"}},
+      {"a wildcard moves everything in a folder, hidden too, into its parent",
+       {"src\\G1\\sub\\", "src\\G1\\sub\\c.tif=c", "src\\G1\\hidden.tif=h", "hidden:src\\G1\\hidden.tif"},
+       {"src\\G1\\*"}, {"src"}, kFileOpMove, 0, {0},
+       {"src\\a.tif=a", "src\\b.tif=b", "src\\hidden.tif=h", "src\\sub\\c.tif=c", "src\\G1\\*"}},
+      {"a wildcard that matches nothing is no failure", {"src\\empty\\"}, {"src\\empty\\*"}, {"src"}, kFileOpMove, 0,
+       {0}, {"src\\empty\\*"}},
+      {"a missing source fails and stops the operation", {}, {"src\\missing", "src\\G1.fgl"}, {"dst"}, kFileOpMove, 0,
+       {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}, {"src\\G1.fgl", "!dst\\G1.fgl"}},
+      {"a folder is never moved into itself", {}, {"src"}, {"src\\G1\\inner"}, kFileOpMove, 0, {kBad},
+       {"src\\G1\\a.tif=a", "!src\\G1\\inner"}},
+      {"a folder is never copied onto itself", {}, {"src\\G1"}, {"src\\G1"}, kFileOpCopy, 0, {kBad},
+       {"src\\G1\\a.tif=a", "!src\\G1\\G1"}},
+      {"a folder moved onto itself stays whole", {}, {"src\\G1"}, {"src"}, kFileOpMove, 0, {0},
+       {"src\\G1\\a.tif=a", "src\\G1\\b.tif=b"}},
+      {"a copy leaves the sources and replaces files at the target", {"dst\\G1\\", "dst\\G1\\a.tif=older"},
+       {"src\\G1", "src\\G1.fgl"}, {"dst"}, kFileOpCopy, 0, {0},
+       {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1.fgl", "src\\G1\\a.tif=a", "src\\G1.fgl"}},
+      {"a delete removes folders with read-only, hidden and dot content",
+       {"src\\G1\\.dot\\", "src\\G1\\.dot\\x=x", "readonly:src\\G1\\a.tif", "hidden:src\\G1\\b.tif"},
+       {"src\\G1.fgl", "src\\G1"}, {}, kFileOpDelete, 0, {0}, {"!src\\G1", "!src\\G1.fgl", "src\\"}},
+      {"a rename to a free name", {}, {"src\\G1.fgl"}, {"src\\H.fgl"}, kFileOpRename, 0, {0},
+       {"src\\H.fgl", "!src\\G1.fgl"}},
+      {"a rename refuses an existing target", {}, {"src\\G1.fgl"}, {"src\\G1\\a.tif"}, kFileOpRename, 0,
+       {}, {"src\\G1.fgl", "src\\G1\\a.tif=a"}},
+      {"multiple destinations pair each source with its target", {"dst\\"}, {"src\\G1\\a.tif", "src\\G1\\b.tif"},
+       {"dst\\one.tif", "dst\\two.tif"}, kFileOpMove, 1, {0}, {"dst\\one.tif=a", "dst\\two.tif=b"}},
+      {"multiple destinations need one target a source", {}, {"src\\G1.fgl"}, {"dst\\x", "dst\\y"}, kFileOpMove, 1,
+       {kBad}, {"src\\G1.fgl"}},
+      {"an unknown operation is refused", {}, {"src\\G1.fgl"}, {"dst"}, 9, 0, {kBad}, {"src\\G1.fgl"}},
+      {"a move without targets is refused", {}, {"src\\G1.fgl"}, {}, kFileOpMove, 0, {kBad}, {"src\\G1.fgl"}},
+  };
+  for (const OpRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempFolder temp("hf_perform_op");
+    ASSERT_TRUE(temp.ok());
+    const std::string& root = temp.path();
+    for (const char* entry : {"src\\G1\\", "src\\G1\\a.tif=a", "src\\G1\\b.tif=b", "src\\G1.fgl=[FileGroupInfo]\r\n"})
+      Prepare(root, entry);
+    for (const std::string& entry : row.prepare) Prepare(root, entry);
+    const CPathList source = ListOf(Under(root, row.from));
+    const CPathList target = ListOf(Under(root, row.to));
+    const int result = PerformOp(source.data(), row.to.empty() ? nullptr : target.data(), row.operation, row.multiple);
+    if (row.results.empty())
+      EXPECT_NE(result, 0);
+    else
+      EXPECT_NE(std::find(row.results.begin(), row.results.end(), result), row.results.end()) << result;
+    for (const std::string& entry : row.after) Check(root, entry);
+  }
 }
 
 // ---- reference count ----
@@ -234,7 +210,7 @@ class GroupRefCountTest : public ::testing::Test {
   std::string shared;
 };
 
-TEST_F(GroupRefCountTest, TheCountLivesInTheRefFolderOfTheSharedFolder) {
+TEST_F(GroupRefCountTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolder) {
   CGroupRefCount count(shared);
   EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
   EXPECT_TRUE(FolderExists(shared + "\\_ref"));
@@ -242,22 +218,15 @@ TEST_F(GroupRefCountTest, TheCountLivesInTheRefFolderOfTheSharedFolder) {
   for (char& c : expectedName) c = c == '\\' ? '_' : c;
   EXPECT_EQ(count.mutexName(), expectedName);
 
-  // A file path counts the folder that holds it.
-  Write(shared + "\\member.tif", "m");
-  EXPECT_EQ(CGroupRefCount(shared + "\\member.tif").countFilePath(), shared + "\\_ref\\_ref.ini");
-}
-
-TEST_F(GroupRefCountTest, AddRefRaisesTheCountByOneAndSavesIt) {
-  CGroupRefCount count(shared);
   EXPECT_EQ(count.GetRefCount(), 0);
   EXPECT_FALSE(FileExists(count.countFilePath()));
   EXPECT_EQ(count.AddRef(), 1);
   EXPECT_EQ(count.AddRef(), 2);
-  EXPECT_EQ(count.GetRefCount(), 2);
   EXPECT_EQ(Contents(count.countFilePath()), "[RefCount]\r\nCount=2\r\n");
 
-  CGroupRefCount another(shared);
-  EXPECT_EQ(another.GetRefCount(), 2);
+  // A file path counts the folder that holds it.
+  Write(shared + "\\member.tif", "m");
+  EXPECT_EQ(CGroupRefCount(shared + "\\member.tif").GetRefCount(), 2);
 }
 
 TEST_F(GroupRefCountTest, AnUnreadableCountFileIsLeftAlone) {
@@ -286,8 +255,7 @@ TEST_F(GroupRefCountTest, ConcurrentCountersLoseNoReference) {
     });
   }
   for (std::thread& thread : threads) thread.join();
-  CGroupRefCount count(shared);
-  EXPECT_EQ(count.GetRefCount(), kThreads * kEach);
+  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), kThreads * kEach);
 }
 
 // ---- the move of a group ----
@@ -304,8 +272,7 @@ class GroupMoveTest : public ::testing::Test {
 
   // hot\<name> with two members and hot\<name>.fgl naming `folderPath`
   // (the group's own folder when empty).
-  std::string MakeGroup(const std::string& name, const std::string& settings = std::string(),
-                        std::string folderPath = std::string()) {
+  std::string MakeGroup(const std::string& name, std::string folderPath = std::string()) {
     const std::string folder = hot + name;
     EXPECT_EQ(CreateFolder(folder, false), 0);
     Write(folder + "\\a.tif", "a");
@@ -313,9 +280,16 @@ class GroupMoveTest : public ::testing::Test {
     if (folderPath.empty()) folderPath = folder;
     const std::string groupFile = hot + name + ".fgl";
     Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\nGroupName=" + name +
-                         "\r\n\r\n[SettingsInfo]\r\nGroupMethod=2\r\n" + settings +
+                         "\r\n\r\n[SettingsInfo]\r\nGroupMethod=2\r\n"
                          "\r\n[FileInfo]\r\na.tif=Cyan,JOB,255,0,0,0,1,1\r\nb.tif=Black,JOB,0,0,0,255,1,1\r\n");
     return groupFile;
+  }
+
+  // hot\<name>.fgl naming temp\shared, a folder that stays where it is.
+  std::string MakeSharedGroup(const std::string& name) {
+    EXPECT_EQ(CreateFolder(shared, true), 0);
+    Write(hot + name, "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n");
+    return hot + name;
   }
 
   static std::string FolderPathIn(const std::string& groupFile) {
@@ -327,6 +301,7 @@ class GroupMoveTest : public ::testing::Test {
   TempFolder temp{"hf_group_move"};
   std::string hot;
   std::string out;
+  const std::string shared = temp.path() + "shared";
 };
 
 TEST_F(GroupMoveTest, AGroupTravelsWithItsFolderAndNamesItsNewPlace) {
@@ -363,15 +338,9 @@ TEST_F(GroupMoveTest, AFolderOfAnotherNameKeepsItsOwnName) {
 }
 
 TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
-  const std::string shared = temp.path() + "shared";
-  ASSERT_EQ(CreateFolder(shared, false), 0);
+  const std::string first = MakeSharedGroup("one.fgl");
+  const std::string second = MakeSharedGroup("two.fgl");
   Write(shared + "\\a.tif", "a");
-  const std::string first = hot + "one.fgl";
-  const std::string second = hot + "two.fgl";
-  const std::string text = "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n";
-  Write(first, text);
-  Write(second, text);
-
   EXPECT_EQ(Move(first, out, hot), 0);
   EXPECT_EQ(Move(second, out, hot), 0);
   EXPECT_TRUE(FileExists(out + "one.fgl"));
@@ -379,15 +348,11 @@ TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
   EXPECT_FALSE(FileExists(first));
   EXPECT_EQ(Contents(shared + "\\a.tif"), "a");
   EXPECT_EQ(FolderPathIn(out + "one.fgl"), shared);
-  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 2);
   EXPECT_EQ(Contents(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
 }
 
 TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
-  const std::string shared = temp.path() + "shared";
-  ASSERT_EQ(CreateFolder(shared, false), 0);
-  const std::string groupFile = hot + "one.fgl";
-  Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n");
+  const std::string groupFile = MakeSharedGroup("one.fgl");
   ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
@@ -404,7 +369,7 @@ TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
   EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), kPathMissing);
   EXPECT_EQ(Move(groupFile, "", hot), kPathEmpty);
 
-  const std::string orphan = MakeGroup("ORPHAN", "", hot + "vanished");
+  const std::string orphan = MakeGroup("ORPHAN", hot + "vanished");
   LogCapture log;
   EXPECT_EQ(Move(orphan, out, hot), kPathMissing);
   EXPECT_TRUE(
@@ -421,31 +386,23 @@ TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
       out,                              // the destination
       hot + "JOB\\..",                  // the hot folder, spelled through ".."
       temp.path().substr(0, 3),         // the drive root
+      "JOB",                            // relative, though the current folder holds a "JOB"
   };
   const std::string groupFile = MakeGroup("JOB");
+  char previous[MAX_PATH];
+  ASSERT_NE(::GetCurrentDirectoryA(sizeof previous, previous), 0u);
+  ASSERT_TRUE(::SetCurrentDirectoryA(hot.c_str()));
   for (const std::string& folderPath : cases) {
+    SCOPED_TRACE(folderPath);
     Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\n");
     LogCapture log;
-    EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveRefused) << folderPath;
-    EXPECT_TRUE(HasLineStartingWith(log, 2, "Refusing to move group folder <" + folderPath + ">: ")) << folderPath;
+    EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveRefused);
+    EXPECT_TRUE(HasLineStartingWith(log, 2, "Refusing to move group folder <" + folderPath + ">: "));
     EXPECT_TRUE(FileExists(groupFile));
     EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
     EXPECT_EQ(EntriesIn(out), std::vector<std::string>{});
   }
-}
-
-TEST_F(GroupMoveTest, ARelativeFolderPathIsRefused) {
-  const std::string groupFile = MakeGroup("JOB");
-  // Relative to the current folder, which is made to hold a "JOB" folder.
-  char previous[MAX_PATH];
-  ASSERT_NE(::GetCurrentDirectoryA(sizeof previous, previous), 0u);
-  ASSERT_TRUE(::SetCurrentDirectoryA(hot.c_str()));
-  Write(groupFile, "[FileGroupInfo]\r\nFolderPath=JOB\r\n");
-  int result = Move(groupFile, out, hot);
   ::SetCurrentDirectoryA(previous);
-  EXPECT_EQ(result, kGroupMoveRefused);
-  EXPECT_TRUE(FileExists(groupFile));
-  EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
 }
 
 TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
@@ -471,7 +428,6 @@ TEST_F(GroupMoveTest, AMoveToAnotherDriveCopiesAndThenDeletes) {
   ASSERT_EQ(CreateFolder(destination, false), 0);
 
   const std::string groupFile = MakeGroup("JOB");
-  LogCapture log;
   EXPECT_EQ(Move(groupFile, destination, hot), 0);
   EXPECT_EQ(Contents(destination + "\\JOB\\a.tif"), "a");
   EXPECT_EQ(Contents(destination + "\\JOB\\b.tif"), "b");

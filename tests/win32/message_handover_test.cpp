@@ -3,8 +3,8 @@
 #include "actions/common/win32/message_handover.h"
 
 #include "common/win32/windows_api.h"
-#include "tests/support/log_capture.h"
 #include "tests/support/win32/global_blocks.h"
+#include "tests/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +45,7 @@ class MessageHandoverTest : public ::testing::Test {
     ReleaseHandedOverMessage(&params);
   }
 
-  std::string Message() const {
-    return params.messageText != nullptr ? std::string(params.messageText) : std::string("<null>");
-  }
+  std::string Message() const { return MessageOf(params); }
   bool Logged(int level, const std::string& text) const { return log.Has(level, text); }
 
   PluginParameters params;
@@ -56,6 +54,7 @@ class MessageHandoverTest : public ::testing::Test {
 
 TEST_F(MessageHandoverTest, HandOverMessageCountsTheTextWithoutItsNul) {
   HandOverMessage(&params, "Sent: %s", "job.ps");
+  char* first = params.messageText;
   EXPECT_EQ(Message(), "job.ps");
   EXPECT_EQ(params.messageLength, 6u);
   EXPECT_EQ(params.messageOwned, 1u);
@@ -63,13 +62,18 @@ TEST_F(MessageHandoverTest, HandOverMessageCountsTheTextWithoutItsNul) {
   EXPECT_EQ(::GlobalSize(params.messageText), 8u);  // text + 2 bytes
   EXPECT_TRUE(Logged(0, "Sent: job.ps"));
 
-  // Without a log format nothing is logged.
+  // An acknowledged message is freed and replaced; without a log format
+  // nothing is logged.
   params.messageAcknowledged = 1;
   log.lines.clear();
   HandOverMessage(&params, nullptr, std::string("plain"));
   EXPECT_EQ(Message(), "plain");
   EXPECT_EQ(params.messageLength, 5u);
+  EXPECT_EQ(params.messageAcknowledged, 0u);
   EXPECT_TRUE(log.lines.empty());
+  if (params.messageText != first) {
+    EXPECT_FALSE(IsLiveGlobalBlock(first));
+  }
 }
 
 TEST_F(MessageHandoverTest, AnUnacknowledgedMessageIsNeverReplaced) {
@@ -85,19 +89,6 @@ TEST_F(MessageHandoverTest, AnUnacknowledgedMessageIsNeverReplaced) {
   EXPECT_EQ(params.messageText, first);
   EXPECT_TRUE(IsLiveGlobalBlock(first));
   EXPECT_TRUE(Logged(0, kNotAcknowledged));
-}
-
-TEST_F(MessageHandoverTest, AnAcknowledgedMessageIsFreedAndReplaced) {
-  HandOverMessage(&params, nullptr, "first message");
-  char* first = params.messageText;
-  params.messageAcknowledged = 1;
-  HandOverMessage(&params, nullptr, "second");
-  EXPECT_EQ(Message(), "second");
-  EXPECT_EQ(params.messageLength, 6u);
-  EXPECT_EQ(params.messageAcknowledged, 0u);
-  if (params.messageText != first) {
-    EXPECT_FALSE(IsLiveGlobalBlock(first));
-  }
 }
 
 TEST_F(MessageHandoverTest, AnEmptyMessageCountsAsTaken) {
@@ -145,58 +136,58 @@ TEST_F(MessageHandoverTest, ReleaseFreesAnAcknowledgedMessageAndClearsTheFields)
   EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(MessageHandoverTest, ReportErrorPlacesTheTextWithItsLineFeedAndNul) {
-  ReportError(&params, "Cannot move job.ps", "mover.cpp", 42);
-  EXPECT_EQ(params.errorCode, -1);
-  EXPECT_EQ(Message(), "Cannot move job.ps\n");
-  EXPECT_EQ(params.messageLength, 20u);
-  EXPECT_EQ(params.messageOwned, 1u);
-  EXPECT_TRUE(Logged(0, "! Cannot move job.ps\n (line 42 of file mover.cpp).\n"));
-}
-
-TEST_F(MessageHandoverTest, ReportErrorKeepsAPendingError) {
-  ReportError(&params, "first", "a.cpp", 1);
-  char* first = params.messageText;
-  params.messageAcknowledged = 1;  // taken, but the error is still pending
-  ReportError(&params, "second", "b.cpp", 2);
-  EXPECT_EQ(params.messageText, first);
-  EXPECT_EQ(Message(), "first\n");
-  EXPECT_EQ(params.errorCode, -1);
-  EXPECT_TRUE(Logged(0, "! second (line 2 of file b.cpp).\n"));
-}
-
-TEST_F(MessageHandoverTest, ReportErrorReplacesATakenMessageButNotAnUntakenOne) {
-  HandOverMessage(&params, nullptr, "data for the host");
-  char* data = params.messageText;
-  ReportError(&params, "failed", "c.cpp", 3);
-  EXPECT_EQ(params.messageText, data);
-  EXPECT_EQ(Message(), "data for the host");
-  EXPECT_EQ(params.errorCode, -1);
-  EXPECT_TRUE(Logged(0, kNotAcknowledged));
-
-  params.errorCode = 0;
-  params.messageAcknowledged = 1;
-  ReportError(&params, "failed again", "c.cpp", 4);
-  EXPECT_EQ(Message(), "failed again\n");
-  EXPECT_EQ(params.messageLength, 14u);
-  EXPECT_EQ(params.messageAcknowledged, 0u);
-  if (params.messageText != data) {
-    EXPECT_FALSE(IsLiveGlobalBlock(data));
+// What ReportError leaves in the block, by what the block held before.
+TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextOnlyWhereNothingIsPending) {
+  enum Before { kNothing, kPendingError, kUntakenMessage, kTakenMessage };
+  const std::string longText(2000, 'x');
+  const struct {
+    const char* name;
+    Before before;
+    const char* text;
+    std::string message;  // afterwards
+    uint32_t length;
+    std::string logged;
+  } rows[] = {
+      {"the text with its line feed and NUL", kNothing, "Cannot move job.ps", "Cannot move job.ps\n", 20,
+       "! Cannot move job.ps\n (line 7 of file r.cpp).\n"},
+      {"a long text cut to 1024 bytes with the NUL", kNothing, longText.c_str(), std::string(1023, 'x'), 1024,
+       "! " + std::string(1023, 'x') + " (line 7 of file r.cpp).\n"},
+      {"no text: the line feed alone", kNothing, nullptr, "\n", 2, "! \n (line 7 of file r.cpp).\n"},
+      // Taken by the host, but the error is still pending.
+      {"a pending error is kept", kPendingError, "second", "first\n", 7, "! second (line 7 of file r.cpp).\n"},
+      {"an untaken message is kept", kUntakenMessage, "failed", "data for the host", 17, kNotAcknowledged},
+      {"a taken message is replaced", kTakenMessage, "failed again", "failed again\n", 14,
+       "! failed again\n (line 7 of file r.cpp).\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TearDown();  // frees what the row before left
+    InitialiseDefaultParameters(params);
+    if (row.before == kPendingError) ReportError(&params, "first", "a.cpp", 1);
+    if (row.before == kUntakenMessage || row.before == kTakenMessage)
+      HandOverMessage(&params, nullptr, "data for the host");
+    params.messageAcknowledged = row.before == kPendingError || row.before == kTakenMessage ? 1 : 0;
+    char* earlier = params.messageText;
+    log.lines.clear();
+    ReportError(&params, row.text, "r.cpp", 7);
+    EXPECT_EQ(params.errorCode, -1);
+    EXPECT_EQ(Message(), row.message);
+    EXPECT_EQ(params.messageLength, row.length);
+    EXPECT_EQ(params.messageOwned, 1u);
+    EXPECT_TRUE(Logged(0, row.logged));
+    if (row.before == kPendingError || row.before == kUntakenMessage) {
+      EXPECT_EQ(params.messageText, earlier);
+    } else if (row.before == kTakenMessage) {
+      EXPECT_EQ(params.messageAcknowledged, 0u);
+      if (params.messageText != earlier) {
+        EXPECT_FALSE(IsLiveGlobalBlock(earlier));
+      }
+    }
   }
-}
-
-TEST_F(MessageHandoverTest, ReportErrorCutsTheTextTo1024BytesWithTheNul) {
-  std::string longText(2000, 'x');
-  ReportError(&params, longText.c_str(), "d.cpp", 5);
-  EXPECT_EQ(Message(), std::string(1023, 'x'));
-  EXPECT_EQ(params.messageLength, 1024u);
-}
-
-TEST_F(MessageHandoverTest, ReportErrorWithoutABlockOrTextOnlyLogs) {
+  // Without a block the report is only logged.
+  log.lines.clear();
   ReportError(nullptr, "nowhere", "e.cpp", 6);
-  ReportError(&params, nullptr, "e.cpp", 7);
   EXPECT_TRUE(Logged(0, "! nowhere\n (line 6 of file e.cpp).\n"));
-  EXPECT_EQ(Message(), "\n");
 }
 
 TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndResetsTheLastError) {
@@ -214,15 +205,6 @@ TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndResetsTheLast
   EXPECT_TRUE(Logged(0, "  System message is: 2: " + systemText + "\n"));
 }
 
-TEST_F(MessageHandoverTest, ReportSystemErrorWithoutAnErrorClearsTheErrorCode) {
-  params.errorCode = 5;
-  ::SetLastError(0);
-  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
-  EXPECT_EQ(params.errorCode, 0);
-  EXPECT_EQ(params.messageText, nullptr);
-  EXPECT_TRUE(log.lines.empty());
-}
-
 TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
   const DWORD unlisted = 0x2FFFFFF0;
   ASSERT_TRUE(SystemText(unlisted).empty());
@@ -234,7 +216,7 @@ TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
   EXPECT_TRUE(Logged(0, "  System message is: " + number + ": ? Unknown Error ?\n"));
 }
 
-TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNumber) {
+TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNumberOrClearsIt) {
   ReportError(&params, "earlier", "h.cpp", 13);
   ::SetLastError(ERROR_ACCESS_DENIED);
   EXPECT_EQ(ReportSystemError(&params, nullptr, "h.cpp", 14), 5u);
@@ -243,6 +225,14 @@ TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNum
 
   ::SetLastError(ERROR_ACCESS_DENIED);
   EXPECT_EQ(ReportSystemError(nullptr, "no block", "h.cpp", 15), 5u);
+
+  // Without an error there is nothing to report, and the code is cleared.
+  log.lines.clear();
+  ::SetLastError(0);
+  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
+  EXPECT_EQ(params.errorCode, 0);
+  EXPECT_EQ(Message(), "earlier\n");
+  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {
@@ -293,10 +283,7 @@ TEST_F(MessageHandoverTest, ReportsNameTheSourceFileWithoutItsFolders) {
   EXPECT_STREQ(SourceFileBaseName("/work/src/a/b.cpp"), "b.cpp");
   EXPECT_STREQ(SourceFileBaseName("plain.cpp"), "plain.cpp");
   HF_REPORT_ERROR(&params, "via macro");
-  bool found = false;
-  for (const LogLine& line : log.lines)
-    found = found || line.second.find("of file message_handover_test.cpp).") != std::string::npos;
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(HasLineContaining(log, "of file message_handover_test.cpp)."));
 }
 
 }  // namespace

@@ -85,56 +85,52 @@ TEST(UserHiveKeyPath, InsertsVorlanAfterTheFirstElementOnlyForSoftwareQuillet) {
   EXPECT_EQ(UserHiveKeyPath(""), "");
 }
 
-TEST_F(RegistryAccessTest, MachineOnlyDwordMovesToTheUsersMappedKey) {
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kMappedKey, "Level", 7));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, DWORD{0}), 7u);
+// A machine-wide value below "Software\Quillet" moves into the user's mapped
+// key unless the user has a value of their own or it is the default.
+TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
+  const std::vector<unsigned char> none;
+  const struct {
+    const char* name;
+    std::vector<unsigned char> user;  // a DWORD, or none
+    DWORD machineType;
+    std::vector<unsigned char> machine;
+    DWORD dflt, expected;
+    bool machineStays;
+    std::vector<unsigned char> userAfter;  // a DWORD, or none
+  } rows[] = {
+      {"a machine-only value moves", none, REG_DWORD, DwordBytes(7), 0, 7, false, DwordBytes(7)},
+      {"a user value equal to the default lets the machine value count", DwordBytes(0), REG_DWORD, DwordBytes(5), 0,
+       5, false, DwordBytes(5)},
+      {"a user value other than the default wins and the machine value stays", DwordBytes(3), REG_DWORD,
+       DwordBytes(5), 0, 3, true, DwordBytes(3)},
+      {"a machine value equal to the default is not moved", none, REG_DWORD, DwordBytes(9), 9, 9, true, none},
+      {"a string gives the default and stays", none, REG_SZ, {'1', '2', 0}, 42, 42, true, none},
+      {"a binary value gives the default and stays", none, REG_BINARY, {1, 0, 0, 0}, 42, 42, true, none},
+      {"a short DWORD gives the default and stays", none, REG_DWORD, {1, 0}, 42, 42, true, none},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Clean();
+    if (!row.user.empty()) {
+      ASSERT_TRUE(Put(HKEY_CURRENT_USER, kMappedUserKey, "Level", REG_DWORD, row.user));
+    }
+    ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kMappedKey, "Level", row.machineType, row.machine));
+    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, row.dflt), row.expected);
+    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, row.dflt), row.expected);  // again
 
-  EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level"));
-  DWORD type = 0;
-  std::vector<unsigned char> bytes;
-  ASSERT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level", &type, &bytes));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(bytes, DwordBytes(7));
-  EXPECT_FALSE(Has(HKEY_CURRENT_USER, kMappedKey, "Level"));  // not the unmapped path
-
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, DWORD{0}), 7u);
-}
-
-TEST_F(RegistryAccessTest, UserValueEqualToTheDefaultLetsTheMachineValueCount) {
-  ASSERT_TRUE(PutDword(HKEY_CURRENT_USER, kMappedUserKey, "Level", 0));
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kMappedKey, "Level", 5));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, DWORD{0}), 5u);
-  std::vector<unsigned char> bytes;
-  ASSERT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level", nullptr, &bytes));
-  EXPECT_EQ(bytes, DwordBytes(5));
-  EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level"));
-}
-
-TEST_F(RegistryAccessTest, UserValueThatDiffersFromTheDefaultWinsAndTheMachineValueStays) {
-  ASSERT_TRUE(PutDword(HKEY_CURRENT_USER, kMappedUserKey, "Level", 3));
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kMappedKey, "Level", 5));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, DWORD{0}), 3u);
-  std::vector<unsigned char> bytes;
-  ASSERT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level", nullptr, &bytes));
-  EXPECT_EQ(bytes, DwordBytes(5));
-}
-
-TEST_F(RegistryAccessTest, MachineValueEqualToTheDefaultIsNotMoved) {
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kMappedKey, "Level", 9));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, DWORD{9}), 9u);
-  EXPECT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level"));
-  EXPECT_FALSE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level"));
-}
-
-TEST_F(RegistryAccessTest, WrongTypesForADwordGiveTheDefaultAndStayWhereTheyAre) {
-  ASSERT_TRUE(PutString(HKEY_LOCAL_MACHINE, kMappedKey, "Text", "12"));
-  ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kMappedKey, "Binary", REG_BINARY, {1, 0, 0, 0}));
-  ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kMappedKey, "Short", REG_DWORD, {1, 0}));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Text", kMappedKey, DWORD{42}), 42u);
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Binary", kMappedKey, DWORD{42}), 42u);
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Short", kMappedKey, DWORD{42}), 42u);
-  EXPECT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Text"));
-  EXPECT_FALSE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Text"));
+    DWORD type = 0;
+    std::vector<unsigned char> bytes;
+    EXPECT_EQ(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level", nullptr, &bytes), row.machineStays);
+    if (row.machineStays) {
+      EXPECT_EQ(bytes, row.machine);
+    }
+    EXPECT_EQ(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level", &type, &bytes), !row.userAfter.empty());
+    if (!row.userAfter.empty()) {
+      EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+      EXPECT_EQ(bytes, row.userAfter);
+    }
+    EXPECT_FALSE(Has(HKEY_CURRENT_USER, kMappedKey, "Level"));  // not the unmapped path
+  }
 }
 
 TEST_F(RegistryAccessTest, QwordGivesItsLowHalf) {

@@ -43,22 +43,18 @@ TEST_F(UniqueTargetFiles, ArrivalsOfOneNameGetSuccessiveCounterValues) {
   EXPECT_EQ(Make("job.ps"), folder + "job_0_0_1.ps");
 }
 
-TEST_F(UniqueTargetFiles, NameWithoutExtensionGetsNone) {
+TEST_F(UniqueTargetFiles, ExtensionsFoldersAndABareFolderPath) {
   Touch("README");
-  EXPECT_EQ(Make("README"), folder + "README_0_0_0");
-}
+  EXPECT_EQ(Make("README"), folder + "README_0_0_0");  // no extension, none added
+  ASSERT_EQ(CreateFolder(folder + "d_0_0_0.ps", false), 0);
+  EXPECT_EQ(Make("d.ps"), folder + "d_0_0_1.ps");  // a folder of that name is taken too
 
-TEST_F(UniqueTargetFiles, FolderWithoutTrailingBackslash) {
+  SetUniqueTargetCounter(0);  // so that only a_0_0_0.pdf being seen moves it on
   Touch("a_0_0_0.pdf");
   char result[260];
-  std::string bare = folder.substr(0, folder.size() - 1);
+  std::string bare = folder.substr(0, folder.size() - 1);  // no trailing backslash
   ASSERT_TRUE(makeUniqueTarget(bare.c_str(), "a.pdf", 0, 0, result, sizeof result));
   EXPECT_EQ(std::string(result), folder + "a_0_0_1.pdf");
-}
-
-TEST_F(UniqueTargetFiles, AFolderOfThatNameIsTakenToo) {
-  ASSERT_EQ(CreateFolder(folder + "d_0_0_0.ps", false), 0);
-  EXPECT_EQ(Make("d.ps"), folder + "d_0_0_1.ps");
 }
 
 }  // namespace
