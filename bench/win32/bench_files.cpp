@@ -1,6 +1,7 @@
 // Folder filling and bare file-system baselines for the win32 timing programs.
 #include "bench/win32/bench_files.h"
 
+#include "common/win32/file_system.h"
 #include "common/win32/scoped_handle.h"
 #include "common/win32/windows_api.h"
 
@@ -46,38 +47,16 @@ double Median(std::vector<double> values) {
 }
 
 std::string MakeFolder(const std::string& folder) {
-  std::string path = WithBackslash(folder);
-  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-    ::CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  return path;
+  CreateFolder(folder, true);
+  return WithBackslash(folder);
 }
 
 std::string MakeBenchFolder(const std::string& name) {
   char temp[MAX_PATH] = {};
   ::GetTempPathA(sizeof temp, temp);
   std::string folder = WithBackslash(temp) + "hf_bench_" + name + "_" + std::to_string(::GetCurrentProcessId());
-  RemoveTree(folder);
+  DeleteFolder(folder);
   return MakeFolder(folder);
-}
-
-void RemoveTree(const std::string& folder) {
-  const std::string base = WithBackslash(folder);
-  {
-    WIN32_FIND_DATAA found;
-    ScopedFindHandle search(::FindFirstFileA((base + "*").c_str(), &found));
-    if (search) {
-      do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-          RemoveTree(base + name);
-        } else {
-          ::DeleteFileA((base + name).c_str());
-        }
-      } while (::FindNextFileA(search.get(), &found));
-    }
-  }
-  ::RemoveDirectoryA(base.c_str());
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {

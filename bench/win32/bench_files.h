@@ -18,8 +18,6 @@ std::string MakeBenchFolder(const std::string& name);
 // Makes a folder (and its parents); returns it with a trailing backslash.
 std::string MakeFolder(const std::string& folder);
 
-// Removes a folder with everything in it.
-void RemoveTree(const std::string& folder);
 
 // Writes `count` files "<prefix><number><extension>" of `size` bytes into the
 // folder: a PostScript header followed by filler. False when one cannot be written.

@@ -8,6 +8,7 @@
 // Usage: handoff_bench [repetitions per size, default 3]
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
+#include "common/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,7 @@ double PluginHandOff(PluginDriver& driver, int count) {
     }
   }
   driver.End();
-  RemoveTree(root);
+  DeleteFolder(root);
   return seconds;
 }
 
@@ -59,7 +60,7 @@ double BareMoves(int count, bool handOffChecks) {
     seconds = TimeMoveLoop(hot, out, handOffChecks, moved);
     if (moved != count) seconds = -1;
   }
-  RemoveTree(root);
+  DeleteFolder(root);
   return seconds;
 }
 

@@ -11,6 +11,7 @@
 // Usage: scan_cycle_bench [cycles per case, default 3] [folder sizes, default 1000 10000]
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
+#include "common/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,7 +91,7 @@ bool RunCase(PluginDriver& driver, const Case& c, int cycles, Row& row) {
   row.listing = Median(listing);
   row.openRead = Median(openRead);
   row.admission = Median(admission);
-  RemoveTree(root);
+  DeleteFolder(root);
   row.cycle = Median(cycleTimes);
   return static_cast<int>(cycleTimes.size()) == cycles;
 }
