@@ -65,13 +65,13 @@ std::string JobFilePath(const char* folder, const char* name) {
 
 int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder, const char* name, uint32_t* type,
                                    char* title, char* forName) {
-  if (title != nullptr) title[0] = '\0';
-  if (forName != nullptr) forName[0] = '\0';
   const std::string path = JobFilePath(folder, name);
   ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     DWORD error = ::GetLastError();
+    if (title != nullptr) title[0] = '\0';
+    if (forName != nullptr) forName[0] = '\0';
     if (error == ERROR_WRITE_PROTECT) {
       Log(1, "NB : File is read-only : %s", path.c_str());
     } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
