@@ -1,7 +1,7 @@
 # Locates the third-party libraries: Debian's packages natively, and the static
-# builds made by scripts/setup (in HF_DEPS_PREFIX) for win32.
+# builds made by scripts/setup (in HF_DEPS_PREFIX) for win32 and win64.
 if(WIN32)
-  set(HF_DEPS_PREFIX "${CMAKE_SOURCE_DIR}/build/deps/win32" CACHE PATH "win32 dependency prefix")
+  set(HF_DEPS_PREFIX "${CMAKE_SOURCE_DIR}/build/deps/${HF_WINDOWS_BUILD}" CACHE PATH "Windows dependency prefix")
   list(PREPEND CMAKE_PREFIX_PATH "${HF_DEPS_PREFIX}")
   list(PREPEND CMAKE_FIND_ROOT_PATH "${HF_DEPS_PREFIX}")
 endif()

@@ -4,7 +4,8 @@
 Counts every GoogleTest case from the per-executable XML reports, adds one
 failure for each ctest entry that failed without a failing case of its own (a
 crash, a time-out, a missing report), one result per fuzz target, and one
-failure per preset that did not build.
+failure per preset that did not build, and one result per static check of a
+DLL (scripts/check-dll).
 """
 import glob
 import os
@@ -42,7 +43,7 @@ def ctest_failures(path):
 def main():
     results, build_failures = sys.argv[1], int(sys.argv[2])
     passed = failed = 0
-    for preset in ("native", "native-asan", "win32"):
+    for preset in ("native", "native-asan", "win32", "win64"):
         counted_failures = set()
         for report in glob.glob(os.path.join(results, preset, "*.xml")):
             counts = gtest_counts(report)
@@ -66,6 +67,15 @@ def main():
             else:
                 failed += 1
                 print("fuzz target failed:", os.path.basename(result)[:-7])
+    static = os.path.join(results, "static-checks.result")
+    if os.path.exists(static):
+        with open(static) as handle:
+            for line in handle:
+                if line.startswith("pass "):
+                    passed += 1
+                elif line.strip():
+                    failed += 1
+                    print("static check failed:", line[5:].strip())
     failed += build_failures
     print(f"{passed} passed, {failed} failed")
     return 1 if failed else 0

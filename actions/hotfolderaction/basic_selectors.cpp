@@ -13,10 +13,9 @@ namespace {
 constexpr int32_t kStateTaskNumbered = 1;
 constexpr int32_t kStateInitChecked = 3;
 constexpr int32_t kLastPluginState = 6;  // larger values belong to the host
-constexpr size_t kInitDataNextOffset = 4;
 
 // Frees the chain of global blocks hanging in initDataList; each block holds
-// the address of the next one at its byte 4.
+// the address of the next one at kInitDataNextOffset.
 void FreeInitDataList(PluginParameters& params) {
   void* current = params.initDataList;
   params.initDataList = nullptr;

@@ -1,5 +1,6 @@
-// The 1448-byte file record handed to the host and the operations on a chain of
-// them. Records live in fixed, zero-initialised global memory owned by the
+// The file record handed to the host (1448 bytes in the win32 build, 1456 in
+// the win64 build: the two links are 8 bytes there) and the operations on a
+// chain of them. Records live in fixed, zero-initialised global memory owned by the
 // plug-in; the host reads them and marks them safe to delete.
 #pragma once
 
@@ -35,28 +36,52 @@ struct ChainedFileItem {
 // itemFlags: intakeFailureText holds the reason a job ticket was not taken.
 constexpr uint32_t kItemHasIntakeFailure = 4;
 
-static_assert(sizeof(void*) == 4, "the host's record has 32-bit links");
+#define HF_RECORD_FIELD_AT(field, offset) \
+  static_assert(offsetof(ChainedFileItem, field) == (offset), #field " offset")
+HF_RECORD_FIELD_AT(folder, 0);
+HF_RECORD_FIELD_AT(fileName, 260);
+HF_RECORD_FIELD_AT(title, 520);
+HF_RECORD_FIELD_AT(owner, 652);
+HF_RECORD_FIELD_AT(fileSize, 784);
+HF_RECORD_FIELD_AT(jobType, 792);
+HF_RECORD_FIELD_AT(groupMember, 796);
+HF_RECORD_FIELD_AT(colourType, 800);
+HF_RECORD_FIELD_AT(safeToDelete, 804);
+HF_RECORD_FIELD_AT(next, 808);
+#if defined(_WIN64)
+static_assert(sizeof(void*) == 8, "the win64 record has 64-bit links");
+static_assert(sizeof(ChainedFileItem) == 1456, "64-bit host record size");
+HF_RECORD_FIELD_AT(previous, 816);
+HF_RECORD_FIELD_AT(reserved816, 824);
+HF_RECORD_FIELD_AT(reserved824, 832);
+HF_RECORD_FIELD_AT(reserved856, 864);
+HF_RECORD_FIELD_AT(reserved888, 896);
+HF_RECORD_FIELD_AT(reserved952, 960);
+HF_RECORD_FIELD_AT(itemFlags, 992);
+HF_RECORD_FIELD_AT(reserved988, 996);
+HF_RECORD_FIELD_AT(reserved1020, 1028);
+HF_RECORD_FIELD_AT(uniqueId, 1060);
+HF_RECORD_FIELD_AT(reserved1180, 1188);
+HF_RECORD_FIELD_AT(intakeFailureText, 1192);
+HF_RECORD_FIELD_AT(reserved1444, 1452);
+#else
+static_assert(sizeof(void*) == 4, "the win32 record has 32-bit links");
 static_assert(sizeof(ChainedFileItem) == 1448, "host record size");
-static_assert(offsetof(ChainedFileItem, folder) == 0, "folder");
-static_assert(offsetof(ChainedFileItem, fileName) == 260, "fileName");
-static_assert(offsetof(ChainedFileItem, title) == 520, "title");
-static_assert(offsetof(ChainedFileItem, owner) == 652, "owner");
-static_assert(offsetof(ChainedFileItem, fileSize) == 784, "fileSize");
-static_assert(offsetof(ChainedFileItem, jobType) == 792, "jobType");
-static_assert(offsetof(ChainedFileItem, groupMember) == 796, "groupMember");
-static_assert(offsetof(ChainedFileItem, colourType) == 800, "colourType");
-static_assert(offsetof(ChainedFileItem, safeToDelete) == 804, "safeToDelete");
-static_assert(offsetof(ChainedFileItem, next) == 808, "next");
-static_assert(offsetof(ChainedFileItem, previous) == 812, "previous");
-static_assert(offsetof(ChainedFileItem, reserved816) == 816, "reserved816");
-static_assert(offsetof(ChainedFileItem, reserved824) == 824, "reserved824");
-static_assert(offsetof(ChainedFileItem, reserved952) == 952, "reserved952");
-static_assert(offsetof(ChainedFileItem, itemFlags) == 984, "itemFlags");
-static_assert(offsetof(ChainedFileItem, reserved988) == 988, "reserved988");
-static_assert(offsetof(ChainedFileItem, uniqueId) == 1052, "uniqueId");
-static_assert(offsetof(ChainedFileItem, reserved1180) == 1180, "reserved1180");
-static_assert(offsetof(ChainedFileItem, intakeFailureText) == 1184, "intakeFailureText");
-static_assert(offsetof(ChainedFileItem, reserved1444) == 1444, "reserved1444");
+HF_RECORD_FIELD_AT(previous, 812);
+HF_RECORD_FIELD_AT(reserved816, 816);
+HF_RECORD_FIELD_AT(reserved824, 824);
+HF_RECORD_FIELD_AT(reserved856, 856);
+HF_RECORD_FIELD_AT(reserved888, 888);
+HF_RECORD_FIELD_AT(reserved952, 952);
+HF_RECORD_FIELD_AT(itemFlags, 984);
+HF_RECORD_FIELD_AT(reserved988, 988);
+HF_RECORD_FIELD_AT(reserved1020, 1020);
+HF_RECORD_FIELD_AT(uniqueId, 1052);
+HF_RECORD_FIELD_AT(reserved1180, 1180);
+HF_RECORD_FIELD_AT(intakeFailureText, 1184);
+HF_RECORD_FIELD_AT(reserved1444, 1444);
+#endif
+#undef HF_RECORD_FIELD_AT
 
 // One zeroed record in fixed global memory, or null when the allocation fails.
 ChainedFileItem* NewFileItem();

@@ -9,8 +9,10 @@
 
 namespace {
 
-// The node's fixed part (two links) and spare room, as the block has always had.
-constexpr size_t kNodeOverhead = 13;
+// The node's two links, the text's NUL and the four spare bytes the block has
+// always had: 13 bytes beyond the text where links are 4 bytes. The text must
+// never share its room with the links, whatever their width.
+constexpr size_t kNodeOverhead = offsetof(TextNode, text) + 1 + 4;
 
 }  // namespace
 

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <iterator>
 
-// One node: a zero-filled global block of text length + 13 bytes.
+// One node: a zero-filled global block of the two links, the text with its
+// NUL and four spare bytes (text length + 13 bytes in the win32 build).
 struct TextNode {
   TextNode* previous;
   TextNode* next;

@@ -29,7 +29,8 @@ TEST_F(BoundaryLogTest, WrongBlocksAreLoggedAsErrors) {
   EXPECT_EQ(dll.Call(kClearError, size), -2);
   auto messages = ReceivedMessages();
   EXPECT_TRUE(HasMessage(messages, 0, "=== ERROR === Hot Folder version mismatch, expected 5."));
-  EXPECT_TRUE(HasMessage(messages, 0, "=== ERROR === HF: Hot Folder size mismatch, expected 1280."));
+  EXPECT_TRUE(HasMessage(messages, 0,
+                         "=== ERROR === HF: Hot Folder size mismatch, expected " + std::to_string(block::kSize) + "."));
 }
 
 TEST_F(BoundaryLogTest, RejectionsAreLoggedWithTheirSourceLine) {
@@ -116,7 +117,7 @@ TEST_F(BoundaryLogTest, UnmarkedFileRecordsAreWarnedAboutByIndex) {
 TEST_F(BoundaryLogTest, InvalidPointersAreTracedWithTheirSource) {
   ASSERT_EQ(Initialise(), 0);
   RawBlock raw = RawBlock::Default();
-  raw.SetU32(block::kMessageText, 0xFFFFFFFFu);
+  raw.SetPointer(block::kMessageText, reinterpret_cast<void*>(~uintptr_t{0}));
   raw.SetU32(block::kMessageOwned, 1);
   raw.AcknowledgeMessage();
   EXPECT_EQ(dll.Call(kClearError, raw), 0);

@@ -1,9 +1,10 @@
-// The host's 1448-byte file record, read through byte offsets typed in from the
-// record's table, and the operations on a chain of records.
+// The host's file record, read through byte offsets typed in from the record's
+// table of this build, and the operations on a chain of records.
 #include "common/win32/chained_file_item.h"
 
 #include "common/log.h"
 #include "common/win32/windows_api.h"
+#include "tests/support/win32/block_offsets.h"
 #include "tests/support/win32/global_blocks.h"
 #include "tests/win32/file_test_support.h"
 
@@ -23,21 +24,21 @@ struct RecordField {
   size_t offset;
   size_t width;
 };
-constexpr RecordField kFolder{"folder", 0, 260};
-constexpr RecordField kFileName{"fileName", 260, 260};
-constexpr RecordField kTitle{"title", 520, 132};
-constexpr RecordField kOwner{"owner", 652, 132};
-constexpr RecordField kFileSize{"fileSize", 784, 8};
-constexpr RecordField kJobType{"jobType", 792, 4};
-constexpr RecordField kGroupMember{"groupMember", 796, 4};
-constexpr RecordField kColourType{"colourType", 800, 4};
-constexpr RecordField kSafeToDelete{"safeToDelete", 804, 4};
-constexpr RecordField kNext{"next", 808, 4};
-constexpr RecordField kPrevious{"previous", 812, 4};
-constexpr RecordField kItemFlags{"itemFlags", 984, 4};
-constexpr RecordField kUniqueId{"uniqueId", 1052, 128};
-constexpr RecordField kIntakeFailureText{"intakeFailureText", 1184, 260};
-constexpr size_t kRecordSize = 1448;
+constexpr RecordField kFolder{"folder", file_record::kFolder, 260};
+constexpr RecordField kFileName{"fileName", file_record::kFileName, 260};
+constexpr RecordField kTitle{"title", file_record::kTitle, 132};
+constexpr RecordField kOwner{"owner", file_record::kOwner, 132};
+constexpr RecordField kFileSize{"fileSize", file_record::kFileSize, 8};
+constexpr RecordField kJobType{"jobType", file_record::kJobType, 4};
+constexpr RecordField kGroupMember{"groupMember", file_record::kGroupMember, 4};
+constexpr RecordField kColourType{"colourType", file_record::kColourType, 4};
+constexpr RecordField kSafeToDelete{"safeToDelete", file_record::kSafeToDelete, 4};
+constexpr RecordField kNext{"next", file_record::kNext, block::kPointerWidth};
+constexpr RecordField kPrevious{"previous", file_record::kPrevious, block::kPointerWidth};
+constexpr RecordField kItemFlags{"itemFlags", file_record::kItemFlags, 4};
+constexpr RecordField kUniqueId{"uniqueId", file_record::kUniqueId, 128};
+constexpr RecordField kIntakeFailureText{"intakeFailureText", file_record::kIntakeFailureText, 260};
+constexpr size_t kRecordSize = file_record::kSize;
 
 uint64_t ReadNumber(const ChainedFileItem& record, RecordField field) {
   uint64_t value = 0;
@@ -209,14 +210,14 @@ TEST(ChainedFileItem, UnterminatedNameWrittenByTheHostIsCutInTheWarning) {
 
 TEST(ChainedFileItem, InvalidListPointerIsLoggedAndNotFollowed) {
   LogCapture log;
-  DeleteFileList(reinterpret_cast<ChainedFileItem*>(0xFFFFFFFF), 1);
+  DeleteFileList(reinterpret_cast<ChainedFileItem*>(~uintptr_t{0}), 1);
   ASSERT_FALSE(log.lines.empty());
   EXPECT_EQ(log.lines.back(), (Line{2, "DeleteFileList called with invalid pointer"}));
 }
 
 TEST(ChainedFileItem, BrokenLinkEndsTheWalk) {
   std::vector<void*> records = NewFileRecordChain({"a", "b"}, 1);
-  static_cast<ChainedFileItem*>(records[1])->next = reinterpret_cast<ChainedFileItem*>(0xFFFFFFFF);
+  static_cast<ChainedFileItem*>(records[1])->next = reinterpret_cast<ChainedFileItem*>(~uintptr_t{0});
   DeleteFileList(static_cast<ChainedFileItem*>(records[0]), 1);
   EXPECT_FALSE(IsLiveGlobalBlock(records[0]));
   EXPECT_FALSE(IsLiveGlobalBlock(records[1]));

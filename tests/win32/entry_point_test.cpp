@@ -112,7 +112,7 @@ TEST_F(EntryPointTest, InitializeHandlerAnnouncesTheRevisionAndShutdownHandlerUn
 
 TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEventAndNumbersTasksFromOne) {
   EXPECT_EQ(CSluicegateApp::Current(), &app);
-  EXPECT_EQ(app.securityAttributes()->nLength, 12u);
+  EXPECT_EQ(app.securityAttributes()->nLength, sizeof(SECURITY_ATTRIBUTES));
   EXPECT_EQ(app.securityAttributes()->lpSecurityDescriptor, nullptr);
   EXPECT_TRUE(app.securityAttributes()->bInheritHandle);
   EXPECT_EQ(app.folderListHead, nullptr);

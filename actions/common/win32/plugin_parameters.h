@@ -1,5 +1,9 @@
-// PluginParameters: the host's 1280-byte parameter block, byte for byte, with
-// the selector numbers, result codes and the view on the task settings record.
+// PluginParameters: the host's parameter block, byte for byte, with the
+// selector numbers, result codes and the view on the task settings record.
+// The win32 build's block is 1280 bytes. The win64 build keeps every field in
+// the same order and every unused area at its 32-bit byte count; its pointers
+// are 8 bytes on 8-byte boundaries (plain natural alignment), so its block is
+// 1312 bytes. docs/HOST_INTERFACE.md has both tables.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +11,6 @@
 #include <string>
 
 struct IniFileDescriptor;  // common/win32/zu_ini_file.h
-
-// hotfolder.dll is a 32-bit DLL: every pointer field of the block is 4 bytes.
-static_assert(sizeof(void*) == 4, "the parameter block holds 32-bit pointers");
 
 // Selector numbers of ActionEntryPoint. Numbers 9, 12, 18 and above 22 have no name.
 enum Selector : uint32_t {
@@ -41,7 +42,11 @@ constexpr int32_t kResultRefused = -1;
 constexpr int32_t kResultWrongBlock = -2;
 
 constexpr uint32_t kInterfaceVersion = 5;
+#if defined(_WIN64)
+constexpr uint32_t kParameterBlockSize = 1312;
+#else
 constexpr uint32_t kParameterBlockSize = 1280;
+#endif
 constexpr const char* kPluginDisplayName = "Hot Folder";
 
 // dwFlags: the bits GetCaps sets, and the bit that lets the scanner run scripts.
@@ -86,12 +91,12 @@ struct PluginParameters {
   uint32_t messageLength;
   uint32_t messageAcknowledged;
   uint32_t messageOwned;
-  void* initDataList;  // chain of global blocks, next pointer at block byte 4
+  void* initDataList;  // chain of global blocks, next pointer at kInitDataNextOffset
   uint8_t reserved100[40];
   IniFileDescriptor* iniFile;
   uint8_t reserved144[84];
   char taskText[2][kTaskTextSize];  // filename scheme settings name, script name
-  void* fileList;                   // head of the chained 1448-byte file records
+  void* fileList;                   // head of the chained file records
   uint8_t reserved428[8];
   uint32_t scanTimeout;
   int32_t actionState;
@@ -111,38 +116,103 @@ struct PluginParameters {
   uint8_t reserved1238[42];
 };
 
+// Each build pins its own layout.
+#define HF_BLOCK_FIELD_AT(field, offset) \
+  static_assert(offsetof(PluginParameters, field) == (offset), #field " offset")
+#if defined(_WIN64)
+static_assert(sizeof(void*) == 8, "the win64 block holds 64-bit pointers");
+static_assert(sizeof(PluginParameters) == 1312, "the 64-bit host's block is 1312 bytes");
+HF_BLOCK_FIELD_AT(pluginName, 0);
+HF_BLOCK_FIELD_AT(version, 24);
+HF_BLOCK_FIELD_AT(structSize, 28);
+HF_BLOCK_FIELD_AT(versionFlag, 32);
+HF_BLOCK_FIELD_AT(capsExtra1, 36);
+HF_BLOCK_FIELD_AT(capsExtra2, 40);
+HF_BLOCK_FIELD_AT(reserved44, 44);
+HF_BLOCK_FIELD_AT(taskId, 52);
+HF_BLOCK_FIELD_AT(dwFlags, 56);
+HF_BLOCK_FIELD_AT(reserved60, 60);
+HF_BLOCK_FIELD_AT(errorCode, 72);
+HF_BLOCK_FIELD_AT(itemNumber, 76);
+HF_BLOCK_FIELD_AT(messageText, 80);
+HF_BLOCK_FIELD_AT(messageLength, 88);
+HF_BLOCK_FIELD_AT(messageAcknowledged, 92);
+HF_BLOCK_FIELD_AT(messageOwned, 96);
+HF_BLOCK_FIELD_AT(initDataList, 104);
+HF_BLOCK_FIELD_AT(reserved100, 112);
+HF_BLOCK_FIELD_AT(iniFile, 152);
+HF_BLOCK_FIELD_AT(reserved144, 160);
+HF_BLOCK_FIELD_AT(taskText, 244);
+HF_BLOCK_FIELD_AT(fileList, 440);
+HF_BLOCK_FIELD_AT(reserved428, 448);
+HF_BLOCK_FIELD_AT(scanTimeout, 456);
+HF_BLOCK_FIELD_AT(actionState, 460);
+HF_BLOCK_FIELD_AT(reserved444, 464);
+HF_BLOCK_FIELD_AT(folderFlags, 468);
+HF_BLOCK_FIELD_AT(sourceFolder, 472);
+HF_BLOCK_FIELD_AT(destinationFolder, 732);
+HF_BLOCK_FIELD_AT(reserved972, 992);
+HF_BLOCK_FIELD_AT(charSize, 1036);
+HF_BLOCK_FIELD_AT(reserved1020, 1040);
+HF_BLOCK_FIELD_AT(dataFolder, 1056);
+HF_BLOCK_FIELD_AT(reserved1036, 1064);
+HF_BLOCK_FIELD_AT(taskSettingsHeader, 1128);
+HF_BLOCK_FIELD_AT(taskSettings, 1132);
+HF_BLOCK_FIELD_AT(reserved1232, 1260);
+HF_BLOCK_FIELD_AT(versionByte, 1265);
+HF_BLOCK_FIELD_AT(reserved1238, 1266);
+#else
+static_assert(sizeof(void*) == 4, "the win32 block holds 32-bit pointers");
 static_assert(sizeof(PluginParameters) == 1280, "the host's block is 1280 bytes");
-static_assert(offsetof(PluginParameters, pluginName) == 0, "pluginName");
-static_assert(offsetof(PluginParameters, version) == 24, "version");
-static_assert(offsetof(PluginParameters, structSize) == 28, "structSize");
-static_assert(offsetof(PluginParameters, versionFlag) == 32, "versionFlag");
-static_assert(offsetof(PluginParameters, capsExtra1) == 36, "capsExtra1");
-static_assert(offsetof(PluginParameters, capsExtra2) == 40, "capsExtra2");
-static_assert(offsetof(PluginParameters, taskId) == 52, "taskId");
-static_assert(offsetof(PluginParameters, dwFlags) == 56, "dwFlags");
-static_assert(offsetof(PluginParameters, errorCode) == 72, "errorCode");
-static_assert(offsetof(PluginParameters, itemNumber) == 76, "itemNumber");
-static_assert(offsetof(PluginParameters, messageText) == 80, "messageText");
-static_assert(offsetof(PluginParameters, messageLength) == 84, "messageLength");
-static_assert(offsetof(PluginParameters, messageAcknowledged) == 88, "messageAcknowledged");
-static_assert(offsetof(PluginParameters, messageOwned) == 92, "messageOwned");
-static_assert(offsetof(PluginParameters, initDataList) == 96, "initDataList");
-static_assert(offsetof(PluginParameters, iniFile) == 140, "iniFile");
-static_assert(offsetof(PluginParameters, taskText) == 228, "taskText");
-static_assert(offsetof(PluginParameters, fileList) == 424, "fileList");
-static_assert(offsetof(PluginParameters, scanTimeout) == 436, "scanTimeout");
-static_assert(offsetof(PluginParameters, actionState) == 440, "actionState");
-static_assert(offsetof(PluginParameters, folderFlags) == 448, "folderFlags");
-static_assert(offsetof(PluginParameters, sourceFolder) == 452, "sourceFolder");
-static_assert(offsetof(PluginParameters, destinationFolder) == 712, "destinationFolder");
-static_assert(offsetof(PluginParameters, charSize) == 1016, "charSize");
-static_assert(offsetof(PluginParameters, dataFolder) == 1032, "dataFolder");
-static_assert(offsetof(PluginParameters, taskSettingsHeader) == 1100, "taskSettingsHeader");
-static_assert(offsetof(PluginParameters, taskSettings) == 1104, "taskSettings");
-static_assert(offsetof(PluginParameters, versionByte) == 1237, "versionByte");
+HF_BLOCK_FIELD_AT(pluginName, 0);
+HF_BLOCK_FIELD_AT(version, 24);
+HF_BLOCK_FIELD_AT(structSize, 28);
+HF_BLOCK_FIELD_AT(versionFlag, 32);
+HF_BLOCK_FIELD_AT(capsExtra1, 36);
+HF_BLOCK_FIELD_AT(capsExtra2, 40);
+HF_BLOCK_FIELD_AT(reserved44, 44);
+HF_BLOCK_FIELD_AT(taskId, 52);
+HF_BLOCK_FIELD_AT(dwFlags, 56);
+HF_BLOCK_FIELD_AT(reserved60, 60);
+HF_BLOCK_FIELD_AT(errorCode, 72);
+HF_BLOCK_FIELD_AT(itemNumber, 76);
+HF_BLOCK_FIELD_AT(messageText, 80);
+HF_BLOCK_FIELD_AT(messageLength, 84);
+HF_BLOCK_FIELD_AT(messageAcknowledged, 88);
+HF_BLOCK_FIELD_AT(messageOwned, 92);
+HF_BLOCK_FIELD_AT(initDataList, 96);
+HF_BLOCK_FIELD_AT(reserved100, 100);
+HF_BLOCK_FIELD_AT(iniFile, 140);
+HF_BLOCK_FIELD_AT(reserved144, 144);
+HF_BLOCK_FIELD_AT(taskText, 228);
+HF_BLOCK_FIELD_AT(fileList, 424);
+HF_BLOCK_FIELD_AT(reserved428, 428);
+HF_BLOCK_FIELD_AT(scanTimeout, 436);
+HF_BLOCK_FIELD_AT(actionState, 440);
+HF_BLOCK_FIELD_AT(reserved444, 444);
+HF_BLOCK_FIELD_AT(folderFlags, 448);
+HF_BLOCK_FIELD_AT(sourceFolder, 452);
+HF_BLOCK_FIELD_AT(destinationFolder, 712);
+HF_BLOCK_FIELD_AT(reserved972, 972);
+HF_BLOCK_FIELD_AT(charSize, 1016);
+HF_BLOCK_FIELD_AT(reserved1020, 1020);
+HF_BLOCK_FIELD_AT(dataFolder, 1032);
+HF_BLOCK_FIELD_AT(reserved1036, 1036);
+HF_BLOCK_FIELD_AT(taskSettingsHeader, 1100);
+HF_BLOCK_FIELD_AT(taskSettings, 1104);
+HF_BLOCK_FIELD_AT(reserved1232, 1232);
+HF_BLOCK_FIELD_AT(versionByte, 1237);
+HF_BLOCK_FIELD_AT(reserved1238, 1238);
+#endif
+#undef HF_BLOCK_FIELD_AT
+static_assert(sizeof(PluginParameters) == kParameterBlockSize, "structSize names the block's own size");
+
+// In the chain of initDataList each block holds the next block's address at
+// this byte: the first pointer-sized slot after a 4-byte field.
+constexpr size_t kInitDataNextOffset = sizeof(void*);
 
 // Fills `params` as a block that the plug-in builds for its own routines:
-// all zero except version 5, structSize 1280, capsExtra1/2 -1, scanTimeout 50,
+// all zero except version 5, structSize (the block's size), capsExtra1/2 -1, scanTimeout 50,
 // charSize 1 and taskSettingsHeader 0x000A0084.
 void InitialiseDefaultParameters(PluginParameters& params);
 

@@ -4,6 +4,7 @@
 #include "common/win32/windows_api.h"
 #include "tests/support/win32/block_offsets.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -34,9 +35,9 @@ std::vector<void*> NewFileRecordChain(const std::vector<std::string>& fileNames,
 std::vector<void*> NewInitDataChain(int count, size_t size) {
   std::vector<void*> blocks;
   for (int i = 0; i < count; ++i) {
-    void* block = ::GlobalAlloc(GPTR, size < 8 ? 8 : size);
+    void* block = ::GlobalAlloc(GPTR, std::max(size, 2 * block::kPointerWidth));
     if (block == nullptr) break;
-    if (!blocks.empty()) WritePointer(blocks.back(), 4, block);
+    if (!blocks.empty()) WritePointer(blocks.back(), block::kInitDataNext, block);
     blocks.push_back(block);
   }
   return blocks;

@@ -3,16 +3,16 @@
 
 namespace {
 
-const IMAGE_NT_HEADERS32* NtHeaders(HMODULE module) {
+const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
   auto base = reinterpret_cast<const BYTE*>(module);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   if (dos->e_magic != IMAGE_DOS_SIGNATURE) return nullptr;
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   return nt->Signature == IMAGE_NT_SIGNATURE ? nt : nullptr;
 }
 
 const IMAGE_DATA_DIRECTORY* Directory(HMODULE module, int index) {
-  const IMAGE_NT_HEADERS32* nt = NtHeaders(module);
+  const IMAGE_NT_HEADERS* nt = NtHeaders(module);
   if (nt == nullptr || nt->OptionalHeader.NumberOfRvaAndSizes <= static_cast<DWORD>(index)) return nullptr;
   const IMAGE_DATA_DIRECTORY* directory = &nt->OptionalHeader.DataDirectory[index];
   return directory->VirtualAddress != 0 ? directory : nullptr;
@@ -43,8 +43,15 @@ std::vector<std::string> ImportedDllNames(HMODULE module) {
   return names;
 }
 
-bool IsPe32Dll(HMODULE module) {
-  const IMAGE_NT_HEADERS32* nt = NtHeaders(module);
-  return nt != nullptr && nt->FileHeader.Machine == IMAGE_FILE_MACHINE_I386 &&
-         nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC && (nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
+bool IsDllOfThisBuild(HMODULE module) {
+#if defined(_WIN64)
+  constexpr WORD kMachine = IMAGE_FILE_MACHINE_AMD64;
+  constexpr WORD kMagic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+#else
+  constexpr WORD kMachine = IMAGE_FILE_MACHINE_I386;
+  constexpr WORD kMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+#endif
+  const IMAGE_NT_HEADERS* nt = NtHeaders(module);
+  return nt != nullptr && nt->FileHeader.Machine == kMachine && nt->OptionalHeader.Magic == kMagic &&
+         (nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
 }

@@ -12,5 +12,6 @@ std::vector<std::string> ExportedNames(HMODULE module);
 // The DLL names in the module's import directory, in table order.
 std::vector<std::string> ImportedDllNames(HMODULE module);
 
-// True when the image is PE32 for i386 and marked as a DLL.
-bool IsPe32Dll(HMODULE module);
+// True when the image is a DLL of this build's kind: PE32 for i386 in the
+// win32 build, PE32+ for x86-64 in the win64 build.
+bool IsDllOfThisBuild(HMODULE module);

@@ -8,7 +8,7 @@ RawBlock::RawBlock() { bytes_.fill(0); }
 RawBlock RawBlock::Default() {
   RawBlock raw;
   raw.SetU32(block::kVersion, 5);
-  raw.SetU32(block::kStructSize, 1280);
+  raw.SetU32(block::kStructSize, block::kSize);
   raw.SetI32(block::kCapsExtra1, -1);
   raw.SetI32(block::kCapsExtra2, -1);
   raw.SetU32(block::kScanTimeout, 50);
@@ -29,11 +29,14 @@ void RawBlock::SetU32(const block::Field& field, uint32_t value) {
 }
 
 void* RawBlock::Pointer(const block::Field& field) const {
-  return reinterpret_cast<void*>(static_cast<uintptr_t>(U32(field)));
+  uintptr_t value = 0;
+  std::memcpy(&value, bytes_.data() + field.offset, sizeof value);
+  return reinterpret_cast<void*>(value);
 }
 
 void RawBlock::SetPointer(const block::Field& field, const void* pointer) {
-  SetU32(field, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)));
+  auto value = reinterpret_cast<uintptr_t>(pointer);
+  std::memcpy(bytes_.data() + field.offset, &value, sizeof value);
 }
 
 std::string RawBlock::Text(const block::Field& field) const {

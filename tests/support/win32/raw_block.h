@@ -1,5 +1,6 @@
-// A parameter block as the host holds it: 1280 raw bytes, read and written
-// only through the offsets of block_offsets.h.
+// A parameter block as the host holds it: raw bytes (1280 in the win32 build,
+// 1312 in the win64 build), read and written only through the offsets of
+// block_offsets.h.
 #pragma once
 
 #include "tests/support/win32/block_offsets.h"
@@ -13,7 +14,7 @@ class RawBlock {
   RawBlock();  // all bytes zero
 
   // The host's default-initialised block: zero except version 5, structSize
-  // 1280, capsExtra1/2 -1, scanTimeout 50, charSize 1, taskSettingsHeader 0x000A0084.
+  // (the block's size), capsExtra1/2 -1, scanTimeout 50, charSize 1, taskSettingsHeader 0x000A0084.
   static RawBlock Default();
 
   uint8_t* data() { return bytes_.data(); }
