@@ -2,9 +2,9 @@
 // catalogue of 300 to 3,000 generated spot colours, each analysis preceded by
 // a re-read of the template from disk (as the group code does), and the two
 // parts (template read, analysis) on their own.
-#include "common/colour_info.h"
-#include "common/file_io.h"
-#include "common/filename_analyser.h"
+#include "grouping/colours/colour_info.h"
+#include "base/file_io.h"
+#include "grouping/scheme/filename_analyser.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -160,5 +162,7 @@ void BM_ReadTemplateOnly(benchmark::State& state) {
 BENCHMARK(BM_ReadTemplateOnly)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace hf
 
 BENCHMARK_MAIN();

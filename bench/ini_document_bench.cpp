@@ -1,7 +1,7 @@
 // Speed of CIniDocument: loading and saving a 1 MB text of 20,000 entries
 // (beside libinih parsing the same text), and setting and reading back
 // 10,000 distinct keys of one section.
-#include "common/ini_document.h"
+#include "formats/ini_document.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,8 @@
 #ifdef HF_HAVE_INIH
 #include <ini.h>
 #endif
+
+namespace hf {
 
 namespace {
 
@@ -144,5 +146,7 @@ void BM_Get10000Keys(benchmark::State& state) {
 BENCHMARK(BM_Get10000Keys)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace hf
 
 BENCHMARK_MAIN();

@@ -1,12 +1,14 @@
 // Fuzzes file name cleaning in a double-byte code page: the result is always
 // terminated inside the buffer, holds no control or disallowed single-byte
 // character, and is no longer than the source.
-#include "common/clean_file_name.h"
+#include "jobs/clean_file_name.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+using namespace hf;
 
 namespace {
 

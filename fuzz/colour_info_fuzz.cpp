@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "common/colour_info.h"
-#include "common/colour_lookup.h"
+#include "grouping/colours/colour_info.h"
+#include "grouping/colours/colour_lookup.h"
+
+using namespace hf;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,11 +1,13 @@
 // Fuzzes DSC value extraction: the first byte picks the UTF-8 flag and the
 // destination size, the rest is the text at the comment.
-#include "common/dsc_value.h"
+#include "formats/dsc_value.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+using namespace hf;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -1,14 +1,16 @@
 // Fuzzes the reading of an exclusion list file and the matching of names against
 // its entries: every entry is non-empty, trimmed, at most 249 bytes, without NUL,
 // and excludes a name made of itself.
-#include "common/exclusion_file.h"
-#include "common/exclusion_match.h"
+#include "formats/exclusion_file.h"
+#include "jobs/exclusion_match.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
+
+using namespace hf;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -3,14 +3,16 @@
 // Reading and analysis must stay inside the name and end; a successful
 // analysis must give a clean group name, a valid preps letter and a page
 // number of digits only.
-#include "common/colour_info.h"
-#include "common/filename_analyser.h"
+#include "grouping/colours/colour_info.h"
+#include "grouping/scheme/filename_analyser.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+using namespace hf;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Any bytes as an INI text: parsing must be safe, the written form must be
 // stable (load, save, load, save gives the same bytes twice), and reading the
 // written form back must give the same keys, values and lines.
-#include "common/ini_document.h"
+#include "formats/ini_document.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+using namespace hf;
 
 namespace {
 

@@ -1,12 +1,14 @@
 // Fuzzes job type recognition with arbitrary head bytes, and the extension
 // lookup with the same bytes as an extension.
-#include "common/job_type.h"
+#include "formats/job_type.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string_view>
+
+using namespace hf;
 
 namespace {
 

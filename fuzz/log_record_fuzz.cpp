@@ -1,10 +1,12 @@
 // Reads arbitrary bytes as a received mailslot log record and formats it for
 // the monitor, as hflog does with whatever arrives in its mailslot.
-#include "actions/common/log_record.h"
+#include "formats/log_record.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+using namespace hf;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LogRecord record;

@@ -1,12 +1,14 @@
 // Folder filling and bare file-system baselines for the win32 timing programs.
 #include "bench/win32/bench_files.h"
 
-#include "common/win32/file_system.h"
-#include "common/win32/scoped_handle.h"
-#include "common/win32/windows_api.h"
+#include "base/win32/file_system.h"
+#include "base/win32/scoped_handle.h"
+#include "base/win32/windows_api.h"
 
 #include <algorithm>
 #include <cstdio>
+
+namespace hf {
 
 namespace {
 
@@ -153,3 +155,5 @@ double TimeMoveLoop(const std::string& from, const std::string& to, bool handOff
   }
   return NowSeconds() - start;
 }
+
+}  // namespace hf

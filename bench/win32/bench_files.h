@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 // Seconds from the high-resolution performance counter.
 double NowSeconds();
 
@@ -17,7 +19,6 @@ std::string MakeBenchFolder(const std::string& name);
 
 // Makes a folder (and its parents); returns it with a trailing backslash.
 std::string MakeFolder(const std::string& folder);
-
 
 // Writes `count` files "<prefix><number><extension>" of `size` bytes into the
 // folder: a PostScript header followed by filler. False when one cannot be written.
@@ -44,3 +45,5 @@ double TimeListingAdmissionCalls(const std::string& folder, int& files);
 // destination folder is created once (it exists), and each move reads the
 // source's attributes first and does not replace.
 double TimeMoveLoop(const std::string& from, const std::string& to, bool handOffChecks, int& moved);
+
+}  // namespace hf

@@ -8,12 +8,14 @@
 // Usage: handoff_bench [repetitions per size, default 3]
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
-#include "common/win32/file_system.h"
+#include "base/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+using namespace hf;
 
 namespace {
 

@@ -2,11 +2,13 @@
 #include "bench/win32/plugin_driver.h"
 
 #include "bench/win32/bench_files.h"
-#include "common/win32/chained_file_item.h"
-#include "common/win32/windows_api.h"
+#include "host/chained_file_item.h"
+#include "base/win32/windows_api.h"
 #include "tools/hfhost/windows_path.h"
 
 #include <cstring>
+
+namespace hf {
 
 PluginDriver::~PluginDriver() { End(); }
 
@@ -77,3 +79,5 @@ void PluginDriver::End() {
   task_.reset();
   initialised_ = false;
 }
+
+}  // namespace hf

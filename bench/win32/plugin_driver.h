@@ -3,12 +3,14 @@
 // synchronisation lock.
 #pragma once
 
-#include "common/win32/zu_ini_file.h"
+#include "host/zu_ini_file.h"
 #include "tools/hfhost/plugin_library.h"
 #include "tools/hfhost/task_block.h"
 
 #include <memory>
 #include <string>
+
+namespace hf {
 
 class PluginDriver {
  public:
@@ -49,3 +51,5 @@ class PluginDriver {
   std::unique_ptr<TaskBlock> task_;
   bool initialised_ = false;
 };
+
+}  // namespace hf

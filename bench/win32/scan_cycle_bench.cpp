@@ -11,12 +11,14 @@
 // Usage: scan_cycle_bench [cycles per case, default 3] [folder sizes, default 1000 10000]
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
-#include "common/win32/file_system.h"
+#include "base/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+using namespace hf;
 
 namespace {
 

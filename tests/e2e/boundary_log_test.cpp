@@ -4,6 +4,8 @@
 
 #include "tests/support/win32/global_blocks.h"
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -130,3 +132,5 @@ TEST_F(BoundaryLogTest, InvalidPointersAreTracedWithTheirSource) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+namespace hf {
+
 namespace {
 
 constexpr uint32_t kInitializeHandler = 0;
@@ -429,3 +431,5 @@ TEST_F(BoundaryTest, ShutdownHandlerEndsTheInitialisationUntilTheNextOne) {
 }
 
 }  // namespace
+
+}  // namespace hf

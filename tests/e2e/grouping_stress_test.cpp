@@ -12,6 +12,8 @@
 #include <random>
 #include <set>
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -165,3 +167,5 @@ TEST_F(GroupingStressTest, TwoHundredGroupsArriveWholeAndLeaveNoThreadOrHandleBe
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

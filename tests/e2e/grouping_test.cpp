@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <set>
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -268,3 +270,5 @@ TEST_F(GroupingTest, AGroupMovedToAnotherDriveIsCopiedThenDeleted) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace hf {
+
 namespace {
 
 using host_run::Quoted;
@@ -68,3 +70,5 @@ TEST(HfhostProbeTest, HelpAndBadCommandLines) {
 }
 
 }  // namespace
+
+}  // namespace hf

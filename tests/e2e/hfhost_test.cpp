@@ -7,6 +7,8 @@
 
 #include <set>
 
+namespace hf {
+
 namespace {
 
 using namespace host_run;
@@ -261,3 +263,5 @@ TEST_F(HfhostTest, AMissingPluginHasItsOwnExitStatus) {
 }
 
 }  // namespace
+
+}  // namespace hf

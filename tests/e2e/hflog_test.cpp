@@ -1,11 +1,11 @@
 // hflog.exe as a user runs it: records written by the log channel come out as
 // one line each, it stops after --count records or --seconds, and it refuses
 // bad arguments and a mailslot that another reader already has.
-#include "actions/common/win32/log_channel.h"
+#include "host/log_channel.h"
 
-#include "common/file_io.h"
-#include "common/log.h"
-#include "common/win32/scoped_handle.h"
+#include "base/file_io.h"
+#include "base/log.h"
+#include "base/win32/scoped_handle.h"
 #include "tests/e2e/host_run.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
@@ -15,6 +15,8 @@
 #include <regex>
 #include <string>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -114,9 +116,9 @@ TEST_F(HflogTest, PrintsEachRecordOnOneLineAndStopsAfterCount) {
   LogSettingsScope settings(2);
   ASSERT_TRUE(Start("--count 2 --seconds 120", run)) << ::GetLastError();
   ASSERT_TRUE(WaitForMailslot());
-  Log(1, "first record %d", 1);
-  Log(2, "second\nline");
-  Log(0, "third, after the count");
+  Log(LogLevel::kProgress, "first record %d", 1);
+  Log(LogLevel::kDetail, "second\nline");
+  Log(LogLevel::kError, "third, after the count");
   ASSERT_EQ(Finish(run), 0);
 
   const std::vector<std::string> lines = Lines(run.outputPath);
@@ -163,3 +165,5 @@ TEST_F(HflogTest, RefusesAMailslotThatIsAlreadyTaken) {
 }
 
 }  // namespace
+
+}  // namespace hf

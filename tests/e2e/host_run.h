@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 namespace host_run {
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -53,3 +55,5 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 }  // namespace host_run
+
+}  // namespace hf

@@ -4,9 +4,11 @@
 // which are renamed in place or, when that fails, excluded from then on.
 #include "tests/e2e/hot_folder_session.h"
 
-#include "common/win32/scoped_handle.h"
+#include "base/win32/scoped_handle.h"
 
 #include <algorithm>
+
+namespace hf {
 
 namespace hot_folder_e2e {
 namespace {
@@ -179,3 +181,5 @@ TEST_F(AdmissionTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

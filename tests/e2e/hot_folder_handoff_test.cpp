@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -244,3 +246,5 @@ TEST_F(HandoffTest, ARestartRequestFreesTheListAndHandsNothingOver) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

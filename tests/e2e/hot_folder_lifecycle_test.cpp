@@ -4,9 +4,11 @@
 // and a new InitializeHandler afterwards, and a data folder that is missing.
 #include "tests/e2e/hot_folder_session.h"
 
-#include "common/win32/scoped_handle.h"
+#include "base/win32/scoped_handle.h"
 
 #include <cctype>
+
+namespace hf {
 
 namespace hot_folder_e2e {
 namespace {
@@ -308,3 +310,5 @@ TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

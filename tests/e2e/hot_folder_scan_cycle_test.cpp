@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <set>
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -92,3 +94,5 @@ TEST_F(ScanCycleTest, WithoutFoldersTheScannerOnlySaysSo) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

@@ -13,13 +13,13 @@
 #include "tests/support/win32/raw_block.h"
 #include "tests/support/win32/scratch_folder.h"
 
-#include "common/file_io.h"
-#include "common/group_document.h"
-#include "common/ini_document.h"
-#include "common/path_utils.h"
-#include "common/win32/scoped_handle.h"
-#include "common/win32/windows_api.h"
-#include "common/win32/zu_ini_file.h"
+#include "base/file_io.h"
+#include "grouping/group_document.h"
+#include "formats/ini_document.h"
+#include "base/path_utils.h"
+#include "base/win32/scoped_handle.h"
+#include "base/win32/windows_api.h"
+#include "host/zu_ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +31,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace hf {
 
 namespace hot_folder_e2e {
 
@@ -407,3 +409,5 @@ class HotFolderTest : public ::testing::Test {
 };
 
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

@@ -10,6 +10,8 @@
 
 #include <thread>
 
+namespace hf {
+
 namespace hot_folder_e2e {
 namespace {
 
@@ -300,3 +302,5 @@ TEST_F(ScriptingTest, ScriptingFolderThatCannotBeMadeLeavesFilesUnscripted) {
 
 }  // namespace
 }  // namespace hot_folder_e2e
+
+}  // namespace hf

@@ -8,8 +8,8 @@
 #include "tests/support/win32/mailslot_reader.h"
 #include "tests/support/win32/scratch_folder.h"
 
-#include "common/win32/scoped_handle.h"
-#include "common/win32/windows_api.h"
+#include "base/win32/scoped_handle.h"
+#include "base/win32/windows_api.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -254,3 +256,5 @@ TEST(SoakTest, TwoThousandFilesArriveExactlyOnceWhileWritersAreStillAtWork) {
 }
 
 }  // namespace
+
+}  // namespace hf

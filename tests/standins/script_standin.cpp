@@ -14,7 +14,7 @@
 //   Delete=1             delete the file
 //   Hold=1               open the file without sharing, show a window and never end
 // Exit code 0, or 2 for a wrong command line.
-#include "../../common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 
 #include <cstdio>
 #include <string>

@@ -1,1 +1,6 @@
+
+namespace hf {
+
 // Keeps the test support library non-empty before any helper exists.
+
+}  // namespace hf

@@ -3,11 +3,13 @@
 // settings afterwards.
 #pragma once
 
-#include "common/log.h"
+#include "base/log.h"
 
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace hf {
 
 using LogLine = std::pair<int, std::string>;
 
@@ -43,3 +45,5 @@ class LogCapture {
   int previousLevel_;
   bool previousEnabled_;
 };
+
+}  // namespace hf

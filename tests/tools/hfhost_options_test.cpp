@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 namespace {
 
 struct SplitCase {
@@ -157,3 +159,5 @@ TEST(HostOptionsTest, ATaskTextOf97CharactersFits) {
 }
 
 }  // namespace
+
+}  // namespace hf

@@ -1,6 +1,6 @@
 // hfhost's output: a handed-over record read from its bytes, the text and
 // JSON lines for files and messages, and JSON escaping.
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 #include "tests/support/win32/block_offsets.h"
 #include "tools/hfhost/handed_over_file.h"
 #include "tools/hfhost/host_output.h"
@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 #include <utility>
+
+namespace hf {
 
 namespace {
 
@@ -152,3 +154,5 @@ TEST(HostOutputTest, MemoryFiguresAreReadForThisProcess) {
 }
 
 }  // namespace
+
+}  // namespace hf

@@ -1,11 +1,13 @@
 // Turning command-line folders into the full Windows paths of the block:
 // Windows paths, relative paths and, under Wine, Linux paths.
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 #include "tools/hfhost/windows_path.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+namespace hf {
 
 namespace {
 
@@ -67,3 +69,5 @@ TEST(WindowsPathTest, TheHostFolderEndsWithABackslash) {
 }
 
 }  // namespace
+
+}  // namespace hf

@@ -1,9 +1,11 @@
 // Reading a handed-over file record.
 #include "tools/hfhost/handed_over_file.h"
 
-#include "common/job_type.h"
+#include "formats/job_type.h"
 
 #include <cstring>
+
+namespace hf {
 
 namespace {
 
@@ -49,3 +51,5 @@ const char* JobTypeName(uint32_t jobType) {
     default: return "other";
   }
 }
+
+}  // namespace hf

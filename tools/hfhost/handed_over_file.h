@@ -2,10 +2,12 @@
 // 1448-byte chained file item, each read within its width.
 #pragma once
 
-#include "common/win32/chained_file_item.h"
+#include "host/chained_file_item.h"
 
 #include <cstdint>
 #include <string>
+
+namespace hf {
 
 struct HandedOverFile {
   std::string folder;
@@ -27,3 +29,5 @@ HandedOverFile ReadHandedOverFile(const ChainedFileItem& record);
 // "DCS", "EPS", "PRF", "JDF", "PPF", "ZXM", "JSON", "XML", "FileGroupList",
 // "unknown" for 0, and "other" for any other value.
 const char* JobTypeName(uint32_t jobType);
+
+}  // namespace hf

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace hf {
+
 namespace {
 
 constexpr size_t kTaskTextLimit = 97;  // a 98-byte task text holds 97 characters and a NUL
@@ -200,3 +202,5 @@ const char* HostUsageText() {
          "Exit status: 0 when the plug-in initialised and shut down, 1 when a call\n"
          "failed, 2 when the plug-in could not be loaded, 3 for a bad command line.\n";
 }
+
+}  // namespace hf

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 enum class HostCommand { Help, Probe, Run, Invalid };
 
 // Defaults of the run.
@@ -35,3 +37,5 @@ HostOptions ParseHostArguments(int argc, const char* const* argv);
 
 // The text printed for --help.
 const char* HostUsageText();
+
+}  // namespace hf

@@ -1,13 +1,15 @@
 // Formatting and printing of hfhost's event lines.
 #include "tools/hfhost/host_output.h"
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 
 #include <psapi.h>
 
 #include <cinttypes>
 #include <cstdio>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -214,3 +216,5 @@ void HostOutput::Line(const std::string& line) {
   std::fputc('\n', stdout);
   std::fflush(stdout);
 }
+
+}  // namespace hf

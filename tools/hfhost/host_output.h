@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace hf {
+
 // The process's memory use, in KiB.
 struct MemoryFigures {
   uint64_t workingSetKB = 0;
@@ -64,3 +66,5 @@ class HostOutput {
 
   bool json_;
 };
+
+}  // namespace hf

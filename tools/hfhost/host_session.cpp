@@ -1,8 +1,8 @@
 // The selector sequence of a host run, as the workflow host drives it.
 #include "tools/hfhost/host_session.h"
 
-#include "common/win32/chained_file_item.h"
-#include "common/win32/zu_ini_file.h"
+#include "host/chained_file_item.h"
+#include "host/zu_ini_file.h"
 #include "tools/hfhost/handed_over_file.h"
 #include "tools/hfhost/host_output.h"
 #include "tools/hfhost/plugin_library.h"
@@ -14,6 +14,8 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -283,3 +285,5 @@ int RunHotFolders(const HostOptions& options) {
   HostSession session(options);
   return session.Run();
 }
+
+}  // namespace hf

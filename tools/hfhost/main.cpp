@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+using namespace hf;
+
 int main(int argc, char** argv) {
   HostOptions options = ParseHostArguments(argc, argv);
   switch (options.command) {

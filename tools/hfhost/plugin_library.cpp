@@ -1,6 +1,8 @@
 // Loading the plug-in DLL and calling its entry point.
 #include "tools/hfhost/plugin_library.h"
 
+namespace hf {
+
 PluginLibrary::~PluginLibrary() {
   if (module_ != nullptr) ::FreeLibrary(module_);
 }
@@ -25,3 +27,5 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
 int32_t PluginLibrary::Call(uint32_t selector, PluginParameters& block) const {
   return entryPoint_(selector, &block);
 }
+
+}  // namespace hf

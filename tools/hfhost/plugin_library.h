@@ -2,11 +2,13 @@
 // through its one export, ActionEntryPoint.
 #pragma once
 
-#include "actions/common/win32/plugin_parameters.h"
-#include "common/win32/windows_api.h"
+#include "host/plugin_parameters.h"
+#include "base/win32/windows_api.h"
 
 #include <cstdint>
 #include <string>
+
+namespace hf {
 
 class PluginLibrary {
  public:
@@ -27,3 +29,5 @@ class PluginLibrary {
   HMODULE module_ = nullptr;
   EntryPoint entryPoint_ = nullptr;
 };
+
+}  // namespace hf

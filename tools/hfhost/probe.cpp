@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+namespace hf {
+
 namespace {
 
 // Shows line feeds and other control characters of a message as escapes.
@@ -106,3 +108,5 @@ int RunProbe(const std::string& dllPath) {
   bool ok = initialised == kResultOk && versionResult == kResultOk && capsResult == kResultOk && shutdown == kResultOk;
   return ok ? 0 : 1;
 }
+
+}  // namespace hf

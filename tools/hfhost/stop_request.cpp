@@ -1,7 +1,9 @@
 // Console control handling of the stand-in host.
 #include "tools/hfhost/stop_request.h"
 
-#include "common/win32/scoped_handle.h"
+#include "base/win32/scoped_handle.h"
+
+namespace hf {
 
 namespace {
 
@@ -51,3 +53,5 @@ void StopRequestFinished() {
   ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
   if (FinishedEvent()) ::SetEvent(FinishedEvent().get());
 }
+
+}  // namespace hf

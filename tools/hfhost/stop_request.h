@@ -2,7 +2,9 @@
 // it; the poll loop waits on it between polls.
 #pragma once
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
+
+namespace hf {
 
 // Creates the stop event and installs the console control handler. False when
 // the event cannot be created (the handler is then not installed).
@@ -14,3 +16,5 @@ bool WaitForStopRequest(DWORD timeoutMs);
 // Tells a waiting close handler that the host has shut the plug-in down, and
 // removes the handler.
 void StopRequestFinished();
+
+}  // namespace hf

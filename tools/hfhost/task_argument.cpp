@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+namespace hf {
+
 namespace {
 
 // True when the ':' at `colon` is the drive colon of a path starting at `pathStart`.
@@ -47,3 +49,5 @@ bool SplitTaskArgument(std::string_view argument, TaskFolders& folders, std::str
   folders.destination = std::string(destination);
   return true;
 }
+
+}  // namespace hf

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace hf {
+
 struct TaskFolders {
   std::string source;
   std::string destination;  // empty: no destination (files stay in the hot folder)
@@ -24,3 +26,5 @@ struct TaskFolders {
 // source, an empty destination after the separator, or a destination that
 // holds a further ':' that is not a drive colon.
 bool SplitTaskArgument(std::string_view argument, TaskFolders& folders, std::string& error);
+
+}  // namespace hf

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace hf {
+
 namespace {
 
 template <size_t N>
@@ -43,3 +45,5 @@ void TaskBlock::AcknowledgeMessage() {
 }
 
 std::string TaskBlock::FieldText(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
+
+}  // namespace hf

@@ -3,10 +3,12 @@
 // the way the host does.
 #pragma once
 
-#include "actions/common/win32/plugin_parameters.h"
+#include "host/plugin_parameters.h"
 
 #include <cstdint>
 #include <string>
+
+namespace hf {
 
 // The settings hfhost gives a task.
 struct TaskSettings {
@@ -47,3 +49,5 @@ class TaskBlock {
  private:
   PluginParameters params_;
 };
+
+}  // namespace hf

@@ -1,9 +1,11 @@
 // Path conversion for the stand-in host.
 #include "tools/hfhost/windows_path.h"
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -83,3 +85,5 @@ std::string HostExecutableFolder() {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+}  // namespace hf

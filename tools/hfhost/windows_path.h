@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace hf {
+
 // The full Windows path of `path`:
 //   - a path that starts with '/' is a Linux path when the process runs under
 //     Wine (kernel32 exports wine_get_dos_file_name): "/work/in" -> "Z:\work\in";
@@ -14,3 +16,5 @@ bool ToFullWindowsPath(const std::string& path, std::string& windowsPath, std::s
 
 // The folder that holds hfhost.exe, with a trailing backslash.
 std::string HostExecutableFolder();
+
+}  // namespace hf

@@ -1,8 +1,8 @@
 // hflog: the remote debug monitor. Creates the mailslot named after this
 // computer and prints every log record that arrives, one line each.
-#include "actions/common/log_record.h"
-#include "actions/common/win32/log_channel.h"
-#include "common/win32/scoped_handle.h"
+#include "formats/log_record.h"
+#include "host/log_channel.h"
+#include "base/win32/scoped_handle.h"
 
 #include <atomic>
 #include <cerrno>
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+using namespace hf;
 
 namespace {
 

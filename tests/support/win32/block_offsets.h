@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace hf {
+
 namespace block {
 
 struct Field {
@@ -119,3 +121,5 @@ constexpr size_t kIntakeFailureText = 1184;
 #endif
 
 }  // namespace file_record
+
+}  // namespace hf

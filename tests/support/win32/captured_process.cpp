@@ -1,10 +1,12 @@
 // A child process with its output read through a pipe.
 #include "tests/support/win32/captured_process.h"
 
-#include "common/win32/scoped_handle.h"
+#include "base/win32/scoped_handle.h"
 
 #include <thread>
 #include <vector>
+
+namespace hf {
 
 CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs) {
   CapturedProcess result;
@@ -51,3 +53,5 @@ CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs) {
   ::GetExitCodeProcess(processHandle.get(), &result.exitCode);
   return result;
 }
+
+}  // namespace hf

@@ -2,9 +2,11 @@
 // end-to-end tests of the command-line tools.
 #pragma once
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 
 #include <string>
+
+namespace hf {
 
 struct CapturedProcess {
   bool started = false;
@@ -17,3 +19,5 @@ struct CapturedProcess {
 // Starts `commandLine` (program path quoted by the caller where needed) and
 // waits at most `timeoutMs` for it to end.
 CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs);
+
+}  // namespace hf

@@ -1,11 +1,13 @@
 // Building global-memory chains for boundary tests and checking that they were freed.
 #include "tests/support/win32/global_blocks.h"
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 #include "tests/support/win32/block_offsets.h"
 
 #include <algorithm>
 #include <cstring>
+
+namespace hf {
 
 namespace {
 
@@ -44,3 +46,5 @@ std::vector<void*> NewInitDataChain(int count, size_t size) {
 }
 
 bool IsLiveGlobalBlock(const void* block) { return ::HeapValidate(::GetProcessHeap(), 0, block) != FALSE; }
+
+}  // namespace hf

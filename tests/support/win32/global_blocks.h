@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 // A chain of file records (fixed, zero-initialised global memory),
 // linked by next/previous, one per name; `safeToDelete` is written into each.
 // Returns the records in chain order.
@@ -18,3 +20,5 @@ std::vector<void*> NewInitDataChain(int count, size_t size);
 // True while `block` is an allocated block of the process heap (global memory
 // of fixed blocks lives there); false once it has been freed.
 bool IsLiveGlobalBlock(const void* block);
+
+}  // namespace hf

@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+namespace hf {
+
 namespace {
 
 class FlatJsonReader {
@@ -159,3 +161,5 @@ HostOutputLines ParseHostOutput(const std::string& output) {
   }
   return lines;
 }
+
+}  // namespace hf

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 struct HostEvent {
   std::map<std::string, std::string> texts;   // string members, UTF-8
   std::map<std::string, int64_t> numbers;     // integer members
@@ -28,3 +30,5 @@ struct HostOutputLines {
 
 // Splits the output into lines and parses them.
 HostOutputLines ParseHostOutput(const std::string& output);
+
+}  // namespace hf

@@ -1,7 +1,9 @@
 // Test control of the log level and switch through the user's registry values.
 #include "tests/support/win32/log_settings_scope.h"
 
-#include "actions/common/win32/log_channel.h"
+#include "host/log_channel.h"
+
+namespace hf {
 
 namespace {
 
@@ -31,3 +33,5 @@ void LogSettingsScope::Set(int level, DWORD logging) {
   userLogging_.SetDword(logging);
   RefreshLogSettings();
 }
+
+}  // namespace hf

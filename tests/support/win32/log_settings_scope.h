@@ -13,6 +13,8 @@
 
 #include <memory>
 
+namespace hf {
+
 class LogSettingsScope {
  public:
   explicit LogSettingsScope(int level, DWORD logging = 1);
@@ -34,3 +36,5 @@ class LogSettingsScope {
   RegistryValueScope machineLevel_;
   RegistryValueScope machineLogging_;
 };
+
+}  // namespace hf

@@ -1,10 +1,12 @@
 // The test side of the log channel: a mailslot server that collects records.
 #include "tests/support/win32/mailslot_reader.h"
 
-#include "actions/common/win32/log_channel.h"
+#include "host/log_channel.h"
 
 #include <chrono>
 #include <cstdio>
+
+namespace hf {
 
 namespace {
 
@@ -132,3 +134,5 @@ bool MailslotReader::WriteRaw(const std::string& bytes) const {
   return ::WriteFile(client.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
+
+}  // namespace hf

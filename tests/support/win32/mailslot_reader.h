@@ -21,8 +21,8 @@
 // when it ends).
 #pragma once
 
-#include "actions/common/log_record.h"
-#include "common/win32/scoped_handle.h"
+#include "formats/log_record.h"
+#include "base/win32/scoped_handle.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -31,6 +31,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace hf {
 
 class MailslotReader {
  public:
@@ -85,3 +87,5 @@ class MailslotReader {
   size_t shortMessages_ = 0;
   unsigned markerCount_ = 0;
 };
+
+}  // namespace hf

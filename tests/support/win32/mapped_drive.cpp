@@ -1,13 +1,15 @@
 // Mapping a scratch folder as a drive of its own, under Wine or on Windows.
 #include "tests/support/win32/mapped_drive.h"
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 #include "tests/support/win32/scratch_folder.h"
 
 #include <winioctl.h>
 
 #include <cstring>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -113,3 +115,5 @@ MappedDrive::~MappedDrive() {
   else
     ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, (std::string(1, letter_) + ":").c_str(), nullptr);
 }
+
+}  // namespace hf

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace hf {
+
 class MappedDrive {
  public:
   // Maps `folder` (an existing Windows path) to a free drive letter.
@@ -28,3 +30,5 @@ class MappedDrive {
   bool wine_ = false;
   std::string error_;
 };
+
+}  // namespace hf

@@ -1,6 +1,8 @@
 // Walking the export and import directories of a mapped PE image.
 #include "tests/support/win32/pe_image.h"
 
+namespace hf {
+
 namespace {
 
 const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
@@ -55,3 +57,5 @@ bool IsDllOfThisBuild(HMODULE module) {
   return nt != nullptr && nt->FileHeader.Machine == kMachine && nt->OptionalHeader.Magic == kMagic &&
          (nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
 }
+
+}  // namespace hf

@@ -1,6 +1,8 @@
 // Loading the plug-in DLL for end-to-end tests.
 #include "tests/support/win32/plugin_dll.h"
 
+namespace hf {
+
 PluginDll::PluginDll(const std::string& path) {
   module_ = ::LoadLibraryA(path.c_str());
   if (module_ == nullptr) {
@@ -34,3 +36,5 @@ int32_t PluginDll::CallRaw(uint32_t selector, void* block) const {
   if (selector == kShutdownSelector && result == 0) initialised_ = false;
   return result;
 }
+
+}  // namespace hf

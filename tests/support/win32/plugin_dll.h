@@ -4,11 +4,13 @@
 // test that owns the only instance starts from a newly loaded plug-in.
 #pragma once
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 #include "tests/support/win32/raw_block.h"
 
 #include <cstdint>
 #include <string>
+
+namespace hf {
 
 class PluginDll {
  public:
@@ -39,3 +41,5 @@ class PluginDll {
   mutable bool initialised_ = false;
   bool shutdownOnUnload_ = true;
 };
+
+}  // namespace hf

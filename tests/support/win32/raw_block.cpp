@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace hf {
+
 RawBlock::RawBlock() { bytes_.fill(0); }
 
 RawBlock RawBlock::Default() {
@@ -61,3 +63,5 @@ int FirstDifference(const RawBlock& a, const RawBlock& b) {
     if (a.data()[i] != b.data()[i]) return static_cast<int>(i);
   return -1;
 }
+
+}  // namespace hf

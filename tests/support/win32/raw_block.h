@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace hf {
+
 class RawBlock {
  public:
   RawBlock();  // all bytes zero
@@ -47,3 +49,5 @@ class RawBlock {
 
 // Offset of the first byte where the two blocks differ, or -1 when they are equal.
 int FirstDifference(const RawBlock& a, const RawBlock& b);
+
+}  // namespace hf

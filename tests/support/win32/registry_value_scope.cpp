@@ -1,7 +1,9 @@
 // Saving, changing and restoring single registry values for tests.
 #include "tests/support/win32/registry_value_scope.h"
 
-#include "common/win32/scoped_handle.h"
+#include "base/win32/scoped_handle.h"
+
+namespace hf {
 
 namespace {
 
@@ -105,3 +107,5 @@ bool RegistryValueScope::Delete() {
   LONG result = ::RegDeleteValueA(key.get(), valueName_.c_str());
   return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
+
+}  // namespace hf

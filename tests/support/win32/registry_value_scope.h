@@ -3,10 +3,12 @@
 // that were missing when it was built are removed again when left empty).
 #pragma once
 
-#include "common/win32/windows_api.h"
+#include "base/win32/windows_api.h"
 
 #include <string>
 #include <vector>
+
+namespace hf {
 
 class RegistryValueScope {
  public:
@@ -39,3 +41,5 @@ bool DeleteRegistryTree(HKEY root, const std::string& keyPath);
 
 // Deletes a key only when it has neither values nor sub-keys.
 bool DeleteEmptyRegistryKey(HKEY root, const std::string& keyPath);
+
+}  // namespace hf

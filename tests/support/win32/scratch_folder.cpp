@@ -1,12 +1,14 @@
 // Folders and files of end-to-end tests.
 #include "tests/support/win32/scratch_folder.h"
 
-#include "common/win32/scoped_handle.h"
-#include "common/win32/windows_api.h"
+#include "base/win32/scoped_handle.h"
+#include "base/win32/windows_api.h"
 
 #include <algorithm>
 #include <atomic>
 #include <vector>
+
+namespace hf {
 
 namespace {
 
@@ -130,3 +132,5 @@ std::string UnixPathOf(const std::string& windowsPath) {
   if (at != std::string::npos) result.replace(at, link.size(), "/drive_c/");
   return result;
 }
+
+}  // namespace hf

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace hf {
+
 class ScratchFolder {
  public:
   // Makes "<temp>\hf_<prefix>_<process>_<n>\".
@@ -40,3 +42,5 @@ void RemoveTree(const std::string& folder);
 // The Linux path of a Windows path when running under Wine (drive C: through
 // the prefix's "drive_c" folder); empty otherwise.
 std::string UnixPathOf(const std::string& windowsPath);
+
+}  // namespace hf

@@ -1,9 +1,0 @@
-// printf into a std::string, for the texts the hot folders hand to the host.
-#pragma once
-
-#include "common/log.h"  // HF_PRINTF_FORMAT
-
-#include <string>
-
-// The whole formatted text, however long.
-std::string FormatText(const char* format, ...) HF_PRINTF_FORMAT(1, 2);

@@ -1,0 +1,29 @@
+// Whole-file reads and safe replacing writes: the only file access of the
+// portable core. Bytes go in and out unchanged (no text-mode translation).
+// Results are system error numbers (Windows error codes on win32, errno
+// values natively); 0 is success.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace hf {
+
+// Reads the whole file into `contents`. On Windows the file is opened for
+// shared reading and writing, so a file another program holds open can be read.
+int ReadWholeFile(const std::string& path, std::string& contents);
+
+// Replaces the file with `contents` in one step: the bytes are written to a
+// temporary file beside it, flushed, and moved over the target. On any failure
+// the target is left exactly as it was and the temporary file is removed.
+// On Windows the temporary file is hidden while it exists, so that a hot-folder
+// scan never takes it for a job; the replaced file ends up with normal attributes.
+int ReplaceFileContents(const std::string& path, std::string_view contents);
+
+// True when the path names an existing file (not a folder).
+bool FileExists(const std::string& path);
+
+// True when the path names an existing folder.
+bool FolderExists(const std::string& path);
+
+}  // namespace hf

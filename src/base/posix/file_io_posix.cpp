@@ -1,0 +1,73 @@
+// POSIX implementation of the whole-file helper (native builds and tests).
+#include "base/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hf {
+
+int ReadWholeFile(const std::string& path, std::string& contents) {
+  contents.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      return error;
+    }
+    if (got == 0) break;
+    contents.append(buffer, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return 0;
+}
+
+int ReplaceFileContents(const std::string& path, std::string_view contents) {
+  std::string temporary = path + ".tmp~";
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return errno;
+  const char* data = contents.data();
+  size_t left = contents.size();
+  while (left > 0) {
+    ssize_t put = ::write(fd, data, left);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      return error;
+    }
+    data += put;
+    left -= static_cast<size_t>(put);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    int error = errno;
+    ::unlink(temporary.c_str());
+    return error;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    int error = errno;
+    ::unlink(temporary.c_str());
+    return error;
+  }
+  return 0;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace hf

@@ -1,0 +1,72 @@
+// Win32 implementation of the whole-file helper.
+#include "base/file_io.h"
+
+#include "base/win32/scoped_handle.h"
+
+namespace hf {
+
+int ReadWholeFile(const std::string& path, std::string& contents) {
+  contents.clear();
+  ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return static_cast<int>(::GetLastError());
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return static_cast<int>(::GetLastError());
+    if (got == 0) break;
+    contents.append(buffer, got);
+  }
+  return 0;
+}
+
+int ReplaceFileContents(const std::string& path, std::string_view contents) {
+  std::string temporary = path + ".tmp~";
+  {
+    // Hidden, so that a scan of the folder passes over the half-written file.
+    ScopedHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!file) return static_cast<int>(::GetLastError());
+    const char* data = contents.data();
+    size_t left = contents.size();
+    while (left > 0) {
+      DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+      DWORD put = 0;
+      if (!::WriteFile(file.get(), data, chunk, &put, nullptr) || put == 0) {
+        int error = static_cast<int>(::GetLastError());
+        file.reset();
+        ::DeleteFileA(temporary.c_str());
+        return error != 0 ? error : ERROR_WRITE_FAULT;
+      }
+      data += put;
+      left -= put;
+    }
+    if (!::FlushFileBuffers(file.get())) {
+      int error = static_cast<int>(::GetLastError());
+      file.reset();
+      ::DeleteFileA(temporary.c_str());
+      return error;
+    }
+  }
+  if (!::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    int error = static_cast<int>(::GetLastError());
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(temporary.c_str());
+    return error;
+  }
+  // The replaced file takes the temporary file's attributes: make it visible.
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return 0;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace hf

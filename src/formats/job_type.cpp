@@ -1,0 +1,127 @@
+// Job type recognition from a file's head bytes, and the extension table.
+#include "formats/job_type.h"
+
+#include "base/log.h"
+
+#include <cstring>
+
+namespace hf {
+
+const JobTypeExtension kJobTypeExtensions[] = {
+    {".ps", kJobTypePostScript}, {".pdf", kJobTypePdf},   {".tiff", kJobTypeTiff},
+    {".tif", kJobTypeTiff},      {".jpg", kJobTypeJpeg},  {".pgb", kJobTypePageBuffer},
+    {".dcs", kJobTypeDcs},       {".eps", kJobTypeEps},   {".prf", kJobTypePrf},
+    {".jdf", kJobTypeJdf},       {".ppf", kJobTypePpf},   {".zxm", kJobTypeZxm},
+    {".zx", kJobTypeZxm},        {".json", kJobTypeJson}, {".xml", kJobTypeXml},
+    {".fgl", kJobTypeFileGroupList}, {"", kJobTypeUnknown},
+};
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(const char* a, const char* b, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+// The text (NUL-terminated within `length`) begins with `prefix`, ignoring case.
+bool BeginsWith(const char* text, size_t length, const char* prefix) {
+  size_t count = std::strlen(prefix);
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= length || text[i] == '\0') return false;
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool Contains(const char* text, const char* needle) { return std::strstr(text, needle) != nullptr; }
+
+// The four bytes at any offset from 0 to length - 5, NULs included.
+bool HasBytesInBody(const char* buffer, size_t length, const char (&bytes)[5]) {
+  if (length < 5) return false;
+  for (size_t at = 0; at + 5 <= length; ++at)
+    if (std::memcmp(buffer + at, bytes, 4) == 0) return true;
+  return false;
+}
+
+// A CIP3 file opens with a short first line and "%%CIP3-File" on the next: the
+// first "%" after byte 0, within bytes 1 to 17, must start a token (up to a
+// space, at most 16 characters) that begins with it.
+bool LooksLikePpf(const char* buffer, size_t length) {
+  constexpr size_t kLastLookedAt = 17;
+  constexpr size_t kMaxToken = 16;
+  static const char kMarker[] = "%%CIP3-File";
+  size_t start = 0;
+  for (size_t at = 1; at <= kLastLookedAt && at < length && buffer[at] != '\0'; ++at) {
+    if (buffer[at] == '%') {
+      start = at;
+      break;
+    }
+  }
+  if (start == 0) return false;
+  size_t token = 0;
+  while (start + token < length && buffer[start + token] != '\0' && buffer[start + token] != ' ') {
+    if (++token > kMaxToken) return false;
+  }
+  constexpr size_t kMarkerLength = sizeof kMarker - 1;
+  return token >= kMarkerLength && EqualNoCase(buffer + start, kMarker, kMarkerLength);
+}
+
+JobType Recognised(JobType type, const char* message) {
+  Log(LogLevel::kDetail, "%s", message);
+  return type;
+}
+
+}  // namespace
+
+JobType RecogniseJobType(char* buffer, size_t length) {
+  if (buffer == nullptr || length == 0) return kJobTypeUnknown;
+  buffer[length - 1] = '\0';
+  const char* text = buffer;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
+
+  if (BeginsWith(text, length, "%!PS") && Contains(text, "EPSF")) {
+    if (Contains(text, "%%PlateFile:"))
+      return Recognised(kJobTypeDcs, "DCS control or single file DCS recognised.");
+    return Recognised(kJobTypeEps, "EPS job recognised.");
+  }
+  if (BeginsWith(text, length, "<?xml")) return Recognised(kJobTypeXml, "XML job recognised.");
+  if (BeginsWith(text, length, "<jdf")) return Recognised(kJobTypeJdf, "JDF job recognised.");
+  if (BeginsWith(text, length, "PMEC")) return Recognised(kJobTypeZxm, "ZXM job recognised.");
+  if (LooksLikePpf(text, length)) return Recognised(kJobTypePpf, "PPF job recognised.");
+  if (BeginsWith(text, length, "%!PS")) return Recognised(kJobTypePostScript, "PS job recognised.");
+  if (BeginsWith(text, length, "!PDF") || BeginsWith(text, length, "%PDF"))
+    return Recognised(kJobTypePdf, "PDF job recognised.");
+  if (length >= 2 && bytes[0] == 'I' && bytes[1] == 'I')
+    return Recognised(kJobTypeTiff, "Job appears to be Intel-format TIFF.");
+  if (length >= 2 && bytes[0] == 'M' && bytes[1] == 'M')
+    return Recognised(kJobTypeTiff, "Job appears to be PowerPC-format TIFF.");
+  if (length >= 4 && bytes[0] == 0xC5 && bytes[1] == 0xD0 && bytes[2] == 0xD3 && bytes[3] == 0xC6)
+    return Recognised(kJobTypeEps, "Binary EPSF job recognised.");
+  if (HasBytesInBody(text, length, "JFIF")) return Recognised(kJobTypeJpeg, "Job appears to be JPEG/JFIF format.");
+  if (HasBytesInBody(text, length, "/PGB")) return Recognised(kJobTypePageBuffer, "Job appears to be a PageBuffer.");
+
+  if (Contains(text, "%!PS")) {
+    if (Contains(text, "EPSF")) return Recognised(kJobTypeEps, "EPSF job recognised, using fallback id method.");
+    return Recognised(kJobTypePostScript, "PS job recognised, using fallback id method.");
+  }
+  if (Contains(text, "!PDF") || Contains(text, "%PDF"))
+    return Recognised(kJobTypePdf, "PDF job recognised, using fallback id method.");
+  if (Contains(text, "[FileGroupInfo]"))
+    return Recognised(kJobTypeFileGroupList, "FileGroupList recognised, using fallback id method.");
+  if (Contains(text, "%!")) return Recognised(kJobTypePostScript, "PS job recognised, using final catch.");
+  Log(LogLevel::kProgress, "Job Filetype not recognised. Download may fail.");
+  return kJobTypeUnknown;
+}
+
+JobType JobTypeFromExtension(std::string_view extension) {
+  for (const JobTypeExtension* entry = kJobTypeExtensions; entry->extension[0] != '\0'; ++entry) {
+    size_t length = std::strlen(entry->extension);
+    if (extension.size() == length && EqualNoCase(extension.data(), entry->extension, length)) return entry->type;
+  }
+  return kJobTypeTiff;
+}
+
+}  // namespace hf

@@ -1,0 +1,62 @@
+// File, folder and group-file checks with their log messages.
+#include "grouping/group_path_checks.h"
+
+#include "base/file_io.h"
+#include "grouping/group_document.h"
+#include "formats/ini_document.h"
+#include "base/log.h"
+
+namespace hf {
+
+namespace {
+
+const char* NameOrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+// The extension of the last path component, dot included; empty when none.
+std::string ExtensionOf(const std::string& path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return std::string();
+  size_t separator = path.find_first_of("\\/", dot);
+  return separator == std::string::npos ? path.substr(dot) : std::string();
+}
+
+}  // namespace
+
+int CheckFilePath(const std::string& path, const char* sourceName, int sourceLine) {
+  if (path.empty()) {
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: empty", NameOrEmpty(sourceName), sourceLine, path.c_str());
+    return kPathEmpty;
+  }
+  if (!FileExists(path)) {
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: missing", NameOrEmpty(sourceName), sourceLine, path.c_str());
+    return kPathMissing;
+  }
+  return kPathValid;
+}
+
+int CheckFolderPath(const std::string& path, const char* sourceName, int sourceLine) {
+  if (path.empty()) {
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: empty", NameOrEmpty(sourceName), sourceLine, path.c_str());
+    return kPathEmpty;
+  }
+  if (!FolderExists(path)) {
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: non-folder/missing", NameOrEmpty(sourceName), sourceLine, path.c_str());
+    return kPathMissing;
+  }
+  return kPathValid;
+}
+
+int CheckGroupFile(const std::string& path, std::string& folderPath, const char* sourceName, int sourceLine) {
+  folderPath.clear();
+  int status = CheckFilePath(path, sourceName, sourceLine);
+  if (status != kPathValid) return status;
+  if (!IniNamesEqual(ExtensionOf(path), ".fgl")) {
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> does not have group file extension", NameOrEmpty(sourceName), sourceLine,
+        path.c_str());
+    return kPathNotGroupFile;
+  }
+  CGroupDocument::ReadTextFromFile(path, kFileGroupInfoSection, "FolderPath", folderPath);
+  return CheckFolderPath(folderPath, sourceName, sourceLine);
+}
+
+}  // namespace hf

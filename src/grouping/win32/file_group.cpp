@@ -1,0 +1,427 @@
+// A group's creation, its files, its group file and folder, and the undoing
+// of a grouping that failed part way.
+#include "grouping/win32/file_group.h"
+
+#include "base/file_io.h"
+#include "grouping/group_document.h"
+#include "grouping/group_path_checks.h"
+#include "formats/ini_document.h"
+#include "base/leading_integer.h"
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "grouping/win32/file_group_list.h"
+#include "base/win32/perform_op.h"
+
+#include <process.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace hf {
+
+namespace {
+
+constexpr const char kSourceName[] = "file_group.cpp";
+
+// Waits longer than about 49 days are not needed; the product would wrap.
+DWORD TimeoutMilliseconds(int seconds) {
+  if (seconds <= 0) return 0;
+  const unsigned long long milliseconds = static_cast<unsigned long long>(seconds) * 1000ull;
+  return milliseconds >= INFINITE ? INFINITE - 1 : static_cast<DWORD>(milliseconds);
+}
+
+// A group name is joined to the hot folder: it must stay a plain name there.
+bool NamesAFolderInside(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+// The colour (separation) name of an analysis: the name the catalogue knows
+// it by, else its normalised or found spelling.
+std::string ColourNameOf(const BestColour& best) {
+  if (!best.OriginalColor.empty()) return best.OriginalColor;
+  if (!best.NormalisedColor.empty()) return best.NormalisedColor;
+  return best.FoundColor;
+}
+
+std::string WithoutCommas(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c != ',') result.push_back(c);
+  }
+  return result;
+}
+
+}  // namespace
+
+// ---- CFileGroup ----
+
+CFileGroup::CFileGroup(CFileGroupList* owner) : owner_(owner) {
+  if (owner_ != nullptr) CopySettingsFrom(owner_->settings());
+}
+
+CFileGroup::~CFileGroup() {
+  endEvent_.reset();
+  fileAddedEvent_.reset();
+  if (thirdEvent_) ::SetEvent(thirdEvent_.get());
+  thirdEvent_.reset();
+}
+
+std::string CFileGroup::templateName() const { return owner_ != nullptr ? owner_->templateName() : std::string(); }
+std::string CFileGroup::templatePath() const { return owner_ != nullptr ? owner_->templatePath() : std::string(); }
+
+void CFileGroup::ForgetNames() {
+  name_.clear();
+  identifiedName_.clear();
+}
+
+bool CFileGroup::HoldsFileNamed(const std::string& fileName) const {
+  return !folder_.empty() && FileExists(JoinPath(folder_, fileName));
+}
+
+bool CFileGroup::AcceptsFiles() const { return monitorState_.load() != kMonitorLeaving && !undone_.load(); }
+
+void CFileGroup::SignalFileAdded() {
+  filesAdded_.fetch_add(1);
+  if (fileAddedEvent_) ::SetEvent(fileAddedEvent_.get());
+}
+
+void CFileGroup::DiscardGroupFileAndFolder() {
+  groupFileHandle_.reset();
+  if (!groupFile_.empty()) ::DeleteFileA(groupFile_.c_str());
+  // Only an empty folder goes: a member that could not be moved back stays.
+  if (!folder_.empty()) ::RemoveDirectoryA(folder_.c_str());
+}
+
+bool CFileGroup::CreateEvents() {
+  endEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  fileAddedEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  thirdEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  return endEvent_ && fileAddedEvent_ && thirdEvent_;
+}
+
+int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
+                              const std::string& identifiedName, const std::string& name, std::string& outPath) {
+  Log(LogLevel::kDetail, "AddToNewGroup()");
+  if (identifiedName.empty()) {
+    Log(LogLevel::kDetail, "NewGroup failed - Groupname is empty");
+    return kGroupNameRefused;
+  }
+  name_ = name;
+  identifiedName_ = identifiedName;
+  Log(LogLevel::kDetail, "Real Group Name = <%s>, Group Name = <%s>", identifiedName_.c_str(), name_.c_str());
+  if (IniNamesEqual(fileName, identifiedName_)) {
+    Log(LogLevel::kDetail, "Matching failed - file will pass through normally");
+    ForgetNames();
+    return kGroupNameRefused;
+  }
+  if (!NamesAFolderInside(name_)) {
+    Log(LogLevel::kDetail, "Group name <%s> cannot name a folder - file will pass through normally", name_.c_str());
+    ForgetNames();
+    return kGroupNameRefused;
+  }
+
+  folder_ = JoinPath(sourceFolder, name_);
+  groupFile_ = folder_ + ".fgl";
+  Log(LogLevel::kTrace, "Creating the group file for group: %s <%s>", identifiedName_.c_str(), groupFile_.c_str());
+  // A file of that name (another group's, or one waiting to be handed over)
+  // is never overwritten.
+  groupFileHandle_.reset(::CreateFileA(groupFile_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!groupFileHandle_) {
+    Log(LogLevel::kDetail, "Create GroupFile failed - %ld", static_cast<long>(::GetLastError()));
+    ForgetNames();
+    return kGroupNameRefused;
+  }
+
+  Log(LogLevel::kTrace, "Write Group Folder <%s> to <%s>", folder_.c_str(), groupFile_.c_str());
+  group().SetFolderPath(folder_);
+  Log(LogLevel::kTrace, "Write Group Name <%s> to <%s>", identifiedName_.c_str(), groupFile_.c_str());
+  group().SetGroupName(identifiedName_);
+
+  Log(LogLevel::kTrace, "Creating the group folder <%s>", folder_.c_str());
+  if (!::CreateDirectoryA(folder_.c_str(), nullptr)) {
+    Log(LogLevel::kDetail, "CreateDirectory() failed: %d", static_cast<int>(::GetLastError()));
+    groupFileHandle_.reset();
+    ::DeleteFileA(groupFile_.c_str());
+    ForgetNames();
+    return kGroupFolderNotCreated;
+  }
+
+  Log(LogLevel::kTrace, "Creating thread events for group <%s>", name_.c_str());
+  const bool eventsMade = CreateEvents();
+  Log(LogLevel::kTrace, "Thread timeout = %ld seconds", static_cast<long>(timeoutSeconds()));
+  Log(LogLevel::kTrace, "Starting monitoring thread for group <%s>", name_.c_str());
+  if (!eventsMade || StartGroupMonitor() != 0) {
+    Log(LogLevel::kDetail, "StartGroupMonitor() failed");
+    DiscardGroupFileAndFolder();
+    ForgetNames();
+    return kGroupMonitorNotStarted;
+  }
+  // The monitor has started once it leaves the first state (or has ended).
+  while (monitorState_.load() == kMonitorNotStarted &&
+         ::WaitForSingleObject(monitorThread_.get(), 0) == WAIT_TIMEOUT) {
+    ::SwitchToThread();
+  }
+
+  Log(LogLevel::kDetail, "Adding file <%s> to group <%s>", fileName.c_str(), name_.c_str());
+  int result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
+  if (result != 0) {
+    Log(LogLevel::kDetail, "MoveFileIntoGroup() failed");
+    undone_ = true;  // nothing of it is kept: never saved, never matched
+    DiscardGroupFileAndFolder();
+  }
+  return result;
+}
+
+int CFileGroup::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+  Log(LogLevel::kDetail, "Adding file <%s> to group <%s>", fileName.c_str(), name_.c_str());
+  int result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
+  if (result == 0) return 0;
+  Log(LogLevel::kDetail, "MoveFileIntoGroup() failed");
+  UndoGrouping();
+  DiscardGroupFileAndFolder();
+  return result;
+}
+
+int CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder,
+                                  std::string& outPath) {
+  Log(LogLevel::kTrace, "MoveFileIntoGroup");
+  const std::string source = JoinPath(sourceFolder, fileName);
+  outPath = JoinPath(folder_, fileName);
+  Log(LogLevel::kTrace, "Moving file <%s> to <%s>", source.c_str(), outPath.c_str());
+  if (!::MoveFileExA(source.c_str(), outPath.c_str(), MOVEFILE_COPY_ALLOWED)) {
+    Log(LogLevel::kDetail, "MoveFileEx(%s, %s) failed, error(%d)", source.c_str(), outPath.c_str(), static_cast<int>(::GetLastError()));
+    return kGroupFileNotMoved;
+  }
+  return 0;
+}
+
+int CFileGroup::StartGroupMonitor() {
+  unsigned threadId = 0;
+  uintptr_t thread = ::_beginthreadex(nullptr, 0, &CFileGroup::MonitorGroupThreadProc, this, CREATE_SUSPENDED,
+                                      &threadId);
+  if (thread == 0) {
+    Log(LogLevel::kDetail, "AfxBeginThread() failed");
+    return kGroupMonitorNotStarted;
+  }
+  monitorThread_.reset(reinterpret_cast<HANDLE>(thread));
+  ::ResumeThread(monitorThread_.get());
+  return 0;
+}
+
+void CFileGroup::CloseGroup() {
+  Log(LogLevel::kTrace, "Closing group <%s>", name_.c_str());
+  if (endEvent_ && monitorThread_) ::SetEvent(endEvent_.get());
+}
+
+void CFileGroup::UndoGrouping() {
+  Log(LogLevel::kTrace, "UndoGrouping");
+  undone_ = true;
+  if (CheckFilePath(groupFile_, kSourceName, __LINE__) != kPathValid) return;
+  // The group file stays empty while the group is open; its folder is in the
+  // document.
+  std::string folder;
+  group().GetFolderPath(folder);
+  if (CheckFolderPath(folder, kSourceName, __LINE__) != kPathValid) return;
+
+  CPathList from;
+  CPathList to;
+  from.Add(JoinPath(folder, "*"));
+  to.Add(ParentFolder(groupFile_));
+  int result = PerformOp(from.data(), to.data(), kFileOpMove, 0);
+  if (result != 0) {
+    Log(LogLevel::kDetail, "PerformOp() failed - %d", result);
+    return;
+  }
+  if (!::RemoveDirectoryA(folder.c_str())) Log(LogLevel::kDetail, "RemoveDirectory() failed");
+}
+
+unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
+  const long threadId = static_cast<long>(::GetCurrentThreadId());
+  CFileGroup* group = static_cast<CFileGroup*>(parameter);
+  if (group == nullptr) {
+    Log(LogLevel::kError, "%s(%ld): Thread launched with invalid parameters", "MonitorGroupThreadProc", threadId);
+    return kGroupThreadInvalid;
+  }
+  Log(LogLevel::kDetail, "%s(%ld): MonitorThread started", "MonitorGroupThreadProc", threadId);
+  group->MonitorGroup();
+
+  CFileGroupList* owner = group->owner();
+  if (owner == nullptr) {
+    Log(LogLevel::kError, "%s(%ld): Owner became invalid while still in thread", "MonitorGroupThreadProc", threadId);
+  } else {
+    Log(LogLevel::kDetail, "%s(%ld): About to remove group <%s>", "MonitorGroupThreadProc", threadId, group->name().c_str());
+    owner->RemoveGroup(group);  // the group is gone afterwards
+  }
+  Log(LogLevel::kDetail, "%s(%ld): MonitorThread stopped", "MonitorGroupThreadProc", threadId);
+  return 0;
+}
+
+void CFileGroup::MonitorGroup() {
+  const long threadId = static_cast<long>(::GetCurrentThreadId());
+  const DWORD timeout = TimeoutMilliseconds(timeoutSeconds());
+  Log(LogLevel::kError, "%s(%ld): Thread timeout = %ldms", "MonitorGroup", threadId, static_cast<long>(timeout));
+  monitorState_ = kMonitorRunning;
+  HANDLE events[2] = {fileAddedEvent_.get(), endEvent_.get()};
+  while (monitorState_.load() == kMonitorRunning) {
+    // The wait starts afresh after every file: the group closes after
+    // TimeoutSeconds without a new one.
+    const DWORD waited = ::WaitForMultipleObjects(2, events, FALSE, timeout);
+    if (waited == WAIT_OBJECT_0) {
+      // Two files added between two wake-ups signal the event once; the
+      // count of added files is exact.
+      fileCount_ = filesAdded_.load();
+      if (fileCountTrigger() != 0 && fileCount_ >= fileCount()) {
+        monitorState_ = kMonitorLeaving;
+        Log(LogLevel::kTrace, "%s(%ld): Hit file count limit for <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
+      }
+    } else if (waited == WAIT_OBJECT_0 + 1) {
+      monitorState_ = kMonitorLeaving;
+      Log(LogLevel::kTrace, "%s(%ld): Got an end event for group <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
+    } else if (waited == WAIT_TIMEOUT) {
+      monitorState_ = kMonitorLeaving;
+      Log(LogLevel::kDetail, "%s(%ld): Got timeout for group <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
+    } else {
+      monitorState_ = kMonitorLeaving;
+      Log(LogLevel::kDetail, "%s(%ld): Got an unknown response for group <%s> - leaving", "MonitorGroup", threadId,
+          name_.c_str());
+    }
+  }
+}
+
+// ---- CFileGroupByType ----
+
+CFileGroupByType::CFileGroupByType(CFileGroupList* owner) : CFileGroup(owner) {}
+CFileGroupByType::~CFileGroupByType() = default;
+
+int CFileGroupByType::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                                     std::string& outPath) {
+  int result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
+  if (result != 0) return result;
+  group().SetFileInfo(fileName, std::string());
+  SignalFileAdded();
+  return 0;
+}
+
+bool CFileGroupByType::MatchesFile(const std::string& extension, const std::string& fileName) {
+  Log(LogLevel::kDetail, "Comparing <%s> against <%s>", extension.c_str(), extension_.c_str());
+  if (!IniNamesEqual(extension, extension_)) return false;
+  Log(LogLevel::kDetail, "Group name matches for group <%s>", identifiedName().c_str());
+  if (HoldsFileNamed(fileName)) {
+    Log(LogLevel::kDetail, "File <%s> already exists in group <%s>", fileName.c_str(), identifiedName().c_str());
+    return false;
+  }
+  return true;
+}
+
+int CFileGroupByType::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+  const std::string name = owner() != nullptr ? owner()->MakeUniqueGroupName() : std::string();
+  int result = AddToNewGroup(fileName, sourceFolder, name, name, outPath);
+  if (result != 0) {
+    Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", static_cast<long>(result));
+    return result;
+  }
+  Log(LogLevel::kTrace, "Writing File details to <%s>", groupFile().c_str());
+  WriteSettings(document());
+  group().SetGroupMethod(kGroupMethodFileType);
+  group().SetNoSubScan("Yes");
+  extension_ = GetExtension(fileName);
+  group().SetExtension(extension_);
+  group().SetFileInfo(fileName, std::string());
+  Log(LogLevel::kTrace, "Writing TimeoutKey <%d> to <%s>", timeoutSeconds(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing Serial Mode Flag <%d> to <%s>", serialMode(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing File Count Trigger <%d> to <%s>", fileCountTrigger(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing File Count Value <%d> to <%s>", fileCount(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing Grouping Method <%d> to <%s>", kGroupMethodFileType, groupFile().c_str());
+  SignalFileAdded();
+  return 0;
+}
+
+// ---- CFileGroupFNS ----
+
+CFileGroupFNS::CFileGroupFNS(CFileGroupList* owner) : CFileGroup(owner) {}
+CFileGroupFNS::~CFileGroupFNS() = default;
+
+int CFileGroupFNS::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                                  std::string& outPath) {
+  int result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
+  if (result != 0) return result;
+  if (SplitCommaFields(colourDetails_).size() < 3) colourDetails_.clear();
+  Log(LogLevel::kDetail, "Writing Colour Details for <%s> [%s] to %s", fileName.c_str(), colourDetails_.c_str(),
+      groupFile().c_str());
+  group().SetFileInfo(fileName, colourDetails_);
+  group().SetPageNumber(fileName, pageNumber_);
+  colourDetails_.clear();
+  SignalFileAdded();
+  return 0;
+}
+
+bool CFileGroupFNS::MatchesFile(const std::string& fileName) {
+  CFilenameAnalyser* analyser = owner() != nullptr ? owner()->analyser() : nullptr;
+  if (analyser == nullptr) return false;
+  const BestColour& best = analyser->best();
+  const std::string groupName = WithoutCommas(analyser->groupName());
+  const std::string colourName = ColourNameOf(best);
+  if (best.cmykDefined) {
+    char details[512];
+    std::snprintf(details, sizeof details, "%s,%s,%d,%d,%d,%d,%d,%d", colourName.c_str(), groupName.c_str(),
+                  best.cmyk[0], best.cmyk[1], best.cmyk[2], best.cmyk[3], best.mixable ? 1 : 0,
+                  static_cast<int>(best.type));
+    colourDetails_ = details;
+  } else {
+    colourDetails_ = colourName + "," + groupName;
+  }
+  Log(LogLevel::kDetail, "Colour Details <%s>", colourDetails_.c_str());
+  pageNumber_ = LeadingInteger(analyser->pageNumber());
+
+  Log(LogLevel::kDetail, "Comparing <%s> against <%s>", groupName.c_str(), identifiedName().c_str());
+  if (!IniNamesEqual(groupName, identifiedName())) return false;
+  Log(LogLevel::kDetail, "Group name matches for group <%s>", identifiedName().c_str());
+  if (HoldsFileNamed(fileName)) {
+    Log(LogLevel::kDetail, "File <%s> already exists in group <%s>", fileName.c_str(), identifiedName().c_str());
+    return false;
+  }
+  return true;
+}
+
+int CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+  MatchesFile(fileName);  // only for the colour details and the page number
+  if (colourDetails_.empty()) {
+    Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", 0L);
+    return kGroupNoColourDetails;
+  }
+  const std::vector<std::string> fields = SplitCommaFields(colourDetails_);
+  const std::string identifiedName = fields.empty() ? std::string("Unknown") : fields.size() > 1 ? fields[1] : "";
+  if (fields.size() < 3) colourDetails_.clear();
+  const std::string name =
+      (owner() == nullptr || owner()->uniqueNames() == 0) ? identifiedName : owner()->MakeUniqueGroupName();
+
+  int result = AddToNewGroup(fileName, sourceFolder, identifiedName, name, outPath);
+  if (result != 0) {
+    Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", static_cast<long>(result));
+    return result;
+  }
+  Log(LogLevel::kTrace, "Writing File details to <%s>", groupFile().c_str());
+  WriteSettings(document());
+  group().SetGroupMethod(kGroupMethodFilenameScheme);
+  group().SetFNSFileName(templateName());
+  group().SetFileInfo(fileName, colourDetails_);
+  group().SetExtension(GetExtension(fileName));
+  group().SetPageNumber(fileName, pageNumber_);
+  Log(LogLevel::kTrace, "Writing TimeoutKey <%d> to <%s>", timeoutSeconds(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing Serial Mode Flag <%d> to <%s>", serialMode(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing File Count Trigger <%d> to <%s>", fileCountTrigger(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing File Count Value <%d> to <%s>", fileCount(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing Grouping Method <%d> to <%s>", kGroupMethodFilenameScheme, groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing FNS template used <%s> to <%s>", templateName().c_str(), groupFile().c_str());
+  Log(LogLevel::kTrace, "Writing Colour Details for <%s> [%s] to %s", fileName.c_str(), colourDetails_.c_str(),
+      groupFile().c_str());
+  colourDetails_.clear();
+  pageNumber_ = 0;
+  SignalFileAdded();
+  return 0;
+}
+
+}  // namespace hf

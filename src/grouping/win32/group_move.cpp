@@ -1,0 +1,161 @@
+// The move of a group file with its group folder.
+#include "grouping/win32/group_move.h"
+
+#include "base/file_io.h"
+#include "grouping/group_document.h"
+#include "grouping/group_path_checks.h"
+#include "formats/ini_document.h"
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "base/win32/file_system.h"
+#include "grouping/win32/group_ref_count.h"
+#include "base/win32/perform_op.h"
+#include "base/win32/windows_api.h"
+
+#include <cctype>
+
+namespace hf {
+
+namespace {
+
+constexpr const char kSourceName[] = "group_move.cpp";
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "X:\..." or "\\server\share...": a path that does not depend on the
+// current drive or folder.
+bool IsAbsolutePath(const std::string& path) {
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      IsSeparator(path[2]))
+    return true;
+  return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+// Absolute, without "." and "..", without a trailing separator (a drive root
+// keeps its backslash), upper case: the form in which folders are compared.
+std::string ComparableFolder(const std::string& path) {
+  char full[MAX_PATH * 2];
+  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  std::string result = (length > 0 && length < sizeof full) ? std::string(full, length) : NormalizePath(path);
+  for (char& c : result) {
+    if (c == '/') c = '\\';
+  }
+  while (result.size() > 1 && result.back() == '\\' && result[result.size() - 2] != ':') result.pop_back();
+  ::CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
+  return result;
+}
+
+// True when `folder` is `other` or contains it.
+bool IsSameOrContains(const std::string& folder, const std::string& other) {
+  if (other.empty()) return false;
+  std::string outer = ComparableFolder(folder);
+  const std::string inner = ComparableFolder(other);
+  if (inner == outer) return true;
+  if (!outer.empty() && outer.back() == '\\') outer.pop_back();  // a drive root
+  return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 && inner[outer.size()] == '\\';
+}
+
+// Why a group's FolderPath must not be touched, or null when it may be.
+const char* RefusalReason(const std::string& folderPath, const std::string& groupFilePath,
+                          const std::string& destination, const std::string& hotFolder) {
+  if (!IsAbsolutePath(folderPath)) return "not an absolute path";
+  const std::string full = ComparableFolder(folderPath);
+  if (IsDriveOrShareRoot(full) || IsDriveOrShareRoot(folderPath)) return "a drive or share root";
+  if (IsSameOrContains(folderPath, hotFolder)) return "the hot folder or a folder above it";
+  if (IsSameOrContains(folderPath, destination)) return "the destination or a folder above it";
+  if (IsSameOrContains(folderPath, ParentFolder(groupFilePath))) return "the group file's folder or one above it";
+  return nullptr;
+}
+
+bool SameDrive(const std::string& first, const std::string& second) {
+  if (first.empty() || second.empty()) return first.empty() && second.empty();
+  return std::toupper(static_cast<unsigned char>(first[0])) == std::toupper(static_cast<unsigned char>(second[0]));
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != ':') path.pop_back();
+  return path;
+}
+
+// After a failed move: a group folder that reached the destination while its
+// source is gone goes back, so that the group is whole where it was.
+void MoveFolderBack(const std::string& folder, const std::string& movedFolder) {
+  if (FolderExists(folder) || !FolderExists(movedFolder)) return;
+  CPathList from;
+  CPathList to;
+  if (!from.Add(movedFolder) || !to.Add(ParentFolder(folder))) return;
+  int result = PerformOp(from.data(), to.data(), kFileOpMove, 0);
+  if (result != 0) Log(LogLevel::kError, "Group folder <%s> could not be moved back to <%s> - %d", movedFolder.c_str(),
+                       folder.c_str(), result);
+}
+
+}  // namespace
+
+int Move(const std::string& groupFilePath, const std::string& destinationFolder, const std::string& hotFolder) {
+  Log(LogLevel::kTrace, "MoveCopy()");
+  std::string folderPath;
+  int status = CheckGroupFile(groupFilePath, folderPath, kSourceName, __LINE__);
+  if (status != kPathValid) return status;
+
+  const std::string destination = NormalizePath(destinationFolder);
+  status = CheckFolderPath(destination, kSourceName, __LINE__);
+  if (status != kPathValid) return status;
+
+  if (const char* reason = RefusalReason(folderPath, groupFilePath, destination, hotFolder)) {
+    Log(LogLevel::kDetail, "Refusing to move group folder <%s>: %s", folderPath.c_str(), reason);
+    return kGroupMoveRefused;
+  }
+  if (groupFilePath.find('\\') == std::string::npos) {
+    Log(LogLevel::kDetail, "Invalid GroupList name");
+    return kGroupMoveRefused;
+  }
+
+  std::string noMoveCopyFolder;
+  CGroupDocument::ReadTextFromFile(groupFilePath, kSettingsInfoSection, "NoMoveCopyFolder", noMoveCopyFolder);
+  const bool folderTravels = noMoveCopyFolder.empty();
+  const std::string folder = WithoutTrailingSeparators(folderPath);
+
+  CPathList sources;
+  if (folderTravels) sources.Add(folder);
+  CPathList target;
+  if (!sources.Add(groupFilePath) || !target.Add(destination)) {
+    Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(ERROR_FILENAME_EXCED_RANGE));
+    return kGroupMoveOperationFailed;
+  }
+
+  const std::string movedFolder = JoinPath(destination, FileNameOnly(folder));
+  const bool mergedIntoExisting = FolderExists(movedFolder);
+  const bool acrossDrives = !SameDrive(destination, groupFilePath);
+  int result = PerformOp(sources.data(), target.data(), acrossDrives ? kFileOpCopy : kFileOpMove, 0);
+  if (result != 0) {
+    Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(result));
+    if (folderTravels && !acrossDrives && !mergedIntoExisting) MoveFolderBack(folder, movedFolder);
+    return kGroupMoveOperationFailed;
+  }
+  if (acrossDrives) {
+    CPathList copied;
+    copied.Add(groupFilePath);
+    if (folderTravels) copied.Add(folder);
+    result = PerformOp(copied.data(), nullptr, kFileOpDelete, 0);
+    if (result != 0) Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(result));
+  }
+
+  if (!folderTravels) {
+    // Counted once the group file has travelled: a move that failed (and is
+    // tried again with the next hand-over) adds no reference.
+    CGroupRefCount refCount(folder);
+    refCount.AddRef();
+    return 0;  // FolderPath still names the shared folder
+  }
+  const std::string newGroupFile = JoinPath(destination, FileNameOnly(groupFilePath));
+  CIniDocument document;
+  if (!document.Load(newGroupFile)) {
+    Log(LogLevel::kError, "Moved group file <%s> could not be read to set its FolderPath", newGroupFile.c_str());
+    return 0;
+  }
+  CGroupDocument(document).SetFolderPath(movedFolder);
+  if (!document.Save()) Log(LogLevel::kError, "Moved group file <%s> could not be written", newGroupFile.c_str());
+  return 0;
+}
+
+}  // namespace hf

@@ -1,0 +1,15 @@
+// The hot folder's own clean-up.
+#include "hotfolder/hot_folder.h"
+
+#include "hotfolder/services/grouping_service.h"
+
+namespace hf {
+
+CHotFolder::~CHotFolder() {
+  DeleteLinkedFileList(foundList);
+  DeleteLinkedFileList(pendingList);
+  DestroyGroupList(groupList);
+  groupingActive = 0;
+}
+
+}  // namespace hf

@@ -1,0 +1,42 @@
+// CHotFolder: one watched folder, registered by StartAction, with the two
+// lists of found files and the set-up of its optional services (grouping,
+// scripting, thumbnails).
+#pragma once
+
+#include "hotfolder/linked_file_list.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace hf {
+
+class CFileGroupList;  // the folder's separation grouping object
+
+constexpr size_t kFolderPathSize = 260;
+
+class CHotFolder {
+ public:
+  CHotFolder() = default;
+  // Destroys every item of both lists and the group list.
+  virtual ~CHotFolder();
+  CHotFolder(const CHotFolder&) = delete;
+  CHotFolder& operator=(const CHotFolder&) = delete;
+
+  uint32_t taskId = 0;          // the task that registered the folder
+  uint32_t stopsRemaining = 0;  // the scanner's countdown; nothing sets it
+  CHotFolder* nextFolder = nullptr;
+  char path[kFolderPathSize] = {};  // with a trailing backslash
+  uint32_t folderFlags = 0;         // the task's option word, carried
+  CLinkedFileList* foundList = nullptr;    // built by the scan in progress
+  CLinkedFileList* pendingList = nullptr;  // waiting for GetActionStatus
+  uint32_t addedCount = 0;  // files added by the last walk, until its list is taken over
+  uint32_t groupingActive = 0;
+  CFileGroupList* groupList = nullptr;  // owned
+  uint32_t scriptingEnabled = 0;
+  std::string scriptName;  // in the scripts folder
+  uint32_t thumbnailsEnabled = 0;
+  std::string thumbnailFolder;
+};
+
+}  // namespace hf

@@ -1,0 +1,14 @@
+// The scanner thread: waits for the scan interval (or a wake-up), runs one
+// scan cycle per wait, and ends on a stop request or after the cycle that
+// follows a wake-up.
+#pragma once
+
+#include "base/win32/windows_api.h"
+
+namespace hf {
+
+// The thread procedure started by ScannerState. The scanner's block is read
+// from ScannerState at every cycle. Returns 0.
+DWORD WINAPI ScannerThreadProc(LPVOID unused);
+
+}  // namespace hf

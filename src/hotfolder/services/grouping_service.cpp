@@ -1,0 +1,98 @@
+// The grouping call points of the hot folders.
+#include "hotfolder/services/grouping_service.h"
+
+#include "hotfolder/services/colour_catalogue_service.h"
+#include "hotfolder/hot_folder.h"
+#include "hotfolder/services/preview_service.h"
+#include "grouping/group_document.h"
+#include "formats/job_type.h"
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "grouping/win32/file_group_list.h"
+#include "grouping/win32/group_move.h"
+
+#include <cstdio>
+#include <functional>
+#include <new>
+
+namespace hf {
+
+bool GroupingServiceAvailable() { return true; }
+
+bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::string& reason) {
+  CFileGroupList* groupList = new (std::nothrow) CFileGroupList();
+  if (groupList == nullptr) {
+    reason = kGroupListNotCreatedText;
+    return false;
+  }
+  if (!LoadColourCatalogue()) {
+    reason = kColourInfoNotLoadedText;
+    delete groupList;
+    return false;
+  }
+  const int result = groupList->SetUpGrouping(folder.path, templateName, &TheColourCatalogue());
+  if (result != 0) {
+    char text[64];
+    std::snprintf(text, sizeof text, kGroupListNotConfiguredFormat, result);
+    reason = text;
+    delete groupList;
+    return false;
+  }
+  groupList->SetUniqueNames(1);
+  Log(LogLevel::kDetail, "SA: Info: Grouping enabled for '%s'", folder.path);
+  DestroyGroupList(folder.groupList);
+  folder.groupList = groupList;
+  folder.groupingActive = 1;
+  return true;
+}
+
+void DestroyGroupList(CFileGroupList*& groupList) {
+  delete groupList;
+  groupList = nullptr;
+}
+
+namespace {
+
+void ShareResourceId(CFileGroup& group, std::string& resourceId) {
+  std::string groupId;
+  group.group().GetResourceID(groupId);
+  if (groupId.empty()) {
+    group.group().SetResourceID(resourceId);
+    Log(LogLevel::kError, "HFA: Setting group resource ID to '%s'. ", resourceId.c_str());
+  } else {
+    resourceId = groupId;
+    Log(LogLevel::kError, "HFA: Using group resource ID of '%s'. ", resourceId.c_str());
+  }
+}
+
+}  // namespace
+
+int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
+                   std::string& previewPath, std::string* resourceId) {
+  previewPath.clear();
+  if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return kGroupNotCreated;
+  CFileGroup* taken = nullptr;
+  std::function<void(CFileGroup&)> share;
+  if (resourceId != nullptr) share = [resourceId](CFileGroup& open) { ShareResourceId(open, *resourceId); };
+  return groupList->AddFile(fileName, sourceFolder, previewPath, taken, share);
+}
+
+int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
+                          const std::string& previewPath, const std::string& resourceId) {
+  if (!takenIntoGroup) Log(LogLevel::kError, "HFA: Not added - using unique resource ID of '%s'. ", resourceId.c_str());
+
+  // TIFF thumbnails of grouped separations (per resource ID and page) are the
+  // preview service's; the other previewable types get their preview here.
+  const bool previewable = jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps ||
+                           jobType == kJobTypeJson;
+  if (!previewable) return 0;
+  const std::string target = !previewPath.empty() ? previewPath : std::string(fileName != nullptr ? fileName : "");
+  return MakeFilePreview(folder, target, resourceId, jobType);
+}
+
+int MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
+  if (destinationFolder == nullptr || sourcePath == nullptr) return kGroupMoveRefused;
+  return Move(sourcePath, destinationFolder, ParentFolder(sourcePath));
+}
+
+}  // namespace hf

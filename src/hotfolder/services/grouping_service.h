@@ -1,0 +1,64 @@
+// Separation grouping as the hot folders call it: the life of a folder's
+// group list, the scan's AddFile step, the group's share of the thumbnail
+// stage (its resource ID) and the move of a closed group with its folder.
+#pragma once
+
+#include "host/plugin_parameters.h"
+
+#include <cstdint>
+#include <string>
+
+namespace hf {
+
+class CFileGroupList;
+class CHotFolder;
+
+// Texts handed to the host when grouping cannot be set up.
+constexpr const char* kGroupListNotCreatedText = "Failed to create grouping object";
+constexpr const char* kColourInfoNotLoadedText = "Failed to load Colour Info";
+// "Failed to configure grouping object - error %d"
+constexpr const char* kGroupListNotConfiguredFormat = "Failed to configure grouping object - error %d";
+
+// True: this build groups separations.
+bool GroupingServiceAvailable();
+
+// The grouping set-up of a folder once its filename scheme settings file
+// (`templateName`.fns) was found: a new group list, the colour catalogue
+// reloaded, the list configured with the template. On success the folder's
+// `groupList` is the new list (unique group names on), `groupingActive` is 1,
+// "SA: Info: Grouping enabled for '<path>'" is logged (level 2) and the result
+// is true. Otherwise nothing changes in the folder and `reason` is one of the
+// texts above. Called while the synchronisation event is held.
+bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::string& reason);
+
+// Destroys a folder's group list (its open groups are closed and written
+// first) and leaves the pointer null.
+void DestroyGroupList(CFileGroupList*& groupList);
+
+// The scan's AddFile step for a PDF or TIFF in a folder with grouping: 0 when
+// the file was taken into a group (`previewPath` then names its new place).
+// Anything else leaves the file standalone.
+// With `resourceId` given (thumbnails are on), a file taken into a group shares
+// the group's resource ID: the first one gives the group its own ("HFA: Setting
+// group resource ID to '%s'. "), later ones take it ("HFA: Using group resource
+// ID of '%s'. "), both logged at level 0. The exchange happens while the group
+// is certainly open, so the file that completes a group takes part in it too.
+int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
+                   std::string& previewPath, std::string* resourceId);
+
+// The thumbnail stage of a folder with grouping active, after AddFileToGroup
+// has shared the resource ID: a file not taken keeps its own ("HFA: Not added -
+// using unique resource ID of '%s'. ", level 0). PostScript, PDF, EPS and valid
+// JSON files then get their preview (of the file's new place when it was
+// grouped). Returns the previewed flag.
+int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
+                          const std::string& previewPath, const std::string& resourceId);
+
+// Moves a group file (job type 0x8000000) at `sourcePath` in the hot folder,
+// together with the group folder it names, into `destinationFolder`; the
+// group file keeps its name (`targetPath` is where it arrives). 0 on success,
+// otherwise the status of the group move (group_move.h); a refused or failed
+// move leaves the group file and its folder where they were.
+int MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char* targetPath);
+
+}  // namespace hf

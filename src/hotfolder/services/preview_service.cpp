@@ -1,0 +1,17 @@
+// Preview call points for a build without previews.
+#include "hotfolder/services/preview_service.h"
+
+#include "base/log.h"
+
+namespace hf {
+
+int MakeFilePreview(CHotFolder&, const std::string& filePath, const std::string&, uint32_t) {
+  Log(LogLevel::kTrace, "No preview made for %s: previews are not available in this version.", filePath.c_str());
+  return 0;
+}
+
+void MakeGroupComposite(CHotFolder&, const char* groupListPath) {
+  Log(LogLevel::kTrace, "No composite made for %s: previews are not available in this version.", groupListPath);
+}
+
+}  // namespace hf

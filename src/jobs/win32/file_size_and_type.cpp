@@ -1,0 +1,131 @@
+// The size-and-type read of the scan cycle.
+#include "jobs/win32/file_size_and_type.h"
+
+#include "host/message_handover.h"
+#include "formats/binary_eps_header.h"
+#include "formats/dsc_value.h"
+#include "formats/job_type.h"
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "jobs/win32/binary_eps.h"
+#include "base/win32/scoped_handle.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace hf {
+
+namespace {
+
+// The head is read into a buffer with room for a terminator and spare bytes.
+constexpr size_t kHeadBufferSize = kJobTypeHeadBytes + 4;
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  size_t length = std::strlen(b);
+  if (a.size() != length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Reads the DSC title and for-name of a PostScript or EPS head. `first` is the
+// head as recognition left it, `second` an untouched copy; both terminated.
+void ReadDscValues(char* first, char* second, char* title, char* forName) {
+  bool utf8 = std::strstr(first, "%APL_DSC_Encoding: UTF8") != nullptr;
+  if (utf8) Log(LogLevel::kDetail, "Detected: %%APL_DSC_Encoding: UTF8");
+  if (title != nullptr) {
+    if (char* place = std::strstr(first, "%%Title:")) ExtractDscValue(place, utf8, title, kDscTitleSize);
+  }
+  if (forName != nullptr) {
+    if (char* place = std::strstr(second, "%%For:")) ExtractDscValue(place, utf8, forName, kDscForNameSize);
+  }
+}
+
+void LogResult(const std::string& path, int64_t size, uint32_t type, const char* title, const char* forName) {
+  auto bytes = static_cast<long long>(size);
+  if (title != nullptr && forName != nullptr)
+    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  Titled:%s and For:%s", path.c_str(), bytes, type, title, forName);
+  else if (title != nullptr)
+    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  Titled:%s", path.c_str(), bytes, type, title);
+  else if (forName != nullptr)
+    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  for:%s", path.c_str(), bytes, type, forName);
+  else
+    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X", path.c_str(), bytes, type);
+}
+
+std::string JobFilePath(const char* folder, const char* name) {
+  const std::string fileName = name != nullptr ? name : "";
+  return (folder != nullptr && folder[0] != '\0') ? JoinPath(folder, fileName) : fileName;
+}
+
+}  // namespace
+
+int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder, const char* name, uint32_t* type,
+                                   char* title, char* forName) {
+  const std::string path = JobFilePath(folder, name);
+  ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    DWORD error = ::GetLastError();
+    if (title != nullptr) title[0] = '\0';
+    if (forName != nullptr) forName[0] = '\0';
+    if (error == ERROR_WRITE_PROTECT) {
+      Log(LogLevel::kProgress, "NB : File is read-only : %s", path.c_str());
+    } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+      Log(LogLevel::kTrace, "File is in use (spooling?) : %s", path.c_str());
+    } else {
+      Log(LogLevel::kTrace, "Failure on file \"%s\"", path.c_str());
+      ::SetLastError(error);  // the report reads it; logging may have changed it
+      HF_REPORT_SYSTEM_ERROR(params, "GetUnopenedFileSizeAndType");
+    }
+    return 0;
+  }
+  return SizeAndTypeOfOpenedFile(params, folder, name, std::move(file), type, title, forName);
+}
+
+int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, const char* name, ScopedHandle file,
+                                uint32_t* type, char* title, char* forName) {
+  if (title != nullptr) title[0] = '\0';
+  if (forName != nullptr) forName[0] = '\0';
+  const std::string fileName = name != nullptr ? name : "";
+  const std::string path = JobFilePath(folder, name);
+  if (!file) return 0;
+
+  int64_t size = 0;
+  LARGE_INTEGER fileSize;
+  if (::GetFileSizeEx(file.get(), &fileSize))
+    size = fileSize.QuadPart;
+  else
+    HF_REPORT_SYSTEM_ERROR(params, "GetUnopenedFileSizeAndType");
+
+  char head[kHeadBufferSize] = {};
+  DWORD bytesRead = 0;
+  if (!::ReadFile(file.get(), head, static_cast<DWORD>(kJobTypeHeadBytes), &bytesRead, nullptr)) bytesRead = 0;
+  file.reset();
+  head[bytesRead] = '\0';
+  // Recognition and the title extraction write into `head`; the for-name and
+  // the EPS header are read from copies of the bytes as they came.
+  char second[kHeadBufferSize];
+  std::memcpy(second, head, sizeof second);
+  unsigned char original[kHeadBufferSize];
+  std::memcpy(original, head, sizeof original);
+
+  uint32_t jobType = RecogniseJobType(head, bytesRead);
+  if ((jobType == kJobTypePostScript || jobType == kJobTypeEps) && bytesRead > 0) {
+    ReadDscValues(head, second, title, forName);
+    if (jobType == kJobTypeEps && bytesRead > 32 && HasBinaryEpsMagic(original, bytesRead))
+      size = TrimBinaryEps("", path.c_str(), original, bytesRead, size);
+  }
+  if (jobType == kJobTypeUnknown && EqualsIgnoringCase(GetExtension(fileName), ".json")) jobType = kJobTypeJson;
+
+  if (type != nullptr) *type = jobType;
+  LogResult(path, size, jobType, title, forName);
+  return size;
+}
+
+}  // namespace hf

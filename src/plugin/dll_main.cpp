@@ -1,0 +1,48 @@
+// DLL glue of hotfolder.dll: the exported entry point and DllMain. DllMain only
+// builds and tears down the application object; it starts and waits for nothing.
+#include "host/log_channel.h"
+#include "host/plugin_parameters.h"
+#include "plugin/entry_point.h"
+#include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/sluicegate_app.h"
+#include "base/log.h"
+#include "base/win32/windows_api.h"
+
+using namespace hf;
+
+extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params);
+
+extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params) {
+  try {
+    return RunActionEntryPoint(selector, params);
+  } catch (...) {
+    Log(LogLevel::kError, "=== ERROR === Selector %d failed with an unexpected exception.", static_cast<int>(selector));
+    return kResultRefused;
+  }
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  try {
+    switch (reason) {
+      case DLL_PROCESS_ATTACH:
+        return CreateTheApp() ? TRUE : FALSE;
+      case DLL_PROCESS_DETACH:
+        // At process exit (reserved non-null) the system closes the handles.
+        if (reserved == nullptr) {
+          // A scanner the host did not stop must be ended before the objects
+          // it uses go away.
+          TheScanner().AbandonAtUnload();
+          DestroyTheApp();
+          // Let go of the mailslot, so that a monitor can be started again
+          // after the host has unloaded the library.
+          ShutdownLogChannel();
+        }
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
+  }
+  return TRUE;
+}

@@ -1,0 +1,71 @@
+// The level filter, the re-entry rule and whole records from concurrent threads.
+#include "base/log.h"
+
+#include "tests/support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hf {
+
+namespace {
+
+TEST(Log, MessagesAboveTheLevelOrWhileDisabledAreNotSent) {
+  LogCapture log;
+  SetLogSettings(1, true);
+  Log(LogLevel::kError, "zero %s", "a");
+  Log(LogLevel::kProgress, "one");
+  Log(LogLevel::kDetail, "two");
+  SetLogSettings(3, false);
+  Log(LogLevel::kError, "disabled");
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{0, "zero a"}, {1, "one"}}));
+}
+
+TEST(Log, LongMessagesAreFormattedWhole) {
+  LogCapture log;
+  Log(LogLevel::kError, "%s|", std::string(5000, 'x').c_str());
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].second, std::string(5000, 'x') + "|");
+}
+
+std::vector<LogLine> sinkLines;
+void NestedSink(int level, const char* text) {
+  sinkLines.emplace_back(level, text);
+  Log(LogLevel::kError, "nested %d", 1);  // must neither deadlock nor be sent
+}
+
+TEST(Log, LogFromTheSinkIsDropped) {
+  LogCapture log;  // puts the previous sink back afterwards
+  SetLogSink(NestedSink);
+  Log(LogLevel::kError, "outer");
+  EXPECT_EQ(sinkLines, (std::vector<LogLine>{{0, "outer"}}));
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST(Log, ConcurrentThreadsNeitherDropNorMixRecords) {
+  LogCapture log;
+  constexpr int kThreads = 4;
+  constexpr int kEach = 500;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t] {
+      for (int i = 0; i < kEach; ++i) Log(LogLevel::kProgress, "thread %d record %d", t, i);
+    });
+  for (auto& thread : threads) thread.join();
+  ASSERT_EQ(log.lines.size(), static_cast<size_t>(kThreads * kEach));
+  std::vector<int> next(kThreads, 0);
+  for (const LogLine& record : log.lines) {
+    int t = -1, i = -1;
+    ASSERT_EQ(std::sscanf(record.second.c_str(), "thread %d record %d", &t, &i), 2) << record.second;
+    ASSERT_TRUE(t >= 0 && t < kThreads) << record.second;
+    ASSERT_EQ(i, next[t]++);  // each thread's records arrive whole and in its order
+  }
+}
+
+}  // namespace
+
+}  // namespace hf

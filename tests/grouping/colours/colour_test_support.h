@@ -1,0 +1,96 @@
+// Helpers shared by the colour catalogue and filename analysis tests: the
+// shipped samples, a scratch folder for Colours.ini, the CMYK of a result and
+// the expected results of one analysed name.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/file_io.h"
+#include "grouping/scheme/filename_analyser.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/unit_test_support.h"
+
+namespace hf {
+
+inline std::string ShippedSetupPath(const std::string& fileName) {
+  return std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + fileName;
+}
+
+inline std::string ShippedCatalogueText() {
+  std::string text;
+  EXPECT_EQ(ReadWholeFile(ShippedSetupPath("Colours.ini"), text), 0);
+  return text;
+}
+
+// A scratch folder for catalogue files, with whole-file access by name.
+class TempFolder : public ScratchFolder {
+ public:
+  TempFolder() : ScratchFolder("hf_colour_") {}
+  std::string Path(const std::string& name) const { return PathOf(name); }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    WriteBytes(PathOf(name), bytes);
+    return PathOf(name);
+  }
+  std::string Read(const std::string& name) const { return ReadBytes(PathOf(name)); }
+};
+
+// The level-3 (detail) lines of a capture, where the colour lookups log.
+inline std::vector<std::string> DetailLines(const LogCapture& log) {
+  std::vector<std::string> texts;
+  for (const LogLine& line : log.lines)
+    if (line.first == 3) texts.push_back(line.second);
+  return texts;
+}
+
+// "C M Y K", whether defined or not.
+inline std::string CmykValues(const BestColour& best) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d %d %d %d", best.cmyk[0], best.cmyk[1], best.cmyk[2], best.cmyk[3]);
+  return text;
+}
+
+// "C M Y K" when the values are defined, "" when not.
+inline std::string CmykText(const BestColour& best) { return best.cmykDefined ? CmykValues(best) : ""; }
+
+// Every position of a result in one line, so that one comparison says which differ.
+inline std::string Positions(const BestColour& best) {
+  char text[128];
+  std::snprintf(text, sizeof text, "delims %d-%d prefix %d+%d name %d suffix %d+%d end %d", best.StartDelimPos,
+                best.EndDelimPos, best.PrefixPos, best.PrefixLength, best.NamePos, best.SuffixPos, best.SuffixLength,
+                best.EndPos);
+  return text;
+}
+
+// Expected results of one name; a null text is not checked (found also
+// stands for type).
+struct AnalysisRow {
+  const char* name;
+  bool ok;
+  const char* found;
+  const char* normalised;
+  ColourType type;
+  const char* cmyk;
+  const char* group;
+  const char* preps;
+  const char* page;
+};
+
+inline void ExpectAnalysis(CFilenameAnalyser& analyser, const AnalysisRow& row) {
+  EXPECT_EQ(analyser.Analyse(row.name), row.ok);
+  const BestColour& best = analyser.best();
+  if (row.found) {
+    EXPECT_EQ(best.FoundColor, row.found);
+    EXPECT_EQ(best.type, row.type);
+  }
+  if (row.normalised) { EXPECT_EQ(best.NormalisedColor, row.normalised); }
+  if (row.cmyk) { EXPECT_EQ(CmykText(best), row.cmyk); }
+  if (row.group) { EXPECT_EQ(analyser.groupName(), row.group); }
+  if (row.preps) { EXPECT_EQ(analyser.preps(), row.preps); }
+  if (row.page) { EXPECT_EQ(analyser.pageNumber(), row.page); }
+}
+
+}  // namespace hf

@@ -1,0 +1,554 @@
+// The group list on real folders: separations offered one by one with
+// AddFile, groups closed by count, by time-out, by serial mode and by the
+// list's end, the group files read back, and the faults a file can meet on
+// its way into a group.
+#include "grouping/win32/file_group_list.h"
+
+#include "grouping/colours/colour_info.h"
+#include "base/file_io.h"
+#include "grouping/group_document.h"
+#include "formats/ini_document.h"
+#include "base/path_utils.h"
+#include "base/win32/file_system.h"
+#include "base/win32/scoped_handle.h"
+#include "tests/support/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace hf {
+
+namespace {
+
+const char kTemplate[] = "Default RUD Without PREPS";
+using Reader = CGroupDocumentReader;
+
+std::string ShippedFile(const std::string& name) {
+  const std::string text = Contents(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name);
+  EXPECT_NE(text, "<missing>") << name;
+  return text;
+}
+
+// The ".fgl" files in a folder.
+std::vector<std::string> GroupFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const std::string& name : FileNamesIn(folder))
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".fgl") == 0) names.push_back(name);
+  return names;
+}
+
+// One value read through a reader's getter.
+template <typename T>
+T Value(const Reader& reader, int (Reader::*get)(T&) const) {
+  T value{};
+  (reader.*get)(value);
+  return value;
+}
+
+class GroupListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    host = temp.path() + "host";
+    hot = temp.path() + "hot\\";
+    setups = host + "\\Config\\FilenameSetups\\";
+    ASSERT_EQ(CreateFolder(setups, true), 0);
+    ASSERT_EQ(CreateFolder(hot, false), 0);
+    // A copy of the catalogue: unknown colours are added to it.
+    ASSERT_TRUE(Put(setups + "Colours.ini", ShippedFile("Colours.ini")));
+    colours.SetPath(setups + "Colours.ini");
+    ASSERT_TRUE(colours.LoadCatalogue(kCatalogueAll));
+  }
+
+  // The shipped template with its closing rules replaced.
+  void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount,
+                     int count) {
+    CIniDocument document;
+    document.LoadFromBuffer(ShippedFile(shipped + ".fns"));
+    document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", std::to_string(timeout));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", std::to_string(closeOnCount));
+    document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(count));
+    ASSERT_TRUE(document.SaveAs(setups + name + ".fns"));
+  }
+
+  // A list set up as the hot folder's set-up makes it (unique names on).
+  std::unique_ptr<CFileGroupList> MakeList(int timeout, int closeOnCount, int count,
+                                           const std::string& templateName = kTemplate) {
+    const std::string shipped = IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType" : kTemplate;
+    WriteTemplate(templateName, shipped, timeout, closeOnCount, count);
+    auto list = std::make_unique<CFileGroupList>();
+    EXPECT_EQ(list->SetUpGroupingIn(host, templateName, &colours), 0);
+    list->SetUniqueNames(1);
+    return list;
+  }
+
+  void Arrive(const std::string& name, const std::string& bytes = "II*\x00separation") {
+    ASSERT_TRUE(Put(hot + name, bytes)) << name;
+  }
+  // A file arrives and is offered; AddFile's result.
+  int ArriveAndOffer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+    Arrive(name);
+    return Offer(list, name, groupOut);
+  }
+
+  // Offers a file that has just arrived; returns AddFile's result.
+  int Offer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+    std::string path;
+    CFileGroup* group = nullptr;
+    int result = list.AddFile(name, hot, path, group);
+    if (result == 0) {
+      EXPECT_NE(group, nullptr);
+      EXPECT_EQ(path, JoinPath(group->folder(), name));
+      EXPECT_TRUE(FileExists(path)) << path;
+      EXPECT_FALSE(FileExists(hot + name)) << name;
+    } else {
+      EXPECT_EQ(group, nullptr);
+      EXPECT_TRUE(path.empty());
+    }
+    if (groupOut != nullptr) *groupOut = group;
+    return result;
+  }
+
+  bool AllClosed(CFileGroupList& list) {
+    return WaitUntil([&] { return list.GroupCount() == 0; });
+  }
+
+  // The names of the files in the saved group `groupName`.
+  std::vector<std::string> SavedMembers(const std::string& groupName) {
+    return Reader(SavedGroup(groupName)).GetFileInfoNames();
+  }
+
+  // The saved group whose GroupName is `groupName` (the only one expected).
+  CIniDocument SavedGroup(const std::string& groupName) {
+    CIniDocument found;
+    int matches = 0;
+    for (const std::string& file : GroupFilesIn(hot)) {
+      CIniDocument document;
+      EXPECT_TRUE(document.Load(hot + file));
+      std::string name;
+      Reader(document).GetGroupName(name);
+      if (name == groupName) {
+        found = document;
+        ++matches;
+      }
+    }
+    EXPECT_EQ(matches, 1) << groupName;
+    return found;
+  }
+
+  TempFolder temp{"hf_group_list"};
+  std::string host;
+  std::string hot;
+  std::string setups;
+  CColourInfo colours;
+};
+
+// ---- set-up ----
+
+TEST_F(GroupListTest, SetUpChoosesTheMethodByTemplateNameAndReadsItsRules) {
+  WriteTemplate(kTemplate, kTemplate, 7, 1, 3);
+  CFileGroupList byScheme;
+  EXPECT_EQ(byScheme.SetUpGroupingIn(host, kTemplate, &colours), 0);
+  EXPECT_EQ(byScheme.method(), kGroupMethodFilenameScheme);
+  EXPECT_EQ(byScheme.templatePath(), setups + kTemplate + ".fns");
+  EXPECT_EQ(byScheme.settings().timeoutSeconds(), 7);
+  EXPECT_EQ(byScheme.settings().fileCountTrigger(), 1);
+  EXPECT_EQ(byScheme.settings().fileCount(), 3);
+  EXPECT_EQ(byScheme.settings().serialMode(), 0);
+  EXPECT_EQ(byScheme.uniqueNames(), 0);
+
+  WriteTemplate("groupbyfiletype", "GroupByFileType", 30, 1, 4);
+  CFileGroupList byType;
+  EXPECT_EQ(byType.SetUpGroupingIn(host, "groupbyfiletype", &colours), 0);
+  EXPECT_EQ(byType.method(), kGroupMethodFileType);
+
+  CFileGroupList missing;
+  EXPECT_EQ(missing.SetUpGroupingIn(host, "No Such Template", &colours), kGroupTemplateNotLoaded);
+}
+
+TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
+  CFileGroupList list;
+  EXPECT_EQ(list.MakeUniqueGroupName(), "");
+  list.SetUniqueNames(1);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "$$%04lx-%04lx-%08lx-0001", static_cast<unsigned long>(::GetCurrentProcessId()),
+                static_cast<unsigned long>(::GetCurrentThreadId()),
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&list)));
+  EXPECT_EQ(list.MakeUniqueGroupName(), expected);
+  const std::string second = list.MakeUniqueGroupName();
+  EXPECT_EQ(second.substr(second.size() - 5), "-0002");
+  EXPECT_EQ(second.substr(0, second.size() - 5), std::string(expected).substr(0, second.size() - 5));
+}
+
+// ---- refused files ----
+
+TEST_F(GroupListTest, FilesOfTheWrongTypeOrUnreadableNamesStayStandalone) {
+  auto list = MakeList(30, 0, 4);
+  LogCapture log;
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.tiff"), kGroupWrongExtension);
+  EXPECT_TRUE(log.Has(2, "Purported TIFF file JOB1_p1_Cyan.tiff has non-TIFF extension"));
+  EXPECT_TRUE(FileExists(hot + "JOB1_p1_Cyan.tiff"));
+
+  EXPECT_EQ(ArriveAndOffer(*list, "no colour here.tif"), kGroupNotAnalysed);
+  EXPECT_TRUE(log.Has(2, "Analysing file no colour here"));
+  EXPECT_TRUE(log.Has(2, "Analyse no colour here returned false"));
+  EXPECT_TRUE(log.Has(2, "Failed to analyse file no colour here.tif"));
+  EXPECT_TRUE(FileExists(hot + "no colour here.tif"));
+  EXPECT_EQ(list->GroupCount(), 0u);
+
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.TIF"), 0);  // the extension in any case
+  EXPECT_EQ(list->GroupCount(), 1u);
+
+  auto byType = MakeList(30, 0, 4, kGroupByFileTypeTemplate);
+  EXPECT_EQ(ArriveAndOffer(*byType, "page.tif"), kGroupWrongExtension);
+  EXPECT_TRUE(log.Has(2, "Purported PDF file page.tif has non-PDF extension."));
+}
+
+TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
+  auto list = MakeList(30, 0, 4);
+  CFileGroupFNS group(list.get());
+  std::string path;
+  LogCapture log;
+  EXPECT_EQ(group.AddToNewGroup("job.TIF", hot, "JOB.tif", "JOB.tif", path), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "Matching failed - file will pass through normally"));
+  EXPECT_EQ(group.name(), "");
+  EXPECT_EQ(group.identifiedName(), "");
+  EXPECT_TRUE(GroupFilesIn(hot).empty());
+
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "", "x", path), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "NewGroup failed - Groupname is empty"));
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "..", "..", path), kGroupNameRefused);
+  EXPECT_TRUE(GroupFilesIn(temp.path()).empty());
+}
+
+// ---- closing ----
+
+TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
+  auto list = MakeList(60, 1, 4);
+  LogCapture log;
+  const std::vector<std::string> names = {"JOB1_p1_Cyan.tif", "JOB1_p1_Magenta.tif", "JOB1_p1_Yellow.tif",
+                                          "JOB1_p1_Black.tif"};
+  for (const std::string& name : names) ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_TRUE(HasLineContaining(log, "Hit file count limit for <$$"));
+
+  const std::vector<std::string> files = GroupFilesIn(hot);
+  ASSERT_EQ(files.size(), 1u);
+  const std::string folder = hot + RemoveExtension(files[0]);
+  EXPECT_EQ(files[0].rfind("$$", 0), 0u);
+  for (const std::string& name : names) EXPECT_TRUE(FileExists(JoinPath(folder, name))) << name;
+
+  CIniDocument document = SavedGroup("JOB1");
+  Reader reader(document);
+  // Sections in the order the group was written.
+  ASSERT_GE(document.SectionCount(), 4u);
+  EXPECT_EQ(document.Section(0).name(), "FileGroupInfo");
+  EXPECT_EQ(document.Section(1).name(), "SettingsInfo");
+  EXPECT_EQ(document.Section(2).name(), "FileInfo");
+  EXPECT_EQ(document.Section(3).name(), "JOB1_p1_Cyan.tif_Settings");
+  EXPECT_EQ(Value(reader, &Reader::GetFolderPath), folder);
+  EXPECT_EQ(Value(reader, &Reader::GetExtension), ".tif");
+  EXPECT_EQ(Value(reader, &Reader::GetFNSFileName), kTemplate);
+  EXPECT_EQ(Value(reader, &Reader::GetGroupMethod), kGroupMethodFilenameScheme);
+  EXPECT_EQ(Value(reader, &Reader::GetTimeoutSeconds), 60);
+  EXPECT_EQ(Value(reader, &Reader::GetFileCountTrigger), 1);
+  EXPECT_EQ(Value(reader, &Reader::GetFileCount), 4);
+  EXPECT_EQ(Value(reader, &Reader::GetSerialMode), 0);
+  EXPECT_EQ(reader.GetFileInfoNames(), names);
+  std::string text;
+  reader.GetFileInfo("JOB1_p1_Cyan.tif", text);
+  EXPECT_EQ(text, "Cyan,JOB1,255,0,0,0,1,1");
+  reader.GetFileInfo("JOB1_p1_Black.tif", text);
+  EXPECT_EQ(text, "Black,JOB1,0,0,0,255,1,1");
+  for (const std::string& name : names) {
+    int page = 0;
+    EXPECT_EQ(reader.GetPageNumber(name, page), kGroupValuePresent);
+    EXPECT_EQ(page, 1) << name;
+  }
+  // The group file is the document, key=value, nothing else.
+  EXPECT_EQ(Contents(hot + files[0]).rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0),
+            0u);
+}
+
+TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten) {
+  auto list = MakeList(60, 1, 2);
+  std::vector<std::string> seenIds;
+  auto offer = [&](const std::string& name, const std::string& id) {
+    Arrive(name);
+    std::string path;
+    CFileGroup* group = nullptr;
+    return list->AddFile(name, hot, path, group, [&](CFileGroup& open) {
+      std::string current;
+      open.group().GetResourceID(current);
+      seenIds.push_back(current);
+      open.group().SetResourceID(id);
+    });
+  };
+  ASSERT_EQ(offer("DONE_p1_Cyan.tif", "first"), 0);
+  // The second file reaches the count: the group is closed, but only after the
+  // file's own work on it is done, so the saved document carries it.
+  ASSERT_EQ(offer("DONE_p1_Black.tif", "second"), 0);
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_EQ(seenIds, (std::vector<std::string>{"", "first"}));
+  EXPECT_EQ(Value(Reader(SavedGroup("DONE")), &Reader::GetResourceID), "second");
+  // A file the groups do not take never reaches one.
+  seenIds.clear();
+  EXPECT_EQ(offer("no colour here.tif", "third"), kGroupNotAnalysed);
+  EXPECT_TRUE(seenIds.empty());
+}
+
+TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
+  auto list = MakeList(60, 1, 3);
+  for (const char* name : {"A7_p2_Cyan.tif", "B8_p1_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "B8_p1_Black.tif",
+                           "A7_p2_(Ultramarine).tif", "B8_p1_Yellow.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+  ASSERT_TRUE(AllClosed(*list));
+  ASSERT_EQ(GroupFilesIn(hot).size(), 2u);
+
+  CIniDocument a = SavedGroup("A7");
+  Reader readerA(a);
+  EXPECT_EQ(readerA.GetFileInfoNames(),
+            (std::vector<std::string>{"A7_p2_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "A7_p2_(Ultramarine).tif"}));
+  std::string details;
+  readerA.GetFileInfo("A7_p2_Tinctura Teal C.tif", details);
+  EXPECT_EQ(details, "Tinctura Teal C,A7,200,0,100,20,1,2");
+  readerA.GetFileInfo("A7_p2_(Ultramarine).tif", details);
+  EXPECT_EQ(details, "Ultramarine,A7,255,190,0,20,1,4");
+  int page = 0;
+  readerA.GetPageNumber("A7_p2_Cyan.tif", page);
+  EXPECT_EQ(page, 2);
+  EXPECT_EQ(SavedMembers("B8"), (std::vector<std::string>{"B8_p1_Cyan.tif", "B8_p1_Black.tif", "B8_p1_Yellow.tif"}));
+}
+
+TEST_F(GroupListTest, AGroupClosesWhenNoFileArrivesForItsTimeout) {
+  auto list = MakeList(1, 0, 4);
+  LogCapture log;
+  ASSERT_EQ(ArriveAndOffer(*list, "T1_p1_Cyan.tif"), 0);
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_TRUE(HasLineContaining(log, "): Got timeout for group <$$"));
+  EXPECT_TRUE(HasLineContaining(log, "MonitorGroup("));
+  EXPECT_TRUE(HasLineContaining(log, "): Thread timeout = 1000ms"));
+  EXPECT_EQ(SavedMembers("T1"), std::vector<std::string>{"T1_p1_Cyan.tif"});
+}
+
+TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
+  // Files arrive every 0.4 s, for longer than the 2 s time-out in all.
+  auto list = MakeList(2, 0, 4);
+  for (const char* name : {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif", "R1_p1_Black.tif",
+                           "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"}) {
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+    EXPECT_EQ(list->GroupCount(), 1u);
+    ::Sleep(400);
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  ASSERT_EQ(GroupFilesIn(hot).size(), 1u);
+  EXPECT_EQ(SavedMembers("R1").size(), 7u);
+}
+
+TEST_F(GroupListTest, SerialModeClosesTheGroupsAFileDoesNotBelongTo) {
+  auto list = MakeList(60, 0, 4);
+  list->settings().SetSerialMode(1);
+  LogCapture log;
+  for (const char* name : {"S1_p1_Cyan.tif", "S1_p1_Black.tif", "S2_p1_Cyan.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+  EXPECT_TRUE(log.Has(2, "In Serial Mode"));
+  // S1 is closed and saved; S2 stays open.
+  ASSERT_TRUE(WaitUntil([&] { return list->GroupCount() == 1; }));
+  EXPECT_EQ(SavedMembers("S1"), (std::vector<std::string>{"S1_p1_Cyan.tif", "S1_p1_Black.tif"}));
+  EXPECT_EQ(Value(Reader(SavedGroup("S1")), &Reader::GetSerialMode), 1);
+  EXPECT_TRUE(HasLineContaining(log, "): Got an end event for group <$$"));
+}
+
+// ---- faults on the way into a group ----
+
+TEST_F(GroupListTest, ASecondFileOfTheSameNameOpensAnotherGroup) {
+  auto list = MakeList(60, 0, 4);
+  Arrive("D1_p1_Cyan.tif", "first");
+  CFileGroup* first = nullptr;
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &first), 0);
+  Arrive("D1_p1_Cyan.tif", "second");
+  LogCapture log;
+  CFileGroup* second = nullptr;
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &second), 0);
+  EXPECT_TRUE(log.Has(2, "File <D1_p1_Cyan.tif> already exists in group <D1>"));
+  EXPECT_NE(first, second);
+  EXPECT_EQ(list->GroupCount(), 2u);
+  EXPECT_EQ(first->identifiedName(), "D1");
+  EXPECT_EQ(second->identifiedName(), "D1");
+  EXPECT_NE(first->name(), second->name());
+
+  list.reset();  // closes both; each keeps its own copy
+  std::set<std::string> contents;
+  for (const std::string& file : GroupFilesIn(hot))
+    contents.insert(Contents(JoinPath(hot + RemoveExtension(file), "D1_p1_Cyan.tif")));
+  EXPECT_EQ(contents, (std::set<std::string>{"first", "second"}));
+}
+
+TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
+  auto list = MakeList(60, 0, 4);
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(ArriveAndOffer(*list, "U1_p1_Cyan.tif", &group), 0);
+  const std::string folder = group->folder();
+  const std::string groupFile = group->groupFile();
+
+  Arrive("U1_p1_Black.tif");
+  {
+    // Held open by a writer: the move fails.
+    ScopedHandle writer(::CreateFileA((hot + "U1_p1_Black.tif").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    LogCapture log;
+    EXPECT_EQ(Offer(*list, "U1_p1_Black.tif"), kGroupFileNotMoved);
+    EXPECT_TRUE(HasLineStartingWith(log, 2, "MoveFileEx(" + hot + "U1_p1_Black.tif, " + folder));
+    EXPECT_TRUE(log.Has(2, "MoveFileIntoGroup() failed"));
+    EXPECT_TRUE(log.Has(2, "Add failed - treat as standalone file"));
+    EXPECT_TRUE(log.Has(3, "UndoGrouping"));
+  }
+  // Both separations are back in the hot folder, the group is gone for good.
+  EXPECT_TRUE(FileExists(hot + "U1_p1_Cyan.tif"));
+  EXPECT_TRUE(FileExists(hot + "U1_p1_Black.tif"));
+  EXPECT_FALSE(FolderExists(folder));
+  EXPECT_FALSE(FileExists(groupFile));
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_FALSE(FileExists(groupFile));  // an undone group is not written again
+
+  // Offered again, they group normally.
+  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif"), 0);
+  ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), 0);
+  list.reset();
+  EXPECT_EQ(SavedMembers("U1"), (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
+}
+
+TEST_F(GroupListTest, AGroupFolderThatCannotBeCreatedLeavesTheFileStandalone) {
+  auto list = MakeList(60, 0, 4);
+  list->SetUniqueNames(0);  // the group is named after the analysis: "F1"
+  Arrive("F1");             // a file where the folder should go
+  LogCapture log;
+  EXPECT_EQ(ArriveAndOffer(*list, "F1_p1_Cyan.tif"), kGroupFolderNotCreated);
+  EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183"));
+  EXPECT_TRUE(log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
+  EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif"));
+  EXPECT_FALSE(FileExists(hot + "F1.fgl"));
+  EXPECT_EQ(list->GroupCount(), 0u);
+}
+
+TEST_F(GroupListTest, AnExistingGroupFileIsNeverOverwritten) {
+  auto list = MakeList(60, 0, 4);
+  list->SetUniqueNames(0);
+  // A closed group of that name waits in the hot folder to be handed over.
+  Arrive("E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n");
+  LogCapture log;
+  EXPECT_EQ(ArriveAndOffer(*list, "E1_p1_Cyan.tif"), kGroupNameRefused);
+  EXPECT_TRUE(log.Has(2, "Create GroupFile failed - 80"));
+  EXPECT_EQ(Contents(hot + "E1.fgl"), "[FileGroupInfo]\r\nGroupName=E1\r\n");
+  EXPECT_TRUE(FileExists(hot + "E1_p1_Cyan.tif"));
+}
+
+TEST_F(GroupListTest, TheGroupFileIsHeldOpenUntilTheGroupCloses) {
+  auto list = MakeList(60, 0, 4);
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(ArriveAndOffer(*list, "H1_p1_Cyan.tif", &group), 0);
+  const std::string groupFile = group->groupFile();
+  auto open = [&](DWORD share) {
+    return ScopedHandle(::CreateFileA(groupFile.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  };
+  // Readers may look; nobody may take it exclusively (the scanner's test).
+  EXPECT_TRUE(open(FILE_SHARE_READ | FILE_SHARE_WRITE));
+  EXPECT_FALSE(open(0));
+  EXPECT_EQ(Contents(groupFile), "");
+  list.reset();
+  EXPECT_TRUE(open(0));
+}
+
+// ---- grouping by file type ----
+
+TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
+  auto list = MakeList(60, 1, 3, kGroupByFileTypeTemplate);
+  const std::vector<std::string> names = {"cover.pdf", "inside.PDF", "back.pdf"};
+  for (const std::string& name : names) {
+    Arrive(name, "%PDF-1.4");
+    ASSERT_EQ(Offer(*list, name), 0) << name;
+  }
+  ASSERT_TRUE(AllClosed(*list));
+  const std::vector<std::string> files = GroupFilesIn(hot);
+  ASSERT_EQ(files.size(), 1u);
+  CIniDocument document;
+  ASSERT_TRUE(document.Load(hot + files[0]));
+  Reader reader(document);
+  EXPECT_EQ(Value(reader, &Reader::GetGroupName), RemoveExtension(files[0]));
+  EXPECT_EQ(files[0].rfind("$$", 0), 0u);
+  EXPECT_EQ(Value(reader, &Reader::GetExtension), ".pdf");
+  EXPECT_EQ(Value(reader, &Reader::GetNoSubScan), "Yes");
+  EXPECT_EQ(Value(reader, &Reader::GetGroupMethod), kGroupMethodFileType);
+  EXPECT_EQ(reader.GetFileInfoNames(), names);
+  std::string details;
+  reader.GetFileInfo("inside.PDF", details);
+  EXPECT_EQ(details, "");
+  EXPECT_EQ(document.FindSection("cover.pdf_Settings"), -1);
+}
+
+// ---- the end of the list ----
+
+TEST_F(GroupListTest, EndingTheListSavesEveryOpenGroup) {
+  auto list = MakeList(600, 0, 4);
+  for (const char* name : {"L1_p1_Cyan.tif", "L2_p1_Cyan.tif", "L1_p1_Black.tif", "L3_p3_Yellow.tif"})
+    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+  EXPECT_EQ(list->GroupCount(), 3u);
+  LogCapture log;
+  list.reset();
+  EXPECT_EQ(GroupFilesIn(hot).size(), 3u);
+  EXPECT_EQ(SavedMembers("L1"), (std::vector<std::string>{"L1_p1_Cyan.tif", "L1_p1_Black.tif"}));
+  EXPECT_EQ(SavedMembers("L2"), std::vector<std::string>{"L2_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("L3"), std::vector<std::string>{"L3_p3_Yellow.tif"});
+  EXPECT_FALSE(HasLineContaining(log, "was not closed by its monitor in time"));
+}
+
+TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
+  auto list = MakeList(600, 0, 4);
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(ArriveAndOffer(*list, "M1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "M2_p1_Cyan.tif"), 0);
+  // A monitor that cannot run cannot answer the end event.
+  HANDLE stuck = nullptr;
+  ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), group->monitorThread(), ::GetCurrentProcess(), &stuck, 0,
+                                FALSE, DUPLICATE_SAME_ACCESS));
+  ScopedHandle stuckThread(stuck);
+  ASSERT_NE(::SuspendThread(stuckThread.get()), static_cast<DWORD>(-1));
+
+  LogCapture log;
+  list.reset();
+  EXPECT_TRUE(HasLineStartingWith(log, 0, "Group <$$"));
+  EXPECT_TRUE(HasLineContaining(log, "> was not closed by its monitor in time - ending the monitor"));
+  EXPECT_EQ(::WaitForSingleObject(stuckThread.get(), 0), WAIT_OBJECT_0);
+  // Both groups are written: the one whose monitor answered, and the other.
+  EXPECT_EQ(SavedMembers("M1"), std::vector<std::string>{"M1_p1_Cyan.tif"});
+  EXPECT_EQ(SavedMembers("M2"), std::vector<std::string>{"M2_p1_Cyan.tif"});
+}
+
+TEST_F(GroupListTest, OpenGroupsAreReachedOnlyWhileTheyAreOpen) {
+  auto list = MakeList(60, 0, 4);
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(ArriveAndOffer(*list, "W1_p1_Cyan.tif", &group), 0);
+  std::string seen;
+  EXPECT_TRUE(list->WithOpenGroup(group, [&](CFileGroup& open) { seen = open.identifiedName(); }));
+  EXPECT_EQ(seen, "W1");
+  const std::string name = group->name();
+  LogCapture log;
+  EXPECT_EQ(list->TriggerRemoval(name), 0);
+  EXPECT_TRUE(log.Has(3, "Triggering removal of group <" + name + ">"));
+  EXPECT_TRUE(log.Has(3, "Closing group <" + name + ">"));
+  ASSERT_TRUE(AllClosed(*list));
+  EXPECT_FALSE(list->WithOpenGroup(group, [&](CFileGroup&) { ADD_FAILURE() << "a removed group was reached"; }));
+  EXPECT_EQ(list->TriggerRemoval(name), 0);
+  EXPECT_TRUE(log.Has(2, "Remove group failed"));
+}
+
+}  // namespace
+
+}  // namespace hf

@@ -1,0 +1,445 @@
+// The file operation on path lists, the reference count of a shared group
+// folder and the move of a group file with its folder, on real folders
+// (a second drive is mapped for the moves across drives).
+#include "grouping/win32/group_move.h"
+
+#include "base/file_io.h"
+#include "grouping/group_path_checks.h"
+#include "grouping/group_document.h"
+#include "formats/ini_document.h"
+#include "base/path_utils.h"
+#include "base/win32/file_system.h"
+#include "grouping/win32/group_ref_count.h"
+#include "base/win32/perform_op.h"
+#include "base/win32/scoped_handle.h"
+#include "tests/support/win32/mapped_drive.h"
+#include "tests/support/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hf {
+
+namespace {
+
+void Write(const std::string& path, const std::string& text) { ASSERT_TRUE(Put(path, text)) << path; }
+
+// Names of the files and folders in a folder, sorted by the listing.
+std::vector<std::string> EntriesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  ScopedFindHandle find(::FindFirstFileA(JoinPath(folder, "*").c_str(), &found));
+  if (!find) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileA(find.get(), &found));
+  return names;
+}
+
+CPathList ListOf(const std::vector<std::string>& paths) {
+  CPathList list;
+  for (const std::string& path : paths) EXPECT_TRUE(list.Add(path)) << path;
+  return list;
+}
+
+// ---- path lists ----
+
+TEST(PathListTest, PathsAreEachEndedByANulAndTheListByASecond) {
+  CPathList list;
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(std::string(list.data(), list.size()), std::string("\0", 1));
+  ASSERT_TRUE(list.Add("C:\\a"));
+  ASSERT_TRUE(list.Add("C:\\b.fgl"));
+  EXPECT_EQ(std::string(list.data(), list.size()), std::string("C:\\a\0C:\\b.fgl\0\0", 15));
+
+  std::vector<std::string> paths;
+  ASSERT_TRUE(SplitPathList(list.data(), paths));
+  EXPECT_EQ(paths, (std::vector<std::string>{"C:\\a", "C:\\b.fgl"}));
+}
+
+TEST(PathListTest, AListNeverExceeds1041Bytes) {
+  CPathList list;
+  EXPECT_FALSE(list.Add(""));
+  EXPECT_FALSE(list.Add(std::string("a\0b", 3)));
+  // 1039 characters, their NUL and the final NUL: exactly 1041 bytes.
+  ASSERT_TRUE(list.Add(std::string(1039, 'x')));
+  EXPECT_EQ(list.size(), kPathListMaxBytes);
+  EXPECT_FALSE(list.Add("y"));
+  EXPECT_EQ(list.size(), kPathListMaxBytes);
+
+  CPathList tooLong;
+  EXPECT_FALSE(tooLong.Add(std::string(1040, 'x')));
+  EXPECT_TRUE(tooLong.empty());
+}
+
+TEST(PathListTest, ListsWithoutAnEndWithin1041BytesAreRefused) {
+  std::vector<std::string> paths;
+  EXPECT_FALSE(SplitPathList(nullptr, paths));
+  std::string unterminated(2000, 'x');
+  EXPECT_FALSE(SplitPathList(unterminated.c_str(), paths));
+  EXPECT_TRUE(paths.empty());
+  // One NUL but never a second within the limit.
+  std::string oneEnd = std::string(10, 'a') + '\0' + std::string(1500, 'b');
+  EXPECT_FALSE(SplitPathList(oneEnd.c_str(), paths));
+  EXPECT_TRUE(paths.empty());
+  EXPECT_EQ(PerformOp(unterminated.c_str(), "C:\\dst\0", kFileOpMove, 0), ERROR_INVALID_PARAMETER);
+}
+
+// ---- the file operation ----
+
+// One call of PerformOp on a fresh "src\G1" (a.tif, b.tif) and "src\G1.fgl".
+// Paths are below the test folder. `prepare`: "x\" a folder, "x=text" a file,
+// "hidden:x" / "readonly:x" an attribute. `after`: "x=text" the contents,
+// "x" a file, "x\" a folder, "x\*" an empty folder, "!x" nothing there.
+struct OpRow {
+  const char* name;
+  std::vector<std::string> prepare, from, to;  // no targets: a null list
+  int operation;
+  int multiple;
+  std::vector<int> results;  // any of these; none: any failure
+  std::vector<std::string> after;
+};
+
+void Prepare(const std::string& root, const std::string& entry) {
+  const size_t colon = entry.find(':');
+  const size_t equals = entry.find('=');
+  if (colon != std::string::npos) {
+    const DWORD attribute = entry.compare(0, colon, "hidden") == 0 ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_READONLY;
+    ASSERT_TRUE(::SetFileAttributesA((root + entry.substr(colon + 1)).c_str(), attribute)) << entry;
+  } else if (equals != std::string::npos) {
+    Write(root + entry.substr(0, equals), entry.substr(equals + 1));
+  } else {
+    ASSERT_EQ(CreateFolder(root + entry, true), 0) << entry;
+  }
+}
+
+void Check(const std::string& root, const std::string& entry) {
+  const size_t equals = entry.find('=');
+  if (equals != std::string::npos) {
+    EXPECT_EQ(Contents(root + entry.substr(0, equals)), entry.substr(equals + 1)) << entry;
+  } else if (entry[0] == '!') {
+    EXPECT_FALSE(FileExists(root + entry.substr(1)) || FolderExists(root + entry.substr(1))) << entry;
+  } else if (entry.size() > 2 && entry.compare(entry.size() - 2, 2, "\\*") == 0) {
+    EXPECT_TRUE(FolderExists(root + entry.substr(0, entry.size() - 2))) << entry;
+    EXPECT_TRUE(EntriesIn(root + entry.substr(0, entry.size() - 2)).empty()) << entry;
+  } else if (entry.back() == '\\') {
+    EXPECT_TRUE(FolderExists(root + entry)) << entry;
+  } else {
+    EXPECT_TRUE(FileExists(root + entry)) << entry;
+  }
+}
+
+std::vector<std::string> Under(const std::string& root, const std::vector<std::string>& paths) {
+  std::vector<std::string> full;
+  for (const std::string& path : paths) full.push_back(root + path);
+  return full;
+}
+
+TEST(PerformOpTest, EachOperationLeavesTheFilesItShould) {
+  constexpr int kBad = ERROR_INVALID_PARAMETER;
+  const OpRow rows[] = {
+      {"a move takes a folder and a file into the destination", {}, {"src\\G1", "src\\G1.fgl"}, {"dst"},
+       kFileOpMove, 0, {0}, {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1.fgl", "!src\\G1", "!src\\G1.fgl"}},
+      {"a move merges into a folder of the same name", {"dst\\G1\\", "dst\\G1\\old.tif=old", "dst\\G1\\a.tif=replaced"},
+       {"src\\G1"}, {"dst"}, kFileOpMove, 0, {0},
+       {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1\\old.tif=old", "!src\\G1"}},
+      {"a wildcard moves everything in a folder, hidden too, into its parent",
+       {"src\\G1\\sub\\", "src\\G1\\sub\\c.tif=c", "src\\G1\\hidden.tif=h", "hidden:src\\G1\\hidden.tif"},
+       {"src\\G1\\*"}, {"src"}, kFileOpMove, 0, {0},
+       {"src\\a.tif=a", "src\\b.tif=b", "src\\hidden.tif=h", "src\\sub\\c.tif=c", "src\\G1\\*"}},
+      {"a wildcard that matches nothing is no failure", {"src\\empty\\"}, {"src\\empty\\*"}, {"src"}, kFileOpMove, 0,
+       {0}, {"src\\empty\\*"}},
+      {"a missing source fails and stops the operation", {}, {"src\\missing", "src\\G1.fgl"}, {"dst"}, kFileOpMove, 0,
+       {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}, {"src\\G1.fgl", "!dst\\G1.fgl"}},
+      {"a folder is never moved into itself", {}, {"src"}, {"src\\G1\\inner"}, kFileOpMove, 0, {kBad},
+       {"src\\G1\\a.tif=a", "!src\\G1\\inner"}},
+      {"a folder is never copied onto itself", {}, {"src\\G1"}, {"src\\G1"}, kFileOpCopy, 0, {kBad},
+       {"src\\G1\\a.tif=a", "!src\\G1\\G1"}},
+      {"a folder moved onto itself stays whole", {}, {"src\\G1"}, {"src"}, kFileOpMove, 0, {0},
+       {"src\\G1\\a.tif=a", "src\\G1\\b.tif=b"}},
+      {"a copy leaves the sources and replaces files at the target", {"dst\\G1\\", "dst\\G1\\a.tif=older"},
+       {"src\\G1", "src\\G1.fgl"}, {"dst"}, kFileOpCopy, 0, {0},
+       {"dst\\G1\\a.tif=a", "dst\\G1\\b.tif=b", "dst\\G1.fgl", "src\\G1\\a.tif=a", "src\\G1.fgl"}},
+      {"a delete removes folders with read-only, hidden and dot content",
+       {"src\\G1\\.dot\\", "src\\G1\\.dot\\x=x", "readonly:src\\G1\\a.tif", "hidden:src\\G1\\b.tif"},
+       {"src\\G1.fgl", "src\\G1"}, {}, kFileOpDelete, 0, {0}, {"!src\\G1", "!src\\G1.fgl", "src\\"}},
+      {"a rename to a free name", {}, {"src\\G1.fgl"}, {"src\\H.fgl"}, kFileOpRename, 0, {0},
+       {"src\\H.fgl", "!src\\G1.fgl"}},
+      {"a rename refuses an existing target", {}, {"src\\G1.fgl"}, {"src\\G1\\a.tif"}, kFileOpRename, 0,
+       {}, {"src\\G1.fgl", "src\\G1\\a.tif=a"}},
+      {"multiple destinations pair each source with its target", {"dst\\"}, {"src\\G1\\a.tif", "src\\G1\\b.tif"},
+       {"dst\\one.tif", "dst\\two.tif"}, kFileOpMove, 1, {0}, {"dst\\one.tif=a", "dst\\two.tif=b"}},
+      {"multiple destinations need one target a source", {}, {"src\\G1.fgl"}, {"dst\\x", "dst\\y"}, kFileOpMove, 1,
+       {kBad}, {"src\\G1.fgl"}},
+      {"an unknown operation is refused", {}, {"src\\G1.fgl"}, {"dst"}, 9, 0, {kBad}, {"src\\G1.fgl"}},
+      {"a move without targets is refused", {}, {"src\\G1.fgl"}, {}, kFileOpMove, 0, {kBad}, {"src\\G1.fgl"}},
+  };
+  for (const OpRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempFolder temp("hf_perform_op");
+    ASSERT_TRUE(temp.ok());
+    const std::string& root = temp.path();
+    for (const char* entry : {"src\\G1\\", "src\\G1\\a.tif=a", "src\\G1\\b.tif=b", "src\\G1.fgl=[FileGroupInfo]\r\n"})
+      Prepare(root, entry);
+    for (const std::string& entry : row.prepare) Prepare(root, entry);
+    const CPathList source = ListOf(Under(root, row.from));
+    const CPathList target = ListOf(Under(root, row.to));
+    const int result = PerformOp(source.data(), row.to.empty() ? nullptr : target.data(), row.operation, row.multiple);
+    if (row.results.empty())
+      EXPECT_NE(result, 0);
+    else
+      EXPECT_NE(std::find(row.results.begin(), row.results.end(), result), row.results.end()) << result;
+    for (const std::string& entry : row.after) Check(root, entry);
+  }
+}
+
+// ---- reference count ----
+
+class GroupRefCountTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    shared = temp.path() + "shared";
+    ASSERT_EQ(CreateFolder(shared, false), 0);
+  }
+
+  TempFolder temp{"hf_ref_count"};
+  std::string shared;
+};
+
+TEST_F(GroupRefCountTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolder) {
+  CGroupRefCount count(shared);
+  EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
+  EXPECT_TRUE(FolderExists(shared + "\\_ref"));
+  std::string expectedName = shared + "\\_ref";
+  for (char& c : expectedName) c = c == '\\' ? '_' : c;
+  EXPECT_EQ(count.mutexName(), expectedName);
+
+  EXPECT_EQ(count.GetRefCount(), 0);
+  EXPECT_FALSE(FileExists(count.countFilePath()));
+  EXPECT_EQ(count.AddRef(), 1);
+  EXPECT_EQ(count.AddRef(), 2);
+  EXPECT_EQ(Contents(count.countFilePath()), "[RefCount]\r\nCount=2\r\n");
+
+  // A file path counts the folder that holds it.
+  Write(shared + "\\member.tif", "m");
+  EXPECT_EQ(CGroupRefCount(shared + "\\member.tif").GetRefCount(), 2);
+}
+
+TEST_F(GroupRefCountTest, AnUnreadableCountFileIsLeftAlone) {
+  CGroupRefCount count(shared);
+  Write(count.countFilePath(), "[RefCount]\r\nCount=5\r\n");
+  {
+    ScopedHandle holder(::CreateFileA(count.countFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    LogCapture log;
+    EXPECT_EQ(count.GetRefCount(), 0);
+    EXPECT_EQ(count.AddRef(), 0);
+    EXPECT_TRUE(log.Has(2, "CGroupRefCount: cannot read <" + count.countFilePath() + ">"));
+  }
+  EXPECT_EQ(count.GetRefCount(), 5);
+}
+
+TEST_F(GroupRefCountTest, ConcurrentCountersLoseNoReference) {
+  constexpr int kThreads = 4;
+  constexpr int kEach = 15;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([this] {
+      CGroupRefCount count(shared);
+      for (int i = 0; i < kEach; ++i) count.AddRef();
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), kThreads * kEach);
+}
+
+// ---- the move of a group ----
+
+class GroupMoveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    hot = temp.path() + "hot\\";
+    out = temp.path() + "out\\";
+    ASSERT_EQ(CreateFolder(hot, false), 0);
+    ASSERT_EQ(CreateFolder(out, false), 0);
+  }
+
+  // hot\<name> with two members and hot\<name>.fgl naming `folderPath`
+  // (the group's own folder when empty).
+  std::string MakeGroup(const std::string& name, std::string folderPath = std::string()) {
+    const std::string folder = hot + name;
+    EXPECT_EQ(CreateFolder(folder, false), 0);
+    Write(folder + "\\a.tif", "a");
+    Write(folder + "\\b.tif", "b");
+    if (folderPath.empty()) folderPath = folder;
+    const std::string groupFile = hot + name + ".fgl";
+    Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\nGroupName=" + name +
+                         "\r\n\r\n[SettingsInfo]\r\nGroupMethod=2\r\n"
+                         "\r\n[FileInfo]\r\na.tif=Cyan,JOB,255,0,0,0,1,1\r\nb.tif=Black,JOB,0,0,0,255,1,1\r\n");
+    return groupFile;
+  }
+
+  // hot\<name>.fgl naming temp\shared, a folder that stays where it is.
+  std::string MakeSharedGroup(const std::string& name) {
+    EXPECT_EQ(CreateFolder(shared, true), 0);
+    Write(hot + name, "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n");
+    return hot + name;
+  }
+
+  static std::string FolderPathIn(const std::string& groupFile) {
+    std::string value;
+    CGroupDocument::ReadTextFromFile(groupFile, kFileGroupInfoSection, "FolderPath", value);
+    return value;
+  }
+
+  TempFolder temp{"hf_group_move"};
+  std::string hot;
+  std::string out;
+  const std::string shared = temp.path() + "shared";
+};
+
+TEST_F(GroupMoveTest, AGroupTravelsWithItsFolderAndNamesItsNewPlace) {
+  const std::string groupFile = MakeGroup("JOB");
+  LogCapture log;
+  EXPECT_EQ(Move(groupFile, out, hot), 0);
+  EXPECT_TRUE(log.Has(3, "MoveCopy()"));
+  EXPECT_FALSE(FileExists(groupFile));
+  EXPECT_FALSE(FolderExists(hot + "JOB"));
+  EXPECT_EQ(Contents(out + "JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(out + "JOB\\b.tif"), "b");
+  EXPECT_EQ(FolderPathIn(out + "JOB.fgl"), out + "JOB");
+
+  // Everything else in the group file is as it was.
+  CIniDocument moved;
+  ASSERT_TRUE(moved.Load(out + "JOB.fgl"));
+  CGroupDocumentReader reader(moved);
+  std::string text;
+  reader.GetGroupName(text);
+  EXPECT_EQ(text, "JOB");
+  EXPECT_EQ(reader.GetFileInfoNames(), (std::vector<std::string>{"a.tif", "b.tif"}));
+  reader.GetFileInfo("b.tif", text);
+  EXPECT_EQ(text, "Black,JOB,0,0,0,255,1,1");
+}
+
+TEST_F(GroupMoveTest, AFolderOfAnotherNameKeepsItsOwnName) {
+  ASSERT_EQ(CreateFolder(hot + "separations", false), 0);
+  Write(hot + "separations\\c.tif", "c");
+  const std::string groupFile = hot + "ticket.fgl";
+  Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + hot + "separations\\\r\n");
+  EXPECT_EQ(Move(groupFile, out, hot), 0);
+  EXPECT_EQ(Contents(out + "separations\\c.tif"), "c");
+  EXPECT_EQ(FolderPathIn(out + "ticket.fgl"), out + "separations");
+}
+
+TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
+  const std::string first = MakeSharedGroup("one.fgl");
+  const std::string second = MakeSharedGroup("two.fgl");
+  Write(shared + "\\a.tif", "a");
+  EXPECT_EQ(Move(first, out, hot), 0);
+  EXPECT_EQ(Move(second, out, hot), 0);
+  EXPECT_TRUE(FileExists(out + "one.fgl"));
+  EXPECT_TRUE(FileExists(out + "two.fgl"));
+  EXPECT_FALSE(FileExists(first));
+  EXPECT_EQ(Contents(shared + "\\a.tif"), "a");
+  EXPECT_EQ(FolderPathIn(out + "one.fgl"), shared);
+  EXPECT_EQ(Contents(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
+}
+
+TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
+  const std::string groupFile = MakeSharedGroup("one.fgl");
+  ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
+  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
+  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 0);
+}
+
+TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
+  const std::string groupFile = MakeGroup("JOB");
+  EXPECT_EQ(Move("", out, hot), kPathEmpty);
+  EXPECT_EQ(Move(hot + "absent.fgl", out, hot), kPathMissing);
+  Write(hot + "JOB.txt", Contents(groupFile));
+  EXPECT_EQ(Move(hot + "JOB.txt", out, hot), kPathNotGroupFile);
+  EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), kPathMissing);
+  EXPECT_EQ(Move(groupFile, "", hot), kPathEmpty);
+
+  const std::string orphan = MakeGroup("ORPHAN", hot + "vanished");
+  LogCapture log;
+  EXPECT_EQ(Move(orphan, out, hot), kPathMissing);
+  EXPECT_TRUE(
+      HasLineStartingWith(log, 2, "group_move.cpp(", "): Path <" + hot + "vanished> is invalid: non-folder/missing"));
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_TRUE(FileExists(orphan));
+  EXPECT_TRUE(EntriesIn(out).empty());
+}
+
+TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
+  const std::string cases[] = {
+      hot,                              // the hot folder itself
+      temp.path(),                      // a folder above the hot folder and the destination
+      out,                              // the destination
+      hot + "JOB\\..",                  // the hot folder, spelled through ".."
+      temp.path().substr(0, 3),         // the drive root
+      "JOB",                            // relative, though the current folder holds a "JOB"
+  };
+  const std::string groupFile = MakeGroup("JOB");
+  char previous[MAX_PATH];
+  ASSERT_NE(::GetCurrentDirectoryA(sizeof previous, previous), 0u);
+  ASSERT_TRUE(::SetCurrentDirectoryA(hot.c_str()));
+  for (const std::string& folderPath : cases) {
+    SCOPED_TRACE(folderPath);
+    Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\n");
+    LogCapture log;
+    EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveRefused);
+    EXPECT_TRUE(HasLineStartingWith(log, 2, "Refusing to move group folder <" + folderPath + ">: "));
+    EXPECT_TRUE(FileExists(groupFile));
+    EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
+    EXPECT_EQ(EntriesIn(out), std::vector<std::string>{});
+  }
+  ::SetCurrentDirectoryA(previous);
+}
+
+TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
+  const std::string groupFile = MakeGroup("JOB");
+  // A folder where the group file should land makes the second step fail.
+  ASSERT_EQ(CreateFolder(out + "JOB.fgl", false), 0);
+  LogCapture log;
+  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
+  EXPECT_TRUE(HasLineStartingWith(log, -1, "PerformOp() failed - "));
+  EXPECT_TRUE(FileExists(groupFile));
+  EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(hot + "JOB\\b.tif"), "b");
+  EXPECT_FALSE(FolderExists(out + "JOB"));
+  EXPECT_EQ(FolderPathIn(groupFile), hot + "JOB");
+}
+
+TEST_F(GroupMoveTest, AMoveToAnotherDriveCopiesAndThenDeletes) {
+  TempFolder driveFolder("hf_second_drive");
+  ASSERT_TRUE(driveFolder.ok());
+  MappedDrive drive(driveFolder.path());
+  ASSERT_TRUE(drive.ok()) << drive.error();
+  const std::string destination = drive.root() + "out";
+  ASSERT_EQ(CreateFolder(destination, false), 0);
+
+  const std::string groupFile = MakeGroup("JOB");
+  EXPECT_EQ(Move(groupFile, destination, hot), 0);
+  EXPECT_EQ(Contents(destination + "\\JOB\\a.tif"), "a");
+  EXPECT_EQ(Contents(destination + "\\JOB\\b.tif"), "b");
+  EXPECT_EQ(FolderPathIn(destination + "\\JOB.fgl"), destination + "\\JOB");
+  EXPECT_FALSE(FileExists(groupFile));
+  EXPECT_FALSE(FolderExists(hot + "JOB"));
+  // The same bytes through the drive's own folder: it is a mapping, not a copy.
+  EXPECT_EQ(Contents(driveFolder.path() + "out\\JOB\\a.tif"), "a");
+}
+
+}  // namespace
+
+}  // namespace hf

@@ -1,0 +1,338 @@
+// The remote debug channel end to end: settings from the registry, records
+// read back from the real mailslot and checked byte by byte, the start-up with
+// its domain value, and the reopen-and-retry rule.
+#include "host/log_channel.h"
+
+#include "formats/log_record.h"
+#include "base/log.h"
+#include "tests/support/win32/log_settings_scope.h"
+#include "tests/support/win32/mailslot_reader.h"
+#include "tests/support/win32/registry_value_scope.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hf {
+
+namespace {
+
+constexpr DWORD kWaitMs = 20000;
+
+std::vector<std::string> debuggerOutput;
+void CaptureDebuggerOutput(const char* text) { debuggerOutput.emplace_back(text); }
+
+int writerCalls = 0;
+int writerFailuresLeft = 0;
+bool FailingWriter(void* mailslot, const void* bytes, unsigned long length) {
+  ++writerCalls;
+  if (writerFailuresLeft > 0) {
+    --writerFailuresLeft;
+    return false;
+  }
+  DWORD written = 0;
+  return ::WriteFile(mailslot, bytes, length, &written, nullptr) != FALSE;
+}
+
+std::string Hex5(DWORD value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%05lx", static_cast<unsigned long>(value));
+  return text;
+}
+
+std::string Today() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+// Records of different lengths per thread, so that mixed records would show.
+std::string Filler(int thread) { return std::string(40 + thread * 10, static_cast<char>('a' + thread)); }
+
+class LogChannelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    debuggerOutput.clear();
+    writerCalls = 0;
+    writerFailuresLeft = 0;
+    SetLogChannelDebugOutput(CaptureDebuggerOutput);
+    InitialiseLogChannel();
+    reader = std::make_unique<MailslotReader>();
+    ASSERT_TRUE(reader->ok()) << "mailslot " << reader->path() << " error " << reader->error();
+  }
+  void TearDown() override {
+    SetLogChannelWriter(nullptr);
+    SetLogChannelDebugOutput(nullptr);
+    reader.reset();
+  }
+
+  // Everything sent before this call, once it has arrived.
+  std::vector<LogRecord> Received() {
+    EXPECT_TRUE(reader->Sync(kWaitMs));
+    return reader->Drain();
+  }
+
+  // The one record that has arrived, or a failure.
+  LogRecord OnlyRecord() {
+    std::vector<LogRecord> records = Received();
+    EXPECT_EQ(records.size(), 1u);
+    return records.empty() ? LogRecord() : records[0];
+  }
+
+  std::unique_ptr<MailslotReader> reader;
+};
+
+bool Carries(const LogRecord& record, const std::string& part) { return record.text.find(part) != std::string::npos; }
+
+TEST_F(LogChannelTest, RecordsCarryTheirHeaderAndPrefixesByteForByte) {
+  LogSettingsScope settings(2);
+  const std::string dayBefore = Today();
+  Log(LogLevel::kProgress, "first %d", 7);
+  Log(LogLevel::kDetail, "second");
+  const std::string dayAfter = Today();
+  std::vector<LogRecord> records = Received();
+  ASSERT_EQ(records.size(), 2u);
+
+  const std::string ids = Hex5(::GetCurrentProcessId()) + ":" + Hex5(::GetCurrentThreadId()) + " ";
+  const std::regex time("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d $");
+  const std::regex date("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$");
+  const char* messages[] = {"01/02 first 7", "02/02 second"};
+  for (size_t i = 0; i < records.size(); ++i) {
+    const LogRecord& record = records[i];
+    const std::string& raw = record.raw;
+    SCOPED_TRACE(record.text);
+    ASSERT_EQ(raw.size(), 28 + record.text.size() + 1);
+    EXPECT_EQ(raw.back(), '\0');
+    const char sequence[4] = {static_cast<char>(1 + i), 0, 0x10, 0};  // 0x100001 + i, little-endian
+    EXPECT_EQ(raw.substr(0, 4), std::string(sequence, 4));
+    EXPECT_EQ(raw[20], '\0');  // 16 characters of date and time, then the NUL
+    EXPECT_TRUE(std::regex_match(raw.substr(4, 16), date)) << raw.substr(4, 16);
+    const std::string day = raw.substr(4, 10);
+    EXPECT_TRUE(day == dayBefore || day == dayAfter) << day;
+    EXPECT_EQ(static_cast<int>(raw[21]), static_cast<int>(i + 1));
+    EXPECT_EQ(raw.substr(22, 2), std::string(2, '\0'));
+    EXPECT_EQ(raw.substr(24, 4), std::string("\x02\x00\x00\x00", 4));
+
+    const std::string text = raw.substr(28, raw.size() - 29);
+    ASSERT_GT(text.size(), 13u);
+    EXPECT_TRUE(std::regex_match(text.substr(0, 13), time)) << text;
+    EXPECT_EQ(text.substr(13), ids + messages[i]);
+  }
+  EXPECT_EQ(records[0].sequence, 0x100001u);
+  EXPECT_EQ(records[1].sequence, 0x100002u);
+}
+
+TEST_F(LogChannelTest, LongMessageArrivesCutTo4079CharactersAndNul) {
+  LogSettingsScope settings(0);
+  const std::string message(5000, 'z');
+  Log(LogLevel::kError, "%s", message.c_str());
+  const LogRecord record = OnlyRecord();
+  EXPECT_EQ(record.raw.size(), 28u + 4079 + 1);
+  EXPECT_EQ(record.text.size(), 4079u);
+  EXPECT_TRUE(record.textTerminated);
+  EXPECT_EQ(record.text.substr(record.text.size() - 100), std::string(100, 'z'));
+}
+
+// Messages above the level are neither sent nor numbered; the level byte is
+// clamped to 0..3 while the prefix shows the current level.
+TEST_F(LogChannelTest, OnlyMessagesUpToTheLevelAreSentCountedAndClamped) {
+  LogSettingsScope settings(1);
+  Log(LogLevel::kDetail, "too detailed");
+  Log(LogLevel::kProgress, "progress");
+  Log(LogLevel::kTrace, "trace");
+  Log(static_cast<LogLevel>(-4), "negative");
+  settings.Set(7);
+  Log(static_cast<LogLevel>(6), "six");
+  std::vector<LogRecord> records = Received();
+  ASSERT_EQ(records.size(), 3u);
+  const char* texts[] = {" 01/01 progress", " 00/01 negative", " 03/07 six"};
+  const char levels[] = {1, 0, 3};
+  for (size_t i = 0; i < records.size(); ++i) {
+    EXPECT_TRUE(Carries(records[i], texts[i])) << records[i].text;
+    EXPECT_EQ(records[i].raw[21], levels[i]) << texts[i];
+    EXPECT_EQ(records[i].sequence, 0x100001u + i) << texts[i];
+  }
+}
+
+TEST_F(LogChannelTest, LoggingValueOtherThanOneOrANegativeLevelKeepsLoggingOff) {
+  LogSettingsScope settings(3, 2);
+  EXPECT_FALSE(LoggingEnabled());
+  Log(LogLevel::kError, "must not arrive");
+  // A negative level switches logging off and gives its magnitude less one.
+  settings.Set(-3, 1);
+  EXPECT_FALSE(LoggingEnabled());
+  EXPECT_EQ(CurrentLogLevel(), 2);
+  Log(LogLevel::kError, "must not arrive either");
+  settings.Set(3, 1);
+  EXPECT_TRUE(LoggingEnabled());
+  Log(LogLevel::kError, "arrives");
+  EXPECT_TRUE(Carries(OnlyRecord(), "arrives"));
+}
+
+TEST_F(LogChannelTest, MachineWideLevelCountsWhenTheUsersEqualsTheDefault) {
+  LogSettingsScope settings(0, 1);
+  RegistryValueScope machineLevel(HKEY_LOCAL_MACHINE, "Software\\Quillet\\Debug", "Hot Folder");
+  ASSERT_TRUE(machineLevel.SetDword(2));
+  RefreshLogSettings();
+  EXPECT_TRUE(LoggingEnabled());
+  EXPECT_EQ(CurrentLogLevel(), 2);
+  DWORD type = 0;
+  std::vector<unsigned char> bytes;
+  EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Quillet\\Debug", "Hot Folder", type, bytes));
+  ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "Software\\Vorlan\\Quillet\\Debug", "Hot Folder", type, bytes));
+  EXPECT_EQ(bytes, (std::vector<unsigned char>{2, 0, 0, 0}));
+}
+
+TEST_F(LogChannelTest, SenderSendsAnyLevelButNeedsATagOfTwoCharacters) {
+  LogSettingsScope settings(0);
+  SendLogRecord("Q", ".", "short tag", 0);
+  SendLogRecord(nullptr, ".", "no tag", 0);
+  SendLogRecord("QL", ".", "direct at level 3", 3);
+  const LogRecord record = OnlyRecord();
+  EXPECT_TRUE(Carries(record, " 03/00 direct at level 3")) << record.text;
+  EXPECT_EQ(record.level, 3);
+}
+
+class RemoteStartTest : public LogChannelTest {
+ protected:
+  RegistryValueScope userDomain{HKEY_CURRENT_USER, "SOFTWARE\\Vorlan", "RSMv3Domain"};
+  RegistryValueScope machineDomain{HKEY_LOCAL_MACHINE, "SOFTWARE\\Vorlan", "RSMv3Domain"};
+};
+
+TEST_F(RemoteStartTest, MissingDomainIsWrittenAsDotAndStartUpRecordsArrive) {
+  ASSERT_TRUE(userDomain.Delete());
+  ASSERT_TRUE(machineDomain.Delete());
+  LogSettingsScope settings(0);  // start-up records are sent whatever the level
+  StartRemoteLogChannel("HFA");
+
+  DWORD type = 0;
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "SOFTWARE\\Vorlan", "RSMv3Domain", type, bytes));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string(".\0", 2));
+
+  std::vector<LogRecord> records = Received();
+  ASSERT_EQ(records.size(), 2u);
+  // The library's own build date and time, as the compiler writes them (the
+  // test may have been built on another day).
+  const std::regex loaded(
+      R"( 02/00 \* Module HFA i/f rev 5 loaded\. Build date/time: [A-Z][a-z]{2} [ 0-9]\d \d{4}  \d\d:\d\d:\d\d\n$)");
+  EXPECT_TRUE(std::regex_search(records[0].text, loaded)) << records[0].text;
+  EXPECT_EQ(records[0].text.back(), '\n');
+  const std::string server = " 02/00   RSM is using Domain/workgroup/local machine : \".\"\n";
+  ASSERT_GE(records[1].text.size(), server.size());
+  EXPECT_EQ(records[1].text.substr(records[1].text.size() - server.size()), server);
+  EXPECT_EQ(records[0].level, 2);
+  EXPECT_EQ(records[1].level, 2);
+  EXPECT_EQ(records[0].sequence, 0x100001u);
+  EXPECT_EQ(records[1].sequence, 0x100002u);
+}
+
+TEST_F(RemoteStartTest, DisableRsmInAnyCaseOrAStartWhileLoggingIsOffTurnsTheChannelOff) {
+  const struct {
+    const char* domain;
+    DWORD loggingAtStart;
+  } rows[] = {{"DisableRsm", 1}, {"disablersm", 1}, {".", 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.domain) + " logging " + std::to_string(row.loggingAtStart));
+    InitialiseLogChannel();
+    ASSERT_TRUE(userDomain.SetString(row.domain));
+    LogSettingsScope settings(3, row.loggingAtStart);
+    StartRemoteLogChannel("HFA");
+    settings.Set(3, 1);
+    Log(LogLevel::kError, "must not arrive");
+    SendLogRecord("QL", ".", "nor this", 0);
+    EXPECT_TRUE(Received().empty());
+  }
+}
+
+TEST_F(LogChannelTest, AFailedWriteIsRetriedOnceAfterReopeningAndASecondFailureReportedOnce) {
+  LogSettingsScope settings(0);
+  SetLogChannelWriter(FailingWriter);
+  writerFailuresLeft = 1;
+  Log(LogLevel::kError, "second attempt");
+  EXPECT_TRUE(Carries(OnlyRecord(), "second attempt"));
+  EXPECT_EQ(writerCalls, 2);
+  EXPECT_TRUE(debuggerOutput.empty());
+
+  writerFailuresLeft = 100;
+  Log(LogLevel::kError, "lost");
+  EXPECT_EQ(writerCalls, 4);
+  ASSERT_EQ(debuggerOutput.size(), 1u);
+  EXPECT_EQ(debuggerOutput[0], "*** DoMailSlotClient - WriteFile failed\n");
+
+  Log(LogLevel::kError, "lost too");
+  EXPECT_EQ(writerCalls, 5);  // no reopen, no retry
+  EXPECT_EQ(debuggerOutput.size(), 1u);
+
+  writerFailuresLeft = 0;
+  Log(LogLevel::kError, "written again");
+  const LogRecord record = OnlyRecord();
+  EXPECT_TRUE(Carries(record, "written again"));
+  EXPECT_EQ(record.sequence, 0x100004u);  // the lost records were numbered too
+}
+
+TEST_F(LogChannelTest, ReopenThatFailsIsReportedAndTheNextRecordOpensAfresh) {
+  LogSettingsScope settings(0);
+  reader.reset();
+  const std::string path = LogMailslotPath(".");
+  ScopedHandle server(::CreateMailslotA(path.c_str(), 0, 0, nullptr));
+  ASSERT_TRUE(server.valid()) << ::GetLastError();
+  Log(LogLevel::kError, "opens the handle");
+  server.reset();  // the mailslot goes once the channel lets its handle go
+
+  SetLogChannelWriter(FailingWriter);
+  writerFailuresLeft = 1;
+  Log(LogLevel::kError, "lost");
+  EXPECT_EQ(writerCalls, 1);
+  ASSERT_EQ(debuggerOutput.size(), 1u);
+  EXPECT_EQ(debuggerOutput[0], "*** DoMailSlotClient - Cannot reopen MailSlot!\n");
+
+  reader = std::make_unique<MailslotReader>();
+  ASSERT_TRUE(reader->ok()) << reader->error();
+  Log(LogLevel::kError, "after the reader is back");
+  EXPECT_TRUE(Carries(OnlyRecord(), "after the reader is back"));
+}
+
+TEST_F(LogChannelTest, RecordsOfConcurrentThreadsArriveWholeAndNumberedInOrder) {
+  LogSettingsScope settings(1);
+  constexpr int kThreads = 4;
+  constexpr int kEach = 150;
+  std::vector<DWORD> threadIds(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &threadIds] {
+      threadIds[t] = ::GetCurrentThreadId();
+      for (int i = 0; i < kEach; ++i) Log(LogLevel::kProgress, "thread %d record %d %s", t, i, Filler(t).c_str());
+    });
+  for (auto& thread : threads) thread.join();
+  std::vector<LogRecord> records = Received();
+  ASSERT_EQ(records.size(), static_cast<size_t>(kThreads * kEach));
+
+  std::vector<int> next(kThreads, 0);
+  for (size_t n = 0; n < records.size(); ++n) {
+    const LogRecord& record = records[n];
+    ASSERT_EQ(record.sequence, 0x100001u + n);
+    ASSERT_EQ(record.raw.size(), 28 + record.text.size() + 1);
+    int t = -1, i = -1;
+    const size_t at = record.text.find("thread ");
+    ASSERT_NE(at, std::string::npos) << record.text;
+    ASSERT_EQ(std::sscanf(record.text.c_str() + at, "thread %d record %d", &t, &i), 2) << record.text;
+    ASSERT_TRUE(t >= 0 && t < kThreads);
+    ASSERT_EQ(i, next[t]++);
+    const std::string tail = Filler(t);
+    ASSERT_EQ(record.text.substr(record.text.size() - tail.size()), tail);
+    ASSERT_EQ(record.text.substr(13, 12), Hex5(::GetCurrentProcessId()) + ":" + Hex5(threadIds[t]) + " ");
+  }
+}
+
+}  // namespace
+
+}  // namespace hf

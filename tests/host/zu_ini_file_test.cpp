@@ -1,0 +1,184 @@
+// ZuIniFile: the search for the host's INI file over the application-data
+// folders and the Windows folder, the moves of older copies, profile reads and
+// the host's descriptor.
+
+// The application-data folders are pointed at temporary folders through the
+// user's "User Shell Folders" (and "Shell Folders") registry values; Wine's
+// SHGetFolderPath honours "User Shell Folders" at once, as Windows does. The
+// Windows folder cannot be moved: the test puts its file there and removes it.
+#include "host/zu_ini_file.h"
+
+#include "tests/support/win32/registry_value_scope.h"
+#include "tests/support/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hf {
+
+namespace {
+
+constexpr char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+class ZuIniFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp.ok());
+    ASSERT_EQ(CreateFolder(roaming, false), 0);
+    ASSERT_EQ(CreateFolder(local, false), 0);
+    for (const char* key : {kUserShellFolders, kShellFolders}) {
+      const DWORD type = key == kUserShellFolders ? REG_EXPAND_SZ : REG_SZ;
+      for (const auto& [name, folder] : {std::pair<const char*, std::string>{"AppData", roaming}, {"Local AppData", local}}) {
+        scopes.push_back(std::make_unique<RegistryValueScope>(HKEY_CURRENT_USER, key, name));
+        std::vector<unsigned char> bytes(folder.begin(), folder.end());
+        bytes.push_back(0);
+        ASSERT_TRUE(scopes.back()->SetRaw(type, bytes));
+      }
+    }
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, sizeof windows);
+    inWindows = std::string(windows) + "\\" + stem + ".ini";
+    ::DeleteFileA(inWindows.c_str());
+  }
+  void TearDown() override { ::DeleteFileA(inWindows.c_str()); }
+
+  static void Write(const std::string& path, const std::string& text) { ASSERT_TRUE(Put(path, text)) << path; }
+
+  TempFolder temp{"hf_zu_ini"};
+  const std::string root = temp.path().substr(0, temp.path().size() - 1);
+  const std::string roaming = root + "\\Roaming", local = root + "\\Local";
+  const std::string stem = CurrentProcessStem();
+  const std::string preferred = roaming + "\\Vorlan\\Brenmar\\" + stem + ".ini";
+  const std::string virtualised = local + "\\VirtualStore\\Windows\\" + stem + ".ini";
+  std::string inWindows;
+  std::vector<std::unique_ptr<RegistryValueScope>> scopes;
+};
+
+TEST_F(ZuIniFileTest, WithoutAnyFileThePathIsTheAppDataCandidateAndKeysGiveDefaults) {
+  EXPECT_EQ(stem, "zu_ini_file_test");  // this program's name without its extension
+  LogCapture log;
+  ZuIniFile ini;
+  EXPECT_TRUE(ini.Locate());
+  EXPECT_EQ(ini.path(), preferred);
+  EXPECT_TRUE(FolderExists(roaming + "\\Vorlan\\Brenmar"));  // created with its parents
+  EXPECT_FALSE(FileExists(preferred));
+  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 20);
+  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "ZuIniFile: No INI file located. Defaulting path to " + preferred}}));
+}
+
+TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadAndLogged) {
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
+  Write(preferred, "[HFA]\r\nFileLoopLimit=33\r\nPreviewConfig=_Custom\r\n[Other]\r\nFileLoopLimit=1\r\n");
+  LogCapture log;
+  ZuIniFile ini;
+  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 33);
+  EXPECT_EQ(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), 5);
+  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_Custom");
+  EXPECT_EQ(ini.GetString("HFA", "Missing", "fallback"), "fallback");
+  EXPECT_EQ(ini.GetString("HFA", "Missing", nullptr), "");
+  EXPECT_EQ(ini.path(), preferred);
+  // Located once, then kept.
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "ZuIniFile: INI file located at " + preferred}}));
+}
+
+TEST_F(ZuIniFileTest, VirtualStoreCopyMovesToTheAppDataFolder) {
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
+  Write(virtualised, "[HFA]\r\nHideScriptWindow=1\r\n");
+  ZuIniFile ini;
+  EXPECT_TRUE(ini.Locate());
+  EXPECT_EQ(ini.path(), preferred);
+  EXPECT_FALSE(FileExists(virtualised));
+  EXPECT_EQ(Contents(preferred), "[HFA]\r\nHideScriptWindow=1\r\n");
+  EXPECT_EQ(ini.GetInt("HFA", "HideScriptWindow", 0), 1);
+}
+
+TEST_F(ZuIniFileTest, WindowsFolderCopyMovesToTheAppDataFolder) {
+  Write(inWindows, "[HFA]\r\nCopySource=1\r\n");
+  ZuIniFile ini;
+  EXPECT_TRUE(ini.Locate());
+  EXPECT_EQ(ini.path(), preferred);
+  EXPECT_FALSE(FileExists(inWindows));
+  EXPECT_EQ(ini.GetInt("HFA", "CopySource", 0), 1);
+
+  ZuIniFile later;  // from then on the app-data copy is found first
+  EXPECT_TRUE(later.Locate());
+  EXPECT_EQ(later.path(), preferred);
+}
+
+TEST_F(ZuIniFileTest, AppDataFileWinsAndOlderCopiesAreLeftAlone) {
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
+  Write(preferred, "[HFA]\r\nFileLoopLimit=1\r\n");
+  Write(virtualised, "[HFA]\r\nFileLoopLimit=2\r\n");
+  Write(inWindows, "[HFA]\r\nFileLoopLimit=3\r\n");
+  ZuIniFile ini;
+  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 1);
+  EXPECT_TRUE(FileExists(virtualised));
+  EXPECT_TRUE(FileExists(inWindows));
+}
+
+TEST_F(ZuIniFileTest, OlderCopyIsUsedWhereItIsWhenItCannotBeCopied) {
+  ASSERT_EQ(CreateFolder(preferred, true), 0);  // a folder in the way of the copy
+  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
+  Write(virtualised, "[HFA]\r\nFileLoopLimit=2\r\n");
+  ZuIniFile ini;
+  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 2);
+  EXPECT_EQ(ini.path(), virtualised);
+  EXPECT_TRUE(FileExists(virtualised));
+}
+
+TEST_F(ZuIniFileTest, DescriptorNamesTheFoldersOrThePath) {
+  IniFileDescriptor descriptor = {};
+  std::strcpy(descriptor.productFolder, "Tool");
+  std::strcpy(descriptor.companyFolder, "Acme");
+  ZuIniFile ini;
+  EXPECT_EQ(ini.productFolder(), "Brenmar");
+  EXPECT_EQ(ini.companyFolder(), "Vorlan");
+  ini.SetDescriptor(descriptor);
+  EXPECT_TRUE(ini.Locate());
+  EXPECT_EQ(ini.path(), roaming + "\\Acme\\Tool\\" + stem + ".ini");
+
+  const std::string named = root + "\\host.ini";
+  Write(named, "[HFA]\r\nThumbnailTimeoutSecs=7\r\n");
+  std::strcpy(descriptor.path, named.c_str());
+  ZuIniFile given;
+  given.SetDescriptor(descriptor);
+  EXPECT_EQ(given.GetInt("HFA", "ThumbnailTimeoutSecs", 10), 7);
+  EXPECT_EQ(given.path(), named);
+  EXPECT_FALSE(FolderExists(roaming + "\\Vorlan"));  // no search when the path is given
+
+  std::strcpy(descriptor.path, (root + "\\absent.ini").c_str());
+  ZuIniFile absent;
+  absent.SetDescriptor(descriptor);
+  EXPECT_EQ(absent.GetInt("HFA", "ThumbnailTimeoutSecs", 3), 3);
+  EXPECT_EQ(absent.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
+}
+
+TEST_F(ZuIniFileTest, DescriptorFieldsWithoutNulAreCutTo259Characters) {
+  IniFileDescriptor descriptor;
+  std::memset(descriptor.path, 'p', sizeof descriptor.path);
+  std::memset(descriptor.productFolder, 'r', sizeof descriptor.productFolder);
+  std::memset(descriptor.companyFolder, 'c', sizeof descriptor.companyFolder);
+  ZuIniFile ini;
+  ini.SetDescriptor(descriptor);
+  EXPECT_EQ(ini.path(), std::string(259, 'p'));
+  EXPECT_EQ(ini.productFolder(), std::string(259, 'r'));
+  EXPECT_EQ(ini.companyFolder(), std::string(259, 'c'));
+}
+
+TEST_F(ZuIniFileTest, StringValuesAreCutTo259Characters) {
+  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
+  Write(preferred, "[HFA]\r\nPreviewConfig=" + std::string(400, 'v') + "\r\n");
+  ZuIniFile ini;
+  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", ""), std::string(259, 'v'));
+}
+
+}  // namespace
+
+}  // namespace hf

@@ -1,0 +1,156 @@
+// The entry point and handlers at unit level: refusal while ShutdownHandler
+// runs, the INI descriptor taken at InitializeHandler, the library-load objects
+// and the synchronisation event used as a lock.
+#include "plugin/entry_point.h"
+
+#include "plugin/initialize_handler.h"
+#include "hotfolder/sluicegate_app.h"
+#include "host/zu_ini_file.h"
+#include "tests/support/win32/log_settings_scope.h"
+#include "tests/support/win32/mailslot_reader.h"
+#include "tests/support/win32/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace hf {
+
+namespace {
+
+// The text of a record without its time, id and level prefixes.
+std::string MessageOf(const LogRecord& record) {
+  size_t position = 0;
+  for (int spaces = 0; spaces < 3 && position != std::string::npos; ++spaces) {
+    position = record.text.find(' ', position);
+    if (position != std::string::npos) ++position;
+  }
+  return position == std::string::npos ? std::string() : record.text.substr(position);
+}
+
+bool HasMessage(const std::vector<LogRecord>& records, int level, const std::string& message) {
+  for (const LogRecord& record : records)
+    if (record.level == level && MessageOf(record) == message) return true;
+  return false;
+}
+
+class EntryPointTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    PluginParameters params = DefaultBlock();
+    RunActionEntryPoint(kShutdownHandler, &params);
+  }
+
+  MailslotReader reader;
+  LogSettingsScope logSettings{3};
+  CSluicegateApp app;
+};
+
+TEST_F(EntryPointTest, EverySelectorIsRefusedWhileShutdownRuns) {
+  ASSERT_TRUE(reader.ok()) << reader.error();
+  PluginParameters init = DefaultBlock();
+  ASSERT_EQ(RunActionEntryPoint(kInitializeHandler, &init), 0);
+
+  app.endActionInProgress = true;
+  for (uint32_t selector : {0u, 1u, 6u, 10u, 11u, 13u, 14u, 9u}) {
+    PluginParameters params = DefaultBlock();
+    PluginParameters before = params;
+    EXPECT_EQ(RunActionEntryPoint(selector, &params), -1) << selector;
+    EXPECT_EQ(std::memcmp(&before, &params, sizeof params), 0) << selector;
+  }
+  ASSERT_TRUE(reader.Sync());
+  std::vector<LogRecord> records = reader.Drain();
+  EXPECT_TRUE(HasMessage(records, 0, "- ! Selector 13 requested while EndAction is being executed!"));
+  EXPECT_TRUE(HasMessage(records, 0, "- ! Selector 0 requested while EndAction is being executed!"));
+
+  app.endActionInProgress = false;
+  PluginParameters params = DefaultBlock();
+  EXPECT_EQ(RunActionEntryPoint(kGetCaps, &params), 0);
+}
+
+TEST_F(EntryPointTest, InitializeHandlerTakesTheHostsIniDescriptor) {
+  IniFileDescriptor descriptor{};
+  std::strcpy(descriptor.path, "C:\\Host\\host.ini");
+  std::strcpy(descriptor.productFolder, "Product");
+  std::memset(descriptor.companyFolder, 'c', sizeof descriptor.companyFolder);  // unterminated
+  PluginParameters params = DefaultBlock();
+  params.iniFile = &descriptor;
+  ASSERT_EQ(RunActionEntryPoint(kInitializeHandler, &params), 0);
+  EXPECT_EQ(TheIniFile().path(), "C:\\Host\\host.ini");
+  EXPECT_EQ(TheIniFile().productFolder(), "Product");
+  EXPECT_EQ(TheIniFile().companyFolder().size(), sizeof descriptor.companyFolder - 1);
+
+  // An all-ones descriptor pointer is not read.
+  PluginParameters shutdown = DefaultBlock();
+  ASSERT_EQ(RunActionEntryPoint(kShutdownHandler, &shutdown), 0);
+  PluginParameters broken = DefaultBlock();
+  broken.iniFile = reinterpret_cast<IniFileDescriptor*>(~uintptr_t{0});
+  EXPECT_EQ(RunActionEntryPoint(kInitializeHandler, &broken), 0);
+  EXPECT_EQ(TheIniFile().path(), "C:\\Host\\host.ini");
+}
+
+TEST_F(EntryPointTest, InitializeHandlerAnnouncesTheRevisionAndShutdownHandlerUndoesIt) {
+  ASSERT_TRUE(reader.ok()) << reader.error();
+  PluginParameters params = DefaultBlock();
+  ASSERT_EQ(RunActionEntryPoint(kInitializeHandler, &params), 0);
+  EXPECT_TRUE(app.initialised);
+  EXPECT_STREQ(params.pluginName, "Hot Folder");
+  std::string revision = std::to_string(HF_VERSION_MAJOR) + "." + std::to_string(HF_VERSION_MINOR) + "." +
+                         std::to_string(HF_VERSION_PATCH);
+  EXPECT_EQ(RevisionText(), revision);
+
+  // Shutdown leaves the library uninitialised and admitting calls again.
+  PluginParameters shutdown = DefaultBlock();
+  EXPECT_EQ(ShutdownHandler(app, &shutdown), 0);
+  EXPECT_FALSE(app.initialised);
+  EXPECT_FALSE(app.endActionInProgress);
+  ASSERT_TRUE(reader.Sync());
+  const std::vector<LogRecord> records = reader.Drain();
+  EXPECT_TRUE(
+      HasMessage(records, 0, "Hot Folder revision " + revision + "  Hot Folder action plug-in, interface version 5."));
+  EXPECT_TRUE(HasMessage(records, 3, "ShutdownHandler called."));
+}
+
+TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEventAndNumbersTasksFromOne) {
+  EXPECT_EQ(CSluicegateApp::Current(), &app);
+  EXPECT_EQ(app.securityAttributes()->nLength, sizeof(SECURITY_ATTRIBUTES));
+  EXPECT_EQ(app.securityAttributes()->lpSecurityDescriptor, nullptr);
+  EXPECT_TRUE(app.securityAttributes()->bInheritHandle);
+  EXPECT_EQ(app.folderListHead, nullptr);
+  EXPECT_EQ(app.folderCount, 0);
+
+  ASSERT_NE(app.synchEvent(), nullptr);
+  ScopedHandle byName(::OpenEventA(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kSynchEventName));
+  ASSERT_TRUE(byName.valid());
+  EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0);
+  {
+    SynchEventLock hold(app);
+    EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  }
+  EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0) << "manual reset: stays set";
+  EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0);
+
+  // Task numbers of a new library start at one; the event is set again after.
+  EXPECT_EQ(app.TakeNextTaskId(), 1u);
+  EXPECT_EQ(app.TakeNextTaskId(), 2u);
+  EXPECT_EQ(::WaitForSingleObject(byName.get(), 0), WAIT_OBJECT_0);
+}
+
+TEST_F(EntryPointTest, TheThumbnailerMutexIsKeptWhenThePlatformAcceptsItsName) {
+  ::SetLastError(0);
+  ScopedHandle probe(::CreateMutexA(nullptr, FALSE, kThumbnailerMutexName));
+  DWORD error = ::GetLastError();
+  if (probe.valid()) {
+    EXPECT_NE(app.thumbnailerMutex(), nullptr);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  } else {
+    // The name's leading backslash is refused (Wine and Windows answer
+    // ERROR_BAD_PATHNAME); the library then goes on without the mutex.
+    EXPECT_EQ(app.thumbnailerMutex(), nullptr);
+  }
+}
+
+}  // namespace
+
+}  // namespace hf
