@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every name without outer white space finds an entry.
   for (const ColourEntry& entry : second.spotColours()) {
     const std::string& colour = entry.EffectiveName();
-    if (colour.empty() || TrimWhiteSpace(colour) != colour) continue;
+    if (colour.empty() || TrimmedAscii(colour) != colour) continue;
     if (second.EntryAt(second.FindColour(colour, false)) == nullptr) abort();
   }
 
@@ -45,6 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An unknown name is added, so afterwards the name is known.
   best.FoundColor = best.OriginalColor = name;
   GetColourInfo(first, best);
-  if (!TrimWhiteSpace(RemoveSpaces(name)).empty() && first.FindColour(name, false) < 0) abort();
+  if (!TrimmedAscii(RemoveSpaces(name)).empty() && first.FindColour(name, false) < 0) abort();
   return 0;
 }

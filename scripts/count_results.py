@@ -4,8 +4,8 @@
 Counts every GoogleTest case from the per-executable XML reports, adds one
 failure for each ctest entry that failed without a failing case of its own (a
 crash, a time-out, a missing report), one result per fuzz target, and one
-failure per preset that did not build, and one result per static check of a
-DLL (scripts/check-dll).
+failure per preset that did not build, and one result per check of
+scripts/check-dll and scripts/check-layout.
 """
 import glob
 import os
@@ -67,7 +67,7 @@ def main():
             else:
                 failed += 1
                 print("fuzz target failed:", os.path.basename(result)[:-7])
-    static = os.path.join(results, "static-checks.result")
+    static = os.path.join(results, "checks.result")
     if os.path.exists(static):
         with open(static) as handle:
             for line in handle:
@@ -75,7 +75,7 @@ def main():
                     passed += 1
                 elif line.strip():
                     failed += 1
-                    print("static check failed:", line[5:].strip())
+                    print("check failed:", line[5:].strip())
     failed += build_failures
     print(f"{passed} passed, {failed} failed")
     return 1 if failed else 0

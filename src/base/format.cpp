@@ -24,4 +24,19 @@ std::string FormatText(const char* format, ...) {
   return text;
 }
 
+void FormatInto(char* buffer, size_t size, const char* format, ...) {
+  if (buffer == nullptr || size == 0) return;
+  if (format == nullptr) {
+    buffer[0] = '\0';
+    return;
+  }
+  va_list arguments;
+  va_start(arguments, format);
+  int written = std::vsnprintf(buffer, size, format, arguments);
+  va_end(arguments);
+  if (written < 0) buffer[0] = '\0';
+  // Some C runtimes leave a cut text unterminated.
+  buffer[size - 1] = '\0';
+}
+
 }  // namespace hf

@@ -1,13 +1,15 @@
 // Leading decimal integer of a text (see the header for the rule).
 #include "base/leading_integer.h"
 
+#include "base/ascii.h"
+
 #include <climits>
 
 namespace hf {
 
 size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
   size_t position = 0;
-  while (position < text.size() && (text[position] == ' ' || text[position] == '\t')) ++position;
+  while (position < text.size() && IsAsciiBlank(text[position])) ++position;
   negative = false;
   if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
     negative = text[position] == '-';

@@ -5,15 +5,11 @@
 // 1 progress, 2 detail, 3 trace.
 #pragma once
 
+#include "base/format.h"  // HF_PRINTF_FORMAT
+
 #include <cstdarg>
 
 namespace hf {
-
-#if defined(__GNUC__)
-#define HF_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
-#else
-#define HF_PRINTF_FORMAT(fmt, args)
-#endif
 
 // The level of a message; a message passes when its level is at most the
 // current log level (the numbers are those of the registry setting and the

@@ -1,5 +1,6 @@
 // Path text operations on Windows-style paths, portable to both builds.
 #include "base/path_utils.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -10,7 +11,6 @@ namespace hf {
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::string WithBackslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -126,27 +126,17 @@ void AddTrailingBackslash(char* buffer, size_t size) {
   buffer[length + 1] = '\0';
 }
 
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && IsPathSeparator(path.back()) && path[path.size() - 2] != ':') path.pop_back();
+  return path;
+}
+
 int RemoveTrailingBackslash(char* buffer) {
   if (buffer == nullptr) return 0;
   size_t length = std::strlen(buffer);
   if (length == 0 || buffer[length - 1] != '\\') return 0;
   buffer[length - 1] = '\0';
   return 1;
-}
-
-void FormatInto(char* buffer, size_t size, const char* format, ...) {
-  if (buffer == nullptr || size == 0) return;
-  if (format == nullptr) {
-    buffer[0] = '\0';
-    return;
-  }
-  va_list arguments;
-  va_start(arguments, format);
-  int written = std::vsnprintf(buffer, size, format, arguments);
-  va_end(arguments);
-  if (written < 0) buffer[0] = '\0';
-  // Some C runtimes leave a cut text unterminated.
-  buffer[size - 1] = '\0';
 }
 
 }  // namespace hf

@@ -3,8 +3,6 @@
 // paths also accept the slash. Nothing here touches the file system.
 #pragma once
 
-#include "base/log.h"  // HF_PRINTF_FORMAT
-
 #include <cstddef>
 #include <string>
 
@@ -12,6 +10,9 @@ namespace hf {
 
 // The system path limit: 259 characters and a NUL.
 constexpr size_t kMaxPathBytes = 260;
+
+// A separator of a user's path: backslash, or the slash that is taken for one.
+constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Joins a folder and a second part.
 //   - An empty part gives the other part unchanged.
@@ -54,6 +55,10 @@ std::string RemoveExtension(const std::string& path);
 // backslash and the backslash and its NUL fit the buffer.
 void AddTrailingBackslash(char* buffer, size_t size);
 
+// The path without trailing separators, keeping the one of a drive root
+// ("C:\" stays as it is) and a lone separator.
+std::string WithoutTrailingSeparators(std::string path);
+
 // Removes one trailing backslash. Returns 1 when one was removed, else 0.
 int RemoveTrailingBackslash(char* buffer);
 
@@ -61,9 +66,5 @@ int RemoveTrailingBackslash(char* buffer);
 // plug-in), without a trailing backslash unless it is a drive root. Empty when
 // the name cannot be read. Implemented per platform.
 std::string HostProgramFolder();
-
-// printf into a fixed buffer: cut to size - 1 characters and always terminated
-// (nothing is written when size is 0).
-void FormatInto(char* buffer, size_t size, const char* format, ...) HF_PRINTF_FORMAT(3, 4);
 
 }  // namespace hf

@@ -17,10 +17,4 @@ bool IsPlainFileName(std::string_view name) {
   return last != ' ' && last != '.';
 }
 
-std::string WithoutTrailingBlanks(std::string_view text) {
-  size_t end = text.size();
-  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-  return std::string(text.substr(0, end));
-}
-
 }  // namespace hf

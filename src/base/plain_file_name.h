@@ -3,6 +3,8 @@
 // can never reach outside the folder it is meant for.
 #pragma once
 
+#include "base/ascii.h"  // WithoutTrailingBlanks
+
 #include <string>
 #include <string_view>
 
@@ -21,9 +23,5 @@ constexpr size_t kMaxFileNameLength = 255;
 //   IsPlainFileName("job 1.ps") == true;   IsPlainFileName("..\\x.ps") == false
 //   IsPlainFileName("C:x.ps") == false;    IsPlainFileName("x.ps.") == false
 bool IsPlainFileName(std::string_view name);
-
-// The text without the blanks (spaces and tabs) at its end: "echo KEY=%V% >
-// file" in a batch file leaves one there.
-std::string WithoutTrailingBlanks(std::string_view text);
 
 }  // namespace hf

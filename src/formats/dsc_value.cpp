@@ -1,5 +1,6 @@
 // Extraction and decoding of DSC comment values.
 #include "formats/dsc_value.h"
+#include "base/ascii.h"
 
 #include "base/code_page.h"
 #include "base/log.h"
@@ -11,14 +12,13 @@ namespace hf {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // "\ddd" escapes, decoded in place.
 void DecodeOctalEscapes(char* value, size_t length) {
   size_t out = 0;
   for (size_t in = 0; in < length;) {
-    if (value[in] == '\\' && in + 3 < length && IsDigit(value[in + 1]) && IsDigit(value[in + 2]) &&
-        IsDigit(value[in + 3])) {
+    if (value[in] == '\\' && in + 3 < length && IsAsciiDigit(value[in + 1]) && IsAsciiDigit(value[in + 2]) &&
+        IsAsciiDigit(value[in + 3])) {
       unsigned code = static_cast<unsigned>(value[in + 1] - '0') * 64u +
                       static_cast<unsigned>(value[in + 2] - '0') * 8u + static_cast<unsigned>(value[in + 3] - '0');
       value[out++] = static_cast<char>(code & 0xFFu);

@@ -1,5 +1,6 @@
 // Parsing, look-up, editing and writing of CIniDocument (syntax in the header).
 #include "formats/ini_document.h"
+#include "base/ascii.h"
 
 #include "base/file_io.h"
 
@@ -7,15 +8,11 @@ namespace hf {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // White-space characters other than the blanks (and the LF that ends lines).
 bool IsOtherSpace(char c) { return c == '\r' || c == '\v' || c == '\f'; }
 
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 size_t SkipBlanks(std::string_view line, size_t position) {
-  while (position < line.size() && IsBlank(line[position])) ++position;
+  while (position < line.size() && IsAsciiBlank(line[position])) ++position;
   return position;
 }
 
@@ -43,7 +40,7 @@ bool KeyNeedsQuotes(const std::string& key) {
   char first = key[0];
   if (first == '"' || first == '[' || first == '#' || first == ';' || IsOtherSpace(first)) return true;
   for (char c : key) {
-    if (IsBlank(c) || c == '=' || static_cast<unsigned char>(c) >= 0x80) return true;
+    if (IsAsciiBlank(c) || c == '=' || static_cast<unsigned char>(c) >= 0x80) return true;
   }
   return false;
 }
@@ -69,20 +66,6 @@ const char kLineEnd[] = "\r\n";
 
 }  // namespace
 
-std::string IniLowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerChar(c);
-  return lower;
-}
-
-bool IniNamesEqual(std::string_view first, std::string_view second) {
-  if (first.size() != second.size()) return false;
-  for (size_t i = 0; i < first.size(); ++i) {
-    if (LowerChar(first[i]) != LowerChar(second[i])) return false;
-  }
-  return true;
-}
-
 // ---- CIniSection ----
 
 void CIniSection::EnsureIndex() const {
@@ -90,27 +73,27 @@ void CIniSection::EnsureIndex() const {
   index_.clear();
   index_.reserve(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) {
-    if (!entries_[i].key.empty()) index_.emplace(IniLowerCase(entries_[i].key), i);
+    if (!entries_[i].key.empty()) index_.emplace(AsciiLowered(entries_[i].key), i);
   }
   indexValid_ = true;
 }
 
-long CIniSection::FindKey(std::string_view key) const {
-  if (key.empty()) return -1;
+std::optional<size_t> CIniSection::FindKey(std::string_view key) const {
+  if (key.empty()) return std::nullopt;
   EnsureIndex();
-  auto found = index_.find(IniLowerCase(key));
-  return found == index_.end() ? -1 : static_cast<long>(found->second);
+  auto found = index_.find(AsciiLowered(key));
+  if (found == index_.end()) return std::nullopt;
+  return found->second;
 }
 
 void CIniSection::Append(std::string key, std::string value) {
-  if (indexValid_ && !key.empty()) index_.emplace(IniLowerCase(key), entries_.size());
+  if (indexValid_ && !key.empty()) index_.emplace(AsciiLowered(key), entries_.size());
   entries_.push_back(CIniEntry{std::move(key), std::move(value)});
 }
 
 void CIniSection::SetValue(std::string_view key, std::string value) {
-  long position = FindKey(key);
-  if (position >= 0) {
-    entries_[static_cast<size_t>(position)].value = std::move(value);
+  if (std::optional<size_t> position = FindKey(key)) {
+    entries_[*position].value = std::move(value);
   } else {
     Append(std::string(key), std::move(value));
   }
@@ -135,9 +118,9 @@ void CIniSection::EraseEntry(size_t index) {
 }
 
 bool CIniSection::RemoveKey(std::string_view key) {
-  long position = FindKey(key);
-  if (position < 0) return false;
-  EraseEntry(static_cast<size_t>(position));
+  std::optional<size_t> position = FindKey(key);
+  if (!position) return false;
+  EraseEntry(*position);
   return true;
 }
 
@@ -207,7 +190,7 @@ void CIniDocument::ParseLine(std::string_view line) {
     position = ReadQuotedKey(line, position, key);
   } else {
     size_t start = position;
-    while (position < line.size() && line[position] != '=' && !IsBlank(line[position])) ++position;
+    while (position < line.size() && line[position] != '=' && !IsAsciiBlank(line[position])) ++position;
     key.assign(line.substr(start, position - start));
   }
   position = SkipBlanks(line, position);
@@ -284,20 +267,21 @@ std::string CIniDocument::SaveToBuffer() const {
 
 // ---- CIniDocument: look-up and editing ----
 
-long CIniDocument::FindSection(std::string_view name) const {
-  auto found = sectionIndex_.find(IniLowerCase(name));
-  return found == sectionIndex_.end() ? -1 : static_cast<long>(found->second);
+std::optional<size_t> CIniDocument::FindSection(std::string_view name) const {
+  auto found = sectionIndex_.find(AsciiLowered(name));
+  if (found == sectionIndex_.end()) return std::nullopt;
+  return found->second;
 }
 
 size_t CIniDocument::AddSection(std::string name) {
-  sectionIndex_.emplace(IniLowerCase(name), sections_.size());
+  sectionIndex_.emplace(AsciiLowered(name), sections_.size());
   sections_.emplace_back(std::move(name));
   return sections_.size() - 1;
 }
 
 void CIniDocument::AddEntry(std::string_view section, std::string key, std::string value) {
-  long position = FindSection(section);
-  size_t index = position >= 0 ? static_cast<size_t>(position) : AddSection(std::string(section));
+  const size_t index = FindSection(section).value_or(sections_.size());
+  if (index == sections_.size()) AddSection(std::string(section));
   sections_[index].Append(std::move(key), std::move(value));
 }
 
@@ -309,32 +293,31 @@ std::string CIniDocument::GetValue(std::string_view section, std::string_view ke
 }
 
 bool CIniDocument::FindValue(std::string_view section, std::string_view key, std::string& value) const {
-  long sectionPosition = FindSection(section);
-  if (sectionPosition < 0) return false;
-  const CIniSection& found = sections_[static_cast<size_t>(sectionPosition)];
-  long entryPosition = found.FindKey(key);
-  if (entryPosition < 0) return false;
-  value = found.Entry(static_cast<size_t>(entryPosition)).value;
+  const std::optional<size_t> sectionPosition = FindSection(section);
+  if (!sectionPosition) return false;
+  const CIniSection& found = sections_[*sectionPosition];
+  const std::optional<size_t> entryPosition = found.FindKey(key);
+  if (!entryPosition) return false;
+  value = found.Entry(*entryPosition).value;
   return true;
 }
 
 void CIniDocument::SetValue(std::string_view section, std::string_view key, std::string value) {
-  long position = FindSection(section);
-  size_t index = position >= 0 ? static_cast<size_t>(position) : AddSection(std::string(section));
+  const size_t index = FindSection(section).value_or(sections_.size());
+  if (index == sections_.size()) AddSection(std::string(section));
   sections_[index].SetValue(key, std::move(value));
 }
 
 bool CIniDocument::ClearSection(std::string_view section) {
-  long position = FindSection(section);
-  if (position < 0) return false;
-  sections_[static_cast<size_t>(position)].Clear();
+  const std::optional<size_t> position = FindSection(section);
+  if (!position) return false;
+  sections_[*position].Clear();
   return true;
 }
 
 bool CIniDocument::RemoveKey(std::string_view section, std::string_view key) {
-  long position = FindSection(section);
-  if (position < 0) return false;
-  return sections_[static_cast<size_t>(position)].RemoveKey(key);
+  const std::optional<size_t> position = FindSection(section);
+  return position && sections_[*position].RemoveKey(key);
 }
 
 }  // namespace hf

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -66,9 +67,9 @@ class CIniSection {
   const CIniEntry& Entry(size_t index) const { return entries_[index]; }
   const std::vector<CIniEntry>& entries() const { return entries_; }
 
-  // Position of the first entry with this key, or -1. An empty key finds
-  // nothing (raw lines are not keys).
-  long FindKey(std::string_view key) const;
+  // Position of the first entry with this key; none when there is no such
+  // key. An empty key finds nothing (raw lines are not keys).
+  std::optional<size_t> FindKey(std::string_view key) const;
 
   // Appends an entry without searching (an empty key appends a raw line).
   void Append(std::string key, std::string value);
@@ -124,8 +125,8 @@ class CIniDocument {
   // The text that Save() writes.
   std::string SaveToBuffer() const;
 
-  // Position of the first section with the name, or -1.
-  long FindSection(std::string_view name) const;
+  // Position of the first section with the name; none when there is none.
+  std::optional<size_t> FindSection(std::string_view name) const;
 
   // Appends a new section (even when one of that name exists); its position.
   size_t AddSection(std::string name);
@@ -172,11 +173,5 @@ class CIniDocument {
   // Lower-cased name -> position of the first section of that name.
   std::unordered_map<std::string, size_t> sectionIndex_;
 };
-
-// ASCII lower case of a name, the form the indexes are keyed by.
-std::string IniLowerCase(std::string_view text);
-
-// True when two names are equal without regard to (ASCII) case.
-bool IniNamesEqual(std::string_view first, std::string_view second);
 
 }  // namespace hf

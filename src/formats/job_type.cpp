@@ -1,5 +1,6 @@
 // Job type recognition from a file's head bytes, and the extension table.
 #include "formats/job_type.h"
+#include "base/ascii.h"
 
 #include "base/log.h"
 
@@ -18,11 +19,9 @@ const JobTypeExtension kJobTypeExtensions[] = {
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualNoCase(const char* a, const char* b, size_t count) {
   for (size_t i = 0; i < count; ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    if (AsciiToLower(a[i]) != AsciiToLower(b[i])) return false;
   return true;
 }
 
@@ -31,7 +30,7 @@ bool BeginsWith(const char* text, size_t length, const char* prefix) {
   size_t count = std::strlen(prefix);
   for (size_t i = 0; i < count; ++i) {
     if (i >= length || text[i] == '\0') return false;
-    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    if (AsciiToLower(text[i]) != AsciiToLower(prefix[i])) return false;
   }
   return true;
 }

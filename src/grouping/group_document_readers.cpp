@@ -84,9 +84,9 @@ int CGroupDocumentReader::ReadTextFromFile(const std::string& path, std::string_
 
 std::vector<std::string> CGroupDocumentReader::KeysOf(std::string_view section) const {
   std::vector<std::string> keys;
-  long position = reader_.FindSection(section);
-  if (position < 0) return keys;
-  for (const CIniEntry& entry : reader_.Section(static_cast<size_t>(position)).entries()) {
+  const std::optional<size_t> position = reader_.FindSection(section);
+  if (!position) return keys;
+  for (const CIniEntry& entry : reader_.Section(*position).entries()) {
     if (!entry.IsRaw()) keys.push_back(entry.key);
   }
   return keys;

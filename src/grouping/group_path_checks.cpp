@@ -1,5 +1,6 @@
 // File, folder and group-file checks with their log messages.
 #include "grouping/group_path_checks.h"
+#include "base/ascii.h"
 
 #include "base/file_io.h"
 #include "grouping/group_document.h"
@@ -22,38 +23,38 @@ std::string ExtensionOf(const std::string& path) {
 
 }  // namespace
 
-int CheckFilePath(const std::string& path, const char* sourceName, int sourceLine) {
+PathCheck CheckFilePath(const std::string& path, const char* sourceName, int sourceLine) {
   if (path.empty()) {
     Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: empty", NameOrEmpty(sourceName), sourceLine, path.c_str());
-    return kPathEmpty;
+    return PathCheck::kEmpty;
   }
   if (!FileExists(path)) {
     Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: missing", NameOrEmpty(sourceName), sourceLine, path.c_str());
-    return kPathMissing;
+    return PathCheck::kMissing;
   }
-  return kPathValid;
+  return PathCheck::kValid;
 }
 
-int CheckFolderPath(const std::string& path, const char* sourceName, int sourceLine) {
+PathCheck CheckFolderPath(const std::string& path, const char* sourceName, int sourceLine) {
   if (path.empty()) {
     Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: empty", NameOrEmpty(sourceName), sourceLine, path.c_str());
-    return kPathEmpty;
+    return PathCheck::kEmpty;
   }
   if (!FolderExists(path)) {
     Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: non-folder/missing", NameOrEmpty(sourceName), sourceLine, path.c_str());
-    return kPathMissing;
+    return PathCheck::kMissing;
   }
-  return kPathValid;
+  return PathCheck::kValid;
 }
 
-int CheckGroupFile(const std::string& path, std::string& folderPath, const char* sourceName, int sourceLine) {
+PathCheck CheckGroupFile(const std::string& path, std::string& folderPath, const char* sourceName, int sourceLine) {
   folderPath.clear();
-  int status = CheckFilePath(path, sourceName, sourceLine);
-  if (status != kPathValid) return status;
-  if (!IniNamesEqual(ExtensionOf(path), ".fgl")) {
+  PathCheck status = CheckFilePath(path, sourceName, sourceLine);
+  if (status != PathCheck::kValid) return status;
+  if (!EqualsIgnoringAsciiCase(ExtensionOf(path), ".fgl")) {
     Log(LogLevel::kDetail, "%s(%d): Path <%s> does not have group file extension", NameOrEmpty(sourceName), sourceLine,
         path.c_str());
-    return kPathNotGroupFile;
+    return PathCheck::kNotGroupFile;
   }
   CGroupDocument::ReadTextFromFile(path, kFileGroupInfoSection, "FolderPath", folderPath);
   return CheckFolderPath(folderPath, sourceName, sourceLine);

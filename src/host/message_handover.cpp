@@ -160,9 +160,8 @@ void ReportError(PluginParameters* params, const char* text, const char* sourceF
   Log(LogLevel::kError, kErrorLogFormat, buffer, line, sourceFile);
 }
 
-uint32_t ReportSystemError(PluginParameters* params, const char* what, const char* sourceFile, int line) {
-  DWORD error = ::GetLastError();
-  ::SetLastError(0);
+uint32_t ReportSystemError(PluginParameters* params, uint32_t error, const char* what, const char* sourceFile,
+                           int line) {
   if (insideSystemErrorReport) return 0;
   SystemErrorReentryGuard guard;
   if (what == nullptr) what = "";

@@ -27,7 +27,7 @@ constexpr const char* SourceFileBaseName(const char* path) {
 #define HF_SOURCE_FILE SourceFileBaseName(__FILE__)
 
 #define HF_REPORT_ERROR(params, text) ReportError((params), (text), HF_SOURCE_FILE, __LINE__)
-#define HF_REPORT_SYSTEM_ERROR(params, what) ReportSystemError((params), (what), HF_SOURCE_FILE, __LINE__)
+#define HF_REPORT_SYSTEM_ERROR(params, error, what) ReportSystemError((params), (error), (what), HF_SOURCE_FILE, __LINE__)
 #define HF_IS_VALID_POINTER(field) IsValidPointer((field), HF_SOURCE_FILE, __LINE__)
 
 // Places `text` in the block for the host: a zero-initialised global block of
@@ -46,10 +46,11 @@ void ReleaseHandedOverMessage(PluginParameters* params);
 // which case only the log line is written. `params` may be null.
 void ReportError(PluginParameters* params, const char* text, const char* sourceFile, int line);
 
-// Reports the thread's last Windows error (and resets it to 0): errorCode =
-// the error number, message "%d: <system text>\n<what>\n". Returns the error
-// number, 0 when there was none. `params` may be null.
-uint32_t ReportSystemError(PluginParameters* params, const char* what, const char* sourceFile, int line);
+// Reports a Windows error, passed as read right after the failing call:
+// errorCode = the error number, message "%d: <system text>\n<what>\n".
+// Returns the error number, 0 when there was none. `params` may be null.
+uint32_t ReportSystemError(PluginParameters* params, uint32_t error, const char* what, const char* sourceFile,
+                           int line);
 
 // `pointerField` is the address of a pointer-sized field. True when both the
 // address and the pointer it holds are neither null nor all ones; otherwise

@@ -55,6 +55,16 @@ constexpr const char* kPluginDisplayName = "Hot Folder";
 constexpr uint32_t kCapsFlags = 0x24103;
 constexpr uint32_t ScriptBit = 0x20000;
 
+// actionState of a task, as the plug-in writes it; larger values than
+// kLastPluginState belong to the host and are left alone.
+constexpr int32_t kStateEnded = 0;
+constexpr int32_t kStateTaskNumbered = 1;
+constexpr int32_t kStateCalledTooEarly = 2;  // StartAction before the init selectors
+constexpr int32_t kStateInitChecked = 3;
+constexpr int32_t kStateStarted = 4;
+constexpr int32_t kStateFailed = 6;
+constexpr int32_t kLastPluginState = 6;
+
 constexpr uint32_t kDefaultScanTimeout = 50;
 constexpr uint32_t kDefaultTaskSettingsHeader = 0x000A0084;  // 132 bytes: header and record
 

@@ -14,10 +14,6 @@ namespace hf {
 
 namespace {
 
-constexpr int32_t kStateEnded = 0;
-constexpr int32_t kStateTaskNumbered = 1;
-constexpr int32_t kStateFailed = 6;
-
 bool TaskHasFolder(CSluicegateApp& app, uint32_t taskId) {
   SynchEventLock hold(app);
   return FindFolderByTaskId(app, taskId) != nullptr;
@@ -50,9 +46,7 @@ int RemoveTaskFolders(CSluicegateApp& app, uint32_t taskId) {
     DeleteLinkedFileList(folder->foundList);
     DeleteLinkedFileList(folder->pendingList);
     Log(LogLevel::kTrace, "unlinked %s and its filelist.", folder->path);
-    UnlinkFolder(app, folder);
-    DestroyGroupList(folder->groupList);
-    delete folder;
+    UnlinkFolder(app, folder);  // destroyed here, with its group list
     ++removed;
   }
   return removed;
@@ -94,7 +88,7 @@ int32_t CancelAction(PluginParameters* params) {
 
   Log(LogLevel::kProgress, "Restarting scanning for the remaining folders...");
   if (!scanner.Start(params, app->securityAttributes())) {
-    HF_REPORT_SYSTEM_ERROR(params, "AfxBeginThread for scan");
+    HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "AfxBeginThread for scan");
     params->actionState = kStateFailed;
     return kResultRefused;
   }
@@ -120,7 +114,8 @@ int32_t EndAction(PluginParameters* params) {
   // The other tasks' folders are still to be watched.
   if (FoldersRemain(*app)) {
     Log(LogLevel::kProgress, "Restarting scanning for the remaining folders...");
-    if (!scanner.EnsureRunning(app->securityAttributes())) HF_REPORT_SYSTEM_ERROR(params, "AfxBeginThread for scan");
+    if (!scanner.EnsureRunning(app->securityAttributes()))
+      HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "AfxBeginThread for scan");
   }
 
   params->actionState = kStateEnded;

@@ -14,6 +14,7 @@
 #include "jobs/unique_target.h"
 #include "host/chained_file_item.h"
 #include "base/win32/file_system.h"
+#include "base/win32/scoped_handle.h"
 
 #include <string>
 
@@ -22,7 +23,6 @@ namespace hf {
 namespace {
 
 constexpr uint32_t kFileGroupListType = 0x8000000;
-constexpr int32_t kStateFailed = 6;
 constexpr int32_t kNothingHandedOver = 1;
 constexpr int32_t kRestartRequest = -1;
 
@@ -75,33 +75,30 @@ bool IsNameTaken(DWORD error, const std::string& targetPath) {
 // place: the copy never replaces anything, and when the source cannot be
 // deleted afterwards (another program holds it) the copy is deleted again and
 // the move fails, leaving the job whole in the hot folder.
-bool CopyThenDelete(const std::string& sourcePath, const std::string& targetPath) {
-  if (!::CopyFileA(sourcePath.c_str(), targetPath.c_str(), TRUE)) return false;
-  if (::DeleteFileA(sourcePath.c_str())) return true;
+// ERROR_SUCCESS, or the system error that stopped it.
+DWORD CopyThenDelete(const std::string& sourcePath, const std::string& targetPath) {
+  if (!::CopyFileA(sourcePath.c_str(), targetPath.c_str(), TRUE)) return ::GetLastError();
+  if (::DeleteFileA(sourcePath.c_str())) return ERROR_SUCCESS;
   const DWORD error = ::GetLastError();
   ::DeleteFileA(targetPath.c_str());
-  ::SetLastError(error);
-  return false;
+  return error;
 }
 
 // One attempt at moving a normal file without ever replacing what is at the
 // target (a file or folder there, or one that arrives meanwhile, makes it fail
-// with the name taken). True on success; the error is left for the caller.
-bool MoveOnce(const std::string& sourcePath, const std::string& targetPath) {
-  if (::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), 0)) return true;
-  if (::GetLastError() != ERROR_NOT_SAME_DEVICE) return false;
-  return CopyThenDelete(sourcePath, targetPath);
+// with the name taken). ERROR_SUCCESS, or the system error of the failure.
+DWORD MoveOnce(const std::string& sourcePath, const std::string& targetPath) {
+  if (::MoveFileExA(sourcePath.c_str(), targetPath.c_str(), 0)) return ERROR_SUCCESS;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_NOT_SAME_DEVICE ? CopyThenDelete(sourcePath, targetPath) : error;
 }
 
 // Moves a normal file, re-creating a destination folder that has gone.
-bool MoveNormalFile(DestinationFolder& destination, const std::string& sourcePath, const std::string& targetPath) {
+// ERROR_SUCCESS, or the system error of the failure.
+DWORD MoveNormalFile(DestinationFolder& destination, const std::string& sourcePath, const std::string& targetPath) {
   Log(LogLevel::kDetail, "Moving normal file %s to %s", sourcePath.c_str(), targetPath.c_str());
-  if (MoveOnce(sourcePath, targetPath)) return true;
-  const DWORD error = ::GetLastError();
-  if (error != ERROR_PATH_NOT_FOUND || !FileExists(sourcePath)) {
-    ::SetLastError(error);
-    return false;
-  }
+  const DWORD error = MoveOnce(sourcePath, targetPath);
+  if (error != ERROR_PATH_NOT_FOUND || !FileExists(sourcePath)) return error;
   destination.Create();
   return MoveOnce(sourcePath, targetPath);
 }
@@ -112,17 +109,17 @@ bool MoveNormalFile(DestinationFolder& destination, const std::string& sourcePat
 bool MoveUnderFreeName(DestinationFolder& destination, const char* destinationField, const std::string& fileName,
                        const std::string& sourcePath, std::string& targetPath) {
   targetPath = JoinPath(destination.Prepared(), fileName);
-  if (MoveNormalFile(destination, sourcePath, targetPath)) return true;
-  for (int attempt = 0; attempt < 3 && IsNameTaken(::GetLastError(), targetPath); ++attempt) {
+  DWORD error = MoveNormalFile(destination, sourcePath, targetPath);
+  for (int attempt = 0; attempt < 3 && error != ERROR_SUCCESS && IsNameTaken(error, targetPath); ++attempt) {
     char unique[kMaxPathBytes] = {};
     if (!makeUniqueTarget(destinationField, fileName.c_str(), 0, 0, unique, sizeof unique)) {
       Log(LogLevel::kError, "No free name for %s in %s.", fileName.c_str(), destination.Prepared().c_str());
       return false;
     }
     targetPath = unique;
-    if (MoveNormalFile(destination, sourcePath, targetPath)) return true;
+    error = MoveNormalFile(destination, sourcePath, targetPath);
   }
-  return false;
+  return error == ERROR_SUCCESS;
 }
 
 MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, DestinationFolder& destination,
@@ -155,7 +152,7 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
       MakeGroupComposite(folder, sourcePath.c_str());
     }
     Log(LogLevel::kDetail, "Moving GroupList file");
-    moved = MoveGroupListWithFolder(destination.Prepared().c_str(), sourcePath.c_str(), targetPath.c_str()) == 0;
+    moved = MoveGroupListWithFolder(destination.Prepared().c_str(), sourcePath.c_str(), targetPath.c_str()).moved();
   } else {
     moved = MoveUnderFreeName(destination, params->destinationFolder, fileName, sourcePath, targetPath);
   }
@@ -187,22 +184,20 @@ void HandOverPendingFiles(CSluicegateApp& app, PluginParameters* params, CHotFol
       RemovePendingHead(app, folder, item);
       continue;
     }
-    ChainedFileItem* record = NewFileItem();
-    if (record == nullptr) {
+    // The record is ours until it joins the list handed to the host.
+    ScopedGlobalBlock block(NewFileItem());
+    if (!block) {
       // What is left stays pending; the next call (or scan) takes it up again.
       Log(LogLevel::kError, "GetActionStatus - no memory for a file record; %s waits for the next call.", item->fileName);
       break;
     }
-    FillFileItem(*record, params->sourceFolder, *item);
-    if (record->jobType == kFileGroupListType) record->groupMember = 1;  // the record of a group file
-    if (params->destinationFolder[0] != '\0' &&
-        MoveIntoDestination(params, folder, destination, *record) == MoveOutcome::kDropped) {
-      DeleteFileList(record, 1);
-      RemovePendingHead(app, folder, item);
-      continue;
-    }
+    ChainedFileItem& record = *static_cast<ChainedFileItem*>(block.get());
+    FillFileItem(record, params->sourceFolder, *item);
+    if (record.jobType == kFileGroupListType) record.groupMember = 1;  // the record of a group file
+    const bool dropped = params->destinationFolder[0] != '\0' &&
+                         MoveIntoDestination(params, folder, destination, record) == MoveOutcome::kDropped;
     RemovePendingHead(app, folder, item);
-    list = AppendFile(list, record);
+    if (!dropped) list = AppendFile(list, static_cast<ChainedFileItem*>(block.release()));
   }
   params->fileList = list;
 }

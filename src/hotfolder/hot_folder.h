@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace hf {
@@ -17,7 +18,7 @@ constexpr size_t kFolderPathSize = 260;
 
 class CHotFolder {
  public:
-  CHotFolder() = default;
+  CHotFolder();  // out of line: the group list is an incomplete type here
   // Destroys every item of both lists and the group list.
   virtual ~CHotFolder();
   CHotFolder(const CHotFolder&) = delete;
@@ -32,7 +33,7 @@ class CHotFolder {
   CLinkedFileList* pendingList = nullptr;  // waiting for GetActionStatus
   uint32_t addedCount = 0;  // files added by the last walk, until its list is taken over
   uint32_t groupingActive = 0;
-  CFileGroupList* groupList = nullptr;  // owned
+  std::unique_ptr<CFileGroupList> groupList;
   uint32_t scriptingEnabled = 0;
   std::string scriptName;  // in the scripts folder
   uint32_t thumbnailsEnabled = 0;

@@ -39,15 +39,15 @@ void AppendFolder(CSluicegateApp& app, CHotFolder* folder) {
   AddToCount(app, 1);
 }
 
-bool UnlinkFolder(CSluicegateApp& app, CHotFolder* folder) {
+std::unique_ptr<CHotFolder> UnlinkFolder(CSluicegateApp& app, CHotFolder* folder) {
   for (CHotFolder** link = &app.folderListHead; *link != nullptr; link = &(*link)->nextFolder) {
     if (*link != folder) continue;
     *link = folder->nextFolder;
     folder->nextFolder = nullptr;
     AddToCount(app, -1);
-    return true;
+    return std::unique_ptr<CHotFolder>(folder);
   }
-  return false;
+  return nullptr;
 }
 
 int unlinkFolderEntry(CSluicegateApp& app, PluginParameters* params, const char* folderPath) {
@@ -57,8 +57,7 @@ int unlinkFolderEntry(CSluicegateApp& app, PluginParameters* params, const char*
   }
   for (CHotFolder* folder = app.folderListHead; folder != nullptr; folder = folder->nextFolder) {
     if (std::strcmp(folder->path, folderPath) != 0) continue;
-    UnlinkFolder(app, folder);
-    delete folder;
+    UnlinkFolder(app, folder);  // destroyed here
     return 1;
   }
   HF_REPORT_ERROR(params, "unlinkFolderEntry - Folder is not in the list.");
@@ -70,9 +69,8 @@ void DestroyAllFolders(CSluicegateApp& app) {
   app.folderListHead = nullptr;
   __atomic_store_n(&app.folderCount, 0, __ATOMIC_SEQ_CST);
   while (folder != nullptr) {
-    CHotFolder* next = folder->nextFolder;
-    delete folder;
-    folder = next;
+    std::unique_ptr<CHotFolder> owned(folder);
+    folder = owned->nextFolder;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "hotfolder/hot_folder.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace hf {
 
@@ -24,9 +25,9 @@ CHotFolder* FindFolderByTaskId(CSluicegateApp& app, uint32_t taskId);
 // Appends the folder at the end of the list and counts it.
 void AppendFolder(CSluicegateApp& app, CHotFolder* folder);
 
-// Takes the folder out of the list (count decreased) without destroying it.
-// False when it was not in the list.
-bool UnlinkFolder(CSluicegateApp& app, CHotFolder* folder);
+// Takes the folder out of the list (count decreased) and hands it over to the
+// caller; null when it was not in the list.
+std::unique_ptr<CHotFolder> UnlinkFolder(CSluicegateApp& app, CHotFolder* folder);
 
 // Removes the folder whose path equals `folderPath` exactly (case-sensitive),
 // destroys it and returns 1. Otherwise reports "unlinkFolderEntry - Folder

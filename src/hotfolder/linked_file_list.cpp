@@ -2,6 +2,7 @@
 #include "hotfolder/linked_file_list.h"
 
 #include <cstring>
+#include <memory>
 
 namespace hf {
 
@@ -61,16 +62,15 @@ void FillFileItem(ChainedFileItem& record, const char* folder, const CLinkedFile
 
 bool RemoveHeadItem(CLinkedFileList*& head, CLinkedFileList* item) {
   if (item == nullptr || head != item) return false;
-  head = item->next;
-  delete item;
+  std::unique_ptr<CLinkedFileList> removed(item);
+  head = removed->next;
   return true;
 }
 
 void DeleteLinkedFileList(CLinkedFileList*& head) {
   while (head != nullptr) {
-    CLinkedFileList* next = head->next;
-    delete head;
-    head = next;
+    std::unique_ptr<CLinkedFileList> removed(head);
+    head = removed->next;
   }
 }
 

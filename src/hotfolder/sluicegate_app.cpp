@@ -4,6 +4,7 @@
 
 #include "host/log_channel.h"
 
+#include <memory>
 #include <new>
 
 namespace hf {
@@ -11,7 +12,10 @@ namespace hf {
 namespace {
 
 std::atomic<CSluicegateApp*> currentApp{nullptr};
-CSluicegateApp* libraryApp = nullptr;  // the instance DllMain created
+// The instance DllMain created. A plain pointer on purpose: at process exit the
+// object is left to the system, and no static destructor may run it down
+// after the process's other threads were ended.
+CSluicegateApp* libraryApp = nullptr;
 
 }  // namespace
 
@@ -65,7 +69,7 @@ bool CreateTheApp() {
 }
 
 void DestroyTheApp() {
-  delete libraryApp;
+  std::unique_ptr<CSluicegateApp> gone(libraryApp);
   libraryApp = nullptr;
 }
 

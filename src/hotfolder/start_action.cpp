@@ -1,5 +1,6 @@
 // StartAction: registration of a hot folder, or renewal of its set-up.
 #include "hotfolder/action_handlers.h"
+#include "base/format.h"
 
 #include "host/message_handover.h"
 #include "hotfolder/folder_setup.h"
@@ -16,11 +17,6 @@ namespace hf {
 
 namespace {
 
-constexpr int32_t kStateInitChecked = 3;
-constexpr int32_t kStateCalledTooEarly = 2;
-constexpr int32_t kStateStarted = 4;
-constexpr int32_t kStateFailed = 6;
-
 // Lists the folder once to see that it can be read. False with the system
 // error reported.
 bool FolderCanBeListed(PluginParameters* params) {
@@ -31,8 +27,7 @@ bool FolderCanBeListed(PluginParameters* params) {
   const DWORD error = ::GetLastError();
   Log(LogLevel::kTrace, "SA: Info: [%s] FFF TEST returns %d", pattern, static_cast<int>(reinterpret_cast<intptr_t>(search.get())));
   if (search) return true;
-  ::SetLastError(error);
-  HF_REPORT_SYSTEM_ERROR(params, nullptr);
+  HF_REPORT_SYSTEM_ERROR(params, error, nullptr);
   return false;
 }
 
@@ -98,7 +93,7 @@ int32_t StartAction(PluginParameters* params) {
   // A scanner that an EndAction left stopped, or that ended after a wake-up,
   // must watch the new folder too. Started only after the event is released.
   if (!TheScanner().EnsureRunning(app->securityAttributes())) {
-    HF_REPORT_SYSTEM_ERROR(params, "AfxBeginThread for scan");
+    HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "AfxBeginThread for scan");
     params->actionState = kStateFailed;
     return kResultRefused;
   }

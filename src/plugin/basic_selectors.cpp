@@ -12,10 +12,6 @@ namespace hf {
 
 namespace {
 
-constexpr int32_t kStateTaskNumbered = 1;
-constexpr int32_t kStateInitChecked = 3;
-constexpr int32_t kLastPluginState = 6;  // larger values belong to the host
-
 // Frees the chain of global blocks hanging in initDataList; each block holds
 // the address of the next one at kInitDataNextOffset.
 void FreeInitDataList(PluginParameters& params) {

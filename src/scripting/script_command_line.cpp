@@ -1,7 +1,7 @@
 // Script command lines.
 #include "scripting/script_command_line.h"
 
-#include "formats/ini_document.h"  // IniNamesEqual
+#include "base/ascii.h"
 #include "base/path_utils.h"
 
 namespace hf {
@@ -21,7 +21,7 @@ std::string CommandLineProgram(const std::string& commandLine) {
 
 bool IsBatchFile(const std::string& path) {
   const std::string extension = GetExtension(path);
-  return IniNamesEqual(extension, ".cmd") || IniNamesEqual(extension, ".bat");
+  return EqualsIgnoringAsciiCase(extension, ".cmd") || EqualsIgnoringAsciiCase(extension, ".bat");
 }
 
 std::string InterpreterCommandLine(const std::string& interpreter, const std::string& commandLine) {

@@ -1,5 +1,6 @@
 // Path text operations: joins, normalisation, parts of a path, fixed buffers.
 #include "base/path_utils.h"
+#include "base/format.h"
 
 #include "base/file_io.h"
 

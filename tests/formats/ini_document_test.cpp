@@ -1,6 +1,7 @@
 // CIniDocument: the syntax as read and as written, look-ups, edits, and
 // loading and saving files.
 #include "formats/ini_document.h"
+#include "base/ascii.h"
 
 #include "tests/support/unit_test_support.h"
 
@@ -49,8 +50,8 @@ TEST(IniDocumentRead, GroupFileRoundTripsByteForByteAndIsReadIgnoringCase) {
   EXPECT_EQ(document.GetValue("fileGROUPinfo", "folderpath", ""), "C:\\Hot\\In\\Job42");
   EXPECT_EQ(document.GetValue("FILEINFO", "JOB42 m P1.TIF", ""), "Magenta,Job42,0,255,0,0,1,1");
   EXPECT_EQ(document.GetValue("Job42_C_p1.tif_Settings", "PageNumber", "?"), "1");
-  EXPECT_EQ(document.FindSection("settingsinfo"), 1);
-  EXPECT_EQ(document.FindSection("Missing"), -1);
+  EXPECT_EQ(document.FindSection("settingsinfo"), 1u);
+  EXPECT_FALSE(document.FindSection("Missing"));
   EXPECT_EQ(document.GetValue("Missing", "FolderPath", "dflt"), "dflt");
   EXPECT_EQ(document.GetValue("FileGroupInfo", "Missing", "dflt"), "dflt");
   std::string value = "untouched";
@@ -157,7 +158,7 @@ TEST(IniDocumentRead, LoadingClearsTheDocumentAndOneEqualsSignSwitchesEveryLine)
   document.SetValue("old", "k", "v");
   document.LoadFromBuffer("[new]\nkey value\n");
   EXPECT_FALSE(document.separatorFlag());
-  EXPECT_EQ(document.FindSection("old"), -1);
+  EXPECT_FALSE(document.FindSection("old"));
   EXPECT_EQ(document.SaveToBuffer(), "[new]\r\nkey value\r\n");  // no "=": the blank stays
   EXPECT_EQ(Resave("[s]\na 1\nb = 2\n"), "[s]\r\na=1\r\nb=2\r\n");
 }
@@ -258,20 +259,20 @@ TEST(IniDocumentEdit, EditsByPositionKeepTheIndexRight) {
   CIniDocument document;
   document.LoadFromBuffer("[S]\na=1\nb=2\nc=3\n");
   CIniSection& section = document.Section(0);
-  EXPECT_EQ(section.FindKey("c"), 2);
+  EXPECT_EQ(section.FindKey("c"), 2u);
   section.InsertEntry(0, "", "; header comment");
-  EXPECT_EQ(section.FindKey("c"), 3);
+  EXPECT_EQ(section.FindKey("c"), 3u);
   section.ReplaceEntry(1, "z", "26");
-  EXPECT_EQ(section.FindKey("a"), -1);
-  EXPECT_EQ(section.FindKey("Z"), 1);
+  EXPECT_FALSE(section.FindKey("a"));
+  EXPECT_EQ(section.FindKey("Z"), 1u);
   section.EraseEntry(0);
-  EXPECT_EQ(section.FindKey("z"), 0);
+  EXPECT_EQ(section.FindKey("z"), 0u);
   section.SetValueAt(2, "three");
   EXPECT_EQ(document.GetValue("S", "C", ""), "three");
   section.Clear();
-  EXPECT_EQ(section.FindKey("z"), -1);
+  EXPECT_FALSE(section.FindKey("z"));
   section.Append("n", "1");
-  EXPECT_EQ(section.FindKey("N"), 0);
+  EXPECT_EQ(section.FindKey("N"), 0u);
 }
 
 TEST(IniDocumentEdit, ManyKeysKeepTheirOrderAndManySectionsAreFoundByName) {
@@ -288,15 +289,15 @@ TEST(IniDocumentEdit, ManyKeysKeepTheirOrderAndManySectionsAreFoundByName) {
 
   for (int i = 0; i < 3000; ++i)
     document.SetValue("f" + std::to_string(i) + ".tif_Settings", "PageNumber", std::to_string(i));
-  EXPECT_EQ(document.FindSection("F2999.TIF_settings"), 3000);
+  EXPECT_EQ(document.FindSection("F2999.TIF_settings"), 3000u);
   EXPECT_EQ(document.GetValue("f1234.tif_Settings", "pagenumber", ""), "1234");
 }
 
 TEST(IniDocumentEdit, NamesCompareAsciiCaseOnly) {
-  EXPECT_TRUE(IniNamesEqual("FolderPath", "FOLDERPATH"));
-  EXPECT_FALSE(IniNamesEqual("Folder", "FolderPath"));
-  EXPECT_FALSE(IniNamesEqual("a[", "A{"));  // '[' and '{' differ by the case bit but are not letters
-  EXPECT_EQ(IniLowerCase("AbC\xc4"), "abc\xc4");
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("FolderPath", "FOLDERPATH"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("Folder", "FolderPath"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("a[", "A{"));  // '[' and '{' differ by the case bit but are not letters
+  EXPECT_EQ(AsciiLowered("AbC\xc4"), "abc\xc4");
 }
 
 // ---- files ----

@@ -378,10 +378,10 @@ TEST(GroupPathChecks, FilePathMustBeAnExistingFile) {
   std::filesystem::create_directories(scratch.folder / "Job");
   WriteBytes(scratch.PathOf("a.tif"), "x");
   LogCapture log;
-  EXPECT_EQ(CheckFilePath(scratch.PathOf("a.tif"), "mover", 10), kPathValid);
-  EXPECT_EQ(CheckFilePath("", "mover", 11), kPathEmpty);
-  EXPECT_EQ(CheckFilePath(scratch.PathOf("b.tif"), "mover", 12), kPathMissing);
-  EXPECT_EQ(CheckFilePath(scratch.PathOf("Job"), "mover", 13), kPathMissing);  // a folder is not a file
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("a.tif"), "mover", 10), PathCheck::kValid);
+  EXPECT_EQ(CheckFilePath("", "mover", 11), PathCheck::kEmpty);
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("b.tif"), "mover", 12), PathCheck::kMissing);
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("Job"), "mover", 13), PathCheck::kMissing);  // a folder is not a file
   const std::vector<LogLine> expected = {{2, "mover(11): Path <> is invalid: empty"},
                                          {2, "mover(12): Path <" + scratch.PathOf("b.tif") + "> is invalid: missing"},
                                          {2, "mover(13): Path <" + scratch.PathOf("Job") + "> is invalid: missing"}};
@@ -393,10 +393,10 @@ TEST(GroupPathChecks, FolderPathMustBeAnExistingFolder) {
   std::filesystem::create_directories(scratch.folder / "Job");
   WriteBytes(scratch.PathOf("a.tif"), "x");
   LogCapture log;
-  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Job"), "group", 1), kPathValid);
-  EXPECT_EQ(CheckFolderPath("", "group", 2), kPathEmpty);
-  EXPECT_EQ(CheckFolderPath(scratch.PathOf("a.tif"), "group", 3), kPathMissing);
-  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Nothing"), "group", 4), kPathMissing);
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Job"), "group", 1), PathCheck::kValid);
+  EXPECT_EQ(CheckFolderPath("", "group", 2), PathCheck::kEmpty);
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("a.tif"), "group", 3), PathCheck::kMissing);
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Nothing"), "group", 4), PathCheck::kMissing);
   ASSERT_EQ(log.lines.size(), 3u);
   EXPECT_EQ(log.lines[0].second, "group(2): Path <> is invalid: empty");
   EXPECT_EQ(log.lines[1].second, "group(3): Path <" + scratch.PathOf("a.tif") + "> is invalid: non-folder/missing");
@@ -413,18 +413,18 @@ TEST(GroupPathChecks, GroupFileNeedsItsExtensionAndAnExistingFolder) {
   WriteBytes(scratch.PathOf("NoFolder.fgl"), "[FileGroupInfo]\r\nGroupName=x\r\n");
   LogCapture log;
   std::string folderPath;
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.fgl"), folderPath, "move", 1), kPathValid);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.fgl"), folderPath, "move", 1), PathCheck::kValid);
   EXPECT_EQ(folderPath, scratch.PathOf("Job"));
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Upper.FGL"), folderPath, "move", 2), kPathValid);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Upper.FGL"), folderPath, "move", 2), PathCheck::kValid);
   EXPECT_TRUE(log.lines.empty());
 
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Gone.fgl"), folderPath, "move", 3), kPathMissing);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Gone.fgl"), folderPath, "move", 3), PathCheck::kMissing);
   EXPECT_EQ(folderPath, scratch.PathOf("Gone"));
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("NoFolder.fgl"), folderPath, "move", 4), kPathEmpty);
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.txt"), folderPath, "move", 5), kPathNotGroupFile);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("NoFolder.fgl"), folderPath, "move", 4), PathCheck::kEmpty);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.txt"), folderPath, "move", 5), PathCheck::kNotGroupFile);
   EXPECT_EQ(folderPath, "");
-  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Missing.fgl"), folderPath, "move", 6), kPathMissing);
-  EXPECT_EQ(CheckGroupFile("", folderPath, "move", 7), kPathEmpty);
+  EXPECT_EQ(CheckGroupFile(scratch.PathOf("Missing.fgl"), folderPath, "move", 6), PathCheck::kMissing);
+  EXPECT_EQ(CheckGroupFile("", folderPath, "move", 7), PathCheck::kEmpty);
   ASSERT_EQ(log.lines.size(), 5u);
   EXPECT_EQ(log.lines[0].second, "move(3): Path <" + scratch.PathOf("Gone") + "> is invalid: non-folder/missing");
   EXPECT_EQ(log.lines[1].second, "move(4): Path <> is invalid: empty");

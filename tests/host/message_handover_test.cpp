@@ -192,12 +192,10 @@ TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextOnlyWhereNothingIsPending) {
   EXPECT_TRUE(Logged(0, "! nowhere\n (line 6 of file e.cpp).\n"));
 }
 
-TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndResetsTheLastError) {
+TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemText) {
   std::string systemText = SystemText(ERROR_FILE_NOT_FOUND);
   ASSERT_FALSE(systemText.empty());
-  ::SetLastError(ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(ReportSystemError(&params, "CreateFile of job.ps", "open.cpp", 10), 2u);
-  EXPECT_EQ(::GetLastError(), 0u);
+  EXPECT_EQ(ReportSystemError(&params, ERROR_FILE_NOT_FOUND, "CreateFile of job.ps", "open.cpp", 10), 2u);
   EXPECT_EQ(params.errorCode, 2);
   std::string expected = "2: " + systemText + "\nCreateFile of job.ps\n";
   EXPECT_EQ(Message(), expected);
@@ -210,8 +208,7 @@ TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndResetsTheLast
 TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
   const DWORD unlisted = 0x2FFFFFF0;
   ASSERT_TRUE(SystemText(unlisted).empty());
-  ::SetLastError(unlisted);
-  EXPECT_EQ(ReportSystemError(&params, "Odd call", "g.cpp", 12), unlisted);
+  EXPECT_EQ(ReportSystemError(&params, unlisted, "Odd call", "g.cpp", 12), unlisted);
   std::string number = std::to_string(static_cast<int>(unlisted));
   EXPECT_EQ(Message(), number + ": ? Unknown Error ?\nOdd call\n");
   EXPECT_TRUE(Logged(0, "! Odd call failed: System message is: #" + number + " (Unlisted)\n"));
@@ -220,18 +217,15 @@ TEST_F(MessageHandoverTest, ReportSystemErrorNamesAnUnlistedNumber) {
 
 TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNumberOrClearsIt) {
   ReportError(&params, "earlier", "h.cpp", 13);
-  ::SetLastError(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ReportSystemError(&params, nullptr, "h.cpp", 14), 5u);
+  EXPECT_EQ(ReportSystemError(&params, ERROR_ACCESS_DENIED, nullptr, "h.cpp", 14), 5u);
   EXPECT_EQ(Message(), "earlier\n");
   EXPECT_EQ(params.errorCode, 5);
 
-  ::SetLastError(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ReportSystemError(nullptr, "no block", "h.cpp", 15), 5u);
+  EXPECT_EQ(ReportSystemError(nullptr, ERROR_ACCESS_DENIED, "no block", "h.cpp", 15), 5u);
 
   // Without an error there is nothing to report, and the code is cleared.
   log.lines.clear();
-  ::SetLastError(0);
-  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
+  EXPECT_EQ(ReportSystemError(&params, 0, "nothing", "f.cpp", 11), 0u);
   EXPECT_EQ(params.errorCode, 0);
   EXPECT_EQ(Message(), "earlier\n");
   EXPECT_TRUE(log.lines.empty());
@@ -249,8 +243,8 @@ TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {
       ++ready;
       while (ready.load() < kThreads) std::this_thread::yield();
       for (int i = 0; i < kEach; ++i) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        if (ReportSystemError(nullptr, "parallel", "i.cpp", i) != ERROR_ACCESS_DENIED) ++zeroResults[t];
+        if (ReportSystemError(nullptr, ERROR_ACCESS_DENIED, "parallel", "i.cpp", i) != ERROR_ACCESS_DENIED)
+          ++zeroResults[t];
       }
     });
   for (std::thread& thread : threads) thread.join();

@@ -1,5 +1,6 @@
 // Folder creation and removal, global text blocks, handle checks and a wait.
 #include "base/win32/file_system.h"
+#include "base/ascii.h"
 
 #include "base/file_io.h"
 #include "base/path_utils.h"
@@ -11,28 +12,25 @@ namespace hf {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool IsDriveRoot(const std::string& path) {
-  bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  if (!letter || path.size() < 2 || path[1] != ':') return false;
-  return path.size() == 2 || (path.size() == 3 && IsSeparator(path[2]));
+  if (path.empty() || !IsAsciiLetter(path[0]) || path.size() < 2 || path[1] != ':') return false;
+  return path.size() == 2 || (path.size() == 3 && IsPathSeparator(path[2]));
 }
 
 bool IsShareRoot(const std::string& path) {
-  if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path.size() < 5 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return false;
   size_t at = 2;
   size_t serverStart = at;
-  while (at < path.size() && !IsSeparator(path[at])) ++at;
+  while (at < path.size() && !IsPathSeparator(path[at])) ++at;
   if (at == serverStart || at == path.size()) return false;
   size_t shareStart = ++at;
-  while (at < path.size() && !IsSeparator(path[at])) ++at;
+  while (at < path.size() && !IsPathSeparator(path[at])) ++at;
   if (at == shareStart) return false;
   return at == path.size() || at + 1 == path.size();
 }
 
 std::string WithTrailingSeparator(const std::string& folder) {
-  if (!folder.empty() && IsSeparator(folder.back())) return folder;
+  if (!folder.empty() && IsPathSeparator(folder.back())) return folder;
   return folder + "\\";
 }
 

@@ -14,13 +14,6 @@ namespace hf {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string WithoutTrailingSeparators(std::string path) {
-  while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != ':') path.pop_back();
-  return path;
-}
-
 bool HasWildcard(const std::string& path) {
   return FileNameOnly(path).find_first_of("*?") != std::string::npos;
 }
@@ -44,8 +37,8 @@ bool SamePath(const std::string& first, const std::string& second) {
 bool IsInside(const std::string& inner, const std::string& outer) {
   std::string in = ComparableForm(inner);
   std::string out = ComparableForm(outer);
-  if (!out.empty() && IsSeparator(out.back())) out.pop_back();  // a drive root
-  return in.size() > out.size() + 1 && in.compare(0, out.size(), out) == 0 && IsSeparator(in[out.size()]);
+  if (!out.empty() && IsPathSeparator(out.back())) out.pop_back();  // a drive root
+  return in.size() > out.size() + 1 && in.compare(0, out.size(), out) == 0 && IsPathSeparator(in[out.size()]);
 }
 
 int LastErrorOr(DWORD fallback) {

@@ -1,6 +1,7 @@
 // The colour catalogue: reading Colours.ini into lists, writing the lists back
 // in place, the indexed colour search and the addition of unknown colours.
 #include "grouping/colours/colour_info.h"
+#include "base/ascii.h"
 
 #include "base/leading_integer.h"
 
@@ -30,27 +31,19 @@ constexpr int32_t kUndefinedM = 112;
 constexpr int32_t kUndefinedY = 154;
 constexpr int32_t kUndefinedK = 11;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string UpperCased(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = UpperCase(c);
-  return out;
-}
 
 // One "%d" of a scanf format: white space skipped, an optional sign, at least
 // one decimal digit. Values beyond 32 bits are clamped. False (position
 // unchanged) when no number stands there.
 bool ScanInteger(std::string_view text, size_t& position, int32_t& value) {
   size_t p = position;
-  while (p < text.size() && IsWhiteSpace(text[p])) ++p;
+  while (p < text.size() && IsAsciiSpace(text[p])) ++p;
   bool negative = false;
   if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
-  if (p >= text.size() || !IsDigit(text[p])) return false;
+  if (p >= text.size() || !IsAsciiDigit(text[p])) return false;
   long long magnitude = 0;
-  for (; p < text.size() && IsDigit(text[p]); ++p) {
+  for (; p < text.size() && IsAsciiDigit(text[p]); ++p) {
     if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (text[p] - '0');
   }
   long long signedValue = negative ? -magnitude : magnitude;
@@ -107,12 +100,12 @@ struct PlannedEntry {
 // go after the last key entry (before trailing blank lines). A missing
 // section is appended only when there is something to write.
 void RewriteSection(CIniDocument& document, std::string_view name, const std::vector<PlannedEntry>& planned) {
-  long found = document.FindSection(name);
-  if (found < 0) {
+  std::optional<size_t> found = document.FindSection(name);
+  if (!found) {
     if (planned.empty()) return;
-    found = static_cast<long>(document.AddSection(std::string(name)));
+    found = document.AddSection(std::string(name));
   }
-  CIniSection& section = document.Section(static_cast<size_t>(found));
+  CIniSection& section = document.Section(*found);
   size_t next = 0;            // next planned entry
   size_t afterWritten = 0;    // position after the last entry written or kept
   size_t i = 0;
@@ -158,53 +151,13 @@ const char* const kProcessColourNames[4] = {"Cyan", "Magenta", "Yellow", "Black"
 
 int ProcessSpellingIndex(std::string_view text) {
   for (int i = 0; i < kProcessSpellingCount; ++i) {
-    if (IniNamesEqual(text, kProcessColourSpellings[i])) return i;
+    if (EqualsIgnoringAsciiCase(text, kProcessColourSpellings[i])) return i;
   }
   return -1;
 }
 
 void ProcessColourSolid(int colour, unsigned char cmyk[4]) {
   for (int i = 0; i < 4; ++i) cmyk[i] = (i == colour) ? 255 : 0;
-}
-
-int NaturalCompare(std::string_view a, std::string_view b) {
-  size_t i = 0;
-  size_t j = 0;
-  while (i < a.size() && j < b.size()) {
-    bool digitA = IsDigit(a[i]);
-    bool digitB = IsDigit(b[j]);
-    if (digitA && digitB) {
-      size_t endA = i;
-      while (endA < a.size() && IsDigit(a[endA])) ++endA;
-      size_t endB = j;
-      while (endB < b.size() && IsDigit(b[endB])) ++endB;
-      // Compare the values without converting: drop leading zeros, then the
-      // longer run of significant digits is larger, else the first difference.
-      size_t significantA = i;
-      while (significantA + 1 < endA && a[significantA] == '0') ++significantA;
-      size_t significantB = j;
-      while (significantB + 1 < endB && b[significantB] == '0') ++significantB;
-      size_t lengthA = endA - significantA;
-      size_t lengthB = endB - significantB;
-      if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
-      int order = a.substr(significantA, lengthA).compare(b.substr(significantB, lengthB));
-      if (order != 0) return order < 0 ? -1 : 1;
-      // Equal values: more digits (leading zeros) first.
-      if (endA - i != endB - j) return (endA - i) > (endB - j) ? -1 : 1;
-      i = endA;
-      j = endB;
-      continue;
-    }
-    if (digitA != digitB) return digitA ? 1 : -1;
-    unsigned char upperA = static_cast<unsigned char>(UpperCase(a[i]));
-    unsigned char upperB = static_cast<unsigned char>(UpperCase(b[j]));
-    if (upperA != upperB) return upperA < upperB ? -1 : 1;
-    ++i;
-    ++j;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return 0;
 }
 
 std::string RemoveSpaces(std::string_view text) {
@@ -214,14 +167,6 @@ std::string RemoveSpaces(std::string_view text) {
     if (c != ' ') out.push_back(c);
   }
   return out;
-}
-
-std::string TrimWhiteSpace(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
 }
 
 // ---- Loading ----
@@ -258,9 +203,9 @@ void CColourInfo::ReadOptions() {
 
 void CColourInfo::ReadAffixList(std::string_view section, std::vector<std::string>& list) const {
   list.clear();
-  long found = document_.FindSection(section);
-  if (found < 0) return;
-  for (const CIniEntry& entry : document_.Section(static_cast<size_t>(found)).entries()) {
+  const std::optional<size_t> found = document_.FindSection(section);
+  if (!found) return;
+  for (const CIniEntry& entry : document_.Section(*found).entries()) {
     if (!entry.key.empty()) list.push_back(entry.key);
   }
 }
@@ -268,9 +213,9 @@ void CColourInfo::ReadAffixList(std::string_view section, std::vector<std::strin
 void CColourInfo::ReadSpotColours() {
   spotColours_.clear();
   for (bool user : {true, false}) {
-    long found = document_.FindSection(user ? kUserDefined : kPredefined);
-    if (found < 0) continue;
-    for (const CIniEntry& entry : document_.Section(static_cast<size_t>(found)).entries()) {
+    const std::optional<size_t> found = document_.FindSection(user ? kUserDefined : kPredefined);
+    if (!found) continue;
+    for (const CIniEntry& entry : document_.Section(*found).entries()) {
       if (entry.key.empty()) continue;
       int32_t values[5] = {0, 0, 0, 255, 0};  // C M Y K O
       ScanIntegers(entry.value, values, 5);
@@ -295,9 +240,9 @@ void CColourInfo::ReadSpotColours() {
 
 void CColourInfo::ReadCustomColours() {
   customColours_.clear();
-  long found = document_.FindSection(kCustomMatch);
-  if (found < 0) return;
-  const std::vector<CIniEntry>& entries = document_.Section(static_cast<size_t>(found)).entries();
+  const std::optional<size_t> found = document_.FindSection(kCustomMatch);
+  if (!found) return;
+  const std::vector<CIniEntry>& entries = document_.Section(*found).entries();
   const size_t count = entries.size();
 
   // next[k][i]: the first entry at or after i whose key is keyword k (count
@@ -307,7 +252,7 @@ void CColourInfo::ReadCustomColours() {
   for (int k = 0; k < 3; ++k) {
     next[k].assign(count + 1, count);
     for (size_t i = count; i-- > 0;) {
-      next[k][i] = IniNamesEqual(entries[i].key, keywords[k]) ? i : next[k][i + 1];
+      next[k][i] = EqualsIgnoringAsciiCase(entries[i].key, keywords[k]) ? i : next[k][i + 1];
     }
   }
 
@@ -334,7 +279,7 @@ void CColourInfo::ReadCustomColours() {
     definition.opaque = mixValue == 0;
 
     size_t rule = mix + 1;
-    for (; rule < count && IniNamesEqual(entries[rule].key, kMatch); ++rule) {
+    for (; rule < count && EqualsIgnoringAsciiCase(entries[rule].key, kMatch); ++rule) {
       int32_t offset = 0;
       std::string pattern;
       if (!ParseMatchRule(entries[rule].value, offset, pattern)) return;  // malformed block: stop
@@ -426,16 +371,16 @@ void CColourInfo::IndexEntry(size_t index) {
   NameIndex& exact = colour.IsUserDefined() ? userExact_ : predefinedExact_;
   NameIndex& folded = colour.IsUserDefined() ? userFolded_ : predefinedFolded_;
   exact.emplace(name, static_cast<int>(index));
-  folded.emplace(UpperCased(name), static_cast<int>(index));
+  folded.emplace(AsciiUppered(name), static_cast<int>(index));
 }
 
 int CColourInfo::FindColour(std::string_view name, bool caseInsensitive) const {
-  std::string key = TrimWhiteSpace(name);
+  std::string key = TrimmedAscii(name);
   if (key.empty() || spotColours_.empty()) return -1;
   std::string spaceless = RemoveSpaces(key);
   if (caseInsensitive) {
-    key = UpperCased(key);
-    spaceless = UpperCased(spaceless);
+    key = AsciiUppered(key);
+    spaceless = AsciiUppered(spaceless);
   }
   const NameIndex& user = caseInsensitive ? userFolded_ : userExact_;
   const NameIndex& predefined = caseInsensitive ? predefinedFolded_ : predefinedExact_;
@@ -454,7 +399,7 @@ const ColourEntry* CColourInfo::EntryAt(int index) const {
 }
 
 int CColourInfo::AddUndefinedUserColour(std::string_view name) {
-  std::string key = TrimWhiteSpace(name);
+  std::string key = TrimmedAscii(name);
   if (key.empty() || FindColour(key, false) != -1) return -1;
 
   ColourEntry colour;
@@ -480,7 +425,7 @@ int CColourInfo::AddUndefinedUserColour(std::string_view name) {
       if (item.second >= position) ++item.second;
     }
   }
-  std::string folded = UpperCased(key);
+  std::string folded = AsciiUppered(key);
   for (auto [index, text] : {std::make_pair(&userExact_, &key), std::make_pair(&userFolded_, &folded)}) {
     auto [item, inserted] = index->emplace(*text, position);
     if (!inserted && item->second > position) item->second = position;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ascii.h"  // NaturalCompare, TrimmedAscii
 #include "grouping/colours/best_colour.h"
 #include "formats/ini_document.h"
 
@@ -33,20 +34,8 @@ int ProcessSpellingIndex(std::string_view text);
 // The solid value of process colour 0..3 as C, M, Y, K (cyan 255 0 0 0, ...).
 void ProcessColourSolid(int colour, unsigned char cmyk[4]);
 
-// Natural order: runs of decimal digits compare by value and, when equal, the
-// run with more digits (leading zeros) first; other characters compare
-// upper-cased; a digit sorts after a non-digit; a text that ends first sorts
-// first. -1, 0 or 1.
-//   NaturalCompare("Red 9", "Red 10") == -1
-//   NaturalCompare("Red 007", "Red 7") == -1
-//   NaturalCompare("red", "RED") == 0
-int NaturalCompare(std::string_view a, std::string_view b);
-
 // The text with every blank (space) removed.
 std::string RemoveSpaces(std::string_view text);
-
-// The text without white space at either end.
-std::string TrimWhiteSpace(std::string_view text);
 
 // One colour as stored in Colours.ini.
 struct ColourDefinition {

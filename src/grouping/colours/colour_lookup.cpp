@@ -1,6 +1,7 @@
 // The colour lookups of the filename analysis: prefixed catalogue colours,
 // custom match rules, affixes of a delimited spot identifier, catalogue values.
 #include "grouping/colours/colour_lookup.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 
@@ -29,11 +30,11 @@ std::string Slice(const std::string& name, long long begin, long long end) {
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-  return start.size() <= text.size() && IniNamesEqual(text.substr(0, start.size()), start);
+  return start.size() <= text.size() && EqualsIgnoringAsciiCase(text.substr(0, start.size()), start);
 }
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  return end.size() <= text.size() && IniNamesEqual(text.substr(text.size() - end.size()), end);
+  return end.size() <= text.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
 // Length of the longest text of `list` that `text` starts (or ends) with.
@@ -189,7 +190,7 @@ void LocateAffixes(const CColourInfo& info, const std::string& name, BestColour&
 }
 
 void GetColourInfo(CColourInfo& info, BestColour& best) {
-  const std::string key = TrimWhiteSpace(RemoveSpaces(best.FoundColor));
+  const std::string key = TrimmedAscii(RemoveSpaces(best.FoundColor));
   Log(LogLevel::kTrace, "In GetColourInfo(): Searching for colour '%s'", best.OriginalColor.c_str());
   if (key.empty()) return;
 
@@ -206,7 +207,7 @@ void GetColourInfo(CColourInfo& info, BestColour& best) {
   if (entry == nullptr) return;
   Log(LogLevel::kTrace, "In GetColourInfo(): Found colour '%s' at index %d", best.OriginalColor.c_str(), index);
   const ColourDefinition& definition = entry->Effective();
-  if (IniNamesEqual(key, definition.name)) CopyDefinition(definition, best);
+  if (EqualsIgnoringAsciiCase(key, definition.name)) CopyDefinition(definition, best);
 }
 
 }  // namespace hf

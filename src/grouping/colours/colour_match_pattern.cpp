@@ -1,5 +1,6 @@
 // Matching of custom colour rules: literals and bracketed class runs.
 #include "grouping/colours/colour_match_pattern.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 
@@ -7,22 +8,18 @@ namespace hf {
 
 namespace {
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsPunctuation(char c) { return c > ' ' && c < 0x7f && !IsDigit(c) && !IsLetter(c); }
+bool IsHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsPunctuation(char c) { return c > ' ' && c < 0x7f && !IsAsciiDigit(c) && !IsAsciiLetter(c); }
 
 // Whether class letter `letter` takes `c`; a letter that names no class
 // takes nothing, so the pattern fails.
 bool ClassMatches(char letter, char c) {
-  switch (FoldCase(letter)) {
+  switch (AsciiToLower(letter)) {
     case 'p': return IsPunctuation(c);
-    case 'c': return IsWhiteSpace(c);
-    case 'd': return IsDigit(c);
-    case 'a': return IsDigit(c) || IsLetter(c);
+    case 'c': return IsAsciiSpace(c);
+    case 'd': return IsAsciiDigit(c);
+    case 'a': return IsAsciiDigit(c) || IsAsciiLetter(c);
     case 'x': return IsHexDigit(c);
     case '?': return true;
     default: return false;
@@ -36,7 +33,7 @@ bool MatchPatternAt(std::string_view text, size_t position, std::string_view pat
   while (p < pattern.size()) {
     if (position >= text.size()) return false;
     if (pattern[p] != '[') {
-      if (FoldCase(pattern[p]) != FoldCase(text[position])) return false;
+      if (AsciiToLower(pattern[p]) != AsciiToLower(text[position])) return false;
       ++p;
       ++position;
       continue;

@@ -1,6 +1,7 @@
 // Template reading and the analysis of one file name: colour choice, preps
 // position, group span, page number and the group name.
 #include "grouping/scheme/filename_analyser.h"
+#include "base/ascii.h"
 
 #include <climits>
 
@@ -17,14 +18,11 @@ constexpr char kMarker = CFilenameAnalyser::kRemovalMarker;
 // no file name comes near this.
 constexpr size_t kMaxNameLength = 1u << 24;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsTabBlankOrMarker(char c) { return c == '\t' || c == ' ' || c == kMarker; }
 bool IsLeadingSeparator(char c) {
   return c == '.' || c == '\t' || c == ' ' || c == '-' || c == '_' || c == kMarker;
 }
 bool IsPageTrailer(char c) { return c == '.' || c == '\t' || c == ' ' || c == kMarker; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool Inside(long long position, size_t length) {
   return position >= 0 && position < static_cast<long long>(length);
@@ -70,7 +68,7 @@ bool EndsWithIgnoringCase(const std::string& text, const char* tail) {
   size_t tailLength = std::char_traits<char>::length(tail);
   if (text.size() < tailLength) return false;
   for (size_t i = 0; i < tailLength; ++i) {
-    if (UpperAscii(text[text.size() - tailLength + i]) != UpperAscii(tail[i])) return false;
+    if (AsciiToUpper(text[text.size() - tailLength + i]) != AsciiToUpper(tail[i])) return false;
   }
   return true;
 }
@@ -88,18 +86,11 @@ int CompareDigitTexts(const std::string& a, const std::string& b) {
 
 bool AllDigits(const std::string& text) {
   for (char c : text) {
-    if (!IsDigit(c)) return false;
+    if (!IsAsciiDigit(c)) return false;
   }
   return true;
 }
 
-std::string TrimmedWhiteSpace(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && IsWhiteSpace(text[first])) ++first;
-  while (last > first && IsWhiteSpace(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 }  // namespace
 
@@ -174,7 +165,7 @@ bool CFilenameAnalyser::Analyse(std::string name) {
   if (groupName_.empty()) return false;
 
   if (!preps_.empty()) {
-    int value = static_cast<unsigned char>(UpperAscii(preps_[0])) - 'A';
+    int value = static_cast<unsigned char>(AsciiToUpper(preps_[0])) - 'A';
     Log(LogLevel::kTrace, "Preps value = <%d>", value);
     if (value < 0 || value > 7) return false;
   }
@@ -299,7 +290,7 @@ void CFilenameAnalyser::BuildGroupName(const std::string& name, long long prepsP
 
   if (!settings_.keepLeadingDigits) {
     long long i = start;
-    while (i < end && IsDigit(w[static_cast<size_t>(i)])) w[static_cast<size_t>(i++)] = kMarker;
+    while (i < end && IsAsciiDigit(w[static_cast<size_t>(i)])) w[static_cast<size_t>(i++)] = kMarker;
     for (; i < length; ++i) {
       if (IsLeadingSeparator(w[static_cast<size_t>(i)])) w[static_cast<size_t>(i)] = kMarker;
     }
@@ -321,8 +312,8 @@ void CFilenameAnalyser::BuildGroupName(const std::string& name, long long prepsP
   }
   MarkRun(w, static_cast<long long>(best_.StartDelimPos) - 1, -1, IsTabBlankOrMarker);
   MarkRun(w, best_.EndPos, 1, IsTabBlankOrMarker);
-  MarkRun(w, static_cast<long long>(best_.StartDelimPos) - 2, -1, IsWhiteSpace);
-  MarkRun(w, static_cast<long long>(best_.EndPos) + 1, 1, IsWhiteSpace);
+  MarkRun(w, static_cast<long long>(best_.StartDelimPos) - 2, -1, IsAsciiSpace);
+  MarkRun(w, static_cast<long long>(best_.EndPos) + 1, 1, IsAsciiSpace);
 
   preps_.clear();
   if (Inside(prepsPosition, w.size())) {
@@ -333,7 +324,7 @@ void CFilenameAnalyser::BuildGroupName(const std::string& name, long long prepsP
   std::string group = CollapseDoubleDots(WithoutMarkers(w.substr(static_cast<size_t>(start),
                                                                  static_cast<size_t>(end - start))));
   FinaliseGroupName(group);
-  groupName_ = TrimmedWhiteSpace(group);
+  groupName_ = TrimmedAscii(group);
 }
 
 void CFilenameAnalyser::FinaliseGroupName(std::string& text) {
@@ -354,7 +345,7 @@ void CFilenameAnalyser::FindPageNumberAt(std::string& w, int32_t position) {
   if (position < 0) {
     long long i = length + position;
     size_t digits = 0;
-    while (i >= 0 && IsDigit(w[static_cast<size_t>(i)])) {
+    while (i >= 0 && IsAsciiDigit(w[static_cast<size_t>(i)])) {
       --i;
       ++digits;
     }
@@ -363,7 +354,7 @@ void CFilenameAnalyser::FindPageNumberAt(std::string& w, int32_t position) {
     last = length + position + 1;
   } else {
     long long i = position;
-    while (i < length && IsDigit(w[static_cast<size_t>(i)])) ++i;
+    while (i < length && IsAsciiDigit(w[static_cast<size_t>(i)])) ++i;
     if (position < length) page = w.substr(static_cast<size_t>(position), static_cast<size_t>(i - position));
     first = position;
     last = i;

@@ -2,6 +2,7 @@
 // delimiters or name; spot identifiers by their start and end methods; and
 // the forwarders to the catalogue lookups.
 #include "grouping/scheme/filename_analyser.h"
+#include "base/ascii.h"
 
 #include <string_view>
 #include <utility>
@@ -15,16 +16,6 @@ namespace {
 
 // The first eight process spellings, the ones the NAME method looks for.
 constexpr int kNamedProcessSpellings = 8;
-
-std::string UpperCased(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
-
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The text of `name` from `begin` up to `end` (exclusive), clipped to the name.
 std::string Slice(const std::string& name, long long begin, long long end) {
@@ -44,7 +35,7 @@ long long FindCharFrom(const std::string& text, char c, long long from) {
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-  return start.size() <= text.size() && IniNamesEqual(text.substr(0, start.size()), start);
+  return start.size() <= text.size() && EqualsIgnoringAsciiCase(text.substr(0, start.size()), start);
 }
 
 // Length of the longest catalogue prefix that `text` starts with.
@@ -56,7 +47,6 @@ size_t LongestPrefixLength(const std::vector<std::string>& prefixes, std::string
   return longest;
 }
 
-std::string Trimmed(const std::string& text) { return TrimWhiteSpace(text); }
 
 }  // namespace
 
@@ -114,7 +104,7 @@ bool CFilenameAnalyser::LocateProcessColour(std::string name, BestColour& best) 
     }
     case FnsMethod::NAME: {
       Log(LogLevel::kTrace, "Using NAME ProcessColour method");
-      const std::string upper = UpperCased(name);
+      const std::string upper = AsciiUppered(name);
       for (int i = 0; i < kNamedProcessSpellings; ++i) {
         std::string_view spelling = kProcessColourSpellings[i];
         size_t p = upper.find(spelling);
@@ -212,9 +202,9 @@ bool CFilenameAnalyser::LocateSpotByDelimiters(const std::string& name, BestColo
 // ignored); the first one that leads to an identifier wins.
 bool CFilenameAnalyser::LocateSpotByPrefix(const std::string& name, BestColour& best) {
   if (colourInfo_ == nullptr) return false;
-  const std::string upper = UpperCased(name);
+  const std::string upper = AsciiUppered(name);
   for (const std::string& prefix : colourInfo_->prefixes()) {
-    size_t p = upper.find(UpperCased(prefix));
+    size_t p = upper.find(AsciiUppered(prefix));
     best.PrefixPos = p == std::string::npos ? -1 : static_cast<int32_t>(p);
     if (p == std::string::npos) continue;
     best.StartDelimPos = static_cast<int32_t>(p);
@@ -254,7 +244,7 @@ void CFilenameAnalyser::SearchForSpotColour(const std::string& name, BestColour&
         best.EndPos = static_cast<int32_t>(end);
         best.found = true;
         best.FoundColor = Slice(name, best.PrefixPos, end);
-        best.OriginalColor = Trimmed(best.FoundColor);
+        best.OriginalColor = TrimmedAscii(best.FoundColor);
         LocateAffixes(name, best);
       }
       GetColourInfo(best);
@@ -269,9 +259,9 @@ void CFilenameAnalyser::SearchForSpotColour(const std::string& name, BestColour&
         best = bestSoFar;
         break;
       }
-      const std::string upper = UpperCased(name);
+      const std::string upper = AsciiUppered(name);
       for (const std::string& suffix : colourInfo_->suffixes()) {
-        size_t last = upper.rfind(UpperCased(suffix));
+        size_t last = upper.rfind(AsciiUppered(suffix));
         best.SuffixPos = last == std::string::npos ? -1 : static_cast<int32_t>(last);
         // The suffix must lie behind the start of the identifier as well as
         // behind its name part.

@@ -1,6 +1,7 @@
 // A group's creation, its files, its group file and folder, and the undoing
 // of a grouping that failed part way.
 #include "grouping/win32/file_group.h"
+#include "base/ascii.h"
 
 #include "base/file_io.h"
 #include "grouping/group_document.h"
@@ -100,25 +101,25 @@ bool CFileGroup::CreateEvents() {
   return endEvent_ && fileAddedEvent_ && thirdEvent_;
 }
 
-int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
+GroupStatus CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
                               const std::string& identifiedName, const std::string& name, std::string& outPath) {
   Log(LogLevel::kDetail, "AddToNewGroup()");
   if (identifiedName.empty()) {
     Log(LogLevel::kDetail, "NewGroup failed - Groupname is empty");
-    return kGroupNameRefused;
+    return GroupStatus::kNameRefused;
   }
   name_ = name;
   identifiedName_ = identifiedName;
   Log(LogLevel::kDetail, "Real Group Name = <%s>, Group Name = <%s>", identifiedName_.c_str(), name_.c_str());
-  if (IniNamesEqual(fileName, identifiedName_)) {
+  if (EqualsIgnoringAsciiCase(fileName, identifiedName_)) {
     Log(LogLevel::kDetail, "Matching failed - file will pass through normally");
     ForgetNames();
-    return kGroupNameRefused;
+    return GroupStatus::kNameRefused;
   }
   if (!NamesAFolderInside(name_)) {
     Log(LogLevel::kDetail, "Group name <%s> cannot name a folder - file will pass through normally", name_.c_str());
     ForgetNames();
-    return kGroupNameRefused;
+    return GroupStatus::kNameRefused;
   }
 
   folder_ = JoinPath(sourceFolder, name_);
@@ -132,7 +133,7 @@ int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& so
   if (!groupFileHandle_) {
     Log(LogLevel::kDetail, "Create GroupFile failed - %ld", static_cast<long>(::GetLastError()));
     ForgetNames();
-    return kGroupNameRefused;
+    return GroupStatus::kNameRefused;
   }
 
   Log(LogLevel::kTrace, "Write Group Folder <%s> to <%s>", folder_.c_str(), groupFile_.c_str());
@@ -146,18 +147,18 @@ int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& so
     groupFileHandle_.reset();
     ::DeleteFileA(groupFile_.c_str());
     ForgetNames();
-    return kGroupFolderNotCreated;
+    return GroupStatus::kFolderNotCreated;
   }
 
   Log(LogLevel::kTrace, "Creating thread events for group <%s>", name_.c_str());
   const bool eventsMade = CreateEvents();
   Log(LogLevel::kTrace, "Thread timeout = %ld seconds", static_cast<long>(timeoutSeconds()));
   Log(LogLevel::kTrace, "Starting monitoring thread for group <%s>", name_.c_str());
-  if (!eventsMade || StartGroupMonitor() != 0) {
+  if (!eventsMade || StartGroupMonitor() != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "StartGroupMonitor() failed");
     DiscardGroupFileAndFolder();
     ForgetNames();
-    return kGroupMonitorNotStarted;
+    return GroupStatus::kMonitorNotStarted;
   }
   // The monitor has started once it leaves the first state (or has ended).
   while (monitorState_.load() == kMonitorNotStarted &&
@@ -166,8 +167,8 @@ int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& so
   }
 
   Log(LogLevel::kDetail, "Adding file <%s> to group <%s>", fileName.c_str(), name_.c_str());
-  int result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
-  if (result != 0) {
+  GroupStatus result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
+  if (result != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "MoveFileIntoGroup() failed");
     undone_ = true;  // nothing of it is kept: never saved, never matched
     DiscardGroupFileAndFolder();
@@ -175,17 +176,17 @@ int CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& so
   return result;
 }
 
-int CFileGroup::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroup::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
   Log(LogLevel::kDetail, "Adding file <%s> to group <%s>", fileName.c_str(), name_.c_str());
-  int result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
-  if (result == 0) return 0;
+  GroupStatus result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
+  if (result == GroupStatus::kOk) return GroupStatus::kOk;
   Log(LogLevel::kDetail, "MoveFileIntoGroup() failed");
   UndoGrouping();
   DiscardGroupFileAndFolder();
   return result;
 }
 
-int CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder,
+GroupStatus CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder,
                                   std::string& outPath) {
   Log(LogLevel::kTrace, "MoveFileIntoGroup");
   const std::string source = JoinPath(sourceFolder, fileName);
@@ -193,22 +194,22 @@ int CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std::string
   Log(LogLevel::kTrace, "Moving file <%s> to <%s>", source.c_str(), outPath.c_str());
   if (!::MoveFileExA(source.c_str(), outPath.c_str(), MOVEFILE_COPY_ALLOWED)) {
     Log(LogLevel::kDetail, "MoveFileEx(%s, %s) failed, error(%d)", source.c_str(), outPath.c_str(), static_cast<int>(::GetLastError()));
-    return kGroupFileNotMoved;
+    return GroupStatus::kFileNotMoved;
   }
-  return 0;
+  return GroupStatus::kOk;
 }
 
-int CFileGroup::StartGroupMonitor() {
+GroupStatus CFileGroup::StartGroupMonitor() {
   unsigned threadId = 0;
   uintptr_t thread = ::_beginthreadex(nullptr, 0, &CFileGroup::MonitorGroupThreadProc, this, CREATE_SUSPENDED,
                                       &threadId);
   if (thread == 0) {
     Log(LogLevel::kDetail, "AfxBeginThread() failed");
-    return kGroupMonitorNotStarted;
+    return GroupStatus::kMonitorNotStarted;
   }
   monitorThread_.reset(reinterpret_cast<HANDLE>(thread));
   ::ResumeThread(monitorThread_.get());
-  return 0;
+  return GroupStatus::kOk;
 }
 
 void CFileGroup::CloseGroup() {
@@ -219,12 +220,12 @@ void CFileGroup::CloseGroup() {
 void CFileGroup::UndoGrouping() {
   Log(LogLevel::kTrace, "UndoGrouping");
   undone_ = true;
-  if (CheckFilePath(groupFile_, kSourceName, __LINE__) != kPathValid) return;
+  if (CheckFilePath(groupFile_, kSourceName, __LINE__) != PathCheck::kValid) return;
   // The group file stays empty while the group is open; its folder is in the
   // document.
   std::string folder;
   group().GetFolderPath(folder);
-  if (CheckFolderPath(folder, kSourceName, __LINE__) != kPathValid) return;
+  if (CheckFolderPath(folder, kSourceName, __LINE__) != PathCheck::kValid) return;
 
   CPathList from;
   CPathList to;
@@ -243,7 +244,7 @@ unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
   CFileGroup* group = static_cast<CFileGroup*>(parameter);
   if (group == nullptr) {
     Log(LogLevel::kError, "%s(%ld): Thread launched with invalid parameters", "MonitorGroupThreadProc", threadId);
-    return kGroupThreadInvalid;
+    return static_cast<unsigned>(GroupStatus::kThreadInvalid);
   }
   Log(LogLevel::kDetail, "%s(%ld): MonitorThread started", "MonitorGroupThreadProc", threadId);
   group->MonitorGroup();
@@ -296,18 +297,18 @@ void CFileGroup::MonitorGroup() {
 CFileGroupByType::CFileGroupByType(CFileGroupList* owner) : CFileGroup(owner) {}
 CFileGroupByType::~CFileGroupByType() = default;
 
-int CFileGroupByType::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+GroupStatus CFileGroupByType::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
                                      std::string& outPath) {
-  int result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
-  if (result != 0) return result;
+  GroupStatus result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
+  if (result != GroupStatus::kOk) return result;
   group().SetFileInfo(fileName, std::string());
   SignalFileAdded();
-  return 0;
+  return GroupStatus::kOk;
 }
 
 bool CFileGroupByType::MatchesFile(const std::string& extension, const std::string& fileName) {
   Log(LogLevel::kDetail, "Comparing <%s> against <%s>", extension.c_str(), extension_.c_str());
-  if (!IniNamesEqual(extension, extension_)) return false;
+  if (!EqualsIgnoringAsciiCase(extension, extension_)) return false;
   Log(LogLevel::kDetail, "Group name matches for group <%s>", identifiedName().c_str());
   if (HoldsFileNamed(fileName)) {
     Log(LogLevel::kDetail, "File <%s> already exists in group <%s>", fileName.c_str(), identifiedName().c_str());
@@ -316,10 +317,10 @@ bool CFileGroupByType::MatchesFile(const std::string& extension, const std::stri
   return true;
 }
 
-int CFileGroupByType::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroupByType::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
   const std::string name = owner() != nullptr ? owner()->MakeUniqueGroupName() : std::string();
-  int result = AddToNewGroup(fileName, sourceFolder, name, name, outPath);
-  if (result != 0) {
+  GroupStatus result = AddToNewGroup(fileName, sourceFolder, name, name, outPath);
+  if (result != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", static_cast<long>(result));
     return result;
   }
@@ -336,7 +337,7 @@ int CFileGroupByType::NewGroup(const std::string& fileName, const std::string& s
   Log(LogLevel::kTrace, "Writing File Count Value <%d> to <%s>", fileCount(), groupFile().c_str());
   Log(LogLevel::kTrace, "Writing Grouping Method <%d> to <%s>", kGroupMethodFileType, groupFile().c_str());
   SignalFileAdded();
-  return 0;
+  return GroupStatus::kOk;
 }
 
 // ---- CFileGroupFNS ----
@@ -344,10 +345,10 @@ int CFileGroupByType::NewGroup(const std::string& fileName, const std::string& s
 CFileGroupFNS::CFileGroupFNS(CFileGroupList* owner) : CFileGroup(owner) {}
 CFileGroupFNS::~CFileGroupFNS() = default;
 
-int CFileGroupFNS::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+GroupStatus CFileGroupFNS::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
                                   std::string& outPath) {
-  int result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
-  if (result != 0) return result;
+  GroupStatus result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
+  if (result != GroupStatus::kOk) return result;
   if (SplitCommaFields(colourDetails_).size() < 3) colourDetails_.clear();
   Log(LogLevel::kDetail, "Writing Colour Details for <%s> [%s] to %s", fileName.c_str(), colourDetails_.c_str(),
       groupFile().c_str());
@@ -355,7 +356,7 @@ int CFileGroupFNS::AddFileToGroup(const std::string& fileName, const std::string
   group().SetPageNumber(fileName, pageNumber_);
   colourDetails_.clear();
   SignalFileAdded();
-  return 0;
+  return GroupStatus::kOk;
 }
 
 bool CFileGroupFNS::MatchesFile(const std::string& fileName) {
@@ -377,7 +378,7 @@ bool CFileGroupFNS::MatchesFile(const std::string& fileName) {
   pageNumber_ = LeadingInteger(analyser->pageNumber());
 
   Log(LogLevel::kDetail, "Comparing <%s> against <%s>", groupName.c_str(), identifiedName().c_str());
-  if (!IniNamesEqual(groupName, identifiedName())) return false;
+  if (!EqualsIgnoringAsciiCase(groupName, identifiedName())) return false;
   Log(LogLevel::kDetail, "Group name matches for group <%s>", identifiedName().c_str());
   if (HoldsFileNamed(fileName)) {
     Log(LogLevel::kDetail, "File <%s> already exists in group <%s>", fileName.c_str(), identifiedName().c_str());
@@ -386,11 +387,11 @@ bool CFileGroupFNS::MatchesFile(const std::string& fileName) {
   return true;
 }
 
-int CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
   MatchesFile(fileName);  // only for the colour details and the page number
   if (colourDetails_.empty()) {
     Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", 0L);
-    return kGroupNoColourDetails;
+    return GroupStatus::kNoColourDetails;
   }
   const std::vector<std::string> fields = SplitCommaFields(colourDetails_);
   const std::string identifiedName = fields.empty() ? std::string("Unknown") : fields.size() > 1 ? fields[1] : "";
@@ -398,8 +399,8 @@ int CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sour
   const std::string name =
       (owner() == nullptr || owner()->uniqueNames() == 0) ? identifiedName : owner()->MakeUniqueGroupName();
 
-  int result = AddToNewGroup(fileName, sourceFolder, identifiedName, name, outPath);
-  if (result != 0) {
+  GroupStatus result = AddToNewGroup(fileName, sourceFolder, identifiedName, name, outPath);
+  if (result != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", static_cast<long>(result));
     return result;
   }
@@ -421,7 +422,7 @@ int CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sour
   colourDetails_.clear();
   pageNumber_ = 0;
   SignalFileAdded();
-  return 0;
+  return GroupStatus::kOk;
 }
 
 }  // namespace hf

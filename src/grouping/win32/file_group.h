@@ -15,18 +15,22 @@ namespace hf {
 
 class CFileGroupList;
 
-// Results of the grouping operations (0 is success).
-constexpr int kGroupWrongExtension = 4;     // AddFile: extension does not fit the method
-constexpr int kGroupNotCreated = 6;         // AddFile: no group object
-constexpr int kGroupNotListed = 7;          // AddFile: the new group could not join the list
-constexpr int kGroupFileNotMoved = 8;         // MoveFileIntoGroup
-constexpr int kGroupNameRefused = 10;       // AddToNewGroup: name empty or the file's own, or no group file
-constexpr int kGroupFolderNotCreated = 11;  // AddToNewGroup
-constexpr int kGroupThreadInvalid = 13;     // monitor thread started without a group
-constexpr int kGroupMonitorNotStarted = 16; // StartGroupMonitor
-constexpr int kGroupTemplateNotLoaded = 17; // SetUpGrouping
-constexpr int kGroupNoColourDetails = 18;   // NewGroup by filename scheme
-constexpr int kGroupNotAnalysed = 20;       // AddFile
+// Results of the grouping operations, with the status numbers the group code
+// has always logged and returned.
+enum class GroupStatus : int {
+  kOk = 0,
+  kWrongExtension = 4,      // AddFile: extension does not fit the method
+  kNotCreated = 6,          // AddFile: no group object
+  kNotListed = 7,           // AddFile: the new group could not join the list
+  kFileNotMoved = 8,        // MoveFileIntoGroup
+  kNameRefused = 10,        // AddToNewGroup: name empty or the file's own, or no group file
+  kFolderNotCreated = 11,   // AddToNewGroup
+  kThreadInvalid = 13,      // monitor thread started without a group
+  kMonitorNotStarted = 16,  // StartGroupMonitor
+  kTemplateNotLoaded = 17,  // SetUpGrouping
+  kNoColourDetails = 18,    // NewGroup by filename scheme
+  kNotAnalysed = 20,        // AddFile
+};
 
 // Monitor states.
 constexpr int kMonitorNotStarted = -1;
@@ -43,20 +47,20 @@ class CFileGroup : public CFileGroupSettings {
   // Slot 8. Moves the file in; on failure the grouping is undone, the group
   // file deleted and the group folder removed (when empty), and the move's
   // result returned. The kinds record the file in the group document.
-  virtual int AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
+  virtual GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
 
   // Slot 9. Creates the group: group file (new, held open), FolderPath and
   // GroupName in the document, folder, events and monitor; then moves the
   // first file in. 10, 11, 16 or 8 on failure, with what was made removed.
-  virtual int AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
+  virtual GroupStatus AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
                             const std::string& identifiedName, const std::string& name, std::string& outPath);
 
   // Moves <sourceFolder>\<fileName> to <folder>\<fileName> (a copy across
-  // volumes); `outPath` is the new path. 0 or kGroupFileNotMoved.
-  int MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
+  // volumes); `outPath` is the new path. 0 or GroupStatus::kFileNotMoved.
+  GroupStatus MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
 
-  // Starts the monitor thread; 0 or kGroupMonitorNotStarted.
-  int StartGroupMonitor();
+  // Starts the monitor thread; 0 or GroupStatus::kMonitorNotStarted.
+  GroupStatus StartGroupMonitor();
 
   // Asks the monitor to close the group (signals the end event).
   void CloseGroup();
@@ -67,7 +71,7 @@ class CFileGroup : public CFileGroupSettings {
   void UndoGrouping();
 
   // The monitor thread: runs MonitorGroup, then removes the group from its
-  // owner (which saves and deletes it). Ends with 0, or kGroupThreadInvalid
+  // owner (which saves and deletes it). Ends with 0, or GroupStatus::kThreadInvalid
   // when started without a group.
   static unsigned __stdcall MonitorGroupThreadProc(void* group);
 
@@ -144,14 +148,14 @@ class CFileGroupByType : public CFileGroup {
   explicit CFileGroupByType(CFileGroupList* owner);
   ~CFileGroupByType() override;
 
-  int AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
+  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
 
   // The group takes files of its extension (case ignored) whose name is not
   // yet in its folder.
   bool MatchesFile(const std::string& extension, const std::string& fileName);
 
   // Names the group, creates it with the file and fills the document.
-  int NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
+  GroupStatus NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
 
   const std::string& extension() const { return extension_; }
 
@@ -166,7 +170,7 @@ class CFileGroupFNS : public CFileGroup {
   explicit CFileGroupFNS(CFileGroupList* owner);
   ~CFileGroupFNS() override;
 
-  int AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
+  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
 
   // Computes the file's colour details and page number from the analysis;
   // true when the analysed group name is the group's (case ignored) and no
@@ -174,8 +178,8 @@ class CFileGroupFNS : public CFileGroup {
   bool MatchesFile(const std::string& fileName);
 
   // Names the group after the analysis, creates it with the file and fills
-  // the document. kGroupNoColourDetails when the analysis gave none.
-  int NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
+  // the document. GroupStatus::kNoColourDetails when the analysis gave none.
+  GroupStatus NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
 };
 
 }  // namespace hf

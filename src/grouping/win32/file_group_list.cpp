@@ -1,6 +1,7 @@
 // The group list of a hot folder: set-up, the offer of each arriving file to
 // the open groups, group creation and removal, and the list's end.
 #include "grouping/win32/file_group_list.h"
+#include "base/ascii.h"
 
 #include "grouping/group_document.h"
 #include "formats/ini_document.h"
@@ -72,17 +73,17 @@ CFileGroupList::~CFileGroupList() {
   analyser_.reset();
 }
 
-int CFileGroupList::SetUpGrouping(const std::string&, const std::string& templateName, CColourInfo* colourInfo) {
+GroupStatus CFileGroupList::SetUpGrouping(const std::string&, const std::string& templateName, CColourInfo* colourInfo) {
   return SetUpGroupingIn(HostProgramFolder(), templateName, colourInfo);
 }
 
-int CFileGroupList::SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
+GroupStatus CFileGroupList::SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
                                     CColourInfo* colourInfo) {
   templateName_ = templateName;
   colourInfo_ = colourInfo;
-  method_ = IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? kGroupMethodFileType : kGroupMethodFilenameScheme;
+  method_ = EqualsIgnoringAsciiCase(templateName, kGroupByFileTypeTemplate) ? kGroupMethodFileType : kGroupMethodFilenameScheme;
   templatePath_ = GroupTemplatePath(hostProgramFolder, templateName);
-  return settings_.LoadTemplate(hostProgramFolder, templateName) == 0 ? 0 : kGroupTemplateNotLoaded;
+  return settings_.LoadTemplate(hostProgramFolder, templateName) == 0 ? GroupStatus::kOk : GroupStatus::kTemplateNotLoaded;
 }
 
 std::string CFileGroupList::MakeUniqueGroupName() {
@@ -114,27 +115,27 @@ bool CFileGroupList::AnalyseFile(const std::string& name) {
   return analysed;
 }
 
-int CFileGroupList::AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
+GroupStatus CFileGroupList::AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
                             CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken) {
   outPath.clear();
   outGroup = nullptr;
   Log(LogLevel::kTrace, "AddFile(%s, %s)", fileName.c_str(), sourceFolder.c_str());
   const std::string extension = GetExtension(fileName);
-  if (method_ == kGroupMethodFilenameScheme && !IniNamesEqual(extension, ".tif")) {
+  if (method_ == kGroupMethodFilenameScheme && !EqualsIgnoringAsciiCase(extension, ".tif")) {
     Log(LogLevel::kDetail, "Purported TIFF file %s has non-TIFF extension", fileName.c_str());
-    return kGroupWrongExtension;
+    return GroupStatus::kWrongExtension;
   }
-  if (method_ == kGroupMethodFileType && !IniNamesEqual(extension, ".pdf")) {
+  if (method_ == kGroupMethodFileType && !EqualsIgnoringAsciiCase(extension, ".pdf")) {
     Log(LogLevel::kDetail, "Purported PDF file %s has non-PDF extension.", fileName.c_str());
-    return kGroupWrongExtension;
+    return GroupStatus::kWrongExtension;
   }
   if (method_ == kGroupMethodFilenameScheme) {
     if (!AnalyseFile(RemoveExtension(fileName))) {
       Log(LogLevel::kDetail, "Failed to analyse file %s", fileName.c_str());
-      return kGroupNotAnalysed;
+      return GroupStatus::kNotAnalysed;
     }
   } else if (method_ != kGroupMethodFileType) {
-    return kGroupNotAnalysed;
+    return GroupStatus::kNotAnalysed;
   }
 
   Hold hold(lock_);
@@ -151,11 +152,11 @@ int CFileGroupList::AddFile(const std::string& fileName, const std::string& sour
                              : static_cast<CFileGroupByType*>(group)->MatchesFile(extension, fileName);
     if (matches) {
       Log(LogLevel::kDetail, "Found match - adding to group");
-      int result = group->AddFileToGroup(fileName, sourceFolder, outPath);
-      if (result == 0) {
+      GroupStatus result = group->AddFileToGroup(fileName, sourceFolder, outPath);
+      if (result == GroupStatus::kOk) {
         outGroup = group;
         if (whileTaken) whileTaken(*group);
-        return 0;
+        return GroupStatus::kOk;
       }
       Log(LogLevel::kDetail, "Add failed - treat as standalone file");
       TriggerRemoval(group->name());
@@ -176,19 +177,19 @@ std::unique_ptr<CFileGroup> CFileGroupList::CreateGroup() {
 }
 
 // The lock is held.
-int CFileGroupList::StartNewGroup(const std::string& fileName, const std::string& sourceFolder,
+GroupStatus CFileGroupList::StartNewGroup(const std::string& fileName, const std::string& sourceFolder,
                                   std::string& outPath, CFileGroup*& outGroup,
                                   const std::function<void(CFileGroup&)>& whileTaken) {
   Log(LogLevel::kDetail, "Creating new Group");
   std::unique_ptr<CFileGroup> group = CreateGroup();
   if (!group) {
     Log(LogLevel::kDetail, "new CFileGroup failed");
-    return kGroupNotCreated;
+    return GroupStatus::kNotCreated;
   }
-  int result = method_ == kGroupMethodFilenameScheme
+  GroupStatus result = method_ == kGroupMethodFilenameScheme
                    ? static_cast<CFileGroupFNS*>(group.get())->NewGroup(fileName, sourceFolder, outPath)
                    : static_cast<CFileGroupByType*>(group.get())->NewGroup(fileName, sourceFolder, outPath);
-  if (result != 0) {
+  if (result != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "NewGroup(%s) failed", fileName.c_str());
     outPath.clear();
     if (!group->name().empty() && group->monitorThread() != nullptr) {
@@ -214,11 +215,11 @@ int CFileGroupList::StartNewGroup(const std::string& fileName, const std::string
     group->CloseGroup();
     group.release();  // its monitor deletes it
     outPath.clear();
-    return kGroupNotListed;
+    return GroupStatus::kNotListed;
   }
   outGroup = group.release();
   if (whileTaken) whileTaken(*outGroup);
-  return 0;
+  return GroupStatus::kOk;
 }
 
 int CFileGroupList::TriggerRemoval(const std::string& groupName) {

@@ -32,23 +32,23 @@ class CFileGroupList : public CFileGroupCommon {
 
   // Method 3 when the template name is "GroupByFileType" (case ignored), else
   // 2; loads <host program folder>\Config\FilenameSetups\<name>.fns into the
-  // settings. 0, or kGroupTemplateNotLoaded. The hot folder path is not used.
-  int SetUpGrouping(const std::string& hotFolderPath, const std::string& templateName, CColourInfo* colourInfo);
+  // settings. 0, or kTemplateNotLoaded. The hot folder path is not used.
+  GroupStatus SetUpGrouping(const std::string& hotFolderPath, const std::string& templateName, CColourInfo* colourInfo);
   // As SetUpGrouping, with the host program folder given.
-  int SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
+  GroupStatus SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
                       CColourInfo* colourInfo);
 
   // Offers a PDF (method 3) or TIFF (method 2) file in `sourceFolder` to the
   // groups. 0 when it was moved into a group (`outPath` its new path, `outGroup`
-  // the group); otherwise it stays where it is: kGroupWrongExtension,
-  // kGroupNotAnalysed, kGroupNotCreated, kGroupNotListed or the failure of the
+  // the group); otherwise it stays where it is: kWrongExtension,
+  // kNotAnalysed, kNotCreated, kNotListed or the failure of the
   // group's creation or addition. `outGroup` only identifies the group: its
   // monitor may close and delete it as soon as AddFile returns, so it is
   // reached afterwards only through WithOpenGroup. `whileTaken`, when given,
   // runs on the group under the lock once the file is in it: the group's
   // monitor cannot have closed and removed it yet, even when this file
   // completed it.
-  int AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
+  GroupStatus AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
               CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken = nullptr);
 
   // "$$<process>-<thread>-<list>-<counter>" in hex (4, 4, 8 and 4 digits at
@@ -88,7 +88,7 @@ class CFileGroupList : public CFileGroupCommon {
 
  private:
   std::unique_ptr<CFileGroup> CreateGroup();
-  int StartNewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
+  GroupStatus StartNewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
                     CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken);
   // Closes the handles of monitor threads that have ended.
   void ForgetEndedThreads();

@@ -1,5 +1,6 @@
 // The move of a group file with its group folder.
 #include "grouping/win32/group_move.h"
+#include "base/ascii.h"
 
 #include "base/file_io.h"
 #include "grouping/group_document.h"
@@ -12,7 +13,6 @@
 #include "base/win32/perform_op.h"
 #include "base/win32/windows_api.h"
 
-#include <cctype>
 
 namespace hf {
 
@@ -20,15 +20,14 @@ namespace {
 
 constexpr const char kSourceName[] = "group_move.cpp";
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // "X:\..." or "\\server\share...": a path that does not depend on the
 // current drive or folder.
 bool IsAbsolutePath(const std::string& path) {
-  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-      IsSeparator(path[2]))
+  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' &&
+      IsPathSeparator(path[2]))
     return true;
-  return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+  return path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]) && !IsPathSeparator(path[2]);
 }
 
 // Absolute, without "." and "..", without a trailing separator (a drive root
@@ -69,12 +68,7 @@ const char* RefusalReason(const std::string& folderPath, const std::string& grou
 
 bool SameDrive(const std::string& first, const std::string& second) {
   if (first.empty() || second.empty()) return first.empty() && second.empty();
-  return std::toupper(static_cast<unsigned char>(first[0])) == std::toupper(static_cast<unsigned char>(second[0]));
-}
-
-std::string WithoutTrailingSeparators(std::string path) {
-  while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != ':') path.pop_back();
-  return path;
+  return AsciiToUpper(first[0]) == AsciiToUpper(second[0]);
 }
 
 // After a failed move: a group folder that reached the destination while its
@@ -91,23 +85,34 @@ void MoveFolderBack(const std::string& folder, const std::string& movedFolder) {
 
 }  // namespace
 
-int Move(const std::string& groupFilePath, const std::string& destinationFolder, const std::string& hotFolder) {
+int GroupMoveResult::Code() const {
+  switch (kind) {
+    case Kind::kMoved: return 0;
+    case Kind::kPathInvalid: return static_cast<int>(path);
+    case Kind::kRefused: return 3;
+    case Kind::kOperationFailed: return 15;
+  }
+  return 15;
+}
+
+GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder,
+                     const std::string& hotFolder) {
   Log(LogLevel::kTrace, "MoveCopy()");
   std::string folderPath;
-  int status = CheckGroupFile(groupFilePath, folderPath, kSourceName, __LINE__);
-  if (status != kPathValid) return status;
+  PathCheck status = CheckGroupFile(groupFilePath, folderPath, kSourceName, __LINE__);
+  if (status != PathCheck::kValid) return GroupMoveResult::PathInvalid(status);
 
   const std::string destination = NormalizePath(destinationFolder);
   status = CheckFolderPath(destination, kSourceName, __LINE__);
-  if (status != kPathValid) return status;
+  if (status != PathCheck::kValid) return GroupMoveResult::PathInvalid(status);
 
   if (const char* reason = RefusalReason(folderPath, groupFilePath, destination, hotFolder)) {
     Log(LogLevel::kDetail, "Refusing to move group folder <%s>: %s", folderPath.c_str(), reason);
-    return kGroupMoveRefused;
+    return GroupMoveResult::Refused();
   }
   if (groupFilePath.find('\\') == std::string::npos) {
     Log(LogLevel::kDetail, "Invalid GroupList name");
-    return kGroupMoveRefused;
+    return GroupMoveResult::Refused();
   }
 
   std::string noMoveCopyFolder;
@@ -120,7 +125,7 @@ int Move(const std::string& groupFilePath, const std::string& destinationFolder,
   CPathList target;
   if (!sources.Add(groupFilePath) || !target.Add(destination)) {
     Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(ERROR_FILENAME_EXCED_RANGE));
-    return kGroupMoveOperationFailed;
+    return GroupMoveResult::OperationFailed();
   }
 
   const std::string movedFolder = JoinPath(destination, FileNameOnly(folder));
@@ -130,7 +135,7 @@ int Move(const std::string& groupFilePath, const std::string& destinationFolder,
   if (result != 0) {
     Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(result));
     if (folderTravels && !acrossDrives && !mergedIntoExisting) MoveFolderBack(folder, movedFolder);
-    return kGroupMoveOperationFailed;
+    return GroupMoveResult::OperationFailed();
   }
   if (acrossDrives) {
     CPathList copied;
@@ -145,17 +150,17 @@ int Move(const std::string& groupFilePath, const std::string& destinationFolder,
     // tried again with the next hand-over) adds no reference.
     CGroupRefCount refCount(folder);
     refCount.AddRef();
-    return 0;  // FolderPath still names the shared folder
+    return GroupMoveResult::Moved();  // FolderPath still names the shared folder
   }
   const std::string newGroupFile = JoinPath(destination, FileNameOnly(groupFilePath));
   CIniDocument document;
   if (!document.Load(newGroupFile)) {
     Log(LogLevel::kError, "Moved group file <%s> could not be read to set its FolderPath", newGroupFile.c_str());
-    return 0;
+    return GroupMoveResult::Moved();
   }
   CGroupDocument(document).SetFolderPath(movedFolder);
   if (!document.Save()) Log(LogLevel::kError, "Moved group file <%s> could not be written", newGroupFile.c_str());
-  return 0;
+  return GroupMoveResult::Moved();
 }
 
 }  // namespace hf

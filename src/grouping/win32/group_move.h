@@ -5,27 +5,44 @@
 // folder's count.
 #pragma once
 
+#include "grouping/group_path_checks.h"
+
 #include <string>
 
 namespace hf {
 
-// Results besides the path-check statuses (group_path_checks.h).
-constexpr int kGroupMoveOperationFailed = 15;
-// Status of a refused FolderPath and of a group file path without a folder.
-constexpr int kGroupMoveRefused = 3;
+// What became of a group move. The kinds keep apart what the status numbers
+// of the group code (Code()) do not: a missing path and a refusal are both 3.
+struct GroupMoveResult {
+  enum class Kind { kMoved, kPathInvalid, kRefused, kOperationFailed };
+
+  static GroupMoveResult Moved() { return {Kind::kMoved, PathCheck::kValid}; }
+  static GroupMoveResult PathInvalid(PathCheck why) { return {Kind::kPathInvalid, why}; }
+  static GroupMoveResult Refused() { return {Kind::kRefused, PathCheck::kValid}; }
+  static GroupMoveResult OperationFailed() { return {Kind::kOperationFailed, PathCheck::kValid}; }
+
+  bool moved() const { return kind == Kind::kMoved; }
+  // 0 moved; the path check's number (1, 3, 4); 3 refused; 15 the file
+  // operation failed.
+  int Code() const;
+  bool operator==(const GroupMoveResult& other) const { return kind == other.kind && path == other.path; }
+
+  Kind kind;
+  PathCheck path;  // why, for kPathInvalid
+};
 
 // Moves `groupFilePath` and its group folder into `destinationFolder`.
-//   0                      success (also when only a delete after a copy to
+//   Moved()                success (also when only a delete after a copy to
 //                          another drive failed: the copy stays, logged);
-//   1, 3, 4                the group-file check or the destination folder
+//   PathInvalid(check)     the group-file check or the destination folder
 //                          check failed (group_path_checks.h); nothing moved;
-//   kGroupMoveRefused (3)  FolderPath is relative, or is a drive or share
+//   Refused()              FolderPath is relative, or is a drive or share
 //                          root, `hotFolder`, the destination, the group
 //                          file's own folder, or a folder that contains any of
 //                          them ("Refusing to move group folder <%s>: %s");
 //                          or the group file path has no backslash
 //                          ("Invalid GroupList name"); nothing moved;
-//   kGroupMoveOperationFailed (15)  the file operation failed ("PerformOp() failed -
+//   OperationFailed()      the file operation failed ("PerformOp() failed -
 //                          %ld"); a group folder that had already gone is
 //                          moved back, so the group stays whole at its old
 //                          place.
@@ -35,6 +52,6 @@ constexpr int kGroupMoveRefused = 3;
 // second copy of the group to be handed over again).
 // After the move, FolderPath names the destination joined with the group
 // folder's own name.
-int Move(const std::string& groupFilePath, const std::string& destinationFolder, const std::string& hotFolder);
+GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder, const std::string& hotFolder);
 
 }  // namespace hf

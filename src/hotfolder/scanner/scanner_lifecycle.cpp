@@ -64,7 +64,7 @@ int32_t PrepareAndStartScanner(PluginParameters* params) {
            lists.extensions);
 
   if (!scanner.EnsureWakeEvent()) {
-    HF_REPORT_SYSTEM_ERROR(params, "CreateEvent for scan");
+    HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "CreateEvent for scan");
     return kResultRefused;
   }
 
@@ -72,7 +72,7 @@ int32_t PrepareAndStartScanner(PluginParameters* params) {
 
   CSluicegateApp* app = CSluicegateApp::Current();
   if (!scanner.Start(params, app != nullptr ? app->securityAttributes() : nullptr)) {
-    HF_REPORT_SYSTEM_ERROR(params, "AfxBeginThread for scan");
+    HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "AfxBeginThread for scan");
     return kResultRefused;
   }
   return kResultOk;

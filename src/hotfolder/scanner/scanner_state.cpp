@@ -75,10 +75,9 @@ bool ScannerState::StartHeld(SECURITY_ATTRIBUTES* attributes) {
   DWORD threadId = 0;
   thread_.reset(::CreateThread(attributes, 0, ScannerThreadProc, nullptr, 0, &threadId));
   if (thread_) return true;
-  DWORD error = ::GetLastError();
+  // Plain stores: the thread's last error stays CreateThread's for the caller.
   runningFlag_.store(0);
   phase_.store(Phase::kNone);
-  ::SetLastError(error);
   return false;
 }
 

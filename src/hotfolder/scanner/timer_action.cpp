@@ -1,5 +1,6 @@
 // The scan cycle and the steps taken for each directory entry.
 #include "hotfolder/scanner/timer_action.h"
+#include "base/format.h"
 
 #include "host/message_handover.h"
 #include "hotfolder/services/grouping_service.h"
@@ -160,7 +161,8 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
   } else if (folder_.groupingActive == 1 && (type == kJobTypePdf || type == kJobTypeTiff)) {
     // With thumbnails on, the grouped files share the group's resource ID.
     std::string* sharedId = folder_.thumbnailsEnabled != 0 ? &resourceId : nullptr;
-    taken = AddFileToGroup(folder_.groupList, name.c_str(), folder_.path, previewPath, sharedId) == 0;
+    taken = AddFileToGroup(folder_.groupList.get(), name.c_str(), folder_.path, previewPath, sharedId) ==
+            GroupStatus::kOk;
   }
 
   if (type != kJobTypeJdf && folder_.thumbnailsEnabled != 0)
@@ -182,8 +184,7 @@ std::string FolderWalk::UsableName(const WIN32_FIND_DATAA& entry, bool& inUse) {
     inUse = true;
     return clean;
   }
-  ::SetLastError(error);
-  HF_REPORT_SYSTEM_ERROR(params_, "MoveFile on BadFileName");
+  HF_REPORT_SYSTEM_ERROR(params_, error, "MoveFile on BadFileName");
   Log(LogLevel::kTrace, "Adding %s to the exclusions list (in memory only).", clean);
   addToTextList(clean, ModuleExclusionLists().fileNames);
   return clean;
@@ -231,8 +232,7 @@ void WalkFolder(PluginParameters* params, CHotFolder& folder, const ScannerState
   Log(LogLevel::kTrace, "[%s] FFF returns %d", pattern, static_cast<int>(reinterpret_cast<intptr_t>(listing.get())));
   if (!listing) {
     Log(LogLevel::kDetail, "FFF error: %ld", static_cast<long>(error));
-    ::SetLastError(error);
-    HF_REPORT_SYSTEM_ERROR(params, "FindFirstFile");
+    HF_REPORT_SYSTEM_ERROR(params, error, "FindFirstFile");
     return;
   }
 

@@ -20,36 +20,30 @@ namespace hf {
 bool GroupingServiceAvailable() { return true; }
 
 bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::string& reason) {
-  CFileGroupList* groupList = new (std::nothrow) CFileGroupList();
-  if (groupList == nullptr) {
+  std::unique_ptr<CFileGroupList> groupList(new (std::nothrow) CFileGroupList());
+  if (!groupList) {
     reason = kGroupListNotCreatedText;
     return false;
   }
   if (!LoadColourCatalogue()) {
     reason = kColourInfoNotLoadedText;
-    delete groupList;
     return false;
   }
-  const int result = groupList->SetUpGrouping(folder.path, templateName, &TheColourCatalogue());
-  if (result != 0) {
+  const GroupStatus result = groupList->SetUpGrouping(folder.path, templateName, &TheColourCatalogue());
+  if (result != GroupStatus::kOk) {
     char text[64];
-    std::snprintf(text, sizeof text, kGroupListNotConfiguredFormat, result);
+    std::snprintf(text, sizeof text, kGroupListNotConfiguredFormat, static_cast<int>(result));
     reason = text;
-    delete groupList;
     return false;
   }
   groupList->SetUniqueNames(1);
   Log(LogLevel::kDetail, "SA: Info: Grouping enabled for '%s'", folder.path);
-  DestroyGroupList(folder.groupList);
-  folder.groupList = groupList;
+  folder.groupList = std::move(groupList);
   folder.groupingActive = 1;
   return true;
 }
 
-void DestroyGroupList(CFileGroupList*& groupList) {
-  delete groupList;
-  groupList = nullptr;
-}
+void DestroyGroupList(std::unique_ptr<CFileGroupList>& groupList) { groupList.reset(); }
 
 namespace {
 
@@ -67,10 +61,10 @@ void ShareResourceId(CFileGroup& group, std::string& resourceId) {
 
 }  // namespace
 
-int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                   std::string& previewPath, std::string* resourceId) {
+GroupStatus AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
+                           std::string& previewPath, std::string* resourceId) {
   previewPath.clear();
-  if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return kGroupNotCreated;
+  if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return GroupStatus::kNotCreated;
   CFileGroup* taken = nullptr;
   std::function<void(CFileGroup&)> share;
   if (resourceId != nullptr) share = [resourceId](CFileGroup& open) { ShareResourceId(open, *resourceId); };
@@ -90,8 +84,8 @@ int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t job
   return MakeFilePreview(folder, target, resourceId, jobType);
 }
 
-int MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
-  if (destinationFolder == nullptr || sourcePath == nullptr) return kGroupMoveRefused;
+GroupMoveResult MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
+  if (destinationFolder == nullptr || sourcePath == nullptr) return GroupMoveResult::Refused();
   return Move(sourcePath, destinationFolder, ParentFolder(sourcePath));
 }
 

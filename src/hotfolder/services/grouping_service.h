@@ -3,9 +3,12 @@
 // stage (its resource ID) and the move of a closed group with its folder.
 #pragma once
 
+#include "grouping/win32/file_group.h"
+#include "grouping/win32/group_move.h"
 #include "host/plugin_parameters.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace hf {
@@ -33,9 +36,9 @@ bool SetUpGroupList(CHotFolder& folder, const std::string& templateName, std::st
 
 // Destroys a folder's group list (its open groups are closed and written
 // first) and leaves the pointer null.
-void DestroyGroupList(CFileGroupList*& groupList);
+void DestroyGroupList(std::unique_ptr<CFileGroupList>& groupList);
 
-// The scan's AddFile step for a PDF or TIFF in a folder with grouping: 0 when
+// The scan's AddFile step for a PDF or TIFF in a folder with grouping: kOk when
 // the file was taken into a group (`previewPath` then names its new place).
 // Anything else leaves the file standalone.
 // With `resourceId` given (thumbnails are on), a file taken into a group shares
@@ -43,8 +46,8 @@ void DestroyGroupList(CFileGroupList*& groupList);
 // group resource ID to '%s'. "), later ones take it ("HFA: Using group resource
 // ID of '%s'. "), both logged at level 0. The exchange happens while the group
 // is certainly open, so the file that completes a group takes part in it too.
-int AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                   std::string& previewPath, std::string* resourceId);
+GroupStatus AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
+                           std::string& previewPath, std::string* resourceId);
 
 // The thumbnail stage of a folder with grouping active, after AddFileToGroup
 // has shared the resource ID: a file not taken keeps its own ("HFA: Not added -
@@ -59,6 +62,6 @@ int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t job
 // group file keeps its name (`targetPath` is where it arrives). 0 on success,
 // otherwise the status of the group move (group_move.h); a refused or failed
 // move leaves the group file and its folder where they were.
-int MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char* targetPath);
+GroupMoveResult MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char* targetPath);
 
 }  // namespace hf

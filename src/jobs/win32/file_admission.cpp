@@ -62,8 +62,7 @@ bool IsFileInUse(PluginParameters* params, const char* path, ScopedHandle* keepO
       return true;
     default:
       Log(LogLevel::kError, "Failure on file \"%s\"", path);
-      ::SetLastError(error);  // the report reads it; logging may have changed it
-      HF_REPORT_SYSTEM_ERROR(params, "IsFileInUse?");
+      HF_REPORT_SYSTEM_ERROR(params, error, "IsFileInUse?");
       return false;
   }
 }

@@ -1,5 +1,6 @@
 // The size-and-type read of the scan cycle.
 #include "jobs/win32/file_size_and_type.h"
+#include "base/ascii.h"
 
 #include "host/message_handover.h"
 #include "formats/binary_eps_header.h"
@@ -20,18 +21,6 @@ namespace {
 
 // The head is read into a buffer with room for a terminator and spare bytes.
 constexpr size_t kHeadBufferSize = kJobTypeHeadBytes + 4;
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-  size_t length = std::strlen(b);
-  if (a.size() != length) return false;
-  for (size_t i = 0; i < length; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Reads the DSC title and for-name of a PostScript or EPS head. `first` is the
 // head as recognition left it, `second` an untouched copy; both terminated.
@@ -80,8 +69,7 @@ int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder,
       Log(LogLevel::kTrace, "File is in use (spooling?) : %s", path.c_str());
     } else {
       Log(LogLevel::kTrace, "Failure on file \"%s\"", path.c_str());
-      ::SetLastError(error);  // the report reads it; logging may have changed it
-      HF_REPORT_SYSTEM_ERROR(params, "GetUnopenedFileSizeAndType");
+      HF_REPORT_SYSTEM_ERROR(params, error, "GetUnopenedFileSizeAndType");
     }
     return 0;
   }
@@ -101,7 +89,7 @@ int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, co
   if (::GetFileSizeEx(file.get(), &fileSize))
     size = fileSize.QuadPart;
   else
-    HF_REPORT_SYSTEM_ERROR(params, "GetUnopenedFileSizeAndType");
+    HF_REPORT_SYSTEM_ERROR(params, ::GetLastError(), "GetUnopenedFileSizeAndType");
 
   char head[kHeadBufferSize] = {};
   DWORD bytesRead = 0;
@@ -121,7 +109,7 @@ int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, co
     if (jobType == kJobTypeEps && bytesRead > 32 && HasBinaryEpsMagic(original, bytesRead))
       size = TrimBinaryEps("", path.c_str(), original, bytesRead, size);
   }
-  if (jobType == kJobTypeUnknown && EqualsIgnoringCase(GetExtension(fileName), ".json")) jobType = kJobTypeJson;
+  if (jobType == kJobTypeUnknown && EqualsIgnoringAsciiCase(GetExtension(fileName), ".json")) jobType = kJobTypeJson;
 
   if (type != nullptr) *type = jobType;
   LogResult(path, size, jobType, title, forName);

@@ -1,6 +1,7 @@
 // ScriptThisFile: one arrived file through the folder's script, and what the
 // script left behind.
 #include "scripting/win32/scripting_service.h"
+#include "base/ascii.h"
 
 #include "host/message_handover.h"
 #include "scripting/win32/move_the_file.h"
@@ -59,9 +60,9 @@ std::string ReadNewName(const std::string& path) {
   document.Load(path);
   if (document.SectionCount() == 0 || !document.Section(0).name().empty()) return std::string();
   const CIniSection& leading = document.Section(0);
-  const long position = leading.FindKey("NEWNAME");
-  if (position < 0) return std::string();
-  return WithoutTrailingBlanks(leading.Entry(static_cast<size_t>(position)).value);
+  const std::optional<size_t> position = leading.FindKey("NEWNAME");
+  if (!position) return std::string();
+  return WithoutTrailingBlanks(leading.Entry(*position).value);
 }
 
 // [General] ResourceID, trailing blanks removed; empty when missing.
@@ -81,7 +82,7 @@ std::string UsableNewName(const std::string& newName, const ScriptedFolder& fold
     Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> is not a plain file name - it is ignored.", newName.c_str());
     return std::string();
   }
-  if (IniNamesEqual(newName, fileName)) return newName;
+  if (EqualsIgnoringAsciiCase(newName, fileName)) return newName;
   if (!FileExists(JoinPath(paths.scriptingFolder, newName))) {
     Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> names no file in the scripting folder - it is ignored.", newName.c_str());
     return std::string();
@@ -123,7 +124,7 @@ int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::str
     const std::string newName = UsableNewName(ReadNewName(paths.newNameFile), folder, paths, fileName);
     ::DeleteFileA(paths.newNameFile.c_str());
     if (newName.empty()) return RestoreFile(paths);
-    if (!IniNamesEqual(newName, fileName)) return TakeNewName(newName, folder, paths, fileName);
+    if (!EqualsIgnoringAsciiCase(newName, fileName)) return TakeNewName(newName, folder, paths, fileName);
     Log(LogLevel::kTrace, "File <%s> will reappear.", fileName.c_str());
     return MoveTheFile(paths.scriptedPath, paths.hotFolderPath);
   }
@@ -144,7 +145,7 @@ int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::str
 }
 
 bool IsResultFileName(const std::string& fileName) {
-  return IniNamesEqual(fileName, kNewNameFileName) || IniNamesEqual(fileName, kResultsFileName);
+  return EqualsIgnoringAsciiCase(fileName, kNewNameFileName) || EqualsIgnoringAsciiCase(fileName, kResultsFileName);
 }
 
 }  // namespace

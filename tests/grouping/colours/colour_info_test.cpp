@@ -1,6 +1,7 @@
 // The colour catalogue: reading and writing Colours.ini, natural order, the
 // four-pass colour search and the addition of unknown colours.
 #include "grouping/colours/colour_info.h"
+#include "base/ascii.h"
 
 #include <gtest/gtest.h>
 
@@ -392,8 +393,8 @@ TEST(NaturalCompare, LoadingSortsByEffectiveNameKeepingFileOrderOfEqualNames) {
 
 TEST(RemoveSpacesAndTrim, BlanksOnly) {
   EXPECT_EQ(RemoveSpaces(" Deep  Red \t"), "DeepRed\t");
-  EXPECT_EQ(TrimWhiteSpace(" \t\r\nDeep Red\v\f "), "Deep Red");
-  EXPECT_EQ(TrimWhiteSpace("   "), "");
+  EXPECT_EQ(TrimmedAscii(" \t\r\nDeep Red\v\f "), "Deep Red");
+  EXPECT_EQ(TrimmedAscii("   "), "");
 }
 
 // ---- FindColour ----
@@ -458,11 +459,11 @@ namespace {
 
 // The four passes as plain scans, to check the index against.
 int ScanFindColour(const CColourInfo& info, const std::string& name, bool caseInsensitive) {
-  std::string key = TrimWhiteSpace(name);
+  std::string key = TrimmedAscii(name);
   if (key.empty()) return -1;
   std::string spaceless = RemoveSpaces(key);
   auto equal = [&](const std::string& a, const std::string& b) {
-    return caseInsensitive ? IniNamesEqual(a, b) : a == b;
+    return caseInsensitive ? EqualsIgnoringAsciiCase(a, b) : a == b;
   };
   const auto& list = info.spotColours();
   const struct {

@@ -3,6 +3,7 @@
 // list's end, the group files read back, and the faults a file can meet on
 // its way into a group.
 #include "grouping/win32/file_group_list.h"
+#include "base/ascii.h"
 
 #include "grouping/colours/colour_info.h"
 #include "base/file_io.h"
@@ -79,10 +80,10 @@ class GroupListTest : public ::testing::Test {
   // A list set up as the hot folder's set-up makes it (unique names on).
   std::unique_ptr<CFileGroupList> MakeList(int timeout, int closeOnCount, int count,
                                            const std::string& templateName = kTemplate) {
-    const std::string shipped = IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType" : kTemplate;
+    const std::string shipped = EqualsIgnoringAsciiCase(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType" : kTemplate;
     WriteTemplate(templateName, shipped, timeout, closeOnCount, count);
     auto list = std::make_unique<CFileGroupList>();
-    EXPECT_EQ(list->SetUpGroupingIn(host, templateName, &colours), 0);
+    EXPECT_EQ(list->SetUpGroupingIn(host, templateName, &colours), GroupStatus::kOk);
     list->SetUniqueNames(1);
     return list;
   }
@@ -91,17 +92,17 @@ class GroupListTest : public ::testing::Test {
     ASSERT_TRUE(Put(hot + name, bytes)) << name;
   }
   // A file arrives and is offered; AddFile's result.
-  int ArriveAndOffer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+  GroupStatus ArriveAndOffer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
     Arrive(name);
     return Offer(list, name, groupOut);
   }
 
   // Offers a file that has just arrived; returns AddFile's result.
-  int Offer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
+  GroupStatus Offer(CFileGroupList& list, const std::string& name, CFileGroup** groupOut = nullptr) {
     std::string path;
     CFileGroup* group = nullptr;
-    int result = list.AddFile(name, hot, path, group);
-    if (result == 0) {
+    GroupStatus result = list.AddFile(name, hot, path, group);
+    if (result == GroupStatus::kOk) {
       EXPECT_NE(group, nullptr);
       EXPECT_EQ(path, JoinPath(group->folder(), name));
       EXPECT_TRUE(FileExists(path)) << path;
@@ -153,7 +154,7 @@ class GroupListTest : public ::testing::Test {
 TEST_F(GroupListTest, SetUpChoosesTheMethodByTemplateNameAndReadsItsRules) {
   WriteTemplate(kTemplate, kTemplate, 7, 1, 3);
   CFileGroupList byScheme;
-  EXPECT_EQ(byScheme.SetUpGroupingIn(host, kTemplate, &colours), 0);
+  EXPECT_EQ(byScheme.SetUpGroupingIn(host, kTemplate, &colours), GroupStatus::kOk);
   EXPECT_EQ(byScheme.method(), kGroupMethodFilenameScheme);
   EXPECT_EQ(byScheme.templatePath(), setups + kTemplate + ".fns");
   EXPECT_EQ(byScheme.settings().timeoutSeconds(), 7);
@@ -164,11 +165,11 @@ TEST_F(GroupListTest, SetUpChoosesTheMethodByTemplateNameAndReadsItsRules) {
 
   WriteTemplate("groupbyfiletype", "GroupByFileType", 30, 1, 4);
   CFileGroupList byType;
-  EXPECT_EQ(byType.SetUpGroupingIn(host, "groupbyfiletype", &colours), 0);
+  EXPECT_EQ(byType.SetUpGroupingIn(host, "groupbyfiletype", &colours), GroupStatus::kOk);
   EXPECT_EQ(byType.method(), kGroupMethodFileType);
 
   CFileGroupList missing;
-  EXPECT_EQ(missing.SetUpGroupingIn(host, "No Such Template", &colours), kGroupTemplateNotLoaded);
+  EXPECT_EQ(missing.SetUpGroupingIn(host, "No Such Template", &colours), GroupStatus::kTemplateNotLoaded);
 }
 
 TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
@@ -190,22 +191,22 @@ TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
 TEST_F(GroupListTest, FilesOfTheWrongTypeOrUnreadableNamesStayStandalone) {
   auto list = MakeList(30, 0, 4);
   LogCapture log;
-  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.tiff"), kGroupWrongExtension);
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.tiff"), GroupStatus::kWrongExtension);
   EXPECT_TRUE(log.Has(2, "Purported TIFF file JOB1_p1_Cyan.tiff has non-TIFF extension"));
   EXPECT_TRUE(FileExists(hot + "JOB1_p1_Cyan.tiff"));
 
-  EXPECT_EQ(ArriveAndOffer(*list, "no colour here.tif"), kGroupNotAnalysed);
+  EXPECT_EQ(ArriveAndOffer(*list, "no colour here.tif"), GroupStatus::kNotAnalysed);
   EXPECT_TRUE(log.Has(2, "Analysing file no colour here"));
   EXPECT_TRUE(log.Has(2, "Analyse no colour here returned false"));
   EXPECT_TRUE(log.Has(2, "Failed to analyse file no colour here.tif"));
   EXPECT_TRUE(FileExists(hot + "no colour here.tif"));
   EXPECT_EQ(list->GroupCount(), 0u);
 
-  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.TIF"), 0);  // the extension in any case
+  EXPECT_EQ(ArriveAndOffer(*list, "JOB1_p1_Cyan.TIF"), GroupStatus::kOk);  // the extension in any case
   EXPECT_EQ(list->GroupCount(), 1u);
 
   auto byType = MakeList(30, 0, 4, kGroupByFileTypeTemplate);
-  EXPECT_EQ(ArriveAndOffer(*byType, "page.tif"), kGroupWrongExtension);
+  EXPECT_EQ(ArriveAndOffer(*byType, "page.tif"), GroupStatus::kWrongExtension);
   EXPECT_TRUE(log.Has(2, "Purported PDF file page.tif has non-PDF extension."));
 }
 
@@ -214,15 +215,15 @@ TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
   CFileGroupFNS group(list.get());
   std::string path;
   LogCapture log;
-  EXPECT_EQ(group.AddToNewGroup("job.TIF", hot, "JOB.tif", "JOB.tif", path), kGroupNameRefused);
+  EXPECT_EQ(group.AddToNewGroup("job.TIF", hot, "JOB.tif", "JOB.tif", path), GroupStatus::kNameRefused);
   EXPECT_TRUE(log.Has(2, "Matching failed - file will pass through normally"));
   EXPECT_EQ(group.name(), "");
   EXPECT_EQ(group.identifiedName(), "");
   EXPECT_TRUE(GroupFilesIn(hot).empty());
 
-  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "", "x", path), kGroupNameRefused);
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "", "x", path), GroupStatus::kNameRefused);
   EXPECT_TRUE(log.Has(2, "NewGroup failed - Groupname is empty"));
-  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "..", "..", path), kGroupNameRefused);
+  EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "..", "..", path), GroupStatus::kNameRefused);
   EXPECT_TRUE(GroupFilesIn(temp.path()).empty());
 }
 
@@ -233,7 +234,7 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   LogCapture log;
   const std::vector<std::string> names = {"JOB1_p1_Cyan.tif", "JOB1_p1_Magenta.tif", "JOB1_p1_Yellow.tif",
                                           "JOB1_p1_Black.tif"};
-  for (const std::string& name : names) ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+  for (const std::string& name : names) ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_TRUE(HasLineContaining(log, "Hit file count limit for <$$"));
 
@@ -289,16 +290,16 @@ TEST_F(GroupListTest, TheFileThatCompletesAGroupStillReachesItBeforeItIsWritten)
       open.group().SetResourceID(id);
     });
   };
-  ASSERT_EQ(offer("DONE_p1_Cyan.tif", "first"), 0);
+  ASSERT_EQ(offer("DONE_p1_Cyan.tif", "first"), GroupStatus::kOk);
   // The second file reaches the count: the group is closed, but only after the
   // file's own work on it is done, so the saved document carries it.
-  ASSERT_EQ(offer("DONE_p1_Black.tif", "second"), 0);
+  ASSERT_EQ(offer("DONE_p1_Black.tif", "second"), GroupStatus::kOk);
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_EQ(seenIds, (std::vector<std::string>{"", "first"}));
   EXPECT_EQ(Value(Reader(SavedGroup("DONE")), &Reader::GetResourceID), "second");
   // A file the groups do not take never reaches one.
   seenIds.clear();
-  EXPECT_EQ(offer("no colour here.tif", "third"), kGroupNotAnalysed);
+  EXPECT_EQ(offer("no colour here.tif", "third"), GroupStatus::kNotAnalysed);
   EXPECT_TRUE(seenIds.empty());
 }
 
@@ -306,7 +307,7 @@ TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
   auto list = MakeList(60, 1, 3);
   for (const char* name : {"A7_p2_Cyan.tif", "B8_p1_Cyan.tif", "A7_p2_Tinctura Teal C.tif", "B8_p1_Black.tif",
                            "A7_p2_(Ultramarine).tif", "B8_p1_Yellow.tif"})
-    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+    ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
   ASSERT_TRUE(AllClosed(*list));
   ASSERT_EQ(GroupFilesIn(hot).size(), 2u);
 
@@ -328,7 +329,7 @@ TEST_F(GroupListTest, InterleavedSeparationsFormOneGroupEach) {
 TEST_F(GroupListTest, AGroupClosesWhenNoFileArrivesForItsTimeout) {
   auto list = MakeList(1, 0, 4);
   LogCapture log;
-  ASSERT_EQ(ArriveAndOffer(*list, "T1_p1_Cyan.tif"), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "T1_p1_Cyan.tif"), GroupStatus::kOk);
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_TRUE(HasLineContaining(log, "): Got timeout for group <$$"));
   EXPECT_TRUE(HasLineContaining(log, "MonitorGroup("));
@@ -341,7 +342,7 @@ TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
   auto list = MakeList(2, 0, 4);
   for (const char* name : {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif", "R1_p1_Black.tif",
                            "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"}) {
-    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+    ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
     EXPECT_EQ(list->GroupCount(), 1u);
     ::Sleep(400);
   }
@@ -355,7 +356,7 @@ TEST_F(GroupListTest, SerialModeClosesTheGroupsAFileDoesNotBelongTo) {
   list->settings().SetSerialMode(1);
   LogCapture log;
   for (const char* name : {"S1_p1_Cyan.tif", "S1_p1_Black.tif", "S2_p1_Cyan.tif"})
-    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+    ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
   EXPECT_TRUE(log.Has(2, "In Serial Mode"));
   // S1 is closed and saved; S2 stays open.
   ASSERT_TRUE(WaitUntil([&] { return list->GroupCount() == 1; }));
@@ -370,11 +371,11 @@ TEST_F(GroupListTest, ASecondFileOfTheSameNameOpensAnotherGroup) {
   auto list = MakeList(60, 0, 4);
   Arrive("D1_p1_Cyan.tif", "first");
   CFileGroup* first = nullptr;
-  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &first), 0);
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &first), GroupStatus::kOk);
   Arrive("D1_p1_Cyan.tif", "second");
   LogCapture log;
   CFileGroup* second = nullptr;
-  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &second), 0);
+  ASSERT_EQ(Offer(*list, "D1_p1_Cyan.tif", &second), GroupStatus::kOk);
   EXPECT_TRUE(log.Has(2, "File <D1_p1_Cyan.tif> already exists in group <D1>"));
   EXPECT_NE(first, second);
   EXPECT_EQ(list->GroupCount(), 2u);
@@ -392,7 +393,7 @@ TEST_F(GroupListTest, ASecondFileOfTheSameNameOpensAnotherGroup) {
 TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   auto list = MakeList(60, 0, 4);
   CFileGroup* group = nullptr;
-  ASSERT_EQ(ArriveAndOffer(*list, "U1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "U1_p1_Cyan.tif", &group), GroupStatus::kOk);
   const std::string folder = group->folder();
   const std::string groupFile = group->groupFile();
 
@@ -403,7 +404,7 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer);
     LogCapture log;
-    EXPECT_EQ(Offer(*list, "U1_p1_Black.tif"), kGroupFileNotMoved);
+    EXPECT_EQ(Offer(*list, "U1_p1_Black.tif"), GroupStatus::kFileNotMoved);
     EXPECT_TRUE(HasLineStartingWith(log, 2, "MoveFileEx(" + hot + "U1_p1_Black.tif, " + folder));
     EXPECT_TRUE(log.Has(2, "MoveFileIntoGroup() failed"));
     EXPECT_TRUE(log.Has(2, "Add failed - treat as standalone file"));
@@ -418,8 +419,8 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   EXPECT_FALSE(FileExists(groupFile));  // an undone group is not written again
 
   // Offered again, they group normally.
-  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif"), 0);
-  ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), 0);
+  ASSERT_EQ(Offer(*list, "U1_p1_Cyan.tif"), GroupStatus::kOk);
+  ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), GroupStatus::kOk);
   list.reset();
   EXPECT_EQ(SavedMembers("U1"), (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
 }
@@ -429,7 +430,7 @@ TEST_F(GroupListTest, AGroupFolderThatCannotBeCreatedLeavesTheFileStandalone) {
   list->SetUniqueNames(0);  // the group is named after the analysis: "F1"
   Arrive("F1");             // a file where the folder should go
   LogCapture log;
-  EXPECT_EQ(ArriveAndOffer(*list, "F1_p1_Cyan.tif"), kGroupFolderNotCreated);
+  EXPECT_EQ(ArriveAndOffer(*list, "F1_p1_Cyan.tif"), GroupStatus::kFolderNotCreated);
   EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183"));
   EXPECT_TRUE(log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
   EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif"));
@@ -443,7 +444,7 @@ TEST_F(GroupListTest, AnExistingGroupFileIsNeverOverwritten) {
   // A closed group of that name waits in the hot folder to be handed over.
   Arrive("E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n");
   LogCapture log;
-  EXPECT_EQ(ArriveAndOffer(*list, "E1_p1_Cyan.tif"), kGroupNameRefused);
+  EXPECT_EQ(ArriveAndOffer(*list, "E1_p1_Cyan.tif"), GroupStatus::kNameRefused);
   EXPECT_TRUE(log.Has(2, "Create GroupFile failed - 80"));
   EXPECT_EQ(Contents(hot + "E1.fgl"), "[FileGroupInfo]\r\nGroupName=E1\r\n");
   EXPECT_TRUE(FileExists(hot + "E1_p1_Cyan.tif"));
@@ -452,7 +453,7 @@ TEST_F(GroupListTest, AnExistingGroupFileIsNeverOverwritten) {
 TEST_F(GroupListTest, TheGroupFileIsHeldOpenUntilTheGroupCloses) {
   auto list = MakeList(60, 0, 4);
   CFileGroup* group = nullptr;
-  ASSERT_EQ(ArriveAndOffer(*list, "H1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "H1_p1_Cyan.tif", &group), GroupStatus::kOk);
   const std::string groupFile = group->groupFile();
   auto open = [&](DWORD share) {
     return ScopedHandle(::CreateFileA(groupFile.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
@@ -473,7 +474,7 @@ TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
   const std::vector<std::string> names = {"cover.pdf", "inside.PDF", "back.pdf"};
   for (const std::string& name : names) {
     Arrive(name, "%PDF-1.4");
-    ASSERT_EQ(Offer(*list, name), 0) << name;
+    ASSERT_EQ(Offer(*list, name), GroupStatus::kOk) << name;
   }
   ASSERT_TRUE(AllClosed(*list));
   const std::vector<std::string> files = GroupFilesIn(hot);
@@ -490,7 +491,7 @@ TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
   std::string details;
   reader.GetFileInfo("inside.PDF", details);
   EXPECT_EQ(details, "");
-  EXPECT_EQ(document.FindSection("cover.pdf_Settings"), -1);
+  EXPECT_FALSE(document.FindSection("cover.pdf_Settings"));
 }
 
 // ---- the end of the list ----
@@ -498,7 +499,7 @@ TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
 TEST_F(GroupListTest, EndingTheListSavesEveryOpenGroup) {
   auto list = MakeList(600, 0, 4);
   for (const char* name : {"L1_p1_Cyan.tif", "L2_p1_Cyan.tif", "L1_p1_Black.tif", "L3_p3_Yellow.tif"})
-    ASSERT_EQ(ArriveAndOffer(*list, name), 0) << name;
+    ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
   EXPECT_EQ(list->GroupCount(), 3u);
   LogCapture log;
   list.reset();
@@ -512,8 +513,8 @@ TEST_F(GroupListTest, EndingTheListSavesEveryOpenGroup) {
 TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
   auto list = MakeList(600, 0, 4);
   CFileGroup* group = nullptr;
-  ASSERT_EQ(ArriveAndOffer(*list, "M1_p1_Cyan.tif", &group), 0);
-  ASSERT_EQ(ArriveAndOffer(*list, "M2_p1_Cyan.tif"), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "M1_p1_Cyan.tif", &group), GroupStatus::kOk);
+  ASSERT_EQ(ArriveAndOffer(*list, "M2_p1_Cyan.tif"), GroupStatus::kOk);
   // A monitor that cannot run cannot answer the end event.
   HANDLE stuck = nullptr;
   ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), group->monitorThread(), ::GetCurrentProcess(), &stuck, 0,
@@ -534,7 +535,7 @@ TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
 TEST_F(GroupListTest, OpenGroupsAreReachedOnlyWhileTheyAreOpen) {
   auto list = MakeList(60, 0, 4);
   CFileGroup* group = nullptr;
-  ASSERT_EQ(ArriveAndOffer(*list, "W1_p1_Cyan.tif", &group), 0);
+  ASSERT_EQ(ArriveAndOffer(*list, "W1_p1_Cyan.tif", &group), GroupStatus::kOk);
   std::string seen;
   EXPECT_TRUE(list->WithOpenGroup(group, [&](CFileGroup& open) { seen = open.identifiedName(); }));
   EXPECT_EQ(seen, "W1");

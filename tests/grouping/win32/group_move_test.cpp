@@ -309,7 +309,7 @@ class GroupMoveTest : public ::testing::Test {
 TEST_F(GroupMoveTest, AGroupTravelsWithItsFolderAndNamesItsNewPlace) {
   const std::string groupFile = MakeGroup("JOB");
   LogCapture log;
-  EXPECT_EQ(Move(groupFile, out, hot), 0);
+  EXPECT_TRUE(Move(groupFile, out, hot).moved());
   EXPECT_TRUE(log.Has(3, "MoveCopy()"));
   EXPECT_FALSE(FileExists(groupFile));
   EXPECT_FALSE(FolderExists(hot + "JOB"));
@@ -334,7 +334,7 @@ TEST_F(GroupMoveTest, AFolderOfAnotherNameKeepsItsOwnName) {
   Write(hot + "separations\\c.tif", "c");
   const std::string groupFile = hot + "ticket.fgl";
   Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + hot + "separations\\\r\n");
-  EXPECT_EQ(Move(groupFile, out, hot), 0);
+  EXPECT_TRUE(Move(groupFile, out, hot).moved());
   EXPECT_EQ(Contents(out + "separations\\c.tif"), "c");
   EXPECT_EQ(FolderPathIn(out + "ticket.fgl"), out + "separations");
 }
@@ -343,8 +343,8 @@ TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
   const std::string first = MakeSharedGroup("one.fgl");
   const std::string second = MakeSharedGroup("two.fgl");
   Write(shared + "\\a.tif", "a");
-  EXPECT_EQ(Move(first, out, hot), 0);
-  EXPECT_EQ(Move(second, out, hot), 0);
+  EXPECT_TRUE(Move(first, out, hot).moved());
+  EXPECT_TRUE(Move(second, out, hot).moved());
   EXPECT_TRUE(FileExists(out + "one.fgl"));
   EXPECT_TRUE(FileExists(out + "two.fgl"));
   EXPECT_FALSE(FileExists(first));
@@ -356,24 +356,24 @@ TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
 TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
   const std::string groupFile = MakeSharedGroup("one.fgl");
   ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
-  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
-  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
+  EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
+  EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
   EXPECT_TRUE(FileExists(groupFile));
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 0);
 }
 
 TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
   const std::string groupFile = MakeGroup("JOB");
-  EXPECT_EQ(Move("", out, hot), kPathEmpty);
-  EXPECT_EQ(Move(hot + "absent.fgl", out, hot), kPathMissing);
+  EXPECT_EQ(Move("", out, hot), GroupMoveResult::PathInvalid(PathCheck::kEmpty));
+  EXPECT_EQ(Move(hot + "absent.fgl", out, hot), GroupMoveResult::PathInvalid(PathCheck::kMissing));
   Write(hot + "JOB.txt", Contents(groupFile));
-  EXPECT_EQ(Move(hot + "JOB.txt", out, hot), kPathNotGroupFile);
-  EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), kPathMissing);
-  EXPECT_EQ(Move(groupFile, "", hot), kPathEmpty);
+  EXPECT_EQ(Move(hot + "JOB.txt", out, hot), GroupMoveResult::PathInvalid(PathCheck::kNotGroupFile));
+  EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), GroupMoveResult::PathInvalid(PathCheck::kMissing));
+  EXPECT_EQ(Move(groupFile, "", hot), GroupMoveResult::PathInvalid(PathCheck::kEmpty));
 
   const std::string orphan = MakeGroup("ORPHAN", hot + "vanished");
   LogCapture log;
-  EXPECT_EQ(Move(orphan, out, hot), kPathMissing);
+  EXPECT_EQ(Move(orphan, out, hot), GroupMoveResult::PathInvalid(PathCheck::kMissing));
   EXPECT_TRUE(
       HasLineStartingWith(log, 2, "group_move.cpp(", "): Path <" + hot + "vanished> is invalid: non-folder/missing"));
   EXPECT_TRUE(FileExists(groupFile));
@@ -398,7 +398,7 @@ TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
     SCOPED_TRACE(folderPath);
     Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\n");
     LogCapture log;
-    EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveRefused);
+    EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::Refused());
     EXPECT_TRUE(HasLineStartingWith(log, 2, "Refusing to move group folder <" + folderPath + ">: "));
     EXPECT_TRUE(FileExists(groupFile));
     EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
@@ -412,7 +412,7 @@ TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
   // A folder where the group file should land makes the second step fail.
   ASSERT_EQ(CreateFolder(out + "JOB.fgl", false), 0);
   LogCapture log;
-  EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
+  EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
   EXPECT_TRUE(HasLineStartingWith(log, -1, "PerformOp() failed - "));
   EXPECT_TRUE(FileExists(groupFile));
   EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
@@ -430,7 +430,7 @@ TEST_F(GroupMoveTest, AMoveToAnotherDriveCopiesAndThenDeletes) {
   ASSERT_EQ(CreateFolder(destination, false), 0);
 
   const std::string groupFile = MakeGroup("JOB");
-  EXPECT_EQ(Move(groupFile, destination, hot), 0);
+  EXPECT_TRUE(Move(groupFile, destination, hot).moved());
   EXPECT_EQ(Contents(destination + "\\JOB\\a.tif"), "a");
   EXPECT_EQ(Contents(destination + "\\JOB\\b.tif"), "b");
   EXPECT_EQ(FolderPathIn(destination + "\\JOB.fgl"), destination + "\\JOB");
