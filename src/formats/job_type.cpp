@@ -100,6 +100,10 @@ JobType RecogniseJobType(char* buffer, size_t length) {
   if (length >= 4 && bytes[0] == 0xC5 && bytes[1] == 0xD0 && bytes[2] == 0xD3 && bytes[3] == 0xC6)
     return Recognised(kJobTypeEps, "Binary EPSF job recognised.");
   if (HasBytesInBody(text, length, "JFIF")) return Recognised(kJobTypeJpeg, "Job appears to be JPEG/JFIF format.");
+  // JPEGs from cameras (Exif) and some programs (an "Adobe" segment) carry no
+  // JFIF marker: the start of image followed by a marker tells them.
+  if (length >= 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
+    return Recognised(kJobTypeJpeg, "Job appears to be JPEG/JFIF format.");
   if (HasBytesInBody(text, length, "/PGB")) return Recognised(kJobTypePageBuffer, "Job appears to be a PageBuffer.");
 
   if (Contains(text, "%!PS")) {

@@ -54,7 +54,8 @@ extern const JobTypeExtension kJobTypeExtensions[];
 //   6. begins "%!PS": PostScript (1)     7. begins "!PDF" or "%PDF": PDF (2)
 //   8. first bytes "II" or "MM": TIFF (4)
 //   9. first bytes C5 D0 D3 C6 (binary EPS header): EPS (64)
-//  10. "JFIF" at any offset up to length - 5: JPEG (8)
+//  10. "JFIF" at any offset up to length - 5, or a start of image followed by
+//      a marker (FF D8 FF) at the start (Exif and Adobe JPEGs): JPEG (8)
 //  11. "/PGB" at any offset up to length - 5: page buffer (16)
 //  12. contains "%!PS" (with "EPSF": 64, else 1); contains "!PDF" or "%PDF": 2;
 //      contains "[FileGroupInfo]": 0x8000000; contains "%!": 1;

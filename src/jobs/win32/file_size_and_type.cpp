@@ -11,6 +11,7 @@
 #include "jobs/win32/binary_eps.h"
 #include "base/win32/scoped_handle.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -33,6 +34,32 @@ void ReadDscValues(char* first, char* second, char* title, char* forName) {
   if (forName != nullptr) {
     if (char* place = std::strstr(second, "%%For:")) ExtractDscValue(place, utf8, forName, kDscForNameSize);
   }
+}
+
+// The DSC values of a text head of `length` bytes (at most kJobTypeHeadBytes).
+void ReadDscValuesOf(const char* bytes, size_t length, char* title, char* forName) {
+  char first[kHeadBufferSize] = {};
+  std::memcpy(first, bytes, length);
+  char second[kHeadBufferSize];
+  std::memcpy(second, first, sizeof second);
+  ReadDscValues(first, second, title, forName);
+}
+
+// A binary EPS keeps its DSC comments in its PostScript section, not in the
+// header that the file begins with: the first bytes of that section, read
+// through the open file, or none (0) when the header points nowhere usable.
+size_t ReadPostScriptHead(HANDLE file, const unsigned char* header, size_t headerLength, int64_t fileSize,
+                          char* into) {
+  BinaryEpsHeader parsed;
+  if (!ParseBinaryEpsHeader(header, headerLength, parsed)) return 0;
+  if (CheckPostScriptSection(parsed, static_cast<uint64_t>(fileSize)) != PostScriptSection::kInsideFile) return 0;
+  LARGE_INTEGER offset;
+  offset.QuadPart = parsed.postScriptOffset;
+  if (!::SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) return 0;
+  const DWORD wanted = static_cast<DWORD>(std::min<uint32_t>(parsed.postScriptLength, kJobTypeHeadBytes));
+  DWORD bytesRead = 0;
+  if (!::ReadFile(file, into, wanted, &bytesRead, nullptr)) return 0;
+  return bytesRead;
 }
 
 void LogResult(const std::string& path, int64_t size, uint32_t type, const char* title, const char* forName) {
@@ -94,7 +121,6 @@ int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, co
   char head[kHeadBufferSize] = {};
   DWORD bytesRead = 0;
   if (!::ReadFile(file.get(), head, static_cast<DWORD>(kJobTypeHeadBytes), &bytesRead, nullptr)) bytesRead = 0;
-  file.reset();
   head[bytesRead] = '\0';
   // Recognition and the title extraction write into `head`; the for-name and
   // the EPS header are read from copies of the bytes as they came.
@@ -104,11 +130,17 @@ int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, co
   std::memcpy(original, head, sizeof original);
 
   uint32_t jobType = RecogniseJobType(head, bytesRead);
-  if ((jobType == kJobTypePostScript || jobType == kJobTypeEps) && bytesRead > 0) {
+  const bool binaryEps = jobType == kJobTypeEps && bytesRead > 32 && HasBinaryEpsMagic(original, bytesRead);
+  if (binaryEps) {
+    // The same limits as for a text head, whether or not the file is trimmed.
+    char postScript[kHeadBufferSize] = {};
+    const size_t length = ReadPostScriptHead(file.get(), original, bytesRead, size, postScript);
+    ReadDscValuesOf(postScript, length, title, forName);
+  } else if ((jobType == kJobTypePostScript || jobType == kJobTypeEps) && bytesRead > 0) {
     ReadDscValues(head, second, title, forName);
-    if (jobType == kJobTypeEps && bytesRead > 32 && HasBinaryEpsMagic(original, bytesRead))
-      size = TrimBinaryEps("", path.c_str(), original, bytesRead, size);
   }
+  file.reset();  // the trimming opens the file itself
+  if (binaryEps) size = TrimBinaryEps("", path.c_str(), original, bytesRead, size);
   if (jobType == kJobTypeUnknown && EqualsIgnoringAsciiCase(GetExtension(fileName), ".json")) jobType = kJobTypeJson;
 
   if (type != nullptr) *type = jobType;

@@ -27,8 +27,10 @@ constexpr size_t kDscForNameSize = 32;  // the found-file item's owner field
 // unknown file named "*.json" (any case) is JSON. For PostScript and EPS the
 // "%%Title:" and "%%For:" values go into `title` (64 bytes) and `forName`
 // (32 bytes), both optional and emptied first, decoded from UTF-8 when the head
-// declares "%APL_DSC_Encoding: UTF8". A binary EPS is trimmed to its PostScript
-// section and the size returned is then that section's length. The result is
+// declares "%APL_DSC_Encoding: UTF8"; a binary EPS gives them from the first
+// 512 bytes of the PostScript section its header points at (trimmed or not).
+// A binary EPS is trimmed to its PostScript section and the size returned is
+// then that section's length. The result is
 // logged at level 3.
 int64_t GetUnopenedFileSizeAndType(PluginParameters* params, const char* folder, const char* name, uint32_t* type,
                                    char* title, char* forName);
