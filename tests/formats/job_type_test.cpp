@@ -164,8 +164,11 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"Intel byte order alone", "II?", kJobTypeTiff},
       {"Motorola byte order alone", "MM?", kJobTypeTiff},
       {"IM is no byte order", Bytes({'I', 'M', 42, 0, 8, 0}), kJobTypeUnknown},
-      {"EXIF is no JFIF", Bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x12, 0x34}) + "Exif" + Bytes({0, 0, 'M', 'M', 0, 42}),
-       kJobTypeUnknown},
+      // A start of image and a marker is a JPEG without "JFIF" (Exif, Adobe).
+      {"Exif JPEG", Bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x12, 0x34}) + "Exif" + Bytes({0, 0, 'M', 'M', 0, 42}), kJobTypeJpeg},
+      {"Adobe JPEG", Bytes({0xFF, 0xD8, 0xFF, 0xEE, 0, 14}) + "Adobe" + Bytes({0, 100}), kJobTypeJpeg},
+      {"start of image without a marker", Bytes({0xFF, 0xD8, 0x00, 0xE1, 0x12}), kJobTypeUnknown},
+      {"start of image cut by the NUL", Bytes({0xFF, 0xD8, 0xFF}), kJobTypeUnknown},
       // The marker search is over bytes: NULs do not stop it...
       {"JFIF after NULs", std::string(300, '\0') + "JFIF" + Bytes({0, 1}), kJobTypeJpeg},
       // ...but it stops four bytes before the end, whose last byte is set to NUL.
