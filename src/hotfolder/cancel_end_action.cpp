@@ -14,6 +14,12 @@ namespace hf {
 
 namespace {
 
+bool AnyFolderGroups(const CSluicegateApp& app) {
+  for (const CHotFolder* folder = app.folderListHead; folder != nullptr; folder = folder->nextFolder)
+    if (folder->groupingActive != 0) return true;
+  return false;
+}
+
 bool TaskHasFolder(CSluicegateApp& app, uint32_t taskId) {
   SynchEventLock hold(app);
   return FindFolderByTaskId(app, taskId) != nullptr;
@@ -28,7 +34,11 @@ void RemoveCancelledFolder(CSluicegateApp& app, PluginParameters* params) {
   if (folder->groupingActive != 0) {
     DestroyGroupList(folder->groupList);
     folder->groupingActive = 0;
-    ClearCatalogue();
+    // The catalogue is shared: folders that still group need it whole.
+    if (AnyFolderGroups(app))
+      LoadColourCatalogue();
+    else
+      ClearCatalogue();
   }
   folder->scriptingEnabled = 0;
   folder->scriptName.clear();

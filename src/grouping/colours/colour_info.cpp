@@ -3,7 +3,9 @@
 #include "grouping/colours/colour_info.h"
 #include "base/ascii.h"
 
+#include "base/file_io.h"
 #include "base/leading_integer.h"
+#include "base/log.h"
 
 #include <algorithm>
 #include <climits>
@@ -176,12 +178,14 @@ bool CColourInfo::LoadCatalogue(int flags) {
   if (!loaded.Load(document_.path())) return false;
   document_ = std::move(loaded);
   ReadSections(flags);
+  loadedFlags_ = flags;
   return true;
 }
 
 void CColourInfo::LoadCatalogueFromText(std::string_view text, int flags) {
   document_.LoadFromBuffer(text);
   ReadSections(flags);
+  loadedFlags_ = flags;
 }
 
 void CColourInfo::ReadSections(int flags) {
@@ -296,17 +300,26 @@ void CColourInfo::ReadCustomColours() {
 
 // ---- Saving ----
 
+// Only the sections that were read are written: lists that were never loaded
+// (or were cleared since) would otherwise empty the file's sections.
 void CColourInfo::WriteSections() {
   document_.SetSeparatorFlag(true);
-  document_.SetValue(kOptions, kIgnoreCase, ignoreCase_ ? "1" : "0");
-
   std::vector<PlannedEntry> planned;
-  for (const auto& [section, list] : {std::make_pair(kPrefixes, &prefixes_), std::make_pair(kSuffixes, &suffixes_)}) {
-    planned.clear();
-    for (const std::string& text : *list) planned.push_back({text, std::string(), false});
-    RewriteSection(document_, section, planned);
+  if (loadedFlags_ & kCatalogueAffixes) {
+    document_.SetValue(kOptions, kIgnoreCase, ignoreCase_ ? "1" : "0");
+    for (const auto& [section, list] :
+         {std::make_pair(kPrefixes, &prefixes_), std::make_pair(kSuffixes, &suffixes_)}) {
+      planned.clear();
+      for (const std::string& text : *list) planned.push_back({text, std::string(), false});
+      RewriteSection(document_, section, planned);
+    }
   }
+  if (loadedFlags_ & kCatalogueSpotColours) WriteSpotColourSections();
+  if (loadedFlags_ & kCatalogueCustomMatch) WriteCustomSection();
+}
 
+void CColourInfo::WriteSpotColourSections() {
+  std::vector<PlannedEntry> planned;
   for (bool user : {true, false}) {
     planned.clear();
     for (const ColourEntry& colour : spotColours_) {
@@ -317,8 +330,10 @@ void CColourInfo::WriteSections() {
     }
     RewriteSection(document_, user ? kUserDefined : kPredefined, planned);
   }
+}
 
-  planned.clear();
+void CColourInfo::WriteCustomSection() {
+  std::vector<PlannedEntry> planned;
   for (const ColourDefinition& definition : customColours_) {
     if (definition.name.empty()) continue;
     planned.push_back({kType, definition.name, false});
@@ -345,6 +360,7 @@ std::string CColourInfo::SaveCatalogueToText() {
 }
 
 void CColourInfo::ClearCatalogue() {
+  loadedFlags_ = 0;
   spotColours_.clear();
   customColours_.clear();
   prefixes_.clear();
@@ -431,8 +447,45 @@ int CColourInfo::AddUndefinedUserColour(std::string_view name) {
     if (!inserted && item->second > position) item->second = position;
   }
 
-  SaveCatalogue();  // a failed write keeps the entry in memory, unreported
+  SaveAddedUserColour(spotColours_[static_cast<size_t>(position)].userDefined);
   return 0;
+}
+
+// The file is read again and gets the one new entry, so that nothing else in
+// it changes: not what this process did not read (comments, rules it skipped,
+// unknown sections) and not what another process wrote meanwhile. The entry
+// goes before the first one whose name sorts after it, else after the last
+// entry of the section (trailing blank lines stay last). A missing file is
+// created with the colour; a file that exists but cannot be read is not
+// written: the colour then lives in memory only.
+void CColourInfo::SaveAddedUserColour(const ColourDefinition& colour) {
+  CIniDocument current;
+  current.SetPath(document_.path());
+  current.SetSeparatorFlag(true);  // a new file is written with "="
+  if (FileExists(document_.path()) && !current.Load(document_.path())) {
+    Log(LogLevel::kError, "Colour catalogue <%s> could not be read; colour '%s' is not saved in it",
+        document_.path().c_str(), colour.name.c_str());
+    return;
+  }
+  const std::optional<size_t> found = current.FindSection(kUserDefined);
+  if (!found) {
+    current.AddEntry(kUserDefined, colour.name, SpotColourValue(colour));
+  } else {
+    CIniSection& section = current.Section(*found);
+    size_t at = 0;
+    size_t afterLast = 0;
+    for (; at < section.EntryCount(); ++at) {
+      const CIniEntry& entry = section.Entry(at);
+      if (entry.IsRaw()) continue;
+      if (NaturalCompare(colour.name, entry.key) < 0) break;
+      afterLast = at + 1;
+    }
+    section.InsertEntry(at < section.EntryCount() ? at : afterLast, colour.name, SpotColourValue(colour));
+  }
+  if (!current.Save()) {
+    Log(LogLevel::kError, "Colour catalogue <%s> could not be written; colour '%s' is not saved in it",
+        document_.path().c_str(), colour.name.c_str());
+  }
 }
 
 // ---- Process colours ----

@@ -86,17 +86,19 @@ class CColourInfo {
   // As LoadCatalogue, from text in memory (the path stays).
   void LoadCatalogueFromText(std::string_view text, int flags);
 
-  // Writes every section from the members into the document (in place:
-  // raw and blank lines keep their places, surplus entries are deleted) and
-  // saves the file in one step. False when the file could not be written (it
-  // is then left as it was).
+  // Writes the sections that were loaded (by the flags of the last load; none
+  // after ClearCatalogue) from the members into the document (in place: raw
+  // and blank lines keep their places, surplus entries are deleted) and saves
+  // the file in one step. False when the file could not be written (it is
+  // then left as it was).
   bool SaveCatalogue();
 
   // The text SaveCatalogue would write (the document is updated the same way).
   std::string SaveCatalogueToText();
 
   // Empties the spot colours, custom definitions, prefixes and suffixes; the
-  // path, ignoreCase and the document stay.
+  // path, ignoreCase and the document stay. A save writes none of the emptied
+  // lists until the catalogue is loaded again.
   void ClearCatalogue();
 
   // Index in spotColours of the entry that matches `name`, or -1. The name is
@@ -115,9 +117,10 @@ class CColourInfo {
 
   // Adds a name the catalogue does not know (FindColour(name, false) == -1)
   // as a user-defined colour C 0 M 112 Y 154 K 11, opaque, at its place in
-  // natural order, and rewrites the file. 0 when added (even when the file
-  // could not be written: the entry stays in memory), -1 when the trimmed name
-  // is empty or already known.
+  // natural order, and adds it to the file as read again now, changing nothing
+  // else in it. 0 when added (even when the file could not be read or written:
+  // the entry stays in memory, logged), -1 when the trimmed name is empty or
+  // already known.
   int AddUndefinedUserColour(std::string_view name);
 
   // "Cyan", "Magenta", "Yellow" or "Black" when `text` is one of the twelve
@@ -144,10 +147,14 @@ class CColourInfo {
   void ReadSpotColours();
   void ReadCustomColours();
   void WriteSections();
+  void WriteSpotColourSections();
+  void WriteCustomSection();
+  void SaveAddedUserColour(const ColourDefinition& colour);
   void RebuildIndex();
   void IndexEntry(size_t index);
 
   CIniDocument document_;
+  int loadedFlags_ = 0;  // the sections read from the document (CatalogueFlags)
   std::vector<ColourEntry> spotColours_;  // natural order of effective name
   std::vector<ColourDefinition> customColours_;
   bool ignoreCase_ = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/grouping/colours/colour_test_support.h"
+#include "tests/support/unit_test_support.h"
 
 namespace hf {
 
@@ -253,28 +254,39 @@ TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
   EXPECT_EQ(Loaded(expected).SaveCatalogueToText(), expected);
 }
 
-TEST(ColourInfoSave, SectionsAreRewrittenInPlace) {
-  // Members from one text, document from another (flags 0 read no section):
-  // the save writes the lists into the second layout.
-  CColourInfo info = Loaded(
-      "[Prefixes]\nOnly=\n[Suffixes]\n\" S\"=\n\" T\"=\n\" U\"=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
-  info.LoadCatalogueFromText(
-      "[Prefixes]\nP=\n\nQ=\n; comment\nR=\n\n[Suffixes]\n; none yet\nX=\n\n\n[Other]\nkeep me = as I am\n", 0);
-  EXPECT_EQ(info.SaveCatalogueToText(),
-            "[Prefixes]\r\nOnly=\r\n\r\n; comment\r\n\r\n"
-            "[Suffixes]\r\n; none yet\r\n\" S\"=\r\n\" T\"=\r\n\" U\"=\r\n\r\n"
-            "[Other]\r\nkeep=me = as I am\r\n\r\n"
-            "[Options]\r\nignore_case=0\r\n\r\n"
-            "[PredefinedSpotColours]\r\nBeryl=3 3 3 3\r\n");
+TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
+  // Members from one text, document from another read with flags 0, and a
+  // cleared catalogue: neither save may write the lists into the file.
+  CColourInfo info = Loaded("[Prefixes]\nOnly=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
+  info.LoadCatalogueFromText("[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n", 0);
+  const std::string untouched = "[Prefixes]\r\nP=\r\n; comment\r\n\r\n[Other]\r\nkeep=me = as I am\r\n";
+  EXPECT_EQ(info.SaveCatalogueToText(), untouched);
+  CColourInfo cleared = Loaded("[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n");
+  cleared.ClearCatalogue();
+  EXPECT_EQ(cleared.SaveCatalogueToText(), untouched);
 }
 
-TEST(ColourInfoSave, EntriesGoBelowALeadingCommentOfAnEmptySection) {
-  CColourInfo info = Loaded("[UserDefinedSpotColours]\nPlum=1 1 1 1\n");
-  info.LoadCatalogueFromText("[UserDefinedSpotColours]\n; added by the plug-in\n\n\n[Suffixes]\n", 0);
-  EXPECT_EQ(info.SaveCatalogueToText(),
-            "[UserDefinedSpotColours]\r\n; added by the plug-in\r\nPlum=1 1 1 1\r\n\r\n"
-            "[Suffixes]\r\n\r\n"
-            "[Options]\r\nignore_case=0\r\n");
+// An unknown colour is added to the file as it is on disk, changing nothing
+// else: comments, unknown sections, rules the catalogue skipped when reading
+// (a type that is no process colour, rules after a malformed one).
+TEST(ColourInfoSave, AnAddedColourIsTheFilesOnlyChange) {
+  ScratchFolder scratch("hf_catalogue");
+  const std::string path = scratch.PathOf("Colours.ini");
+  const std::string file =
+      "; the shop's catalogue\r\n\r\n[UserDefinedSpotColours]\r\nApricot=1 2 3 4\r\nZinc=5 6 7 8\r\n\r\n"
+      "[CustomColourMatch]\r\ntype=Ruby\r\ncmyk=1 1 1 1\r\nmix=1\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=0\r\n"
+      "match=bad\r\nmatch=0 \"C*\"\r\n\r\n[Workshop]\r\nowner=Ann\r\n";
+  WriteBytes(path, file);
+  CColourInfo info;
+  info.SetPath(path);
+  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
+  WriteBytes(path, file + "late=1\r\n");  // another process wrote meanwhile
+  EXPECT_EQ(info.AddUndefinedUserColour("Mango 12"), 0);
+  std::string expected = file + "late=1\r\n";
+  expected.insert(expected.find("Zinc="), "\"Mango 12\"=0 112 154 11 1\r\n");
+  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(info.AddUndefinedUserColour("Zz"), 0);  // after the last entry, before the blank line
+  EXPECT_NE(ReadBytes(path).find("Zinc=5 6 7 8\r\nZz=0 112 154 11 1\r\n\r\n[CustomColourMatch]"), std::string::npos);
 }
 
 TEST(ColourInfoSave, UnsortedColoursAreWrittenInNaturalOrderAroundTheBlankLines) {
@@ -287,12 +299,12 @@ TEST(ColourInfoSave, UnsortedColoursAreWrittenInNaturalOrderAroundTheBlankLines)
 }
 
 TEST(ColourInfoSave, EmptyListsDeleteTheirEntriesAndCreateNoSections) {
-  // Only the custom blocks are read; the Ruby block has an empty name (not a
-  // process colour), so it is kept in memory but not written.
+  // Only the custom blocks are read (the prefixes stay as they are); the Ruby
+  // block has an empty name (not a process colour), so it is not written.
   CColourInfo info = Loaded("[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n",
                             kCatalogueCustomMatch);
   EXPECT_EQ(info.customColours().size(), 1u);
-  EXPECT_EQ(info.SaveCatalogueToText(), "[Prefixes]\r\n\r\n[CustomColourMatch]\r\n\r\n[Options]\r\nignore_case=0\r\n");
+  EXPECT_EQ(info.SaveCatalogueToText(), "[Prefixes]\r\nA=\r\n\r\nB=\r\nC=\r\n\r\n[CustomColourMatch]\r\n");
 }
 
 TEST(ColourInfoSave, MissingSectionsAreAppendedWithEqualsSigns) {
@@ -557,7 +569,6 @@ TEST(AddUndefinedUserColour, AMissingCatalogueFileIsCreatedWithTheFirstName) {
   EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
   EXPECT_EQ(info.AddUndefinedUserColour("Lime 2"), 0);
   EXPECT_EQ(scratch.Read("Colours.ini"),
-            "[Options]\r\nignore_case=0\r\n\r\n"
             "[UserDefinedSpotColours]\r\n\"Lime 2\"=0 112 154 11 1\r\nPlum=0 112 154 11 1\r\n");
 }
 
