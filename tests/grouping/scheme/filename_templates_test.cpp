@@ -67,59 +67,33 @@ TEST(ShippedTemplateTest, DefaultWithPreps) {
 }
 
 TEST(ShippedTemplateTest, GroupSettingsOfTheShippedTemplates) {
-  struct Case {
-    const char* name;
-    int timeout;
-    int closeOnCount;
-    int count;
-  };
-  const Case cases[] = {
-      {kDefaultTemplateWithPreps, 30, 0, 4},
-      {kDefaultTemplateWithoutPreps, 30, 0, 4},
-      {"GroupByFileType", 30, 1, 4},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::pair<const char*, int> closeOnCount[] = {
+      {kDefaultTemplateWithPreps, 0}, {kDefaultTemplateWithoutPreps, 0}, {"GroupByFileType", 1}};
+  for (const auto& [name, trigger] : closeOnCount) {
     CFileGroupSettingsFNS settings;
-    ASSERT_EQ(settings.ReadSettings(ShippedSetupPath(std::string(c.name) + ".fns")), 0);
-    EXPECT_EQ(settings.timeoutSeconds(), c.timeout);
-    EXPECT_EQ(settings.fileCountTrigger(), c.closeOnCount);
-    EXPECT_EQ(settings.fileCount(), c.count);
+    ASSERT_EQ(settings.ReadSettings(ShippedSetupPath(std::string(name) + ".fns")), 0) << name;
+    EXPECT_EQ(std::make_pair(settings.timeoutSeconds(), settings.fileCount()), std::make_pair(30, 4)) << name;
+    EXPECT_EQ(settings.fileCountTrigger(), trigger) << name;
     CFilenameAnalyser analyser;
-    ASSERT_TRUE(analyser.ReadTemplate(ShippedSetupPath(std::string(c.name) + ".fns")));
-    EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, c.timeout);
+    ASSERT_TRUE(analyser.ReadTemplate(ShippedSetupPath(std::string(name) + ".fns")));
+    EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 30) << name;
   }
 }
 
-TEST(TemplateVocabularyTest, GroupIdentifierTypeTexts) {
-  EXPECT_STREQ(GroupStartTypeText(0), "Set position from start or end of filename");
-  EXPECT_STREQ(GroupStartTypeText(1), "Start after Separation colour identifier");
-  EXPECT_STREQ(GroupStartTypeText(2), "Start after PREPS identifier");
-  EXPECT_EQ(GroupStartTypeText(3), nullptr);
-  EXPECT_EQ(GroupStartTypeText(-1), nullptr);
-  EXPECT_STREQ(GroupEndTypeText(0), "Set identifier length");
-  EXPECT_STREQ(GroupEndTypeText(1), "Stop at Separation colour identifier");
-  EXPECT_STREQ(GroupEndTypeText(2), "Stop at filename extension");
-  EXPECT_STREQ(GroupEndTypeText(3), "Set position from end of filename (excluding extension)");
-  EXPECT_STREQ(GroupEndTypeText(4), "Stop at PREPS identifier");
-  EXPECT_EQ(GroupEndTypeText(5), nullptr);
-}
-
-// Folder settings name their template, so these names must not change; the
-// tests above read both files.
-TEST(TemplateVocabularyTest, ShippedTemplateNamesNameTheShippedFiles) {
-  EXPECT_STREQ(kDefaultTemplateWithPreps, "Default RUD With PREPS");
-  EXPECT_STREQ(kDefaultTemplateWithoutPreps, "Default RUD Without PREPS");
-}
-
-TEST(TemplateVocabularyTest, DelimiterCharacterSets) {
+TEST(TemplateVocabularyTest, GroupIdentifierTypeTextsAndCharacterSets) {
+  const char* starts[] = {"Set position from start or end of filename", "Start after Separation colour identifier",
+                          "Start after PREPS identifier", nullptr};
+  for (int i = -1; i < 4; ++i) EXPECT_STREQ(GroupStartTypeText(i), i < 0 ? nullptr : starts[i]) << i;
+  const char* ends[] = {"Set identifier length", "Stop at Separation colour identifier", "Stop at filename extension",
+                        "Set position from end of filename (excluding extension)", "Stop at PREPS identifier",
+                        nullptr};
+  for (int i = -1; i < 6; ++i) EXPECT_STREQ(GroupEndTypeText(i), i < 0 ? nullptr : ends[i]) << i;
   // The process letters C, K, M and Y are missing from the first set.
-  const std::string common = std::string(" ()[]{}_#~@") + static_cast<char>(163) + "$%^&;-=+0123456789";
-  EXPECT_EQ(kDelimiterCharactersWithoutProcessLetters, common + "ABDEFGHIJLNOPQRSTUVWXZ");
-  EXPECT_EQ(kDelimiterCharactersAll, common + "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-}
-
-TEST(TemplateVocabularyTest, CharactersAFileNameCannotHold) {
+  std::string withoutProcessLetters =
+      std::string(" ()[]{}_#~@") + static_cast<char>(163) + "$%^&;-=+0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  EXPECT_EQ(kDelimiterCharactersAll, withoutProcessLetters);
+  for (char letter : {'C', 'K', 'M', 'Y'}) withoutProcessLetters.erase(withoutProcessLetters.find(letter), 1);
+  EXPECT_EQ(kDelimiterCharactersWithoutProcessLetters, withoutProcessLetters);
   EXPECT_STREQ(kInvalidFileNameCharacters, "\\/:*?\"<>|");
   EXPECT_STREQ(kInvalidFileNameCharactersDisplay, "\\ / : * ? \" < > |");
   for (char c : std::string(kInvalidFileNameCharacters)) EXPECT_TRUE(IsInvalidFileNameCharacter(c)) << c;
