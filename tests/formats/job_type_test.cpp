@@ -100,8 +100,6 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
   } cases[] = {
       {"begins-with ignores case", Head("%!ps-adobe-3.0 EPSF-3.0"), kJobTypeEps},
       {"contains does not", Head("%!PS-Adobe-3.0 epsf-3.0"), kJobTypePostScript},
-      {"plate file in lower case", Head("%!PS-Adobe-3.0 EPSF-3.0\n%%platefile: (Cyan)"), kJobTypeEps},
-      {"group section in another case", Head("[filegroupinfo]\r\nA=1"), kJobTypeUnknown},
       // A JDF ticket that opens with its XML declaration is XML by content.
       {"XML declaration wins over JDF root", Head("<?xml version=\"1.0\"?>\n<JDF Type=\"Product\"/>"), kJobTypeXml},
       // The PPF marker must start within byte 17 (first line of 17 and 18 bytes with its line end).
@@ -111,12 +109,10 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"PPF token of 16", Head("%!PS-Adobe-3.0\n%%CIP3-File-2.10 Version"), kJobTypePpf},
       {"PPF token of 17", Head("%!PS-Adobe-3.0\n%%CIP3-File-2.100 Version"), kJobTypePostScript},
       {"line end is no space", Head("%!PS-Adobe-3.0\n%%CIP3-File\n%%CreationDate: today"), kJobTypePostScript},
-      {"too short for the PPF marker", Head("%!PS-Adobe-3.0\n%%CIP3 x"), kJobTypePostScript},
       // The PPF search skips byte 0 and stops at a NUL.
       {"PPF search skips byte 0", Head("%%CIP3-File Version 3.0"), kJobTypeUnknown},
       {"PPF search stops at NUL", std::string("%!PS") + '\0' + "-Adobe\n%%CIP3-File V\n", kJobTypePostScript},
       {"PDF after junk and NUL", std::string("JUNK") + '\0' + "JUNK%PDF-1.4\n", kJobTypeUnknown},
-      {"Intel byte order alone", "II?", kJobTypeTiff},
       {"IM is no byte order", Bytes({'I', 'M', 42, 0, 8, 0}), kJobTypeUnknown},
       {"EXIF is no JFIF", Bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x12, 0x34}) + "Exif" + Bytes({0, 0, 'M', 'M', 0, 42}),
        kJobTypeUnknown},
@@ -125,8 +121,6 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"JFIF after NULs", std::string(300, '\0') + "JFIF" + Bytes({0, 1}), kJobTypeJpeg},
       {"JFIF at length - 5", Bytes({0, 1, 2}) + "JFIF" + "x", kJobTypeJpeg},
       {"JFIF at length - 4", Bytes({0, 1, 2}) + "JFIF", kJobTypeUnknown},
-      {"PGB at length - 4", Bytes({0, 1, 2}) + "/PGB", kJobTypeUnknown},
-      {"%! loses its !", "abc%!", kJobTypeUnknown},
       {"binary EPS of four bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6}), kJobTypeUnknown},
       {"binary EPS of five bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6, 0}), kJobTypeEps},
   };

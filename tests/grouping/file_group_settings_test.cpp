@@ -67,10 +67,6 @@ TEST(FileGroupSettings, GroupFileReadsSettingsInfoTemplateReadsGroupIdButNeverSe
   EXPECT_EQ(Settings(fromTemplate), (std::vector<int>{0, 1, 30, 4}));
   settings.ReadSettings(document);
   EXPECT_EQ(Settings(settings), (std::vector<int>{0, 0, 30, 4}));
-  log.lines.clear();
-  SetLogSettings(2, true);
-  settings.LogSettings();
-  EXPECT_TRUE(log.lines.empty());  // trace lines only at level 3
 }
 
 TEST(FileGroupSettings, ReadThroughAPathOrTheOwnDocumentReachesTheTemplateReader) {

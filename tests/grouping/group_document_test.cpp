@@ -46,144 +46,110 @@ TEST(CommaFields, SplitPickAndJoin) {
 
 // ---- writers and readers ----
 
+// Each writer and its reader: the value written, and in an empty document the default and status of a
+// missing key. The saved text pins the keys.
 TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
-  CIniDocument document;
+  CIniDocument document, emptyDocument;
   document.SetSeparatorFlag(true);
   CGroupDocument group(document);
+  const CGroupDocumentReader empty(emptyDocument);
+  using W = CGroupDocument;
   const std::string f = "Job 42 M.pdf";
-  group.SetFolderPath("C:\\Hot\\In\\Job42");
-  group.SetGroupName("Job42");
-  group.SetExtension(".pdf");
-  group.SetResourceID("abc123");
-  group.SetJDFFile("ticket.jdf");
-  group.SetJDFJobID(2147483647);
-  group.SetJDFCustom1("c1");
-  group.SetJDFCustom2("c2");
-  group.SetCalibrationMode(3);
+  const struct {
+    int (W::*write)(const std::string&);
+    int (R::*read)(std::string&) const;
+    const char* value;
+  } texts[] = {{&W::SetFolderPath, &R::GetFolderPath, "C:\\Hot\\Job42"}, {&W::SetGroupName, &R::GetGroupName, "Job42"},
+               {&W::SetExtension, &R::GetExtension, ".pdf"}, {&W::SetResourceID, &R::GetResourceID, "abc123"},
+               {&W::SetJDFFile, &R::GetJDFFile, "ticket.jdf"}, {&W::SetJDFCustom1, &R::GetJDFCustom1, "c1"},
+               {&W::SetJDFCustom2, &R::GetJDFCustom2, "c2"}, {&W::SetUsedHeads, &R::GetUsedHeads, "1,3"},
+               {&W::SetFNSFileName, &R::GetFNSFileName, "Standard"}, {&W::SetNoSubScan, &R::GetNoSubScan, "Yes"},
+               {&W::SetNoMoveCopyFolder, &R::GetNoMoveCopyFolder, "1"},
+               {&W::SetStemMatchesGpName, &R::GetStemMatchesGpName, "a"},
+               {&W::SetExtMatchesFileExt, &R::GetExtMatchesFileExt, "b"}, {&W::SetFileIsInList, &R::GetFileIsInList, "c"}};
+  for (const auto& c : texts) {
+    (group.*c.write)(c.value);
+    std::string value = "stale";
+    EXPECT_EQ((group.*c.read)(value), 0);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ((empty.*c.read)(value), 0) << c.value;
+    EXPECT_EQ(value, "") << c.value;
+  }
+  const struct {
+    int (W::*write)(int);
+    int (R::*read)(int&) const;
+    int value, missing, status;
+  } integers[] = {{&W::SetJDFJobID, &R::GetJDFJobID, 2147483647, -1, 2},
+                  {&W::SetCalibrationMode, &R::GetCalibrationMode, 3, 0, 2},
+                  {&W::SetSystemDeviceID, &R::GetSystemDeviceID, -7, -1, 2},
+                  {&W::SetChunkCount, &R::GetChunkCount, 5, -1, 2}, {&W::SetSplitCount, &R::GetSplitCount, 6, -1, 2},
+                  {&W::SetTimeoutSeconds, &R::GetTimeoutSeconds, 31, 30, 2},
+                  {&W::SetSerialMode, &R::GetSerialMode, 1, 0, 2},
+                  {&W::SetFileCountTrigger, &R::GetFileCountTrigger, 1, 0, 2},
+                  {&W::SetFileCount, &R::GetFileCount, 41, 4, 2},
+                  {&W::SetGroupMethod, &R::GetGroupMethod, kGroupMethodFileType, kGroupMethodFilenameScheme, 2}};
+  for (const auto& c : integers) {
+    (group.*c.write)(c.value);
+    int value = 12345;
+    EXPECT_EQ((group.*c.read)(value), 0);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ((empty.*c.read)(value), c.status) << c.value;
+    EXPECT_EQ(value, c.missing) << c.value;
+  }
+  // Layout values are the group's with an empty file name; a file's own never fall back to the group's.
+  const struct {
+    int (W::*write)(const std::string&, int);
+    int (R::*read)(const std::string&, int&) const;
+    std::string file;
+    int value, missing, status;
+  } fileIntegers[] = {{&W::SetOverlap, &R::GetOverlap, "", 8, -1, 2},
+                      {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, "", 10, -1, 2},
+                      {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, "", 12, -1, 2},
+                      {&W::SetPageNumber, &R::GetPageNumber, f, 2, 0, 2}, {&W::SetOverlap, &R::GetOverlap, f, 9, -1, 2},
+                      {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, f, 11, -1, 2},
+                      {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, f, 13, -1, 2},
+                      {&W::SetPageCount, &R::GetPageCount, f, 14, 0, 0}, {&W::SetPageWidth, &R::GetPageWidth, f, 15, 0, 0},
+                      {&W::SetPageHeight, &R::GetPageHeight, f, 16, 0, 0}, {&W::SetCopyCount, &R::GetCopyCount, f, 17, 0, 0},
+                      {&W::SetAllPages, &R::GetAllPages, f, 1, -999, 2}, {&W::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
+                      {&W::SetCollate, &R::GetCollate, f, 0, -999, 2}, {&W::SetReversePages, &R::GetReversePages, f, 1, -999, 2},
+                      {&W::SetChunkIndex, &R::GetChunkIndex, f, 18, -1, 2}, {&W::SetSlice, &R::GetSlice, f, 19, -1, 2},
+                      {&W::SetSplitIndex, &R::GetSplitIndex, f, 20, -1, 2}};
+  for (const auto& c : fileIntegers) {
+    (group.*c.write)(c.file, c.value);
+    int value = 12345;
+    EXPECT_EQ((group.*c.read)(c.file, value), 0);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ((empty.*c.read)(c.file, value), c.status) << c.value;
+    EXPECT_EQ(value, c.missing) << c.value;
+  }
+  int overlap = 0;
+  EXPECT_EQ(group.GetOverlap("other.pdf", overlap), 2);
+  EXPECT_EQ(overlap, -1);
   group.SetCentering(true);
   group.SetIsDuplex(false);
   group.SetNoBlankSplits(true);
-  group.SetSystemDeviceID(-7);
-  group.SetChunkCount(5);
-  group.SetSplitCount(6);
-  group.SetUsedHeads("1,3");
-  group.SetOverlap("", 8);
-  group.SetPrintableOffsetPixels("", 10);
-  group.SetPrintableWidthPixels("", 12);
-  group.SetTimeoutSeconds(31);
-  group.SetSerialMode(1);
-  group.SetFileCountTrigger(1);
-  group.SetFileCount(41);
-  group.SetGroupMethod(kGroupMethodFileType);
-  group.SetFNSFileName("Standard");
-  group.SetNoSubScan("Yes");
-  group.SetNoMoveCopyFolder("1");
-  group.SetStemMatchesGpName("a");
-  group.SetExtMatchesFileExt("b");
-  group.SetFileIsInList("c");
-  group.AddFileInfo("x.tif", "");
-  group.SetFileInfo(f, "Magenta,Job42");
-  group.SetFileInfo("X.TIF", "Cyan,Job42,255,0,0,0,1,1");  // replaces the first entry, as Add appends
-  group.SetPageNumber(f, 2);
-  group.SetOverlap(f, 9);
-  group.SetPrintableOffsetPixels(f, 11);
-  group.SetPrintableWidthPixels(f, 13);
-  group.SetPageCount(f, 14);
-  group.SetPageWidth(f, 15);
-  group.SetPageHeight(f, 16);
-  group.SetCopyCount(f, 17);
-  group.SetAllPages(f, 1);
-  group.SetCollate(f, 0);
-  group.SetReversePages(f, 1);
-  group.SetChunkIndex(f, 18);
-  group.SetSlice(f, 19);
-  group.SetSplitIndex(f, 20);
   group.SetPageRange(f, 2, -3);
   group.SetRealFileName(f, "1_x.pdf");
   group.SetJDFPageRange(f, "0~3");
+  group.AddFileInfo("x.tif", "");
+  group.SetFileInfo(f, "Magenta,Job42");
+  group.SetFileInfo("X.TIF", "Cyan,Job42");  // replaces the first entry, as Add appends
   group.AddSeparatorFileInfo("s.tif", "Cut");
   group.SetSeparatorFileInfo("S.tif", "Crease");
   EXPECT_EQ(document.SaveToBuffer(),
-            "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\In\\Job42\r\nGroupName=Job42\r\nExtension=.pdf\r\n"
-            "ResourceID=abc123\r\nJDFFile=ticket.jdf\r\nJDFJobID=2147483647\r\nJDFCustom1=c1\r\nJDFCustom2=c2\r\n"
-            "CalibrationMode=3\r\nCentering=1\r\nIsDuplex=0\r\nNoBlankSplits=1\r\nSystemDeviceID=-7\r\n"
-            "ChunkCount=5\r\nSplitCount=6\r\nUsedHeads=1,3\r\nOverlap=8\r\nPrintableOffsetPixels=10\r\n"
-            "PrintableWidthPixels=12\r\n\r\n"
-            "[SettingsInfo]\r\nTimeoutSeconds=31\r\nSerialMode=1\r\nFileCountTrigger=1\r\nFileCount=41\r\n"
-            "GroupMethod=3\r\nFNSFileName=Standard\r\nNoSubScan=Yes\r\nNoMoveCopyFolder=1\r\nStemMatchesGpName=a\r\n"
-            "ExtMatchesFileExt=b\r\nFileIsInList=c\r\n\r\n"
-            "[FileInfo]\r\nx.tif=Cyan,Job42,255,0,0,0,1,1\r\n\"Job 42 M.pdf\"=Magenta,Job42\r\n\r\n"
+            "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\Job42\r\nGroupName=Job42\r\nExtension=.pdf\r\nResourceID=abc123\r\n"
+            "JDFFile=ticket.jdf\r\nJDFCustom1=c1\r\nJDFCustom2=c2\r\nUsedHeads=1,3\r\nJDFJobID=2147483647\r\n"
+            "CalibrationMode=3\r\nSystemDeviceID=-7\r\nChunkCount=5\r\nSplitCount=6\r\nOverlap=8\r\n"
+            "PrintableOffsetPixels=10\r\nPrintableWidthPixels=12\r\nCentering=1\r\nIsDuplex=0\r\nNoBlankSplits=1\r\n\r\n"
+            "[SettingsInfo]\r\nFNSFileName=Standard\r\nNoSubScan=Yes\r\nNoMoveCopyFolder=1\r\nStemMatchesGpName=a\r\n"
+            "ExtMatchesFileExt=b\r\nFileIsInList=c\r\nTimeoutSeconds=31\r\nSerialMode=1\r\nFileCountTrigger=1\r\n"
+            "FileCount=41\r\nGroupMethod=3\r\n\r\n"
             "[Job 42 M.pdf_Settings]\r\nPageNumber=2\r\nOverlap=9\r\nPrintableOffsetPixels=11\r\n"
             "PrintableWidthPixels=13\r\nPageCount=14\r\nPageWidth=15\r\nPageHeight=16\r\nCopyCount=17\r\n"
             "AllPages=1\r\nCollate=0\r\nReversePages=1\r\nChunkIndex=18\r\nSlice=19\r\nSplitIndex=20\r\n"
             "PageRange=2,-3\r\nRealFileName=1_x.pdf\r\nJDFPageRange=0~3\r\n\r\n"
+            "[FileInfo]\r\nx.tif=Cyan,Job42\r\n\"Job 42 M.pdf\"=Magenta,Job42\r\n\r\n"
             "[SeparatorFileInfo]\r\ns.tif=Crease\r\n");
-
-  // Each reader: the value written, and in an empty document the default and status of a missing key.
-  CIniDocument emptyDocument;
-  const CGroupDocumentReader empty(emptyDocument);
-  const struct {
-    int (R::*read)(int&) const;
-    int written, missing, status;
-  } groupIntegers[] = {
-      {&R::GetJDFJobID, 2147483647, -1, 2}, {&R::GetCalibrationMode, 3, 0, 2}, {&R::GetSystemDeviceID, -7, -1, 2},
-      {&R::GetChunkCount, 5, -1, 2},        {&R::GetSplitCount, 6, -1, 2},      {&R::GetTimeoutSeconds, 31, 30, 2},
-      {&R::GetSerialMode, 1, 0, 2},         {&R::GetFileCountTrigger, 1, 0, 2}, {&R::GetFileCount, 41, 4, 2},
-      {&R::GetGroupMethod, 3, 2, 2}};
-  for (const auto& c : groupIntegers) {
-    int value = 12345;
-    EXPECT_EQ((group.*c.read)(value), 0);
-    EXPECT_EQ(value, c.written);
-    EXPECT_EQ((empty.*c.read)(value), c.status) << c.written;
-    EXPECT_EQ(value, c.missing) << c.written;
-  }
-  const struct {
-    int (R::*read)(const std::string&, int&) const;
-    const char* file;
-    int written, missing, status;
-  } fileIntegers[] = {
-      {&R::GetOverlap, "", 8, -1, 2}, {&R::GetPrintableOffsetPixels, "", 10, -1, 2},
-      {&R::GetPrintableWidthPixels, "", 12, -1, 2}, {&R::GetOverlap, "JOB 42 m.pdf", 9, -1, 2},
-      {&R::GetPrintableOffsetPixels, "Job 42 M.pdf", 11, -1, 2}, {&R::GetPrintableWidthPixels, "Job 42 M.pdf", 13, -1, 2},
-      {&R::GetPageNumber, "Job 42 M.pdf", 2, 0, 2}, {&R::GetPageCount, "Job 42 M.pdf", 14, 0, 0},
-      {&R::GetPageWidth, "Job 42 M.pdf", 15, 0, 0}, {&R::GetPageHeight, "Job 42 M.pdf", 16, 0, 0},
-      {&R::GetCopyCount, "Job 42 M.pdf", 17, 0, 0}, {&R::GetAllPages, "Job 42 M.pdf", 1, -999, 2},
-      {&R::GetAllPagesOrZero, "Job 42 M.pdf", 1, 0, 2}, {&R::GetCollate, "Job 42 M.pdf", 0, -999, 2},
-      {&R::GetReversePages, "Job 42 M.pdf", 1, -999, 2}, {&R::GetChunkIndex, "Job 42 M.pdf", 18, -1, 2},
-      {&R::GetSlice, "Job 42 M.pdf", 19, -1, 2}, {&R::GetSplitIndex, "Job 42 M.pdf", 20, -1, 2}};
-  for (const auto& c : fileIntegers) {
-    int value = 12345;
-    EXPECT_EQ((group.*c.read)(c.file, value), 0);
-    EXPECT_EQ(value, c.written);
-    EXPECT_EQ((empty.*c.read)(c.file, value), c.status) << c.written;
-    EXPECT_EQ(value, c.missing) << c.written;
-  }
-  // A layout value of a file never falls back to the group's.
-  int overlap = 0;
-  EXPECT_EQ(group.GetOverlap("other.pdf", overlap), 2);
-  EXPECT_EQ(overlap, -1);
-
-  using Text = int (R::*)(std::string&) const;
-  const std::pair<Text, const char*> texts[] = {
-      {&R::GetFolderPath, "C:\\Hot\\In\\Job42"}, {&R::GetGroupName, "Job42"}, {&R::GetExtension, ".pdf"},
-      {&R::GetResourceID, "abc123"}, {&R::GetJDFFile, "ticket.jdf"}, {&R::GetJDFCustom1, "c1"},
-      {&R::GetJDFCustom2, "c2"}, {&R::GetUsedHeads, "1,3"}, {&R::GetFNSFileName, "Standard"},
-      {&R::GetNoSubScan, "Yes"}, {&R::GetNoMoveCopyFolder, "1"}, {&R::GetStemMatchesGpName, "a"},
-      {&R::GetExtMatchesFileExt, "b"}, {&R::GetFileIsInList, "c"}};
-  for (const auto& [read, expected] : texts) {
-    std::string value = "stale";
-    EXPECT_EQ((group.*read)(value), 0);
-    EXPECT_EQ(value, expected);
-    EXPECT_EQ((empty.*read)(value), 0) << expected;
-    EXPECT_EQ(value, "") << expected;
-  }
-  std::string value;
-  group.GetRealFileName(f, value);
-  EXPECT_EQ(value, "1_x.pdf");
-  group.GetJDFPageRange("JOB 42 m.PDF", value);
-  EXPECT_EQ(value, "0~3");
-  empty.GetRealFileName(f, value);
-  EXPECT_EQ(value, "");
 
   bool centering = false, duplex = true, noBlank = false;
   EXPECT_EQ(group.GetCentering(centering) + group.GetIsDuplex(duplex) + group.GetNoBlankSplits(noBlank), 0);
@@ -191,7 +157,11 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   int first = 0, second = 0;
   EXPECT_EQ(group.GetPageRange(f, first, second), 0);
   EXPECT_EQ(std::make_pair(first, second), std::make_pair(2, -3));
-
+  std::string value;
+  group.GetRealFileName(f, value);
+  EXPECT_EQ(value, "1_x.pdf");
+  group.GetJDFPageRange("JOB 42 m.PDF", value);
+  EXPECT_EQ(value, "0~3");
   EXPECT_EQ(group.GetFileInfoNames(), (Texts{"x.tif", f}));
   EXPECT_EQ(group.GetSeparatorFileInfoNames(), Texts{"s.tif"});
   group.GetFileInfo("JOB 42 m.pdf", value);
@@ -199,6 +169,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   group.GetSeparatorFileInfo("S.TIF", value);
   EXPECT_EQ(value, "Crease");
   EXPECT_TRUE(empty.GetFileInfoNames().empty());
+  empty.GetRealFileName(f, value);
+  EXPECT_EQ(value, "");
 }
 
 TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneAndEmptyIntegersAreMissing) {

@@ -100,11 +100,8 @@ TEST(FilenameAnalyserTest, SpotColourByPositions) {
              {{"JOB Warm Red_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
               {"JOB W", false, "", nullptr, ctUserDefined, "", "", "", ""}});
   // The end must leave a character after it.
-  Analysis run(kNoProcess + spot + "SPOT_ID_END_OFFSET=-1\n" + kGroupBeforeColour);
-  BestColour best;
-  EXPECT_FALSE(run.analyser.LocateSpotColour("JOB WarmRed", best));
-  EXPECT_EQ(best.EndDelimPos, 11);
-  EXPECT_FALSE(run.analyser.Analyse("JOB WarmRed"));
+  ExpectRows(kNoProcess + spot + "SPOT_ID_END_OFFSET=-1\n" + kGroupBeforeColour,
+             {{"JOB WarmRed", false, "", nullptr, ctUserDefined, "", "", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
@@ -122,19 +119,9 @@ TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
               {"JOB7 (WarmRed) (Unknown Longer Name)", true, "WarmRed", "WarmRed", ctSpot, "0 75 90 0", "JOB7", "", ""},
               {"JOB7 (Mystery) (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2",
                "JOB7 (Mystery)", "", ""},
-              {"(Reflex Blue)", false, "Reflex Blue", nullptr, ctSpot, nullptr, "", "", ""}});
-  // The end bracket is missing: the identifier runs to the end.
-  Analysis run(scheme);
-  ASSERT_TRUE(run.analyser.Analyse("JOB7 (Warm Red"));
-  EXPECT_EQ(run.analyser.best().FoundColor, "Warm Red");
-  EXPECT_EQ(CmykText(run.analyser.best()), "0 75 90 0");
-  EXPECT_EQ(std::make_pair(run.analyser.best().EndDelimPos, run.analyser.best().EndPos), std::make_pair(-1, 14));
-  // An unknown colour is added to the catalogue; the next file of that colour adds nothing.
-  ASSERT_TRUE(run.analyser.Analyse("JOB7 (Mystery Green)"));
-  EXPECT_FALSE(run.analyser.best().cmykDefined);
-  ASSERT_TRUE(run.analyser.Analyse("JOB8 (Mystery Green)"));
-  EXPECT_EQ(run.catalogue.SpotColourCount(), 5u);
-  EXPECT_GE(run.catalogue.FindColour("Mystery Green", false), 0);
+              {"(Reflex Blue)", false, "Reflex Blue", nullptr, ctSpot, nullptr, "", "", ""},
+              // The end bracket is missing: the identifier runs to the end.
+              {"JOB7 (Warm Red", true, "Warm Red", "Warm Red", ctSpot, "0 75 90 0", "JOB7", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
@@ -443,24 +430,24 @@ TEST(FilenameAnalyserBadInputTest, NamesThatCannotBeAnalysed) {
 }
 
 TEST(FilenameAnalyserBadInputTest, OffsetsFarOutsideTheName) {
-  const std::string huge[] = {
-      "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=2147483647\n[SpotId]\nSPOT_START_METHOD=2\n"
-      "SPOT_ID_START_OFFSET=2147483647\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=2147483647\n"
-      "[GroupId]\nSEP_GROUP_OFFSET=2147483647\nSEP_GROUP_END_IDENTIFIER_TYPE=0\nSEP_GROUP_IDENTIFIER_LENGTH=2147483647\n"
-      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=2147483647\n",
-      "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-2147483648\n[SpotId]\nSPOT_START_METHOD=2\n"
-      "SPOT_ID_START_OFFSET=-2147483648\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=-2147483648\n"
-      "[GroupId]\nSEP_GROUP_OFFSET=-2147483648\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
-      "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=-2147483648\n"
-      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-2147483648\n",
-      // A colour is found; the preps letter is far outside.
-      kProcessByName + "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=2147483647\n",
-      kProcessByName + "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=-2147483648\n",
-      kProcessByName + "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=-2147483648\n",
-      // The group would run far past the end.
-      kProcessByName + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
-                       "SEP_GROUP_IDENTIFIER_LENGTH=2147483647\n"};
-  for (const std::string& scheme : huge) {
+  std::vector<std::string> schemes;
+  for (const std::string v : {"2147483647", "-2147483648"}) {
+    for (const char* groupEnd : {"0", "3"}) {  // a length, or a count from the end
+      schemes.push_back("[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=" + v + "\n[SpotId]\nSPOT_START_METHOD=2\n"
+                        "SPOT_ID_START_OFFSET=" + v + "\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=" + v + "\n[GroupId]\n"
+                        "SEP_GROUP_OFFSET=" + v + "\nSEP_GROUP_END_IDENTIFIER_TYPE=" + groupEnd +
+                        "\nSEP_GROUP_IDENTIFIER_LENGTH=" + v + "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + v +
+                        "\nSEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=" + v + "\n");
+    }
+    // A colour is found; the preps letter is far outside.
+    for (const char* method : {"0", "1", "2"})
+      schemes.push_back(kProcessByName + "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=" + method +
+                        "\nPREPS_IDENTIFIER_OFFSET=" + v + "\n");
+  }
+  // The group would run far past the end.
+  schemes.push_back(kProcessByName + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
+                    "SEP_GROUP_IDENTIFIER_LENGTH=2147483647\n");
+  for (const std::string& scheme : schemes) {
     for (const char* name : {"JOB_Cyan_x", "Cyan", "", "(Cyan)"}) {
       Analysis run(scheme);
       EXPECT_FALSE(run.analyser.Analyse(name)) << scheme << " / " << name;

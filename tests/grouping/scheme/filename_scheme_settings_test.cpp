@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -27,6 +28,25 @@ FilenameSchemeSettings ReadText(const std::string& text, FilenameSchemeSettings 
   return settings;
 }
 
+// Every setting in one line (methods by their number, delimiters by their code), so that one comparison
+// checks them all and names the ones that differ.
+std::string Describe(const FilenameSchemeSettings& s) {
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "sep M%d @%d %d/%d; spot M%d-M%d @%d..%d %d/%d; group M%d-M%d @%d end%d len%d ignore%d lead%d %gs; "
+                "preps M%d @%d side%d sheet%d; page by%d m%d @%d '%s' '%s'%s",
+                static_cast<int>(s.sepIdMethod), s.sepIdOffset, static_cast<unsigned char>(s.sepIdStartDelim),
+                static_cast<unsigned char>(s.sepIdEndDelim), static_cast<int>(s.spotStartMethod),
+                static_cast<int>(s.spotEndMethod), s.spotIdStartOffset, s.spotIdEndOffset,
+                static_cast<unsigned char>(s.spotIdStartDelim), static_cast<unsigned char>(s.spotIdEndDelim),
+                static_cast<int>(s.groupStartMethod), static_cast<int>(s.groupEndMethod), s.groupOffset,
+                s.groupCharsFromEnd, s.groupIdentifierLength, s.ignoreCharPosition, s.keepLeadingDigits,
+                s.groupTimeout, static_cast<int>(s.prepsMethod), s.prepsOffset, s.side, s.sheetNumber, s.pageGroupBy,
+                s.pageMethod, s.pagePosition, s.pageStartDelim.c_str(), s.pageEndDelim.c_str(),
+                s.requireCatalogueMatch ? "" : " any colour");
+  return text;
+}
+
 }  // namespace
 
 TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreReadLeading) {
@@ -43,18 +63,9 @@ TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreRea
   for (const auto& [text, value] : reals) EXPECT_DOUBLE_EQ(LeadingReal(text), value) << text.substr(0, 9);
 }
 
-// Every template read sets every value but the methods (a missing key reads
-// as 0), so only the initial methods and the catalogue flag outlive a read.
+// Every template read sets every value but the methods (a missing key reads as 0), so only the methods
+// without a code 0 and the catalogue flag outlive a read. Keys in another section than their own are not read.
 TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCodeStay) {
-  CFilenameAnalyser analyser;
-  const FilenameSchemeSettings& initial = analyser.settings();
-  EXPECT_EQ(std::make_tuple(initial.sepIdMethod, initial.spotStartMethod, initial.spotEndMethod,
-                            initial.groupStartMethod, initial.groupEndMethod, initial.prepsMethod),
-            std::make_tuple(M::POSITIONAL, M::PREFIX, M::SUFFIX, M::POSITIONAL, M::POSITIONAL, M::POSITIONAL));
-  EXPECT_TRUE(analyser.requireCatalogueMatch());
-  analyser.SetRequireCatalogueMatch(false);
-  EXPECT_FALSE(analyser.settings().requireCatalogueMatch);
-
   FilenameSchemeSettings start;
   start.sepIdMethod = M::NAME;
   start.spotStartMethod = M::FIRST_ALPHABETIC;
@@ -63,26 +74,11 @@ TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCode
   start.groupEndMethod = M::BEFORE_PREPS;
   start.prepsMethod = M::AFTER_COLOUR;
   start.requireCatalogueMatch = false;
-  // Keys in another section than their own are not read.
-  const FilenameSchemeSettings s = ReadText(
-      "; nothing but a comment\n[GroupId]\nSEP_ID_METHOD=1\nUSE_PREPS=1\nPREPS_IDENTIFIER_OFFSET=2\n"
-      "[ProcessId]\nSEP_GROUP_IDENTIFIER_LENGTH=9\n",
-      start);
-  // 0 is no process, spot start or spot end code; it is POSITIONAL, LENGTH and POSITIONAL for the others.
-  EXPECT_EQ(std::make_tuple(s.sepIdMethod, s.spotStartMethod, s.spotEndMethod, s.groupStartMethod, s.groupEndMethod,
-                            s.prepsMethod),
-            std::make_tuple(M::NAME, M::FIRST_ALPHABETIC, M::DELIMITER, M::POSITIONAL, M::LENGTH, M::POSITIONAL));
-  // Offsets 0 are stored as 1 (position 0).
-  EXPECT_EQ(std::make_tuple(s.sepIdOffset, s.spotIdStartOffset, s.spotIdEndOffset, s.groupOffset),
-            std::make_tuple(1, 1, 1, 1));
-  EXPECT_EQ(std::make_tuple(s.sepIdStartDelim, s.sepIdEndDelim, s.spotIdStartDelim, s.spotIdEndDelim),
-            std::make_tuple('\0', '\0', '\0', '\0'));
-  EXPECT_EQ(std::make_tuple(s.groupCharsFromEnd, s.groupIdentifierLength, s.keepLeadingDigits, s.ignoreCharPosition,
-                            s.prepsOffset, s.side, s.sheetNumber, s.pageGroupBy, s.pageMethod, s.pagePosition),
-            std::make_tuple(0, 0, false, 0, 0, 0, 0, false, 0, 0));
-  EXPECT_EQ(s.pageStartDelim + s.pageEndDelim, "");
-  EXPECT_DOUBLE_EQ(s.groupTimeout, 120.0);
-  EXPECT_FALSE(s.requireCatalogueMatch);  // not a template key
+  EXPECT_EQ(Describe(ReadText("; comment\n[GroupId]\nSEP_ID_METHOD=1\nUSE_PREPS=1\nPREPS_IDENTIFIER_OFFSET=2\n"
+                              "[ProcessId]\nSEP_GROUP_IDENTIFIER_LENGTH=9\n",
+                              start)),
+            "sep M2 @1 0/0; spot M5-M1 @1..1 0/0; group M0-M10 @1 end0 len0 ignore0 lead0 120s; preps M0 @0 side0 "
+            "sheet0; page by0 m0 @0 '' '' any colour");
 }
 
 // Each method key maps its listed codes; any other code leaves the method as
@@ -95,8 +91,7 @@ TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
     std::vector<std::pair<const char*, FnsMethod>> codes;
   } keys[] = {
       {"ProcessId", "SEP_ID_METHOD", &FilenameSchemeSettings::sepIdMethod, M::SUFFIX,
-       {{"1", M::POSITIONAL}, {"2", M::DELIMITER}, {"4", M::NAME}, {"3", M::SUFFIX}, {"-1", M::SUFFIX},
-        {"8", M::SUFFIX}, {"4 (name)", M::NAME}}},
+       {{"1", M::POSITIONAL}, {"2", M::DELIMITER}, {"4", M::NAME}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}},
       {"SpotId", "SPOT_START_METHOD", &FilenameSchemeSettings::spotStartMethod, M::LENGTH,
        {{"1", M::PREFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::FIRST_ALPHABETIC}, {"4", M::LENGTH}}},
       {"SpotId", "SPOT_END_METHOD", &FilenameSchemeSettings::spotEndMethod, M::LENGTH,
@@ -115,20 +110,16 @@ TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
 }
 
 TEST(FilenameSchemeSettingsTest, OffsetsDelimiterCodesAndPageNumberKeys) {
-  const FilenameSchemeSettings s = ReadText(
-      "[ProcessId]\nSEP_ID_OFFSET=-5\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=163\n"
-      "[SpotId]\nSPOT_ID_START_OFFSET=3\nSPOT_ID_END_OFFSET=-2\nSPOT_ID_START_DELIMITER=91\n"
-      "SPOT_ID_END_DELIMITER=351\n"  // 0x15F: the low byte
-      "[GroupId]\nSEP_GROUP_IDENTIFIER_LENGTH=6\nSEP_GROUP_OFFSET=-4\n"
-      "[PageNumber]\nPAGENUMBER_IDENTIFIER_GROUP_BY=1\nPAGENUMBER_IDENTIFIER_METHOD=3\n"
-      "PAGENUMBER_IDENTIFIER_POSITION=-2\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\nPAGENUMBER_IDENTIFIER_END_DELIM=.x \n");
-  EXPECT_EQ(std::make_tuple(s.sepIdOffset, s.spotIdStartOffset, s.spotIdEndOffset, s.groupOffset,
-                            s.groupIdentifierLength),
-            std::make_tuple(-5, 4, -2, -4, 6));
-  EXPECT_EQ(std::make_tuple(s.sepIdStartDelim, s.sepIdEndDelim, s.spotIdStartDelim, s.spotIdEndDelim),
-            std::make_tuple('_', static_cast<char>(163), '[', '_'));
-  EXPECT_EQ(std::make_tuple(s.pageGroupBy, s.pageMethod, s.pagePosition, s.pageStartDelim, s.pageEndDelim),
-            std::make_tuple(true, 3, -2, std::string("_p"), std::string(".x ")));  // the texts as they stand
+  EXPECT_EQ(Describe(ReadText(
+                "[ProcessId]\nSEP_ID_OFFSET=-5\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=163\n"
+                "[SpotId]\nSPOT_ID_START_OFFSET=3\nSPOT_ID_END_OFFSET=-2\nSPOT_ID_START_DELIMITER=91\n"
+                "SPOT_ID_END_DELIMITER=351\n"  // 0x15F: the low byte
+                "[GroupId]\nSEP_GROUP_IDENTIFIER_LENGTH=6\nSEP_GROUP_OFFSET=-4\n[SideId]\nSIDE=2\nSHEET_NUMBER=3\n"
+                "[PageNumber]\nPAGENUMBER_IDENTIFIER_GROUP_BY=1\nPAGENUMBER_IDENTIFIER_METHOD=3\n"
+                "PAGENUMBER_IDENTIFIER_POSITION=-2\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
+                "PAGENUMBER_IDENTIFIER_END_DELIM=.x \n")),  // the texts as they stand
+            "sep M0 @-5 95/163; spot M3-M4 @4..-2 91/95; group M0-M10 @-4 end0 len6 ignore0 lead0 120s; "
+            "preps M0 @0 side2 sheet3; page by1 m3 @-2 '_p' '.x '");
   EXPECT_FALSE(ReadText("[PageNumber]\nPAGENUMBER_IDENTIFIER_GROUP_BY=2\n").pageGroupBy);  // only 1 is true
 }
 
