@@ -83,43 +83,36 @@ TEST(PathParts, ParentFolderFileNameAndExtensionSplitAtTheLastSeparator) {
 }
 
 TEST(TrailingBackslash, AddedOnlyWhenMissingAndItFitsBelow259CharactersRemovedOneAtATime) {
-  char buffer[kMaxPathBytes] = "C:\\hot";
-  AddTrailingBackslash(buffer, sizeof buffer);
-  AddTrailingBackslash(buffer, sizeof buffer);
-  EXPECT_STREQ(buffer, "C:\\hot\\");
-  std::memset(buffer, 'a', 258);
-  buffer[258] = '\0';
-  AddTrailingBackslash(buffer, sizeof buffer);  // 258 characters: one more fits
-  EXPECT_EQ(std::strlen(buffer), 259u);
-  buffer[258] = 'a';
-  AddTrailingBackslash(buffer, sizeof buffer);  // 259 characters: unchanged
-  EXPECT_EQ(std::string(buffer), std::string(259, 'a'));
-  char full[8] = "abcdefg", room[8] = "abcdef", empty[4] = "";
-  AddTrailingBackslash(full, sizeof full);
-  AddTrailingBackslash(room, sizeof room);
-  AddTrailingBackslash(empty, sizeof empty);  // must not become "\", the root of the current drive
-  EXPECT_STREQ(full, "abcdefg");
-  EXPECT_STREQ(room, "abcdef\\");
-  EXPECT_STREQ(empty, "");
-
-  char twice[16] = "C:\\hot\\\\";
-  EXPECT_EQ(RemoveTrailingBackslash(twice), 1);
-  EXPECT_EQ(RemoveTrailingBackslash(twice), 1);
-  EXPECT_EQ(RemoveTrailingBackslash(twice), 0);
+  // The text, the buffer size and the text afterwards; an empty folder must not become "\", the root of the
+  // current drive.
+  const struct {
+    std::string text;
+    size_t size;
+    std::string expected;
+  } cases[] = {{"C:\\hot", kMaxPathBytes, "C:\\hot\\"}, {"C:\\hot\\", kMaxPathBytes, "C:\\hot\\"},
+               {std::string(258, 'a'), kMaxPathBytes, std::string(258, 'a') + "\\"},
+               {std::string(259, 'a'), kMaxPathBytes, std::string(259, 'a')}, {"abcdefg", 8, "abcdefg"},
+               {"abcdef", 8, "abcdef\\"}, {"", 8, ""}};
+  for (const auto& c : cases) {
+    char buffer[kMaxPathBytes] = {};
+    std::memcpy(buffer, c.text.c_str(), c.text.size() + 1);
+    AddTrailingBackslash(buffer, c.size);
+    EXPECT_EQ(buffer, c.expected) << c.text.size();
+  }
+  char twice[16] = "C:\\hot\\\\", empty[4] = "";
+  EXPECT_EQ(RemoveTrailingBackslash(twice) + RemoveTrailingBackslash(twice) + RemoveTrailingBackslash(twice), 2);
   EXPECT_STREQ(twice, "C:\\hot");
-  EXPECT_EQ(RemoveTrailingBackslash(empty), 0);
-  EXPECT_EQ(RemoveTrailingBackslash(nullptr), 0);
+  EXPECT_EQ(RemoveTrailingBackslash(empty) + RemoveTrailingBackslash(nullptr), 0);
 }
 
 TEST(FormatInto, FormatsWhenItFitsOtherwiseCutsToSizeMinusOneAndWritesNothingPastTheBuffer) {
   char buffer[32];
   FormatInto(buffer, sizeof buffer, "%s%d-%llx", "C:\\hot\\", 42, static_cast<unsigned long long>(0x1234abcdef));
   EXPECT_STREQ(buffer, "C:\\hot\\42-1234abcdef");
-  char eight[8];
   for (const char* text : {"0123456789", "01234567", "0123456"}) {  // long, one too long, exactly fits
-    std::memset(eight, '#', sizeof eight);
-    FormatInto(eight, sizeof eight, "%s", text);
-    EXPECT_STREQ(eight, "0123456") << text;
+    char eight[10] = "#########";  // eight bytes for the text and one that must stay
+    FormatInto(eight, 8, "%s", text);
+    EXPECT_EQ(std::string(eight, 9), std::string("0123456\0#", 9)) << text;
   }
   char small[4] = "abc";
   FormatInto(small, 0, "%s", "xyz");

@@ -84,7 +84,7 @@ TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
   for (const auto& c : cases) EXPECT_EQ(Extract(c.text, c.size, c.utf8), c.expected) << c.text.substr(0, 40);
 }
 
-TEST_F(DscValueTest, OnlyTrimmedBracketsAreLoggedAndTheValueIsTerminatedInTheSource) {
+TEST_F(DscValueTest, OnlyTrimmedBracketsAreLoggedTheValueIsTerminatedInTheSourceMissingArgumentsDoNothing) {
   EXPECT_EQ(Extract("%%Title: plain\n"), "plain");
   EXPECT_TRUE(log.lines.empty());
   EXPECT_EQ(Extract("%%Title: <4142>\n"), "AB");
@@ -93,14 +93,10 @@ TEST_F(DscValueTest, OnlyTrimmedBracketsAreLoggedAndTheValueIsTerminatedInTheSou
   // The brackets are dropped in place and the line end became a NUL.
   EXPECT_STREQ(source.get() + 10, "Brochure");
   EXPECT_STREQ(source.get() + 20, "%%For: anna\n");
-}
-
-TEST_F(DscValueTest, MissingArgumentsDoNothing) {
-  char destination[8] = "keep";
+  char destination[8] = "keep";  // missing arguments do nothing
   ExtractDscValue(nullptr, false, destination, sizeof destination);
-  char text[] = "%%Title: x\n";
-  ExtractDscValue(text, false, nullptr, 8);
-  ExtractDscValue(text, false, destination, 0);
+  ExtractDscValue(source.get(), false, nullptr, 8);
+  ExtractDscValue(source.get(), false, destination, 0);
   EXPECT_STREQ(destination, "keep");
 }
 

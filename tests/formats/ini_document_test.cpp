@@ -85,7 +85,8 @@ TEST(IniDocumentRead, KeyLineFormsGiveTheirKeyAndValueOtherLinesStayRaw) {
       {"plain", "value with  blanks  "}, {"spaced", "v"}, {"noequals", "rest of = line"}, {"My File.tif", "q"},
       {"say \"hi\" now", "escaped"}, {"C:\\dir\\", "slash"}, {"open quote = x", ""}, {"lonekey", ""},
       {"a\"b", "inner quote"}, {"indented", "tab"}, {"", "# hash comment"}, {"", "  ; indented semicolon"},
-      {"", "=value without key"}, {"", "\"\" empty quoted key"}, {"", "\x0b vertical tab line"}, {"cr", "1\r"}, {"mid", "x\ry"}};
+      {"", "=value without key"}, {"", "\"\" empty quoted key"}, {"", "\x0b vertical tab line"}, {"cr", "1\r"},
+      {"mid", "x\ry"}};
   CIniDocument document;
   document.LoadFromBuffer(text);
   const CIniSection& section = document.Section(0);
@@ -154,7 +155,8 @@ TEST(IniDocumentEdit, LoadClearsSetReplacesTheFirstEntryOrAppendsAddAppendsRemov
   EXPECT_TRUE(document.ClearSection("t"));
   EXPECT_FALSE(document.ClearSection("Nope"));
   document.SetValue("T", "y", "2");
-  EXPECT_EQ(document.SaveToBuffer(), "[S]\r\nk=one\r\n; c\r\nK=2\r\nb=4\r\nc=5\r\n\r\n[T]\r\ny=2\r\n\r\n[Fresh]\r\na=5\r\nA=6\r\n");
+  EXPECT_EQ(document.SaveToBuffer(),
+            "[S]\r\nk=one\r\n; c\r\nK=2\r\nb=4\r\nc=5\r\n\r\n[T]\r\ny=2\r\n\r\n[Fresh]\r\na=5\r\nA=6\r\n");
 }
 
 TEST(IniDocumentEdit, EditsByPositionKeepTheIndexRight) {
@@ -178,7 +180,8 @@ TEST(IniDocumentEdit, EditsByPositionKeepTheIndexRight) {
 TEST(IniDocumentEdit, ManyKeysKeepTheirOrderAndManySectionsAreFoundByName) {
   CIniDocument document;
   for (int i = 0; i < 10000; ++i) document.SetValue("Big", "Key" + std::to_string(i), std::to_string(i * 7));
-  for (int i = 0; i < 10000; ++i) ASSERT_EQ(document.GetValue("big", "KEY" + std::to_string(i), ""), std::to_string(i * 7));
+  for (int i = 0; i < 10000; ++i)
+    ASSERT_EQ(document.GetValue("big", "KEY" + std::to_string(i), ""), std::to_string(i * 7));
   document.SetValue("Big", "key5000", "changed");
   EXPECT_EQ(document.Section(0).Entry(5000).value, "changed");
   EXPECT_EQ(document.Section(0).Entry(9999).key, "Key9999");

@@ -31,18 +31,6 @@ const char kTemplate[] =
 
 }  // namespace
 
-TEST(FileGroupSettings, DefaultsAreWrittenWithEqualsSignsAndWithoutLogLines) {
-  LogCapture log;
-  CFileGroupSettings settings;
-  EXPECT_EQ(Settings(settings), (std::vector<int>{0, 0, 30, 4}));
-  EXPECT_EQ(Settings(CFileGroupSettingsFNS()), (std::vector<int>{0, 0, 30, 4}));
-  EXPECT_TRUE(settings.document().separatorFlag());
-  EXPECT_EQ(settings.WriteSettings(), 0);
-  EXPECT_EQ(settings.document().SaveToBuffer(),
-            "[SettingsInfo]\r\nTimeoutSeconds=30\r\nSerialMode=0\r\nFileCountTrigger=0\r\nFileCount=4\r\n");
-  EXPECT_TRUE(log.lines.empty());
-}
-
 TEST(FileGroupSettings, GroupFileReadsSettingsInfoTemplateReadsGroupIdButNeverSerialModeAndBothLog) {
   LogCapture log;
   CIniDocument document;
@@ -91,7 +79,14 @@ TEST(FileGroupSettings, ReadThroughAPathOrTheOwnDocumentReachesTheTemplateReader
   EXPECT_EQ(Settings(copy), (std::vector<int>{1, 0, 12, 3}));
 }
 
-TEST(FileGroupSettings, WriteReplacesInPlaceAndThroughAPathSavesTheFile) {
+TEST(FileGroupSettings, DefaultsWriteReplacesInPlaceAndThroughAPathSavesTheFile) {
+  LogCapture log;
+  CFileGroupSettings defaults;
+  EXPECT_EQ(Settings(defaults), (std::vector<int>{0, 0, 30, 4}));
+  EXPECT_EQ(defaults.WriteSettings(), 0);  // into the own document, with equals signs
+  EXPECT_EQ(defaults.document().SaveToBuffer(),
+            "[SettingsInfo]\r\nTimeoutSeconds=30\r\nSerialMode=0\r\nFileCountTrigger=0\r\nFileCount=4\r\n");
+  EXPECT_TRUE(log.lines.empty());  // writing does not log
   CIniDocument document;
   document.LoadFromBuffer("[SettingsInfo]\r\nGroupMethod=3\r\nFileCount=1\r\nNoSubScan=Yes\r\n");
   CFileGroupSettings settings;

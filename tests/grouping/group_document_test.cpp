@@ -66,7 +66,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
                {&W::SetFNSFileName, &R::GetFNSFileName, "Standard"}, {&W::SetNoSubScan, &R::GetNoSubScan, "Yes"},
                {&W::SetNoMoveCopyFolder, &R::GetNoMoveCopyFolder, "1"},
                {&W::SetStemMatchesGpName, &R::GetStemMatchesGpName, "a"},
-               {&W::SetExtMatchesFileExt, &R::GetExtMatchesFileExt, "b"}, {&W::SetFileIsInList, &R::GetFileIsInList, "c"}};
+               {&W::SetExtMatchesFileExt, &R::GetExtMatchesFileExt, "b"},
+               {&W::SetFileIsInList, &R::GetFileIsInList, "c"}};
   for (const auto& c : texts) {
     (group.*c.write)(c.value);
     std::string value = "stale";
@@ -108,10 +109,14 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
                       {&W::SetPageNumber, &R::GetPageNumber, f, 2, 0, 2}, {&W::SetOverlap, &R::GetOverlap, f, 9, -1, 2},
                       {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, f, 11, -1, 2},
                       {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, f, 13, -1, 2},
-                      {&W::SetPageCount, &R::GetPageCount, f, 14, 0, 0}, {&W::SetPageWidth, &R::GetPageWidth, f, 15, 0, 0},
-                      {&W::SetPageHeight, &R::GetPageHeight, f, 16, 0, 0}, {&W::SetCopyCount, &R::GetCopyCount, f, 17, 0, 0},
-                      {&W::SetAllPages, &R::GetAllPages, f, 1, -999, 2}, {&W::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
-                      {&W::SetCollate, &R::GetCollate, f, 0, -999, 2}, {&W::SetReversePages, &R::GetReversePages, f, 1, -999, 2},
+                      {&W::SetPageCount, &R::GetPageCount, f, 14, 0, 0},
+                      {&W::SetPageWidth, &R::GetPageWidth, f, 15, 0, 0},
+                      {&W::SetPageHeight, &R::GetPageHeight, f, 16, 0, 0},
+                      {&W::SetCopyCount, &R::GetCopyCount, f, 17, 0, 0},
+                      {&W::SetAllPages, &R::GetAllPages, f, 1, -999, 2},
+                      {&W::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
+                      {&W::SetCollate, &R::GetCollate, f, 0, -999, 2},
+                      {&W::SetReversePages, &R::GetReversePages, f, 1, -999, 2},
                       {&W::SetChunkIndex, &R::GetChunkIndex, f, 18, -1, 2}, {&W::SetSlice, &R::GetSlice, f, 19, -1, 2},
                       {&W::SetSplitIndex, &R::GetSplitIndex, f, 20, -1, 2}};
   for (const auto& c : fileIntegers) {
@@ -140,7 +145,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
             "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\Job42\r\nGroupName=Job42\r\nExtension=.pdf\r\nResourceID=abc123\r\n"
             "JDFFile=ticket.jdf\r\nJDFCustom1=c1\r\nJDFCustom2=c2\r\nUsedHeads=1,3\r\nJDFJobID=2147483647\r\n"
             "CalibrationMode=3\r\nSystemDeviceID=-7\r\nChunkCount=5\r\nSplitCount=6\r\nOverlap=8\r\n"
-            "PrintableOffsetPixels=10\r\nPrintableWidthPixels=12\r\nCentering=1\r\nIsDuplex=0\r\nNoBlankSplits=1\r\n\r\n"
+            "PrintableOffsetPixels=10\r\nPrintableWidthPixels=12\r\nCentering=1\r\nIsDuplex=0\r\n"
+            "NoBlankSplits=1\r\n\r\n"
             "[SettingsInfo]\r\nFNSFileName=Standard\r\nNoSubScan=Yes\r\nNoMoveCopyFolder=1\r\nStemMatchesGpName=a\r\n"
             "ExtMatchesFileExt=b\r\nFileIsInList=c\r\nTimeoutSeconds=31\r\nSerialMode=1\r\nFileCountTrigger=1\r\n"
             "FileCount=41\r\nGroupMethod=3\r\n\r\n"
@@ -173,26 +179,19 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   EXPECT_EQ(value, "");
 }
 
-TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneAndEmptyIntegersAreMissing) {
-  const std::pair<const char*, bool> values[] = {{"1", true}, {" 1", true}, {"1x", true}, {"2", false},
-                                                 {"0", false}, {"", false}, {"yes", false}};
-  for (const auto& [text, expected] : values) {
-    CIniDocument document;
-    document.LoadFromBuffer(std::string("[FileGroupInfo]\nIsDuplex=") + text + "\nChunkCount=\n");
-    bool duplex = !expected;
-    EXPECT_EQ(CGroupDocumentReader(document).GetIsDuplex(duplex), 0);
-    EXPECT_EQ(duplex, expected) << text;
-    int chunks = 0;
-    EXPECT_EQ(CGroupDocumentReader(document).GetChunkCount(chunks), 2);
-    EXPECT_EQ(chunks, -1);
-  }
-}
-
-TEST(GroupDocumentReaders, PageRangeNeedsAValueOtherThan0000AndTakesTheLeadingIntegers) {
+TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneEmptyIntegersAreMissingPageRangesNeedAValueOtherThan0000) {
   CIniDocument document;
   document.LoadFromBuffer(
+      "[FileGroupInfo]\nCentering=2\nIsDuplex= 1x\nNoBlankSplits=\nChunkCount=\n"
       "[one.pdf_Settings]\nPageRange=3\n[odd.pdf_Settings]\nPageRange= 5 , 9x\n[zero.pdf_Settings]\nPageRange=0,0\n"
       "[zeros.pdf_Settings]\nPageRange=0000\n[empty.pdf_Settings]\nPageRange=\n");
+  const CGroupDocumentReader reader(document);
+  bool centering = true, duplex = false, noBlank = true;
+  EXPECT_EQ(reader.GetCentering(centering) + reader.GetIsDuplex(duplex) + reader.GetNoBlankSplits(noBlank), 0);
+  EXPECT_TRUE(!centering && duplex && !noBlank);
+  int chunks = 0;
+  EXPECT_EQ(reader.GetChunkCount(chunks), 2);
+  EXPECT_EQ(chunks, -1);
   const struct {
     const char* file;
     int status, first, second;
@@ -200,62 +199,51 @@ TEST(GroupDocumentReaders, PageRangeNeedsAValueOtherThan0000AndTakesTheLeadingIn
                {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
   for (const auto& c : cases) {
     int first = -5, second = -5;
-    EXPECT_EQ(CGroupDocumentReader(document).GetPageRange(c.file, first, second), c.status) << c.file;
+    EXPECT_EQ(reader.GetPageRange(c.file, first, second), c.status) << c.file;
     EXPECT_EQ(std::make_pair(first, second), std::make_pair(c.first, c.second)) << c.file;
   }
 }
 
 // ---- path checks: each failure logs one line naming the caller ----
 
-TEST(GroupPathChecks, FileAndFolderPathsMustExistAsSuch) {
+TEST(GroupPathChecks, FilesFoldersAndGroupFilesMustExistAsSuch) {
   ScratchFolder scratch("hf_group_paths_");
   std::filesystem::create_directories(scratch.folder / "Job");
-  scratch.Write("a.tif", "x");
+  const std::string job = "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Job") + "\r\n";
+  for (const char* name : {"Job.fgl", "Upper.FGL", "Job.txt"}) scratch.Write(name, job);
+  scratch.Write("Gone.fgl", "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Gone") + "\r\n");
+  scratch.Write("NoFolder.fgl", "[FileGroupInfo]\r\nGroupName=x\r\n");
   LogCapture log;
-  EXPECT_EQ(CheckFilePath(scratch.PathOf("a.tif"), "mover", 10), kPathValid);
+  EXPECT_EQ(CheckFilePath(scratch.PathOf("Job.txt"), "mover", 10), kPathValid);
   EXPECT_EQ(CheckFilePath("", "mover", 11), kPathEmpty);
   EXPECT_EQ(CheckFilePath(scratch.PathOf("Job"), "mover", 12), kPathMissing);  // a folder is not a file
   EXPECT_EQ(CheckFolderPath(scratch.PathOf("Job"), "group", 1), kPathValid);
   EXPECT_EQ(CheckFolderPath("", "group", 2), kPathEmpty);
-  EXPECT_EQ(CheckFolderPath(scratch.PathOf("a.tif"), "group", 3), kPathMissing);
-  EXPECT_EQ(log.lines, (std::vector<LogLine>{
-                           {2, "mover(11): Path <> is invalid: empty"},
-                           {2, "mover(12): Path <" + scratch.PathOf("Job") + "> is invalid: missing"},
-                           {2, "group(2): Path <> is invalid: empty"},
-                           {2, "group(3): Path <" + scratch.PathOf("a.tif") + "> is invalid: non-folder/missing"}}));
-}
-
-TEST(GroupPathChecks, GroupFileNeedsItsExtensionAndAnExistingFolder) {
-  ScratchFolder scratch("hf_group_paths_");
-  std::filesystem::create_directories(scratch.folder / "Job");
-  const std::string job = "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Job") + "\r\n";
-  scratch.Write("Job.fgl", job);
-  scratch.Write("Upper.FGL", job);
-  scratch.Write("Job.txt", job);
-  scratch.Write("Gone.fgl", "[FileGroupInfo]\r\nFolderPath=" + scratch.PathOf("Gone") + "\r\n");
-  scratch.Write("NoFolder.fgl", "[FileGroupInfo]\r\nGroupName=x\r\n");
-  LogCapture log;
+  EXPECT_EQ(CheckFolderPath(scratch.PathOf("Job.txt"), "group", 3), kPathMissing);
   std::string folderPath;
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.fgl"), folderPath, "move", 1), kPathValid);
   EXPECT_EQ(folderPath, scratch.PathOf("Job"));
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("Upper.FGL"), folderPath, "move", 2), kPathValid);
-  EXPECT_TRUE(log.lines.empty());
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("Gone.fgl"), folderPath, "move", 3), kPathMissing);
   EXPECT_EQ(folderPath, scratch.PathOf("Gone"));
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("NoFolder.fgl"), folderPath, "move", 4), kPathEmpty);
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("Job.txt"), folderPath, "move", 5), kPathNotGroupFile);
   EXPECT_EQ(folderPath, "");
   EXPECT_EQ(CheckGroupFile(scratch.PathOf("Missing.fgl"), folderPath, "move", 6), kPathMissing);
-  ASSERT_EQ(log.lines.size(), 4u);
-  EXPECT_EQ(log.lines[0].second, "move(3): Path <" + scratch.PathOf("Gone") + "> is invalid: non-folder/missing");
-  EXPECT_EQ(log.lines[2].second, "move(5): Path <" + scratch.PathOf("Job.txt") + "> does not have group file extension");
-
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{
+                           {2, "mover(11): Path <> is invalid: empty"},
+                           {2, "mover(12): Path <" + scratch.PathOf("Job") + "> is invalid: missing"},
+                           {2, "group(2): Path <> is invalid: empty"},
+                           {2, "group(3): Path <" + scratch.PathOf("Job.txt") + "> is invalid: non-folder/missing"},
+                           {2, "move(3): Path <" + scratch.PathOf("Gone") + "> is invalid: non-folder/missing"},
+                           {2, "move(4): Path <> is invalid: empty"},
+                           {2, "move(5): Path <" + scratch.PathOf("Job.txt") + "> does not have group file extension"},
+                           {2, "move(6): Path <" + scratch.PathOf("Missing.fgl") + "> is invalid: missing"}}));
   // The one-value read of a group file: a missing file reads as empty, not as a failure.
   std::string value = "stale";
-  scratch.Write("Id.fgl", "[FileGroupInfo]\r\nResourceID=77aa\r\n");
-  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("Id.fgl"), "fileGroupInfo", "resourceid", value), 0);
-  EXPECT_EQ(value, "77aa");
-  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("No.fgl"), "FileGroupInfo", "ResourceID", value), 0);
+  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("Job.fgl"), "fileGroupInfo", "folderpath", value), 0);
+  EXPECT_EQ(value, scratch.PathOf("Job"));
+  EXPECT_EQ(CGroupDocumentReader::ReadTextFromFile(scratch.PathOf("No.fgl"), "FileGroupInfo", "FolderPath", value), 0);
   EXPECT_EQ(value, "");
 }
 

@@ -40,18 +40,7 @@ TEST(UniqueTarget, NameIsStemNumbersCounterAndExtensionAndTakenNamesMoveTheCount
   EXPECT_EQ(search.counter, 8);
 }
 
-TEST(UniqueTarget, CounterWrapsToZeroAfterItsLastValueOrWhenOutOfRange) {
-  Search search;
-  search.taken = {"D:\\x\\f_0_0_999999.ps"};
-  search.counter = 999999;
-  ASSERT_TRUE(search.Run("D:\\x", "f.ps"));
-  EXPECT_EQ(search.target, "D:\\x\\f_0_0_0.ps");
-  search.counter = -5;
-  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
-  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
-}
-
-TEST(UniqueTarget, SearchStopsAfterOneFullRoundWhenEveryValueIsTaken) {
+TEST(UniqueTarget, SearchStopsAfterOneFullRoundAndTheCounterWraps) {
   Search search;
   for (int i = 0; i < 10; ++i) search.taken.insert("C:\\out\\f_0_0_" + std::to_string(i) + ".ps");
   search.counter = 4;
@@ -65,6 +54,19 @@ TEST(UniqueTarget, SearchStopsAfterOneFullRoundWhenEveryValueIsTaken) {
   ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
   EXPECT_EQ(search.target, "C:\\out\\f_0_0_2.ps");
   EXPECT_EQ(search.counter, 2);
+  // The counter wraps to zero after its last value or when out of range.
+  search.counter = 9;
+  search.taken.insert("C:\\out\\f_0_0_2.ps");
+  search.taken.erase("C:\\out\\f_0_0_0.ps");
+  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
+  search.counter = -5;
+  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  EXPECT_EQ(search.counter, 0);
+  search.counter = 999999;  // the last of the module's values
+  search.taken.insert("C:\\out\\f_0_0_999999.ps");
+  ASSERT_TRUE(search.Run("C:\\out", "f.ps"));
+  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
 }
 
 // The module-wide form: free names exist, so the result depends only on the

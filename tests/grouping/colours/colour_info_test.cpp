@@ -61,7 +61,8 @@ std::string DescribeCustom(const ColourDefinition& colour) {
 
 Texts Spots(const CColourInfo& info) {
   Texts texts;
-  for (const ColourEntry& entry : info.spotColours()) texts.push_back(Describe(entry.Effective(), entry.IsUserDefined()));
+  for (const ColourEntry& entry : info.spotColours())
+    texts.push_back(Describe(entry.Effective(), entry.IsUserDefined()));
   return texts;
 }
 
@@ -206,13 +207,14 @@ TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
        "[Other]\r\nkeep=me = as I am\r\n\r\n[UserDefinedSpotColours]\r\n; added by the plug-in\r\nPlum=1 1 1 1\r\n\r\n"
        "[Options]\r\nignore_case=0\r\n\r\n[PredefinedSpotColours]\r\nBeryl=3 3 3 3\r\n"},
       // Unsorted colours are written in natural order around the blank lines.
-      {"[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n", kCatalogueAll,
-       nullptr,
+      {"[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n",
+       kCatalogueAll, nullptr,
        "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n\"Zinc 10\"=1 1 1 1\r\n\r\n"
        "[Options]\r\nignore_case=0\r\n"},
       // Empty lists delete their entries and create no sections; the Ruby block has an empty name (not a
       // process colour), so it is kept in memory but not written.
-      {"[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n", kCatalogueCustomMatch, nullptr,
+      {"[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n", kCatalogueCustomMatch,
+       nullptr,
        "[Prefixes]\r\n\r\n[CustomColourMatch]\r\n\r\n[Options]\r\nignore_case=0\r\n"},
       // Sections written with blanks get equals signs; missing ones are appended.
       {"; written with blanks\n[Options]\nignore_case 1\n[Prefixes]\n\"Acme \"\n[UserDefinedSpotColours]\nRed 1 2 3 4\n"
@@ -224,7 +226,8 @@ TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
       // A stray key before the block moves every entry up one slot; the blank line would then fall between
       // mix and match, which would lose the rule: match rules stay directly below their mix entry.
       {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n", kCatalogueAll, nullptr,
-       "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n[Options]\r\nignore_case=0\r\n"},
+       "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
+       "[Options]\r\nignore_case=0\r\n"},
   };
   for (const auto& c : cases) {
     CColourInfo info = Loaded(c.members, c.flags);
@@ -380,8 +383,9 @@ TEST(AddUndefinedUserColour, AMissingFileIsCreatedWithTheFirstNameAFailedWriteKe
   EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
   EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
   EXPECT_EQ(info.AddUndefinedUserColour("Lime 2"), 0);
-  EXPECT_EQ(scratch.Read("Colours.ini"), "[Options]\r\nignore_case=0\r\n\r\n"
-                                         "[UserDefinedSpotColours]\r\n\"Lime 2\"=0 112 154 11 1\r\nPlum=0 112 154 11 1\r\n");
+  EXPECT_EQ(scratch.Read("Colours.ini"),
+            "[Options]\r\nignore_case=0\r\n\r\n"
+            "[UserDefinedSpotColours]\r\n\"Lime 2\"=0 112 154 11 1\r\nPlum=0 112 154 11 1\r\n");
   info.SetPath(scratch.PathOf("no such folder/Colours.ini"));
   EXPECT_EQ(info.AddUndefinedUserColour("Aqua"), 0);
   EXPECT_EQ(info.FindColour("Aqua", false), 0);

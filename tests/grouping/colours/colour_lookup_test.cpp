@@ -72,7 +72,8 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
   const std::string suffixC = "[Prefixes]\n\"Acme \"=\n[Suffixes]\n\" C\"=\n[PredefinedSpotColours]\nTeal=1 2 3 4 1\n";
   const std::string twoPrefixes =
       "[Prefixes]\n\"Deep \"=\n\"Acme \"=\n[PredefinedSpotColours]\nTeal=1 1 1 1\nDeepTeal=2 2 2 2\n";
-  const std::string tie = "[Prefixes]\n\"Acme \"=\n[Suffixes]\n\" C\"=\n[PredefinedSpotColours]\nTeal=1 1 1 1\nTealC=3 3 3 3\n";
+  const std::string tie =
+      "[Prefixes]\n\"Acme \"=\n[Suffixes]\n\" C\"=\n[PredefinedSpotColours]\nTeal=1 1 1 1\nTealC=3 3 3 3\n";
   const std::string blue =
       "[Prefixes]\n\"SPT \"=\n[Suffixes]\n\" U\"=\n[PredefinedSpotColours]\n\"Blue 3 U\"=9 9 9 9\nBlue3=1 2 3 4\n";
   const struct {

@@ -23,7 +23,8 @@ TEST(MatchPatternAt, LiteralsIgnoreAsciiCaseAndEachClassLetterTakesOneCharacterO
       {"qQ5", "[aaa]", 0, true}, {"-", "[a]", 0, false}, {"\xe9", "[a]", 0, false},
       {"fC9", "[xxx]", 0, true}, {"g", "[x]", 0, false}, {"G", "[x]", 0, false},
       {".3", "[PD]", 0, true},  // class letters in either case
-      {"a \xff][", "[?????]", 0, true}, {"SPT-185 C", "spt[?ddd][c]c", 0, true}, {"SPT-18x C", "spt[?ddd][c]c", 0, false},
+      {"a \xff][", "[?????]", 0, true}, {"SPT-185 C", "spt[?ddd][c]c", 0, true},
+      {"SPT-18x C", "spt[?ddd][c]c", 0, false},
       // Malformed patterns fail: no "]", no class letter, text ending before the pattern or inside a run.
       {"123", "[dd", 0, false}, {"123", "[", 0, false}, {"abc", "[b]", 0, false}, {"abc", "[dq]", 0, false},
       {"a b", "[a c]", 0, false}, {"1", "[d]x", 0, false}, {"12", "[ddd]", 0, false},

@@ -69,8 +69,8 @@ TEST(FilenameAnalyserTest, ProcessColourByPositionDelimitersOrName) {
               {"AB12Q_xyz", false, "", nullptr, ctUserDefined, "", "", "", ""},
               {"YABCD", false, "Y", "Yellow", ctProcess, nullptr, "", nullptr, nullptr},  // no room for a group
               {"ABCD", false, "", nullptr, ctUserDefined, "", "", "", ""}});              // position -1: outside
-  const std::string brackets =
-      "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=40\nSEP_ID_END_DELIM=41\n" + kSpotByAffixes + kGroupBeforeColour;
+  const std::string brackets = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=40\nSEP_ID_END_DELIM=41\n" +
+                               kSpotByAffixes + kGroupBeforeColour;
   ExpectRows(brackets,
              {// A later, longer bracket that is no colour does not take over.
               {"JOB9 (Cyan)(ProofCopy)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
@@ -146,7 +146,8 @@ TEST(FilenameAnalyserTest, PrefixedCatalogueColourTheCatalogueMatchFlagAndTheCus
   const std::string scheme = kNoProcess + kSpotByAffixes + kGroupBeforeColour;
   ExpectRows(scheme,
              {{"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-              {"JOB5 chromix 485 c", true, "chromix 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},  // ignore_case 1
+              // ignore_case 1
+              {"JOB5 chromix 485 c", true, "chromix 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
               // Not in the catalogue: only the spot search finds it.
               {"JOB5 CHROMIX 999 C", true, "CHROMIX999C", "999", ctSpot, "", "JOB5", "", ""},
               // The custom match when nothing else is found; named Black, it becomes the process colour.
@@ -297,7 +298,8 @@ TEST(FilenameAnalyserTest, PageNumberBetweenDelimiters) {
 
 TEST(FilenameAnalyserTest, PageNumberMarking) {
   CFilenameAnalyser analyser;
-  analyser.ReadTemplateFromBuffer("[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=pg\n");
+  analyser.ReadTemplateFromBuffer(
+      "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=pg\n");
   const std::string m(1, CFilenameAnalyser::kRemovalMarker);
   const struct {
     const char* text;
@@ -386,7 +388,8 @@ TEST(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueFailuresAndAnEm
                             {3, "Found SpotColour match (Gold_a) for Gold_aJOB12"},
                             {3, "Using POSITIONAL ProcessColour method"},
                             {3, "Failed to find ProcessColour match for Gold_aJOB12"}, {3, "  Color Type = ctSpot"},
-                            {3, "  CMYK = Undefined"}, {3, "  NamePos = 0"}, {3, "Using AFTER_COLOUR GroupStart method"},
+                            {3, "  CMYK = Undefined"}, {3, "  NamePos = 0"},
+                            {3, "Using AFTER_COLOUR GroupStart method"},
                             {3, "Using POSITIONAL GroupEnd method"},
                             {3, "PageNumber = '12', found between positions 9 and 11"},
                             {3, "Final Group Name = <JOB>"}}));
@@ -409,8 +412,9 @@ TEST(FilenameAnalyserBadInputTest, NamesThatCannotBeAnalysed) {
   const std::string schemes[] = {
       "",  // the initial settings as a template with no keys
       "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-1\n[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n",
-      kProcessByUnderscore + "[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n"
-                             "PAGENUMBER_IDENTIFIER_START_DELIM=_\nPAGENUMBER_IDENTIFIER_END_DELIM=_\n",
+      kProcessByUnderscore + "[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\n"
+                             "PAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_\n"
+                             "PAGENUMBER_IDENTIFIER_END_DELIM=_\n",
       kProcessByName + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
                        "SPOT_ID_END_DELIMITER=41\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
                        "SEP_GROUP_END_IDENTIFIER_TYPE=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\n"

@@ -50,7 +50,8 @@ std::string Describe(const FilenameSchemeSettings& s) {
 }  // namespace
 
 TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreReadLeading) {
-  const std::pair<int32_t, int32_t> stored[] = {{0, 1}, {4, 5}, {-1, -1}, {-5, -5}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
+  const std::pair<int32_t, int32_t> stored[] = {{0, 1},   {4, 5},   {-1, -1},
+                                                {-5, -5}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
   for (const auto& [offset, expected] : stored) EXPECT_EQ(StoredOffset(offset), expected) << offset;
   const std::tuple<int32_t, int32_t, int32_t> positions[] = {
       {1, 9, 0}, {5, 9, 4}, {-1, 9, 8}, {-5, 9, 4}, {-10, 9, -1}, {0, 9, 9},  // 0: "not used", outside the name
@@ -204,7 +205,8 @@ TEST(ReadTemplateTest, EveryReadTakesTheFileAsItIsNowAndAMissingFileLogsAndKeeps
   EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 15.0);
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "Configuration file is at " + path}}));
   // Edited on disk: the next read takes the new text; SEP_ID_METHOD 3 keeps the method read before.
-  scratch.Write("scheme.fns", "[ProcessId]\nSEP_ID_METHOD=3\nSEP_ID_OFFSET=6\n[GroupId]\nSEP_GROUP_TIMEOUT_SECONDS=20\n");
+  scratch.Write("scheme.fns",
+                "[ProcessId]\nSEP_ID_METHOD=3\nSEP_ID_OFFSET=6\n[GroupId]\nSEP_GROUP_TIMEOUT_SECONDS=20\n");
   EXPECT_TRUE(analyser.ReadTemplate(path));
   EXPECT_EQ(analyser.settings().sepIdMethod, M::DELIMITER);
   EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 20.0);

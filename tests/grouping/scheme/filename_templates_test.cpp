@@ -81,23 +81,22 @@ TEST(ShippedTemplateTest, GroupSettingsOfTheShippedTemplates) {
 }
 
 TEST(TemplateVocabularyTest, GroupIdentifierTypeTextsAndCharacterSets) {
-  const char* starts[] = {"Set position from start or end of filename", "Start after Separation colour identifier",
-                          "Start after PREPS identifier", nullptr};
-  for (int i = -1; i < 4; ++i) EXPECT_STREQ(GroupStartTypeText(i), i < 0 ? nullptr : starts[i]) << i;
-  const char* ends[] = {"Set identifier length", "Stop at Separation colour identifier", "Stop at filename extension",
-                        "Set position from end of filename (excluding extension)", "Stop at PREPS identifier",
-                        nullptr};
-  for (int i = -1; i < 6; ++i) EXPECT_STREQ(GroupEndTypeText(i), i < 0 ? nullptr : ends[i]) << i;
+  const char* texts[] = {"Set position from start or end of filename", "Start after Separation colour identifier",
+                         "Start after PREPS identifier", "Set identifier length",
+                         "Stop at Separation colour identifier", "Stop at filename extension",
+                         "Set position from end of filename (excluding extension)", "Stop at PREPS identifier"};
+  for (int i = -1; i < 4; ++i) EXPECT_STREQ(GroupStartTypeText(i), i < 0 || i > 2 ? nullptr : texts[i]) << i;
+  for (int i = -1; i < 6; ++i) EXPECT_STREQ(GroupEndTypeText(i), i < 0 || i > 4 ? nullptr : texts[3 + i]) << i;
   // The process letters C, K, M and Y are missing from the first set.
   std::string withoutProcessLetters =
       std::string(" ()[]{}_#~@") + static_cast<char>(163) + "$%^&;-=+0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   EXPECT_EQ(kDelimiterCharactersAll, withoutProcessLetters);
   for (char letter : {'C', 'K', 'M', 'Y'}) withoutProcessLetters.erase(withoutProcessLetters.find(letter), 1);
   EXPECT_EQ(kDelimiterCharactersWithoutProcessLetters, withoutProcessLetters);
-  EXPECT_STREQ(kInvalidFileNameCharacters, "\\/:*?\"<>|");
   EXPECT_STREQ(kInvalidFileNameCharactersDisplay, "\\ / : * ? \" < > |");
-  for (char c : std::string(kInvalidFileNameCharacters)) EXPECT_TRUE(IsInvalidFileNameCharacter(c)) << c;
+  for (char c : std::string("\\/:*?\"<>|")) EXPECT_TRUE(IsInvalidFileNameCharacter(c)) << c;
   for (char c : std::string(" _.-aZ0") + '\0') EXPECT_FALSE(IsInvalidFileNameCharacter(c)) << c;
+  EXPECT_EQ(std::string(kInvalidFileNameCharacters).size(), 9u);
 }
 
 }  // namespace hf
