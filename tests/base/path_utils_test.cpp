@@ -14,8 +14,7 @@ namespace hf {
 namespace {
 
 struct TextCase {
-  const char* input;
-  const char* expected;
+  const char *input, *expected;
 };
 
 // Runs `function` over each row; a failure names the row's input.
@@ -40,8 +39,7 @@ TEST(JoinPath, JoinsWithOneBackslashResolvingDotsButNeverAboveTheRoot) {
       {"", "a/b.ps", "a/b.ps"}, {"C:/hot/", "", "C:/hot/"},
       {"//server/share", "sub/job.ps", "\\\\server\\share\\sub\\job.ps"},
       // Dots inside names are not segments.
-      {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}, {"C:\\hot", "...\\x", "C:\\hot\\...\\x"},
-  };
+      {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}, {"C:\\hot", "...\\x", "C:\\hot\\...\\x"}};
   for (const auto& c : cases) EXPECT_EQ(JoinPath(c.first, c.second), c.expected) << c.first << " + " << c.second;
 }
 
@@ -51,8 +49,7 @@ TEST(NormalizePath, RemovesDotSegmentsAndResolvesDotDotWithTheNameBeforeIt) {
       {"\\a\\..\\b", "\\b"}, {"\\..\\b", "\\b"},
       {"C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
       // Inside a relative path (not at its start) a ".." before another stays.
-      {"x\\a\\..\\..\\b", "b"}, {"x\\..\\..\\b", "..\\b"}, {"", ""}, {"C:\\hot\\in\\", "C:\\hot\\in\\"},
-  };
+      {"x\\a\\..\\..\\b", "b"}, {"x\\..\\..\\b", "..\\b"}, {"", ""}, {"C:\\hot\\in\\", "C:\\hot\\in\\"}};
   ExpectEach(NormalizePath, cases);
 }
 
@@ -69,8 +66,7 @@ TEST(PathParts, ParentFolderFileNameAndExtensionSplitAtTheLastSeparator) {
   const TextCase parents[] = {
       {"C:\\a\\b/job.ps", "C:\\a\\b"}, {"C:/a/b\\job.ps", "C:/a/b"}, {"C:\\a\\b\\", "C:\\a\\b"},
       {"C:\\", "C:\\"}, {"C:/job.ps", "C:\\"},  // drive roots
-      {"C:job.ps", ""}, {"", ""}, {"\\job.ps", ""},
-  };
+      {"C:job.ps", ""}, {"", ""}, {"\\job.ps", ""}};
   ExpectEach(ParentFolder, parents);
   const TextCase names[] = {{"C:\\a/b/job.ps", "job.ps"}, {"job.ps", "job.ps"}, {"C:\\a\\", ""}};
   ExpectEach(FileNameOnly, names);

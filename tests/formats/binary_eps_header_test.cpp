@@ -59,8 +59,7 @@ TEST(BinaryEpsHeader, SectionMustLieInsideTheFileAfterTheHeader) {
       {0xFFFFFFF0u, 0x20, 4096, S::kPastEnd},  // wraps in 32 bits
       {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFull, S::kPastEnd},
       {30, 0, 130, S::kEmpty},        {0, 0, 130, S::kEmpty},
-      {0, 100, 130, S::kOverlapsHeader}, {29, 10, 130, S::kOverlapsHeader},
-  };
+      {0, 100, 130, S::kOverlapsHeader}, {29, 10, 130, S::kOverlapsHeader}};
   for (const auto& c : cases) {
     auto bytes = Header(c.offset, c.length);
     BinaryEpsHeader header;

@@ -79,8 +79,7 @@ TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
       {"%%Title: <436166C3A9>\n", "Caf\xE9", kTitleBytes, true},                    // after hexadecimal decoding
       // Cut after conversion: 80 UTF-8 bytes are 40 converted ones, cut to 31.
       {"%%For: " + utf8Name + "\n", std::string(31, '\xE9'), 32, true},
-      {"%%Title: ()\n", kUntouched, kTitleBytes, true},  // empty after trimming writes nothing
-  };
+      {"%%Title: ()\n", kUntouched, kTitleBytes, true}};  // empty after trimming writes nothing
   for (const auto& c : cases) EXPECT_EQ(Extract(c.text, c.size, c.utf8), c.expected) << c.text.substr(0, 40);
 }
 

@@ -82,8 +82,7 @@ TEST_F(JobTypeTest, EachKindOfHeadGivesItsTypeAndLogLine) {
       {Head("some text, then %! and more"), kJobTypePostScript, "PS job recognised, using final catch."},
       // A full 512-byte head without a NUL is searched to its end.
       {std::string(500, 'x') + "%!PS-A" + std::string(6, 'y'), kJobTypePostScript,
-       "PS job recognised, using fallback id method."},
-  };
+       "PS job recognised, using fallback id method."}};
   for (const auto& c : cases) {
     EXPECT_EQ(Recognise(c.head), c.type) << c.message;
     EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, c.message}}));
@@ -122,8 +121,7 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"JFIF at length - 5", Bytes({0, 1, 2}) + "JFIF" + "x", kJobTypeJpeg},
       {"JFIF at length - 4", Bytes({0, 1, 2}) + "JFIF", kJobTypeUnknown},
       {"binary EPS of four bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6}), kJobTypeUnknown},
-      {"binary EPS of five bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6, 0}), kJobTypeEps},
-  };
+      {"binary EPS of five bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6, 0}), kJobTypeEps}};
   for (const auto& c : cases) {
     EXPECT_EQ(Recognise(c.head), c.type) << c.why;
     EXPECT_EQ(lastByte, '\0') << c.why;

@@ -27,8 +27,7 @@ TEST(CleanFileName, DisallowedCharactersBecomeUnderscoresControlsSpacesAndDouble
       // a character that would otherwise be replaced ("|" = 0x7C).
       {"\x83\x7C\x82\xA0.ps", "\x83\x7C\x82\xA0.ps", 0, ShiftJisLeadByte},
       {"a\x95\x5C" "b.ps", "a\x95_b.ps", 1, nullptr},  // without a double-byte code page
-      {"ab\x95", "ab\x95", 0, ShiftJisLeadByte},       // a lead byte at the end is a single character
-  };
+      {"ab\x95", "ab\x95", 0, ShiftJisLeadByte}};       // a lead byte at the end is a single character
   for (const auto& c : cases) {
     char buffer[260];
     EXPECT_EQ(CleanFileName(c.name.c_str(), buffer, sizeof buffer, c.test), c.replaced) << c.name;

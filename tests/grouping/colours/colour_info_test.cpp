@@ -227,8 +227,7 @@ TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
       // mix and match, which would lose the rule: match rules stay directly below their mix entry.
       {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n", kCatalogueAll, nullptr,
        "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
-       "[Options]\r\nignore_case=0\r\n"},
-  };
+       "[Options]\r\nignore_case=0\r\n"}};
   for (const auto& c : cases) {
     CColourInfo info = Loaded(c.members, c.flags);
     if (c.layout != nullptr) info.LoadCatalogueFromText(c.layout, 0);
@@ -277,8 +276,7 @@ TEST(NaturalCompare, NumbersByValueThenLongerRunFirst) {
       {"a1", "ab", 1}, {"1", "A", 1},  // a digit sorts after a non-digit
       {"_", "a", 1},  // compared upper-cased: '_' > 'A'
       {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
-      {"2 Blue", "10 Blue", -1}, {"Blue\xe9", "Blue\xc9", 1},  // bytes above ASCII are not folded
-  };
+      {"2 Blue", "10 Blue", -1}, {"Blue\xe9", "Blue\xc9", 1}};  // bytes above ASCII are not folded
   for (const auto& c : cases) {
     EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
     EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;

@@ -81,8 +81,7 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
     const char* name;
     bool requireCatalogueMatch;
     const char* found;  // null: no candidate
-    const char* positions;
-    const char* cmyk;
+    const char *positions, *cmyk;
   } cases[] = {
       // The prefix's case follows ignore_case; the colour name is looked up exactly.
       {anyCase, "JOB ACME Teal", true, "ACME Teal", "delims 4-0 prefix 4+5 name 0 suffix 13+0 end 13", "1 2 3 4"},
@@ -104,8 +103,7 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
       // A suffix before the prefix, or no room for a name, gives no candidate.
       {blue, " U SPT ", true, nullptr, nullptr, nullptr},
       {blue, "SPT  U", false, "SPT  U", "delims 0-0 prefix 0+4 name 0 suffix 6+0 end 6", ""},  // only "U"
-      {blue, "", false, nullptr, nullptr, nullptr},
-  };
+      {blue, "", false, nullptr, nullptr, nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     CColourInfo catalogue;
@@ -201,8 +199,7 @@ TEST_F(ColourLookup, AffixesBoundTheBareNameInsideTheIdentifierAndNeverReadOutsi
   Load("[Prefixes]\n\"SPT \"=\n\"spt b\"=\n\"Acme \"=\n[Suffixes]\n\" C\"=\n\"U\"=\n\" cu\"=\n");
   const struct {
     const char* name;
-    int prefixPos, endDelimPos;
-    int namePos, suffixPos;
+    int prefixPos, endDelimPos, namePos, suffixPos;
     const char* found;
     ColourType type;
   } cases[] = {
@@ -212,8 +209,7 @@ TEST_F(ColourLookup, AffixesBoundTheBareNameInsideTheIdentifierAndNeverReadOutsi
       // An end beyond the name is cut at the name's end.
       {"SPT Red C", 0, 1000, 4, 7, "Red", ctPantone},
       {"SPT Red C", 0, -1, 0, 5, "SPT Red C", ctSpot}, {"SPT Red C", -5, 3, -5, 5, "SPT Red C", ctSpot},
-      {"SPT Red C", 1000, 2000, 1000, 5, "SPT Red C", ctSpot},
-  };
+      {"SPT Red C", 1000, 2000, 1000, 5, "SPT Red C", ctSpot}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + (" from " + std::to_string(c.prefixPos)));
     BestColour best;

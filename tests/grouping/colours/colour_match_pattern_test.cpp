@@ -30,8 +30,7 @@ TEST(MatchPatternAt, LiteralsIgnoreAsciiCaseAndEachClassLetterTakesOneCharacterO
       {"a b", "[a c]", 0, false}, {"1", "[d]x", 0, false}, {"12", "[ddd]", 0, false},
       // The empty pattern matches even at the end; every pattern character needs text left.
       {"abc", "", 3, true}, {"abc", "[]a", 0, true}, {"abc", "[]", 3, false}, {"", "a", 0, false},
-      {"abc", "a", 10, false},
-  };
+      {"abc", "a", 10, false}};
   for (const auto& c : cases)
     EXPECT_EQ(MatchPatternAt(c.text, c.position, c.pattern), c.expected) << c.pattern << " on " << c.text;
 }
@@ -49,8 +48,7 @@ TEST(FindPattern, SearchesFromTheOffsetCountedFromTheEndWhenNegative) {
       {"ab1234", 1, "b", 1}, {"ab1234", 2, "b", -1}, {"ab1234", 5, "4", 5},
       {"ab1234", 6, "", -1},  // no position left to try
       {"ab1234", 1000, "[?]", -1}, {"ab1234", -2147483647 - 1, "a", 0}, {"", 0, "", -1},
-      {"ab1234", 0, "[dz]", -1}, {"ab1234", 0, "[dx]", 2},  // z is no class letter
-  };
+      {"ab1234", 0, "[dz]", -1}, {"ab1234", 0, "[dx]", 2}};  // z is no class letter
   for (const auto& c : cases)
     EXPECT_EQ(FindPattern(c.text, c.offset, c.pattern), c.expected) << c.pattern << " from " << c.offset;
 }

@@ -49,13 +49,9 @@ inline std::string Positions(const BestColour& best) {
 struct AnalysisRow {
   const char* name;
   bool ok;
-  const char* found;
-  const char* normalised;
+  const char *found, *normalised;
   ColourType type;
-  const char* cmyk;
-  const char* group;
-  const char* preps;
-  const char* page;
+  const char *cmyk, *group, *preps, *page;
 };
 
 inline void ExpectAnalysis(CFilenameAnalyser& analyser, const AnalysisRow& row) {

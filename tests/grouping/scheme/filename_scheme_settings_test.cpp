@@ -98,8 +98,7 @@ TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
       {"SpotId", "SPOT_END_METHOD", &FilenameSchemeSettings::spotEndMethod, M::LENGTH,
        {{"1", M::SUFFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::LENGTH}, {"4", M::LENGTH}}},
       {"GroupId", "SEP_GROUP_START_IDENTIFIER_TYPE", &FilenameSchemeSettings::groupStartMethod, M::SUFFIX,
-       {{"1", M::AFTER_COLOUR}, {"2", M::AFTER_PREPS}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}},
-  };
+       {{"1", M::AFTER_COLOUR}, {"2", M::AFTER_PREPS}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}}};
   for (const auto& key : keys) {
     for (const auto& [value, method] : key.codes) {
       FilenameSchemeSettings start;
@@ -134,8 +133,7 @@ TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
       {"2", "5", M::POSITIONAL, -1},  // the end of the name
       {"3", "5", M::POSITIONAL, -5},  // negated: counted from the end
       {"3", "-4", M::POSITIONAL, 4}, {"3", "-2147483648", M::POSITIONAL, INT32_MAX},  // no overflow
-      {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5},  // not listed: method stays, value as read
-  };
+      {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};  // not listed: method stays, value as read
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.groupEndMethod = M::SUFFIX;
@@ -160,8 +158,7 @@ TEST(FilenameSchemeSettingsTest, GroupFlagsIgnoreCharacterAndTimeout) {
       {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
       {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=45\n", 0, true, 45.0},
       {"SEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, false, 2.5}, {"SEP_GROUP_TIMEOUT_SECONDS=0\n", 0, false, 120.0},
-      {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0}, {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0},
-  };
+      {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0}, {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
   for (const auto& c : cases) {
     FilenameSchemeSettings s = ReadText(std::string("[GroupId]\n") + c.text);
     EXPECT_EQ(std::make_pair(s.ignoreCharPosition, s.keepLeadingDigits), std::make_pair(c.ignore, c.leadingDigits))
@@ -179,8 +176,7 @@ TEST(FilenameSchemeSettingsTest, PrepsOffsetCountsFromOneOnlyWhenPositional) {
       {"0", "3", "1", M::POSITIONAL, 4},    {"0", "0", "1", M::POSITIONAL, 1},  {"0", "-2", "1", M::POSITIONAL, -2},
       {"1", "3", "1", M::BEFORE_COLOUR, 3}, {"2", "0", "1", M::AFTER_COLOUR, 0}, {"0", "3", "0", M::POSITIONAL, 0},
       {"2", "3", "", M::AFTER_COLOUR, 0},
-      {"7", "3", "1", M::BEFORE_COLOUR, 3},  // 7 is not listed: the previous method stays
-  };
+      {"7", "3", "1", M::BEFORE_COLOUR, 3}};  // 7 is not listed: the previous method stays
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.prepsMethod = M::BEFORE_COLOUR;
