@@ -12,64 +12,40 @@ namespace {
 // Lead bytes of code page 932 (Shift-JIS).
 bool ShiftJisLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
-std::string Clean(const std::string& name, int* replaced, LeadByteTest test = nullptr) {
-  char buffer[260];
-  *replaced = CleanFileName(name.c_str(), buffer, sizeof buffer, test);
-  return buffer;
-}
-
-TEST(CleanFileName, DisallowedCharactersBecomeUnderscoresAndControlsSpacesReportedOnce) {
+TEST(CleanFileName, DisallowedCharactersBecomeUnderscoresControlsSpacesAndDoubleByteBackslashesMiddleDots) {
   const struct {
     std::string name, cleaned;
     int replaced;
+    LeadByteTest test;
   } cases[] = {
-      {"job 1 (final).ps", "job 1 (final).ps", 0}, {"", "", 0},   {"what?:*.pdf", "what___.pdf", 1},
-      {"a\tb.ps", "a b.ps", 1},                     {"\x01x\x1f", " x ", 1},
-      {"\x7f\x20", "\x7f\x20", 0},  // DEL and space stay
-  };
+      {"job 1 (final).ps", "job 1 (final).ps", 0, nullptr}, {"", "", 0, nullptr},
+      {"a:b*c/d<e>f?g\\h\"i|.pdf", "a_b_c_d_e_f_g_h_i_.pdf", 1, nullptr}, {"a\tb.ps", "a b.ps", 1, nullptr},
+      {"\x01x\x1f", " x ", 1, nullptr}, {"\x7f\x20", "\x7f\x20", 0, nullptr},  // DEL and space stay
+      // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
+      {"a\x95\x5C" "b.ps", "a\x81\x45" "b.ps", 1, ShiftJisLeadByte},
+      // Other double-byte characters pass whole, even when their trail byte is
+      // a character that would otherwise be replaced ("|" = 0x7C).
+      {"\x83\x7C\x82\xA0.ps", "\x83\x7C\x82\xA0.ps", 0, ShiftJisLeadByte},
+      {"a\x95\x5C" "b.ps", "a\x95_b.ps", 1, nullptr},  // without a double-byte code page
+      {"ab\x95", "ab\x95", 0, ShiftJisLeadByte}};       // a lead byte at the end is a single character
   for (const auto& c : cases) {
-    int replaced = -1;
-    EXPECT_EQ(Clean(c.name, &replaced), c.cleaned) << c.name;
-    EXPECT_EQ(replaced, c.replaced) << c.name;
+    char buffer[260];
+    EXPECT_EQ(CleanFileName(c.name.c_str(), buffer, sizeof buffer, c.test), c.replaced) << c.name;
+    EXPECT_EQ(std::string(buffer), c.cleaned) << c.name;
   }
-  for (char c : std::string(":*/<>?\\\"|")) {
-    int replaced = 0;
-    const std::string name = std::string("a") + c + "b.ps";
-    EXPECT_EQ(Clean(name, &replaced), "a_b.ps") << name;
-    EXPECT_EQ(replaced, 1) << name;
-  }
-}
-
-TEST(CleanFileName, DoubleByteCharacterWithBackslashTrailBecomesMiddleDot) {
-  int replaced = 0;
-  // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
-  EXPECT_EQ(Clean("a\x95\x5C" "b.ps", &replaced, ShiftJisLeadByte), "a\x81\x45" "b.ps");
-  EXPECT_EQ(replaced, 1);
-  // Other double-byte characters pass whole, even when their trail byte is a
-  // character that would otherwise be replaced ("|" = 0x7C).
-  EXPECT_EQ(Clean("\x83\x7C\x82\xA0.ps", &replaced, ShiftJisLeadByte), "\x83\x7C\x82\xA0.ps");
-  EXPECT_EQ(replaced, 0);
-  // Without a double-byte code page the same backslash byte is a disallowed character.
-  EXPECT_EQ(Clean("a\x95\x5C" "b.ps", &replaced), "a\x95_b.ps");
-  EXPECT_EQ(replaced, 1);
-  // A lead byte at the end is a single character.
-  EXPECT_EQ(Clean("ab\x95", &replaced, ShiftJisLeadByte), "ab\x95");
-  EXPECT_EQ(replaced, 0);
 }
 
 TEST(CleanFileName, ResultIsCutToTheBufferAndTerminated) {
   char small[4] = {'x', 'x', 'x', 'x'};
   EXPECT_EQ(CleanFileName("a:bcdef", small, sizeof small, nullptr), 1);
   EXPECT_STREQ(small, "a_b");
-  // A double-byte character that does not fit whole is left off.
-  char three[3];
+  char three[3];  // a double-byte character that does not fit whole is left off
   CleanFileName("a\x95\x41", three, sizeof three, ShiftJisLeadByte);
   EXPECT_STREQ(three, "a");
   char untouched = 'z';
   EXPECT_EQ(CleanFileName("a:b", &untouched, 0, nullptr), 0);
   EXPECT_EQ(untouched, 'z');
-  // The form without a lead-byte test uses the system code page.
-  char buffer[260];
+  char buffer[260];  // the form without a lead-byte test uses the system code page
   EXPECT_EQ(CleanFileName("x|y.tif", buffer, sizeof buffer), 1);
   EXPECT_STREQ(buffer, "x_y.tif");
 }

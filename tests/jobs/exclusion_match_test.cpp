@@ -12,48 +12,29 @@ namespace hf {
 
 namespace {
 
-bool Excluded(const std::string& name) {
-  return IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions);
-}
-
-TEST(ExclusionMatch, ProbeFileNameAndDefaultEntriesMatchTheStartIgnoringCase) {
-  const std::vector<std::string> none;
-  for (const char* name : {"xtest$$$.@@@", "XTEST$$$.@@@", "xTeSt$$$.@@@"})
-    EXPECT_TRUE(IsExcludedByLists(name, none, none)) << name;
-  EXPECT_FALSE(IsExcludedByLists("xtest$$$.@@", none, none));
-  EXPECT_FALSE(IsExcludedByLists("xtest$$$.@@@x", none, none));
+TEST(ExclusionMatch, ProbeFileNameAndEntriesMatchTheStartOfTheNameOrLastExtensionIgnoringCase) {
+  const std::vector<std::string> none, ps = {".ps"};
+  for (const char* name : {"xtest$$$.@@@", "xTeSt$$$.@@@"}) EXPECT_TRUE(IsExcludedByLists(name, none, none)) << name;
+  for (const char* name : {"xtest$$$.@@", "xtest$$$.@@@x", "a.eps", "a.p"})
+    EXPECT_FALSE(IsExcludedByLists(name, none, ps)) << name;
+  EXPECT_TRUE(IsExcludedByLists("a.PSD", none, ps));  // a short entry also matches longer extensions
 
   // "archive.txt2": entries are prefixes of the extension; "a.txt.ps": only the last extension counts.
-  for (const char* name : {"._job.ps", "._", ".DS_Store", ".ds_store", ".DS_STORE", "notes.TXT", "run.log",
-                           "setup.Exe", "a.b.dll", "archive.txt2"})
-    EXPECT_TRUE(Excluded(name)) << name;
+  for (const char* name : {"._job.ps", "._", ".ds_store", "notes.TXT", "run.log", "setup.Exe", "a.b.dll",
+                           "archive.txt2"})
+    EXPECT_TRUE(IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions)) << name;
   for (const char* name : {"job._x.ps", "_.job.ps", ".DS_Stor", "log", "logtxt", "a.txt.ps", "job.ps"})
-    EXPECT_FALSE(Excluded(name)) << name;
+    EXPECT_FALSE(IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions)) << name;
 }
 
-TEST(ExclusionMatch, ShortExtensionEntryAlsoMatchesLongerExtensions) {
-  const std::vector<std::string> names;
-  const std::vector<std::string> extensions = {".ps"};
-  EXPECT_TRUE(IsExcludedByLists("a.ps", names, extensions));
-  EXPECT_TRUE(IsExcludedByLists("a.PSD", names, extensions));
-  EXPECT_FALSE(IsExcludedByLists("a.p", names, extensions));
-  EXPECT_FALSE(IsExcludedByLists("a.eps", names, extensions));
-}
-
-TEST(ExclusionMatch, ExtensionIsTheTextFromTheLastDotCutTo255Bytes) {
+TEST(ExclusionMatch, ExtensionIsTheTextFromTheLastDotCutTo255BytesAndEmptyEntriesMatchNothing) {
   EXPECT_EQ(ExclusionExtension("a.b.ps"), ".ps");
   EXPECT_EQ(ExclusionExtension("name"), "");
   EXPECT_EQ(ExclusionExtension("name."), ".");
-  std::string longName = "a." + std::string(300, 'x');
-  EXPECT_EQ(ExclusionExtension(longName).size(), 255u);
-}
-
-TEST(ExclusionMatch, EmptyEntryMatchesNothing) {
+  EXPECT_EQ(ExclusionExtension("a." + std::string(300, 'x')).size(), 255u);
   EXPECT_FALSE(BeginsWithEntry("abc", ""));
   EXPECT_FALSE(BeginsWithEntry("", "a"));
-  EXPECT_TRUE(BeginsWithEntry("ABC", "ab"));
-  // Bytes outside ASCII compare exactly.
-  EXPECT_FALSE(BeginsWithEntry("\xC4x", "\xE4"));
+  EXPECT_FALSE(BeginsWithEntry("\xC4x", "\xE4"));  // bytes outside ASCII compare exactly
 }
 
 }  // namespace

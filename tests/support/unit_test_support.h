@@ -1,5 +1,5 @@
 // Helpers shared by the portable unit tests: a scratch folder that goes away
-// with everything in it, and whole files written and read back as raw bytes.
+// with everything in it, whose files are written and read back as raw bytes.
 #pragma once
 
 #include <atomic>
@@ -31,17 +31,18 @@ class ScratchFolder {
 
   std::string PathOf(const std::string& name) const { return (folder / name).string(); }
 
+  // Writes `bytes` as the whole file `name` and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    return PathOf(name);
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(PathOf(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
   std::filesystem::path folder;
 };
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 }  // namespace hf

@@ -1,22 +1,22 @@
 // The colour catalogue: reading and writing Colours.ini, natural order, the
 // four-pass colour search and the addition of unknown colours.
 #include "grouping/colours/colour_info.h"
-#include "base/ascii.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "tests/grouping/colours/colour_test_support.h"
-#include "tests/support/unit_test_support.h"
 
 namespace hf {
 
 namespace {
+
+using Texts = std::vector<std::string>;
 
 // A catalogue as a user keeps it: comments, blank lines, quoted affixes.
 const char kCatalogue[] =
@@ -30,39 +30,52 @@ const char kCatalogue[] =
     "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=255 0 0 0\r\nmix=1\r\nmatch=0 \"[ddd]\"\r\nmatch=-3 \"c[d]\"\r\n\r\n"
     "type=black\r\ncmyk=0 0 0 255\r\nmix=0\r\n";
 
-std::vector<std::string> Names(const CColourInfo& info) {
-  std::vector<std::string> names;
-  for (const ColourEntry& entry : info.spotColours()) names.push_back(entry.EffectiveName());
-  return names;
-}
-
 CColourInfo Loaded(const std::string& text, int flags = kCatalogueAll) {
   CColourInfo info;
   info.LoadCatalogueFromText(text, flags);
   return info;
 }
 
-// The effective definition of the only spot colour of a one-entry catalogue.
-ColourDefinition OnlySpotColour(const std::string& value) {
-  CColourInfo info = Loaded("[PredefinedSpotColours]\nX=" + value + "\n");
-  EXPECT_EQ(info.SpotColourCount(), 1u);
-  return info.SpotColourCount() == 1 ? info.spotColours()[0].Effective() : ColourDefinition();
-}
-
-void ExpectCmyk(const ColourDefinition& colour, int c, int m, int y, int k, bool opaque) {
-  EXPECT_EQ(colour.c, c);
-  EXPECT_EQ(colour.m, m);
-  EXPECT_EQ(colour.y, y);
-  EXPECT_EQ(colour.k, k);
-  EXPECT_EQ(colour.opaque, opaque);
-}
-
 // A catalogue read from a Colours.ini with these bytes, so that changes are written.
-CColourInfo LoadedFile(const TempFolder& scratch, const std::string& bytes) {
+CColourInfo LoadedFile(const ScratchFolder& scratch, const std::string& bytes) {
   CColourInfo info;
   info.SetPath(scratch.Write("Colours.ini", bytes));
   EXPECT_TRUE(info.LoadCatalogue(kCatalogueAll));
   return info;
+}
+
+// "<name> C M Y K <1 when opaque>[ user]", as Colours.ini writes a spot colour.
+std::string Describe(const ColourDefinition& colour, bool user = false) {
+  return colour.name + " " + std::to_string(colour.c) + " " + std::to_string(colour.m) + " " +
+         std::to_string(colour.y) + " " + std::to_string(colour.k) + (colour.opaque ? " 1" : " 0") +
+         (user ? " user" : "");
+}
+
+// A custom definition with its match rules: "<Describe>: <offset> <pattern>, ...".
+std::string DescribeCustom(const ColourDefinition& colour) {
+  std::string text = Describe(colour) + ":";
+  for (int i = 0; i < colour.matchCount; ++i)
+    text += " " + std::to_string(colour.matchOffset[i]) + " " + colour.matchPattern[i] + ",";
+  return text;
+}
+
+Texts Spots(const CColourInfo& info) {
+  Texts texts;
+  for (const ColourEntry& entry : info.spotColours())
+    texts.push_back(Describe(entry.Effective(), entry.IsUserDefined()));
+  return texts;
+}
+
+Texts Customs(const CColourInfo& info) {
+  Texts texts;
+  for (const ColourDefinition& colour : info.customColours()) texts.push_back(DescribeCustom(colour));
+  return texts;
+}
+
+Texts Names(const CColourInfo& info) {
+  Texts names;
+  for (const ColourEntry& entry : info.spotColours()) names.push_back(entry.EffectiveName());
+  return names;
 }
 
 }  // namespace
@@ -72,166 +85,90 @@ CColourInfo LoadedFile(const TempFolder& scratch, const std::string& bytes) {
 TEST(ColourInfoLoad, ReadsEverySection) {
   CColourInfo info = Loaded(kCatalogue);
   EXPECT_TRUE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes(), (std::vector<std::string>{"Acme ", "SPT "}));
-  EXPECT_EQ(info.suffixes(), (std::vector<std::string>{" C", " U"}));
-
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Brick 7", "Mint", "Sunset 12", "Sunset 120", "Teal Wave"}));
-  EXPECT_TRUE(info.spotColours()[0].IsUserDefined());
+  EXPECT_EQ(info.prefixes(), (Texts{"Acme ", "SPT "}));
+  EXPECT_EQ(info.suffixes(), (Texts{" C", " U"}));
+  EXPECT_EQ(Spots(info), (Texts{"Brick 7 1 2 3 4 1 user", "Mint 5 6 7 255 0", "Sunset 12 0 100 100 0 1",
+                                "Sunset 120 0 150 200 0 0", "Teal Wave 10 20 30 40 0 user"}));
   EXPECT_TRUE(info.spotColours()[0].predefined.name.empty());
-  EXPECT_FALSE(info.spotColours()[1].IsUserDefined());
   EXPECT_TRUE(info.spotColours()[1].userDefined.name.empty());
-  ExpectCmyk(info.spotColours()[0].Effective(), 1, 2, 3, 4, true);
-  ExpectCmyk(info.spotColours()[1].Effective(), 5, 6, 7, 255, false);
-  ExpectCmyk(info.spotColours()[4].Effective(), 10, 20, 30, 40, false);
-
-  ASSERT_EQ(info.customColours().size(), 2u);
-  const ColourDefinition& cyan = info.customColours()[0];
-  EXPECT_EQ(cyan.name, "Cyan");
-  ExpectCmyk(cyan, 255, 0, 0, 0, false);
-  ASSERT_EQ(cyan.matchCount, 2);
-  EXPECT_EQ(cyan.matchOffset[0], 0);
-  EXPECT_EQ(cyan.matchPattern[0], "[ddd]");
-  EXPECT_EQ(cyan.matchOffset[1], -3);
-  EXPECT_EQ(cyan.matchPattern[1], "c[d]");
-  const ColourDefinition& black = info.customColours()[1];
-  EXPECT_EQ(black.name, "Black");  // the type value passes through ProcessNameOf
-  ExpectCmyk(black, 0, 0, 0, 255, true);
-  EXPECT_EQ(black.matchCount, 0);
+  // The type value passes through ProcessNameOf.
+  EXPECT_EQ(Customs(info), (Texts{"Cyan 255 0 0 0 0: 0 [ddd], -3 c[d],", "Black 0 0 0 255 1:"}));
+  // Lines without a key are no colours or affixes.
+  EXPECT_EQ(Names(Loaded("[UserDefinedSpotColours]\n=1 2 3 4\n; Red=1 2 3 4\n\nGreen=0 0 0 0\n")), Texts{"Green"});
+  EXPECT_EQ(Loaded("[Prefixes]\n=x\n# comment\n\"A \"=\n").prefixes(), Texts{"A "});
+  // Spot colour values fill from the front: K defaults to 255, mixable; only 1 is opaque; reading stops at
+  // the first non-number ("%d %d" reads a sign straight after a number); values beyond 32 bits saturate.
+  const std::pair<const char*, const char*> values[] = {
+      {"", "X 0 0 0 255 0"}, {"1 2 3 4 1", "X 1 2 3 4 1"}, {"1 2 3 4 2", "X 1 2 3 4 0"}, {"1,2 3", "X 1 0 0 255 0"},
+      {"7x 8", "X 7 0 0 255 0"}, {"-5 +6\t7", "X -5 6 7 255 0"}, {"1-2", "X 1 -2 0 255 0"}, {"- 5", "X 0 0 0 255 0"},
+      {"99999999999999999999 -99999999999999999999", "X 2147483647 -2147483648 0 255 0"}};
+  for (const auto& [value, expected] : values)
+    EXPECT_EQ(Spots(Loaded(std::string("[PredefinedSpotColours]\nX=") + value + "\n")), Texts{expected}) << value;
 }
 
-TEST(ColourInfoLoad, SpotColourValuesFillFromTheFrontAndKeepDefaults) {
-  ExpectCmyk(OnlySpotColour("0 0 0"), 0, 0, 0, 255, false);  // K defaults to 255, mixable
-  ExpectCmyk(OnlySpotColour(""), 0, 0, 0, 255, false);
-  ExpectCmyk(OnlySpotColour("1 2 3 4 1"), 1, 2, 3, 4, true);
-  ExpectCmyk(OnlySpotColour("1 2 3 4 2"), 1, 2, 3, 4, false);  // only 1 is opaque
-  ExpectCmyk(OnlySpotColour("1 2 3 4 0"), 1, 2, 3, 4, false);
-  ExpectCmyk(OnlySpotColour("1,2 3"), 1, 0, 0, 255, false);   // stops at the first non-number
-  ExpectCmyk(OnlySpotColour("7x 8"), 7, 0, 0, 255, false);
-  ExpectCmyk(OnlySpotColour("-5 +6\t7"), -5, 6, 7, 255, false);
-  ExpectCmyk(OnlySpotColour("1-2"), 1, -2, 0, 255, false);   // "%d %d" reads a sign straight after
-  ExpectCmyk(OnlySpotColour("- 5"), 0, 0, 0, 255, false);
-  ExpectCmyk(OnlySpotColour("1 2 3 4 1 9 9"), 1, 2, 3, 4, true);
-  ExpectCmyk(OnlySpotColour("99999999999999999999 -99999999999999999999"), INT_MAX, INT_MIN, 0, 255, false);
-}
-
-TEST(ColourInfoLoad, LinesWithoutAKeyAreNoColours) {
-  CColourInfo info = Loaded("[UserDefinedSpotColours]\n=1 2 3 4\n; Red=1 2 3 4\n\nGreen=0 0 0 0\n");
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Green"}));
-  CColourInfo affixes = Loaded("[Prefixes]\n=x\n# comment\n\"A \"=\n");
-  EXPECT_EQ(affixes.prefixes(), (std::vector<std::string>{"A "}));
-}
-
-TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValue) {
+TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValueAndFlagsSelectTheSections) {
   // In sequence on one catalogue: an empty or absent value keeps the last one.
   const std::pair<const char*, bool> steps[] = {
-      {"[Options]\nignore_case=1\n", true},        {"[Options]\nignore_case=\n", true},
-      {"[Prefixes]\n", true},                      {"[options]\nIGNORE_CASE=2\n", false},
-      {"[Options]\nignore_case=1 please\n", true}, {"[Options]\nignore_case=yes\n", false},
-  };
+      {"[Options]\nignore_case=1\n", true}, {"[Options]\nignore_case=\n", true}, {"[Prefixes]\n", true},
+      {"[options]\nIGNORE_CASE=2\n", false}, {"[Options]\nignore_case=1 please\n", true},
+      {"[Options]\nignore_case=yes\n", false}};
   CColourInfo info;
   for (const auto& [text, ignoreCase] : steps) {
     info.LoadCatalogueFromText(text, kCatalogueAll);
     EXPECT_EQ(info.ignoreCase(), ignoreCase) << text;
   }
-}
-
-TEST(ColourInfoLoad, FlagsSelectTheSections) {
-  CColourInfo info = Loaded(kCatalogue);
+  info = Loaded(kCatalogue);
   const std::string other =
       "[Options]\nignore_case=0\n[Prefixes]\nNew=\n[Suffixes]\n[UserDefinedSpotColours]\nOnly=1 1 1 1\n"
       "[CustomColourMatch]\ntype=K\ncmyk=0 0 0 9\nmix=1\n";
-
   info.LoadCatalogueFromText(other, kCatalogueSpotColours);
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Only"}));
-  EXPECT_TRUE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes().size(), 2u);
-  EXPECT_EQ(info.customColours().size(), 2u);
-
+  EXPECT_EQ(Names(info), Texts{"Only"});
+  EXPECT_EQ(std::make_tuple(info.ignoreCase(), info.prefixes().size(), info.customColours().size()),
+            std::make_tuple(true, size_t{2}, size_t{2}));
   info.LoadCatalogueFromText(other, kCatalogueCustomMatch);
-  ASSERT_EQ(info.customColours().size(), 1u);
-  EXPECT_EQ(info.customColours()[0].k, 9);
+  EXPECT_EQ(Customs(info), Texts{"Black 0 0 0 9 0:"});
   EXPECT_EQ(info.prefixes().size(), 2u);
-
   info.LoadCatalogueFromText(other, kCatalogueAffixes);
   EXPECT_FALSE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes(), (std::vector<std::string>{"New"}));
+  EXPECT_EQ(info.prefixes(), Texts{"New"});
   EXPECT_TRUE(info.suffixes().empty());  // a present but empty section empties the list
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Only"}));
+  EXPECT_EQ(Names(info), Texts{"Only"});
 }
 
 // ---- CustomColourMatch blocks ----
 
-TEST(ColourInfoCustom, BlockFieldsAndTheirFallbacks) {
+TEST(ColourInfoCustom, BlockFieldsTheirFallbacksAndMatchRulesDirectlyAfterMix) {
   CColourInfo info = Loaded(
       "[CustomColourMatch]\n"
-      "type=Ruby\ncmyk=1 2 3\nmix=0\n"           // not a process spelling; three numbers
-      "TYPE=yel\nCMYK=9 8 7 6\nMIX=abc\n"        // keys in any case; mix not a number
+      "type=Ruby\ncmyk=1 2 3\nmix=0\n"     // not a process spelling; three numbers
+      "TYPE=yel\nCMYK=9 8 7 6\nMIX=abc\n"  // keys in any case; mix not a number
       "type=M\ncmyk=1 2 3 4 5\nmix=7\n"
-      "match=1 \"a\"\nmatch=2 \"b\"\nmatch=3 \"c\"\nmatch=4 \"d\"\nmatch=5 \"e\"\n"
-      "type=C\ncmyk=0 0 0 0\nmix=1\nmatch=-3 \"x y\" trailing\nmatch=  +2 tail\"[dd]\"\n");
-  ASSERT_EQ(info.customColours().size(), 4u);
-  const ColourDefinition& ruby = info.customColours()[0];
-  EXPECT_EQ(ruby.name, "");
-  ExpectCmyk(ruby, 0, 0, 0, 0, true);
-  const ColourDefinition& yellow = info.customColours()[1];
-  EXPECT_EQ(yellow.name, "Yellow");
-  ExpectCmyk(yellow, 9, 8, 7, 6, false);
-  const ColourDefinition& magenta = info.customColours()[2];
-  EXPECT_EQ(magenta.name, "Magenta");
-  ExpectCmyk(magenta, 1, 2, 3, 4, false);
-  ASSERT_EQ(magenta.matchCount, 4);  // the fifth rule is read and ignored
-  EXPECT_EQ(magenta.matchPattern[3], "d");
-  EXPECT_EQ(magenta.matchOffset[3], 4);
-  const ColourDefinition& cyan = info.customColours()[3];
-  ASSERT_EQ(cyan.matchCount, 2);
-  EXPECT_EQ(cyan.matchOffset[0], -3);
-  EXPECT_EQ(cyan.matchPattern[0], "x y");
-  EXPECT_EQ(cyan.matchOffset[1], 2);
-  EXPECT_EQ(cyan.matchPattern[1], "[dd]");
+      "match=1 \"a\"\nmatch=2 \"b\"\nmatch=3 \"c\"\nmatch=4 \"d\"\nmatch=5 \"e\"\n"  // the fifth rule is ignored
+      "type=C\ncmyk=0 0 0 0\nmix=1\nmatch=-3 \"x y\" trailing\nmatch=  +2 tail\"[dd]\"\n"
+      "type=K\ncmyk=0 0 0 1\nmix=1\n\nmatch=0 \"lost\"\n"  // a blank line ends the block
+      "type=Y\ncmyk=0 0 0 1\nmix=1\nmatch=0 \"kept\"\nother=1\nmatch=0 \"lost\"\n");
+  EXPECT_EQ(Customs(info), (Texts{" 0 0 0 0 1:", "Yellow 9 8 7 6 0:", "Magenta 1 2 3 4 0: 1 a, 2 b, 3 c, 4 d,",
+                                  "Cyan 0 0 0 0 0: -3 x y, 2 [dd],", "Black 0 0 0 1 0:", "Yellow 0 0 0 1 0: 0 kept,"}));
 }
 
 TEST(ColourInfoCustom, ReadingStopsAtTheFirstBrokenBlock) {
   const std::string good = "[CustomColourMatch]\ntype=C\ncmyk=1 0 0 0\nmix=1\n";
   const std::string after = "type=K\ncmyk=0 0 0 1\nmix=1\n";
-  const char* brokenRules[] = {
-      "match=x \"a\"\n",                 // no number
-      "match=3 \"a\n",                    // one double quote
-      "match=3 a\n",                       // no quotes
-      "match=\n",                          // empty
-      "match=0 \"a\"\nmatch=0 \"\n",   // a later rule broken
-      "match=0 \"a\"\nmatch=1 \"b\"\nmatch=2 \"c\"\nmatch=3 \"d\"\nmatch=4 e\n",  // a fifth rule broken
-  };
-  for (const char* rules : brokenRules) {
-    CColourInfo info = Loaded(good + "type=M\ncmyk=1 1 1 1\nmix=1\n" + rules + after);
-    ASSERT_EQ(info.customColours().size(), 1u) << rules;  // M dropped, K not read
-    EXPECT_EQ(info.customColours()[0].name, "Cyan") << rules;
+  for (const char* rules : {"match=x \"a\"\n", "match=3 \"a\n", "match=3 a\n", "match=\n",
+                            "match=0 \"a\"\nmatch=1 \"b\"\nmatch=2 \"c\"\nmatch=3 \"d\"\nmatch=4 e\n"}) {
+    // M dropped, K not read.
+    EXPECT_EQ(Customs(Loaded(good + "type=M\ncmyk=1 1 1 1\nmix=1\n" + rules + after)), Texts{"Cyan 1 0 0 0 0:"})
+        << rules;
   }
   // No cmyk or no mix after the last type: that block is dropped.
   EXPECT_EQ(Loaded(good + "type=M\nmix=1\nmatch=0 \"a\"\n").customColours().size(), 1u);
   EXPECT_EQ(Loaded(good + "type=M\ncmyk=1 1 1 1\n").customColours().size(), 1u);
   // cmyk and mix are searched from the type entry on, so a block without its
   // own mix takes the next block's, and reading goes on after that one.
-  CColourInfo borrowed = Loaded(good + "type=M\ncmyk=1 1 1 1\n" + after + "match=0 \"z\"\n");
-  ASSERT_EQ(borrowed.customColours().size(), 2u);
-  EXPECT_EQ(borrowed.customColours()[1].name, "Magenta");
-  EXPECT_EQ(borrowed.customColours()[1].c, 1);
-  EXPECT_EQ(borrowed.customColours()[1].matchCount, 1);
+  EXPECT_EQ(Customs(Loaded(good + "type=M\ncmyk=1 1 1 1\n" + after + "match=0 \"z\"\n")),
+            (Texts{"Cyan 1 0 0 0 0:", "Magenta 1 1 1 1 0: 0 z,"}));
   // Entries before a type are not part of its block.
-  EXPECT_EQ(Loaded("[CustomColourMatch]\nmix=1\ncmyk=1 1 1 1\n" + after.substr(0) + "stray=1\n")
-                .customColours()
-                .size(),
-            1u);
-}
-
-TEST(ColourInfoCustom, MatchRulesMustFollowMixDirectly) {
-  CColourInfo info = Loaded(
-      "[CustomColourMatch]\n"
-      "type=C\ncmyk=1 0 0 0\nmix=1\n\nmatch=0 \"lost\"\n"   // a blank line ends the block
-      "type=K\ncmyk=0 0 0 1\nmix=1\nmatch=0 \"kept\"\nother=1\nmatch=0 \"lost\"\n");
-  ASSERT_EQ(info.customColours().size(), 2u);
-  EXPECT_EQ(info.customColours()[0].matchCount, 0);
-  ASSERT_EQ(info.customColours()[1].matchCount, 1);
-  EXPECT_EQ(info.customColours()[1].matchPattern[0], "kept");
+  EXPECT_EQ(Loaded("[CustomColourMatch]\nmix=1\ncmyk=1 1 1 1\n" + after + "stray=1\n").customColours().size(), 1u);
 }
 
 TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
@@ -239,8 +176,7 @@ TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
   for (int i = 0; i < 20000; ++i) text += "type=K\nmix=0\n";
   text += "cmyk=0 0 0 1\n";
   // Every block finds the one cmyk at the end and its own mix.
-  CColourInfo info = Loaded(text);
-  EXPECT_EQ(info.customColours().size(), 20000u);
+  EXPECT_EQ(Loaded(text).customColours().size(), 20000u);
 }
 
 // ---- writing ----
@@ -254,101 +190,89 @@ TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
   EXPECT_EQ(Loaded(expected).SaveCatalogueToText(), expected);
 }
 
+TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
+  const struct {
+    const char* members;
+    int flags;
+    const char* saved;
+  } cases[] = {
+      // Unsorted colours are written in natural order around the blank lines.
+      {"[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n",
+       kCatalogueAll,
+       "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n\"Zinc 10\"=1 1 1 1\r\n\r\n"
+       "[Options]\r\nignore_case=0\r\n"},
+      // Sections written with blanks get equals signs; missing ones are appended.
+      {"; written with blanks\n[Options]\nignore_case 1\n[Prefixes]\n\"Acme \"\n[UserDefinedSpotColours]\nRed 1 2 3 4\n"
+       "[CustomColourMatch]\ntype Magenta\ncmyk 0 255 0 0\nmix 0\nmatch 2 \"[?d]\"\n",
+       kCatalogueAll,
+       "; written with blanks\r\n\r\n[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"Acme \"=\r\n\r\n"
+       "[UserDefinedSpotColours]\r\nRed=1 2 3 4\r\n\r\n"
+       "[CustomColourMatch]\r\ntype=Magenta\r\ncmyk=0 255 0 0\r\nmix=0\r\nmatch=2 \"[?d]\"\r\n"},
+      // A stray key before the block moves every entry up one slot; the blank line would then fall between
+      // mix and match, which would lose the rule: match rules stay directly below their mix entry.
+      {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n", kCatalogueAll,
+       "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
+       "[Options]\r\nignore_case=0\r\n"}};
+  for (const auto& c : cases) {
+    CColourInfo info = Loaded(c.members, c.flags);
+    EXPECT_EQ(info.SaveCatalogueToText(), c.saved) << c.members;
+    EXPECT_EQ(Loaded(c.saved).SaveCatalogueToText(), c.saved) << c.members;
+  }
+  EXPECT_EQ(Customs(Loaded(cases[2].saved)), Texts{"Cyan 1 0 0 0 0: 0 a,"});
+}
+
 TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
-  // Members from one text, document from another read with flags 0, and a
-  // cleared catalogue: neither save may write the lists into the file.
-  CColourInfo info = Loaded("[Prefixes]\nOnly=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
-  info.LoadCatalogueFromText("[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n", 0);
+  // Members from one text, then the document of another read with flags 0; a
+  // cleared catalogue; a catalogue of which only the custom blocks were read:
+  // no save writes lists into the file that were not read from it.
+  const std::string layout = "[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n";
   const std::string untouched = "[Prefixes]\r\nP=\r\n; comment\r\n\r\n[Other]\r\nkeep=me = as I am\r\n";
+  CColourInfo info = Loaded("[Prefixes]\nOnly=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
+  info.LoadCatalogueFromText(layout, 0);
   EXPECT_EQ(info.SaveCatalogueToText(), untouched);
-  CColourInfo cleared = Loaded("[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n");
+  CColourInfo cleared = Loaded(layout);
   cleared.ClearCatalogue();
   EXPECT_EQ(cleared.SaveCatalogueToText(), untouched);
+  // The Ruby block has an empty name (not a process colour): kept in memory, not written.
+  CColourInfo custom = Loaded("[Prefixes]\nA=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n", kCatalogueCustomMatch);
+  EXPECT_EQ(custom.customColours().size(), 1u);
+  EXPECT_EQ(custom.SaveCatalogueToText(), "[Prefixes]\r\nA=\r\n\r\n[CustomColourMatch]\r\n");
 }
 
 // An unknown colour is added to the file as it is on disk, changing nothing
 // else: comments, unknown sections, rules the catalogue skipped when reading
-// (a type that is no process colour, rules after a malformed one).
+// (a type that is no process colour, rules after a malformed one), and what
+// another process wrote meanwhile.
 TEST(ColourInfoSave, AnAddedColourIsTheFilesOnlyChange) {
-  ScratchFolder scratch("hf_catalogue");
-  const std::string path = scratch.PathOf("Colours.ini");
+  ScratchFolder scratch("hf_colour_");
   const std::string file =
       "; the shop's catalogue\r\n\r\n[UserDefinedSpotColours]\r\nApricot=1 2 3 4\r\nZinc=5 6 7 8\r\n\r\n"
       "[CustomColourMatch]\r\ntype=Ruby\r\ncmyk=1 1 1 1\r\nmix=1\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=0\r\n"
       "match=bad\r\nmatch=0 \"C*\"\r\n\r\n[Workshop]\r\nowner=Ann\r\n";
-  WriteBytes(path, file);
-  CColourInfo info;
-  info.SetPath(path);
-  ASSERT_TRUE(info.LoadCatalogue(kCatalogueAll));
-  WriteBytes(path, file + "late=1\r\n");  // another process wrote meanwhile
+  CColourInfo info = LoadedFile(scratch, file);
+  scratch.Write("Colours.ini", file + "late=1\r\n");
   EXPECT_EQ(info.AddUndefinedUserColour("Mango 12"), 0);
   std::string expected = file + "late=1\r\n";
   expected.insert(expected.find("Zinc="), "\"Mango 12\"=0 112 154 11 1\r\n");
-  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(scratch.Read("Colours.ini"), expected);
   EXPECT_EQ(info.AddUndefinedUserColour("Zz"), 0);  // after the last entry, before the blank line
-  EXPECT_NE(ReadBytes(path).find("Zinc=5 6 7 8\r\nZz=0 112 154 11 1\r\n\r\n[CustomColourMatch]"), std::string::npos);
-}
-
-TEST(ColourInfoSave, UnsortedColoursAreWrittenInNaturalOrderAroundTheBlankLines) {
-  CColourInfo info =
-      Loaded("[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n");
-  EXPECT_EQ(info.SaveCatalogueToText(),
-            "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n"
-            "\"Zinc 10\"=1 1 1 1\r\n\r\n"
-            "[Options]\r\nignore_case=0\r\n");
-}
-
-TEST(ColourInfoSave, EmptyListsDeleteTheirEntriesAndCreateNoSections) {
-  // Only the custom blocks are read (the prefixes stay as they are); the Ruby
-  // block has an empty name (not a process colour), so it is not written.
-  CColourInfo info = Loaded("[Prefixes]\nA=\n\nB=\nC=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n",
-                            kCatalogueCustomMatch);
-  EXPECT_EQ(info.customColours().size(), 1u);
-  EXPECT_EQ(info.SaveCatalogueToText(), "[Prefixes]\r\nA=\r\n\r\nB=\r\nC=\r\n\r\n[CustomColourMatch]\r\n");
-}
-
-TEST(ColourInfoSave, MissingSectionsAreAppendedWithEqualsSigns) {
-  CColourInfo info = Loaded(
-      "; written with blanks\n[Options]\nignore_case 1\n[Prefixes]\n\"Acme \"\n[UserDefinedSpotColours]\nRed 1 2 3 4\n"
-      "[CustomColourMatch]\ntype Magenta\ncmyk 0 255 0 0\nmix 0\nmatch 2 \"[?d]\"\n");
-  EXPECT_EQ(info.SaveCatalogueToText(),
-            "; written with blanks\r\n\r\n"
-            "[Options]\r\nignore_case=1\r\n\r\n"
-            "[Prefixes]\r\n\"Acme \"=\r\n\r\n"
-            "[UserDefinedSpotColours]\r\nRed=1 2 3 4\r\n\r\n"
-            "[CustomColourMatch]\r\ntype=Magenta\r\ncmyk=0 255 0 0\r\nmix=0\r\nmatch=2 \"[?d]\"\r\n");
-}
-
-TEST(ColourInfoSave, MatchRulesStayDirectlyBelowTheirMixEntry) {
-  // A stray key before the block moves every entry up one slot; the blank
-  // line would then fall between mix and match, which would lose the rule.
-  CColourInfo info = Loaded("[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n");
-  ASSERT_EQ(info.customColours().size(), 1u);
-  ASSERT_EQ(info.customColours()[0].matchCount, 1);
-  const std::string saved = info.SaveCatalogueToText();
-  EXPECT_EQ(saved,
-            "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
-            "[Options]\r\nignore_case=0\r\n");
-  CColourInfo reread = Loaded(saved);
-  ASSERT_EQ(reread.customColours().size(), 1u);
-  EXPECT_EQ(reread.customColours()[0].matchCount, 1);
-  EXPECT_EQ(reread.SaveCatalogueToText(), saved);
+  EXPECT_NE(scratch.Read("Colours.ini").find("Zinc=5 6 7 8\r\nZz=0 112 154 11 1\r\n\r\n[CustomColourMatch]"),
+            std::string::npos);
 }
 
 // The file path: a save goes through a temporary file; a load that fails
 // keeps everything, the document's comments too, so a later save loses nothing.
 TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
-  TempFolder scratch;
+  ScratchFolder scratch("hf_colour_");
   CColourInfo info = LoadedFile(scratch, kCatalogue);
-  EXPECT_EQ(info.SpotColourCount(), 5u);
   ASSERT_TRUE(info.SaveCatalogue());
   EXPECT_EQ(scratch.Read("Colours.ini"), info.SaveCatalogueToText());
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("Colours.ini.tmp~")));
+  EXPECT_FALSE(std::filesystem::exists(scratch.PathOf("Colours.ini.tmp~")));
 
-  std::filesystem::remove(scratch.Path("Colours.ini"));
+  std::filesystem::remove(scratch.PathOf("Colours.ini"));
   EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
-  EXPECT_EQ(info.path(), scratch.Path("Colours.ini"));
-  EXPECT_EQ(info.SpotColourCount(), 5u);
+  EXPECT_EQ(info.path(), scratch.PathOf("Colours.ini"));
+  EXPECT_EQ(Spots(info), Spots(Loaded(kCatalogue)));
   EXPECT_EQ(info.prefixes().size(), 2u);
   EXPECT_EQ(info.customColours().size(), 2u);
   EXPECT_TRUE(info.ignoreCase());
@@ -359,38 +283,24 @@ TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
   EXPECT_EQ(info.SpotColourCount(), 0u);
   EXPECT_TRUE(info.customColours().empty() && info.prefixes().empty() && info.suffixes().empty());
   EXPECT_EQ(info.FindColour("Mint", false), -1);
-  EXPECT_EQ(info.path(), scratch.Path("Colours.ini"));
+  EXPECT_EQ(info.path(), scratch.PathOf("Colours.ini"));
 }
 
 // ---- natural order ----
 
 TEST(NaturalCompare, NumbersByValueThenLongerRunFirst) {
-  struct Case {
-    const char* a;
-    const char* b;
+  const struct {
+    const char *a, *b;
     int expected;
   } cases[] = {
-      {"Red 9", "Red 10", -1},
-      {"Red 10", "Red 9", 1},
-      {"Red 007", "Red 7", -1},  // equal value: more digits first
-      {"Red 7", "Red 07", 1},
-      {"Red 07", "Red 007", 1},
-      {"Red 7a", "Red 7b", -1},
-      {"Red 007b", "Red 7a", -1},  // the run decides before the letters
-      {"red", "RED", 0},
-      {"abc", "abd", -1},
-      {"ab", "abc", -1},  // ends first
-      {"", "", 0},
-      {"", "a", -1},
-      {"a1", "ab", 1},  // a digit sorts after a non-digit
-      {"1", "A", 1},
-      {"_", "a", 1},    // compared upper-cased: '_' > 'A'
+      {"Red 9", "Red 10", -1}, {"Red 007", "Red 7", -1},  // equal value: more digits first
+      {"Red 7a", "Red 7b", -1}, {"Red 007b", "Red 7a", -1},  // the run decides before the letters
+      {"red", "RED", 0}, {"ab", "abc", -1}, {"", "", 0},  // a text that ends first sorts first
+      {"a1", "ab", 1}, {"1", "A", 1},  // a digit sorts after a non-digit
+      {"_", "a", 1},  // compared upper-cased: '_' > 'A'
       {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
-      {"x0", "x00", 1},
-      {"2 Blue", "10 Blue", -1},
-      {"Blue\xe9", "Blue\xc9", 1},  // bytes above ASCII are not folded
-  };
-  for (const Case& c : cases) {
+      {"2 Blue", "10 Blue", -1}, {"Blue\xe9", "Blue\xc9", 1}};  // bytes above ASCII are not folded
+  for (const auto& c : cases) {
     EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
     EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
   }
@@ -400,10 +310,7 @@ TEST(NaturalCompare, LoadingSortsByEffectiveNameKeepingFileOrderOfEqualNames) {
   CColourInfo info = Loaded(
       "[UserDefinedSpotColours]\n\"Blue 10\"=1 0 0 0\n\"blue 2\"=2 0 0 0\n\"BLUE 2\"=3 0 0 0\n"
       "[PredefinedSpotColours]\n\"Blue 2\"=4 0 0 0\n\"Blue 02\"=5 0 0 0\nAqua=6 0 0 0\n");
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Aqua", "Blue 02", "blue 2", "BLUE 2", "Blue 2", "Blue 10"}));
-}
-
-TEST(RemoveSpacesAndTrim, BlanksOnly) {
+  EXPECT_EQ(Names(info), (Texts{"Aqua", "Blue 02", "blue 2", "BLUE 2", "Blue 2", "Blue 10"}));
   EXPECT_EQ(RemoveSpaces(" Deep  Red \t"), "DeepRed\t");
   EXPECT_EQ(TrimmedAscii(" \t\r\nDeep Red\v\f "), "Deep Red");
   EXPECT_EQ(TrimmedAscii("   "), "");
@@ -426,6 +333,7 @@ CColourInfo Spellings(bool userSpaced, bool predefinedSpaced, bool userJoined, b
   return Loaded(text);
 }
 
+// The C value of the entry found, which tells the spellings apart.
 int FoundC(const CColourInfo& info, const std::string& name, bool caseInsensitive = false) {
   const ColourEntry* entry = info.EntryAt(info.FindColour(name, caseInsensitive));
   return entry == nullptr ? -1 : entry->Effective().c;
@@ -433,7 +341,7 @@ int FoundC(const CColourInfo& info, const std::string& name, bool caseInsensitiv
 
 }  // namespace
 
-TEST(FindColour, PassesRunInTheirOrder) {
+TEST(FindColour, PassesRunInTheirOrderOnTheTrimmedName) {
   // 1: user-defined, name as it stands, beats every other pass.
   EXPECT_EQ(FoundC(Spellings(true, true, true, true), "Deep Red"), 1);
   // 2: predefined without blanks beats predefined as it stands.
@@ -445,170 +353,81 @@ TEST(FindColour, PassesRunInTheirOrder) {
   EXPECT_EQ(FoundC(Spellings(false, false, false, false), "Deep Red"), -1);
   // A joined name never finds a spaced one.
   EXPECT_EQ(FoundC(Spellings(true, true, false, false), "DeepRed"), -1);
-}
-
-TEST(FindColour, CaseTrimAndEmptyNames) {
   CColourInfo info = Spellings(true, false, false, true);
   EXPECT_EQ(FoundC(info, "deep red"), -1);
-  EXPECT_EQ(FoundC(info, "deep red", true), 1);
   EXPECT_EQ(FoundC(info, "DEEP RED", true), 1);
   EXPECT_EQ(FoundC(info, " \tDeep Red\r\n"), 1);
   EXPECT_EQ(FoundC(info, "deepred", true), 4);
-  EXPECT_EQ(info.FindColour("", false), -1);
   EXPECT_EQ(info.FindColour(" \t ", true), -1);
-  CColourInfo empty;
-  EXPECT_EQ(empty.FindColour("Deep Red", true), -1);
-}
-
-TEST(FindColour, FirstEntryInListOrderWins) {
-  CColourInfo info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
+  // The first entry in list order wins.
+  info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
   EXPECT_EQ(info.FindColour("Teal", true), 0);
   EXPECT_EQ(info.FindColour("TEAL", false), 1);
   EXPECT_EQ(info.FindColour("Teal", false), 2);
-}
-
-namespace {
-
-// The four passes as plain scans, to check the index against.
-int ScanFindColour(const CColourInfo& info, const std::string& name, bool caseInsensitive) {
-  std::string key = TrimmedAscii(name);
-  if (key.empty()) return -1;
-  std::string spaceless = RemoveSpaces(key);
-  auto equal = [&](const std::string& a, const std::string& b) {
-    return caseInsensitive ? EqualsIgnoringAsciiCase(a, b) : a == b;
-  };
-  const auto& list = info.spotColours();
-  const struct {
-    bool user;
-    const std::string* text;
-  } passes[4] = {{true, &key}, {false, &spaceless}, {false, &key}, {true, &spaceless}};
-  for (const auto& pass : passes) {
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (list[i].IsUserDefined() == pass.user && equal(*pass.text, list[i].EffectiveName())) {
-        return static_cast<int>(i);
-      }
-    }
-  }
-  return -1;
-}
-
-}  // namespace
-
-TEST(FindColour, IndexAgreesWithPlainScansAfterInsertions) {
-  std::string text = "[UserDefinedSpotColours]\n";
-  const char* words[] = {"Red", "red", "Blue", "Deep Red", "DeepRed", "Tint 5", "Tint 05", "Tint5"};
-  for (int i = 0; i < 8; ++i) text += std::string("\"") + words[i] + "\"=" + std::to_string(i) + " 0 0 0\n";
-  text += "[PredefinedSpotColours]\n";
-  for (int i = 7; i >= 0; --i) text += std::string("\"") + words[i] + "\"=" + std::to_string(10 + i) + " 0 0 0\n";
-  CColourInfo info = Loaded(text);  // no path: additions are kept in memory only
-
-  const char* probes[] = {"Red", "RED", "red", "Deep Red", "DEEPRED", "deep red", "Tint 5", "TINT05", "Tint 5 ",
-                          "Blue", "Green", "Aqua 1", "AQUA 1", "Aqua1", "Tint 005", "Zinc"};
-  auto check = [&](const char* stage) {
-    for (const char* probe : probes) {
-      for (bool caseInsensitive : {false, true}) {
-        EXPECT_EQ(info.FindColour(probe, caseInsensitive), ScanFindColour(info, probe, caseInsensitive))
-            << stage << ": " << probe << (caseInsensitive ? " (any case)" : "");
-      }
-    }
-  };
-  check("loaded");
-  const char* additions[] = {"Aqua 1", "AQUA 1", "Tint 005", "Green", "aqua1", "Zinc", "Blue 0"};
-  for (const char* addition : additions) {
-    info.AddUndefinedUserColour(addition);
-    check(addition);
-  }
+  // Additions keep every pass's index right: entries behind move on, the new one is found by each pass.
+  info.AddUndefinedUserColour("Aqua 1");
+  info.AddUndefinedUserColour("Zinc2");
+  EXPECT_EQ(info.FindColour("Teal", false), 3);
+  EXPECT_EQ(info.FindColour("teal", true), 1);
+  EXPECT_EQ(info.FindColour("AQUA 1", true), 0);
+  EXPECT_EQ(info.FindColour("Zinc 2", false), 4);
+  EXPECT_EQ(info.FindColour("zinc 2", true), 4);
+  EXPECT_EQ(info.FindColour("zinc2", false), -1);
 }
 
 // ---- AddUndefinedUserColour ----
 
-TEST(AddUndefinedUserColour, AnUnknownColourIsInsertedInNaturalOrderAndWritten) {
-  TempFolder scratch;
-  CColourInfo info = LoadedFile(scratch,
-                                "[Options]\r\nignore_case=0\r\n\r\n"
-                                "[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
-                                "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\n\"Blue 8\"=9 9 9 9\r\n");
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Blue 007", "Blue 7", "Blue 8"}));
-
-  EXPECT_EQ(info.AddUndefinedUserColour("  Blue 07 "), 0);
-  EXPECT_EQ(Names(info), (std::vector<std::string>{"Blue 007", "Blue 07", "Blue 7", "Blue 8"}));
-  const ColourEntry* added = info.EntryAt(1);
-  ASSERT_NE(added, nullptr);
-  EXPECT_TRUE(added->IsUserDefined());
-  ExpectCmyk(added->userDefined, 0, 112, 154, 11, true);
-  EXPECT_EQ(scratch.Read("Colours.ini"),
-            "[Options]\r\nignore_case=0\r\n\r\n"
-            "[UserDefinedSpotColours]\r\n\"Blue 07\"=0 112 154 11 1\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
-            "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\n\"Blue 8\"=9 9 9 9\r\n");
-
-  EXPECT_EQ(info.AddUndefinedUserColour("Blue 9"), 0);  // after every entry
-  EXPECT_EQ(Names(info).back(), "Blue 9");
-  EXPECT_EQ(info.FindColour("Blue 9", false), 4);
-  EXPECT_EQ(info.FindColour("Blue 7", false), 2);
-  EXPECT_EQ(info.FindColour("Blue 007", false), 0);
-}
-
-TEST(AddUndefinedUserColour, KnownOrEmptyNamesAreNotAdded) {
-  TempFolder scratch;
-  CColourInfo info = LoadedFile(scratch, "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");
-  for (const char* name : {"DeepRed", " Deep Red ", "", " \t"}) {  // " Deep Red " is found without its blanks
+TEST(AddUndefinedUserColour, AnUnknownColourIsInsertedInNaturalOrderAndWrittenAKnownOrEmptyOneIsNot) {
+  ScratchFolder scratch("hf_colour_");
+  const std::string file = "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
+                           "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\nDeepRed=9 9 9 9\r\n";
+  CColourInfo info = LoadedFile(scratch, file);
+  for (const char* name : {"DeepRed", " Deep Red ", "", " \t", "Blue 7"})  // " Deep Red " is found without blanks
     EXPECT_EQ(info.AddUndefinedUserColour(name), -1) << name;
-  }
-  EXPECT_EQ(info.SpotColourCount(), 1u);
-  EXPECT_EQ(scratch.Read("Colours.ini"), "[PredefinedSpotColours]\r\nDeepRed=1 2 3 4\r\n");  // not rewritten
-  // The search for duplicates respects case: another spelling is a new colour.
-  EXPECT_EQ(info.AddUndefinedUserColour("deepred"), 0);
-  EXPECT_EQ(info.SpotColourCount(), 2u);
+  EXPECT_EQ(scratch.Read("Colours.ini"), file);  // not rewritten
+  EXPECT_EQ(info.AddUndefinedUserColour("  Blue 07 "), 0);
+  EXPECT_EQ(info.AddUndefinedUserColour("deepred"), 0);  // the search for duplicates respects case
+  EXPECT_EQ(Spots(info), (Texts{"Blue 007 5 6 7 8 1", "Blue 07 0 112 154 11 1 user", "Blue 7 1 2 3 4 0 user",
+                                "DeepRed 9 9 9 9 0", "deepred 0 112 154 11 1 user"}));
+  EXPECT_EQ(scratch.Read("Colours.ini"),
+            "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n\"Blue 07\"=0 112 154 11 1\r\n"
+            "\"Blue 7\"=1 2 3 4\r\ndeepred=0 112 154 11 1\r\n\r\n"
+            "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\nDeepRed=9 9 9 9\r\n");
+  EXPECT_EQ(info.FindColour("deepred", false), 4);
+  EXPECT_EQ(info.FindColour("Blue 7", false), 2);
 }
 
-TEST(AddUndefinedUserColour, AMissingCatalogueFileIsCreatedWithTheFirstName) {
-  TempFolder scratch;
+TEST(AddUndefinedUserColour, AMissingFileIsCreatedWithTheFirstNameAFailedWriteKeepsTheColourInMemory) {
+  ScratchFolder scratch("hf_colour_");
   CColourInfo info;
-  info.SetPath(scratch.Path("Colours.ini"));
+  info.SetPath(scratch.PathOf("Colours.ini"));
   EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
   EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
   EXPECT_EQ(info.AddUndefinedUserColour("Lime 2"), 0);
   EXPECT_EQ(scratch.Read("Colours.ini"),
             "[UserDefinedSpotColours]\r\n\"Lime 2\"=0 112 154 11 1\r\nPlum=0 112 154 11 1\r\n");
-}
-
-TEST(AddUndefinedUserColour, AFailedWriteKeepsTheAddedColourInMemory) {
-  TempFolder scratch;
-  CColourInfo info;
-  info.SetPath(scratch.Path("no such folder/Colours.ini"));
-  EXPECT_EQ(info.AddUndefinedUserColour("Plum"), 0);
-  EXPECT_EQ(info.FindColour("Plum", false), 0);
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("no such folder")));
+  info.SetPath(scratch.PathOf("no such folder/Colours.ini"));
+  EXPECT_EQ(info.AddUndefinedUserColour("Aqua"), 0);
+  EXPECT_EQ(info.FindColour("Aqua", false), 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch.PathOf("no such folder")));
 }
 
 // ---- process colours ----
 
 TEST(ProcessColours, NamesAndSolidValues) {
-  const std::pair<const char*, const char*> names[] = {
-      {"cyan", "Cyan"}, {"MAG", "Magenta"}, {"Yel", "Yellow"}, {"k", "Black"},
-      {"BLK", "Black"}, {"Cyan ", ""},      {"Red", ""},       {"", ""},
-  };
+  const std::pair<const char*, const char*> names[] = {{"cyan", "Cyan"}, {"MAG", "Magenta"}, {"Yel", "Yellow"},
+                                                       {"k", "Black"}, {"BLK", "Black"}, {"Cyan ", ""}, {"", ""}};
   for (const auto& [text, name] : names) EXPECT_EQ(CColourInfo::ProcessNameOf(text), name) << text;
-
-  const struct {
-    const char* name;
-    unsigned char cmyk[4];
-  } solids[] = {{"c", {255, 0, 0, 0}}, {"Magenta", {0, 255, 0, 0}}, {"YEL", {0, 0, 255, 0}}, {"Black", {0, 0, 0, 255}}};
-  for (const auto& solid : solids) {
+  const std::pair<const char*, const char*> solids[] = {
+      {"c", "255 0 0 0 1"}, {"Magenta", "0 255 0 0 1"}, {"YEL", "0 0 255 0 1"}, {"Black", "0 0 0 255 1"},
+      {"Ruby", "0 0 7 0 0"}};  // not a process colour: nothing changes
+  for (const auto& [name, cmyk] : solids) {
     BestColour best;
-    best.NormalisedColor = solid.name;
+    best.NormalisedColor = name;
+    best.cmyk[2] = 7;
     CColourInfo::SetProcessCMYK(best);
-    EXPECT_TRUE(best.cmykDefined) << solid.name;
-    EXPECT_TRUE(best.mixable) << solid.name;
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(best.cmyk[i], solid.cmyk[i]) << solid.name << " " << i;
+    EXPECT_EQ(CmykValues(best) + (best.cmykDefined && best.mixable ? " 1" : " 0"), cmyk) << name;
   }
-  BestColour other;
-  other.NormalisedColor = "Ruby";
-  other.cmyk[2] = 7;
-  CColourInfo::SetProcessCMYK(other);
-  EXPECT_FALSE(other.cmykDefined);
-  EXPECT_FALSE(other.mixable);
-  EXPECT_EQ(other.cmyk[2], 7);
 }
 
 // ---- the shipped sample ----
@@ -625,9 +444,8 @@ TEST(ShippedCatalogue, LoadsAndIsWrittenBackUnchanged) {
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   EXPECT_EQ(info.SaveCatalogueToText(), crlf);
-  for (const ColourEntry& entry : info.spotColours()) {
+  for (const ColourEntry& entry : info.spotColours())
     EXPECT_EQ(entry.EffectiveName().find(' '), std::string::npos) << entry.EffectiveName();
-  }
 }
 
 }  // namespace hf

@@ -1,13 +1,12 @@
 // Helpers shared by the colour catalogue and filename analysis tests: the
-// shipped samples, a scratch folder for Colours.ini, the CMYK of a result and
-// the expected results of one analysed name.
+// shipped samples, the CMYK and positions of a result and the expected
+// results of one analysed name.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "base/file_io.h"
 #include "grouping/scheme/filename_analyser.h"
@@ -24,26 +23,6 @@ inline std::string ShippedCatalogueText() {
   std::string text;
   EXPECT_EQ(ReadWholeFile(ShippedSetupPath("Colours.ini"), text), 0);
   return text;
-}
-
-// A scratch folder for catalogue files, with whole-file access by name.
-class TempFolder : public ScratchFolder {
- public:
-  TempFolder() : ScratchFolder("hf_colour_") {}
-  std::string Path(const std::string& name) const { return PathOf(name); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    WriteBytes(PathOf(name), bytes);
-    return PathOf(name);
-  }
-  std::string Read(const std::string& name) const { return ReadBytes(PathOf(name)); }
-};
-
-// The level-3 (detail) lines of a capture, where the colour lookups log.
-inline std::vector<std::string> DetailLines(const LogCapture& log) {
-  std::vector<std::string> texts;
-  for (const LogLine& line : log.lines)
-    if (line.first == 3) texts.push_back(line.second);
-  return texts;
 }
 
 // "C M Y K", whether defined or not.
@@ -70,13 +49,9 @@ inline std::string Positions(const BestColour& best) {
 struct AnalysisRow {
   const char* name;
   bool ok;
-  const char* found;
-  const char* normalised;
+  const char *found, *normalised;
   ColourType type;
-  const char* cmyk;
-  const char* group;
-  const char* preps;
-  const char* page;
+  const char *cmyk, *group, *preps, *page;
 };
 
 inline void ExpectAnalysis(CFilenameAnalyser& analyser, const AnalysisRow& row) {

@@ -18,32 +18,17 @@ namespace hf {
 namespace {
 
 const char kCatalogue[] =
-    "[Options]\n"
-    "ignore_case=1\n"
-    "[Prefixes]\n"
-    "\"CHROMIX \"=\n"
-    "\"SPT \"=\n"
-    "[Suffixes]\n"
-    "\" C\"=\n"
-    "\" U\"=\n"
-    "[UserDefinedSpotColours]\n"
-    "Varnish=0 0 0 0 1\n"
-    "[PredefinedSpotColours]\n"
-    "485=0 95 100 0\n"
-    "ReflexBlue=100 73 0 2\n"
-    "WarmRed=0 75 90 0\n"
-    "[CustomColourMatch]\n"
-    "type=Black\n"
-    "cmyk=0 0 0 255\n"
-    "mix=1\n"
-    "match=0 \"schwarz\"\n";
+    "[Options]\nignore_case=1\n[Prefixes]\n\"CHROMIX \"=\n\"SPT \"=\n[Suffixes]\n\" C\"=\n\" U\"=\n"
+    "[UserDefinedSpotColours]\nVarnish=0 0 0 0 1\n"
+    "[PredefinedSpotColours]\n485=0 95 100 0\nReflexBlue=100 73 0 2\nWarmRed=0 75 90 0\n"
+    "[CustomColourMatch]\ntype=Black\ncmyk=0 0 0 255\nmix=1\nmatch=0 \"schwarz\"\n";
 
 using Row = AnalysisRow;
 
 struct Analysis {
   CColourInfo catalogue;
   CFilenameAnalyser analyser;
-  Analysis(const std::string& templateText, const char* catalogueText = kCatalogue) {
+  explicit Analysis(const std::string& templateText, const char* catalogueText = kCatalogue) {
     catalogue.LoadCatalogueFromText(catalogueText, kCatalogueAll);
     analyser.SetColourInfo(&catalogue);
     analyser.ReadTemplateFromBuffer(templateText);
@@ -64,71 +49,46 @@ void ExpectRows(const std::string& templateText, const std::vector<Row>& rows, b
 
 // Spot colours by catalogue prefix and suffix (the initial methods, which
 // find nothing in names without a prefix).
-const char kSpotByAffixes[] = "[SpotId]\nSPOT_START_METHOD=1\nSPOT_END_METHOD=1\n";
-const char kProcessByName[] = "[ProcessId]\nSEP_ID_METHOD=4\n";
-const char kProcessByUnderscore[] = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n";
-const char kSpotInBrackets[] =
-    "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\nSPOT_ID_END_DELIMITER=41\n";
-const char kGroupFromStart[] = "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
-const char kNoProcess[] = "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=500\n";
-const char kGroupBeforeColour[] =
-    "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n";
-
-std::string Template(std::initializer_list<const char*> parts) {
-  std::string text;
-  for (const char* part : parts) text += part;
-  return text;
-}
+const std::string kSpotByAffixes = "[SpotId]\nSPOT_START_METHOD=1\nSPOT_END_METHOD=1\n";
+const std::string kProcessByName = "[ProcessId]\nSEP_ID_METHOD=4\n";
+const std::string kProcessByUnderscore = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n";
+const std::string kNoProcess = "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=500\n";
+const std::string kGroupFromStart = "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
+const std::string kGroupBeforeColour = kGroupFromStart + "SEP_GROUP_USE_LEADING_DIGITS=1\n";
+const std::string kGroupAfterColour = "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n";
 
 }  // namespace
 
 // ---- Process colours ----
 
-TEST(FilenameAnalyserTest, ProcessColourByPosition) {
-  std::string scheme = Template({"[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-5\n", kSpotByAffixes,
-                                 kGroupFromStart});
-  ExpectRows(scheme, {
-                         // Offset -5 on nine characters reads position 4.
-                         {"AB12Y_xyz", true, "Y", "Yellow", ctProcess, "0 0 255 0", "AB12", "", ""},
-                         {"AB12k_xyz", true, "k", "Black", ctProcess, "0 0 0 255", "AB12", "", ""},
-                         // The group is the leading digits only, which are removed.
-                         {"0042K_abc", false, "K", "Black", ctProcess, nullptr, "", "", "0042"},
-                         {"AB12Q_xyz", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                         {"YABCD", false, "Y", "Yellow", ctProcess, nullptr, "", nullptr, nullptr},  // no room for a group
-                         {"ABCD", false, "", nullptr, ctUserDefined, "", "", "", ""},  // position -1: outside
-                     });
-}
-
-TEST(FilenameAnalyserTest, ProcessColourBetweenDelimiters) {
-  std::string scheme = Template(
-      {"[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=40\nSEP_ID_END_DELIM=41\n", kSpotByAffixes, kGroupBeforeColour});
-  ExpectRows(scheme, {
-                         {"JOB9 (Cyan)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
-                         // A later, longer bracket that is no colour does not take over.
-                         {"JOB9 (Cyan)(ProofCopy)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
-                         {"JOB9 (Proof)(yel)", true, "yel", "Yellow", ctProcess, "0 0 255 0", "JOB9 (Proof)", "", ""},
-                         // Two process colours: the longer identifier wins.
-                         {"JOB9 (Cyan) (Black)", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB9 (Cyan)", "", ""},
-                         // A missing end bracket runs to the end of the name.
-                         {"JOB9 (Magenta", true, "Magenta", "Magenta", ctProcess, "0 255 0 0", "JOB9", "", ""},
-                         {"JOB9 (Cyan Blue)", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                     });
-  Analysis run(scheme);
+TEST(FilenameAnalyserTest, ProcessColourByPositionDelimitersOrName) {
+  // Offset -5 on nine characters reads position 4; the group is the leading digits only, which are removed.
+  ExpectRows("[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-5\n" + kSpotByAffixes + kGroupFromStart,
+             {{"AB12k_xyz", true, "k", "Black", ctProcess, "0 0 0 255", "AB12", "", ""},
+              {"0042K_abc", false, "K", "Black", ctProcess, nullptr, "", "", "0042"},
+              {"AB12Q_xyz", false, "", nullptr, ctUserDefined, "", "", "", ""},
+              {"YABCD", false, "Y", "Yellow", ctProcess, nullptr, "", nullptr, nullptr},  // no room for a group
+              {"ABCD", false, "", nullptr, ctUserDefined, "", "", "", ""}});              // position -1: outside
+  const std::string brackets = "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=40\nSEP_ID_END_DELIM=41\n" +
+                               kSpotByAffixes + kGroupBeforeColour;
+  ExpectRows(brackets,
+             {// A later, longer bracket that is no colour does not take over.
+              {"JOB9 (Cyan)(ProofCopy)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
+              {"JOB9 (Proof)(yel)", true, "yel", "Yellow", ctProcess, "0 0 255 0", "JOB9 (Proof)", "", ""},
+              // Two process colours: the longer identifier wins.
+              {"JOB9 (Cyan) (Black)", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB9 (Cyan)", "", ""},
+              // A missing end bracket runs to the end of the name.
+              {"JOB9 (Magenta", true, "Magenta", "Magenta", ctProcess, "0 255 0 0", "JOB9", "", ""},
+              {"JOB9 (Cyan Blue)", false, "", nullptr, ctUserDefined, "", "", "", ""}});
+  Analysis run(brackets);
   ASSERT_TRUE(run.analyser.Analyse("JOB9 (Cyan)(ProofCopy)"));
-  EXPECT_EQ(run.analyser.best().PrefixPos, 6);
-  EXPECT_EQ(run.analyser.best().EndPos, 11);  // moved past the closing bracket
-  EXPECT_EQ(run.analyser.best().StartDelimPos, 5);
-}
-
-TEST(FilenameAnalyserTest, ProcessColourByName) {
-  std::string scheme = Template({kProcessByName, kSpotByAffixes, kGroupBeforeColour});
-  ExpectRows(scheme, {
-                         {"JOB yellow x", true, "yellow", "YELLOW", ctProcess, "0 0 255 0", "JOB", "", ""},
-                         // Spellings are tried in table order: CYAN before MAG.
-                         {"MAGCYAN", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "MAG", "", ""},
-                         {"JOB BLK", true, "BLK", "BLACK", ctProcess, "0 0 0 255", "JOB", "", ""},
-                         {"JOB K", false, "", nullptr, ctUserDefined, "", "", "", ""},  // no one-letter names
-                     });
+  EXPECT_EQ(Positions(run.analyser.best()), "delims 5-10 prefix 6+0 name 6 suffix 10+0 end 11");
+  ExpectRows(kProcessByName + kSpotByAffixes + kGroupBeforeColour,
+             {{"JOB yellow x", true, "yellow", "YELLOW", ctProcess, "0 0 255 0", "JOB", "", ""},
+              // Spellings are tried in table order: CYAN before MAG.
+              {"MAGCYAN", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "MAG", "", ""},
+              {"JOB BLK", true, "BLK", "BLACK", ctProcess, "0 0 0 255", "JOB", "", ""},
+              {"JOB K", false, "", nullptr, ctUserDefined, "", "", "", ""}});  // no one-letter names
 }
 
 // ---- Spot colours ----
@@ -136,231 +96,152 @@ TEST(FilenameAnalyserTest, ProcessColourByName) {
 TEST(FilenameAnalyserTest, SpotColourByPositions) {
   const std::string spot = "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=4\nSPOT_END_METHOD=2\n";
   // No catalogue lookup is made for a positional end: CMYK stays undefined.
-  ExpectRows(Template({kNoProcess, (spot + "SPOT_ID_END_OFFSET=-4\n").c_str(), kGroupBeforeColour}),
-             {
-                 {"JOB WarmRed_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
-                 {"JOB Warm Red_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
-                 {"JOB W", false, "", nullptr, ctUserDefined, "", "", "", ""},
-             });
+  ExpectRows(kNoProcess + spot + "SPOT_ID_END_OFFSET=-4\n" + kGroupBeforeColour,
+             {{"JOB Warm Red_x1", true, "WarmRed", "WarmRed", ctSpot, "", "JOB", "", ""},
+              {"JOB W", false, "", nullptr, ctUserDefined, "", "", "", ""}});
   // The end must leave a character after it.
-  Analysis run(Template({kNoProcess, (spot + "SPOT_ID_END_OFFSET=-1\n").c_str(), kGroupBeforeColour}));
-  BestColour best;
-  EXPECT_FALSE(run.analyser.LocateSpotColour("JOB WarmRed", best));
-  EXPECT_EQ(best.EndDelimPos, 11);
-  EXPECT_FALSE(run.analyser.Analyse("JOB WarmRed"));
+  ExpectRows(kNoProcess + spot + "SPOT_ID_END_OFFSET=-1\n" + kGroupBeforeColour,
+             {{"JOB WarmRed", false, "", nullptr, ctUserDefined, "", "", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
-  std::string scheme = Template({kNoProcess, kSpotInBrackets, kGroupBeforeColour});
-  ExpectRows(scheme, {
-                         {"JOB7 (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2", "JOB7", "", ""},
-                         // The end bracket is missing: the identifier runs to the end.
-                         {"JOB7 (Warm Red", true, "Warm Red", "Warm Red", ctSpot, "0 75 90 0", "JOB7", "", ""},
-                         // A prefix and suffix inside the brackets: the bare name is looked up.
-                         {"JOB7 (SPT 300 U)", true, "300", "SPT 300 U", ctPantone, "", "JOB7", "", ""},
-                         {"JOB7 (485)", true, "485", "485", ctSpot, "0 95 100 0", "JOB7", "", ""},
-                         // A bracketed process name becomes that process colour.
-                         {"JOB7 (Cyan)", true, "Cyan", "Cyan", ctProcess, "", "JOB7", "", ""},
-                         // A catalogue colour beats an unknown one, also a longer later one.
-                         {"JOB7 (WarmRed) (Unknown Longer Name)", true, "WarmRed", "WarmRed", ctSpot, "0 75 90 0",
-                          "JOB7", "", ""},
-                         {"JOB7 (Mystery) (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2",
-                          "JOB7 (Mystery)", "", ""},
-                         {"(Reflex Blue)", false, "Reflex Blue", nullptr, ctSpot, nullptr, "", "", ""},
-                     });
-  Analysis run(scheme);
-  ASSERT_TRUE(run.analyser.Analyse("JOB7 (Warm Red"));
-  EXPECT_EQ(run.analyser.best().EndDelimPos, -1);
-  EXPECT_EQ(run.analyser.best().EndPos, 14);
-
-  // An unknown colour is added to the catalogue as user-defined; the next
-  // file of that colour finds it and adds nothing.
-  size_t before = run.catalogue.SpotColourCount();
-  ASSERT_TRUE(run.analyser.Analyse("JOB7 (Mystery Green)"));
-  EXPECT_FALSE(run.analyser.best().cmykDefined);
-  EXPECT_EQ(run.catalogue.SpotColourCount(), before + 1);
-  int index = run.catalogue.FindColour("Mystery Green", false);
-  ASSERT_GE(index, 0);
-  EXPECT_TRUE(run.catalogue.EntryAt(index)->IsUserDefined());
-  ASSERT_TRUE(run.analyser.Analyse("JOB8 (Mystery Green)"));
-  EXPECT_EQ(run.catalogue.SpotColourCount(), before + 1);
+  const std::string scheme =
+      kNoProcess + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
+                   "SPOT_ID_END_DELIMITER=41\n" + kGroupBeforeColour;
+  ExpectRows(scheme,
+             {{"JOB7 (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2", "JOB7", "", ""},
+              // A prefix and suffix inside the brackets: the bare name is looked up.
+              {"JOB7 (SPT 300 U)", true, "300", "SPT 300 U", ctPantone, "", "JOB7", "", ""},
+              {"JOB7 (485)", true, "485", "485", ctSpot, "0 95 100 0", "JOB7", "", ""},
+              // A bracketed process name becomes that process colour.
+              {"JOB7 (Cyan)", true, "Cyan", "Cyan", ctProcess, "", "JOB7", "", ""},
+              // A catalogue colour beats an unknown one, also a longer later one.
+              {"JOB7 (WarmRed) (Unknown Longer Name)", true, "WarmRed", "WarmRed", ctSpot, "0 75 90 0", "JOB7", "", ""},
+              {"JOB7 (Mystery) (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2",
+               "JOB7 (Mystery)", "", ""},
+              {"(Reflex Blue)", false, "Reflex Blue", nullptr, ctSpot, nullptr, "", "", ""},
+              // The end bracket is missing: the identifier runs to the end.
+              {"JOB7 (Warm Red", true, "Warm Red", "Warm Red", ctSpot, "0 75 90 0", "JOB7", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
-  Analysis run(Template({kNoProcess, kSpotByAffixes, kGroupBeforeColour}));
+  Analysis run(kNoProcess + kSpotByAffixes + kGroupBeforeColour);
   BestColour best;
   ASSERT_TRUE(run.analyser.LocateSpotColour("JOB5 CHROMIX 485 C", best));
   EXPECT_EQ(best.type, ctSpot);
-  EXPECT_EQ(best.FoundColor, "CHROMIX485C");
-  EXPECT_EQ(best.OriginalColor, "CHROMIX 485 C");
-  EXPECT_EQ(best.NormalisedColor, "485");
-  EXPECT_EQ(best.PrefixPos, 5);
-  EXPECT_EQ(best.NamePos, 13);
-  EXPECT_EQ(best.SuffixPos, 16);
-  EXPECT_EQ(best.EndPos, 18);
+  EXPECT_EQ(best.FoundColor + "|" + best.OriginalColor + "|" + best.NormalisedColor, "CHROMIX485C|CHROMIX 485 C|485");
+  EXPECT_EQ(Positions(best), "delims 5-18 prefix 5+0 name 13 suffix 16+0 end 18");
   EXPECT_FALSE(best.cmykDefined);  // the whole text is not a catalogue name...
   EXPECT_GE(run.catalogue.FindColour("CHROMIX 485 C", false), 0);  // ...so it was added
-
-  // The first prefix finds no suffix behind it; the second does. The colour
-  // keeps its kind.
+  // The first prefix finds no suffix behind it; the second does. The colour keeps its kind.
   ASSERT_TRUE(run.analyser.LocateSpotColour("SPT 300 U_CHROMIX x", best));
   EXPECT_EQ(best.type, ctSpot);
-  EXPECT_EQ(best.OriginalColor, "SPT 300 U");
-  EXPECT_EQ(best.NormalisedColor, "300");
-
+  EXPECT_EQ(best.OriginalColor + "|" + best.NormalisedColor, "SPT 300 U|300");
   // A suffix that stands before the prefix ends no identifier.
   EXPECT_FALSE(run.analyser.LocateSpotColour("A C_CHROMIX 485", best));
   EXPECT_FALSE(run.analyser.LocateSpotColour("JOB5 Cyan", best));
 }
 
-TEST(FilenameAnalyserTest, PrefixedCatalogueColourAndTheCatalogueMatchFlag) {
-  std::string scheme = Template({kNoProcess, kSpotByAffixes, kGroupBeforeColour});
-  const std::vector<Row> strict = {
-      {"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-      {"JOB5 chromix 485 c", true, "chromix 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},  // ignore_case 1
-      // Not in the catalogue: only the spot search finds it.
-      {"JOB5 CHROMIX 999 C", true, "CHROMIX999C", "999", ctSpot, "", "JOB5", "", ""},
-  };
-  ExpectRows(scheme, strict, true);
-  const std::vector<Row> lenient = {
-      {"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-      {"JOB5 CHROMIX 999 C", true, "CHROMIX 999 C", "", ctPantone, "", "JOB5", "", ""},
-  };
-  ExpectRows(scheme, lenient, false);
+TEST(FilenameAnalyserTest, PrefixedCatalogueColourTheCatalogueMatchFlagAndTheCustomMatch) {
+  const std::string scheme = kNoProcess + kSpotByAffixes + kGroupBeforeColour;
+  ExpectRows(scheme,
+             {{"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
+              // ignore_case 1
+              {"JOB5 chromix 485 c", true, "chromix 485 c", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
+              // Not in the catalogue: only the spot search finds it.
+              {"JOB5 CHROMIX 999 C", true, "CHROMIX999C", "999", ctSpot, "", "JOB5", "", ""},
+              // The custom match when nothing else is found; named Black, it becomes the process colour.
+              {"JOB3 schwarz", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB3", "", ""},
+              {"JOB3 nothing", false, "", nullptr, ctUserDefined, "", "", "", ""}},
+             true);
+  ExpectRows(scheme, {{"JOB5 CHROMIX 999 C", true, "CHROMIX 999 C", "", ctPantone, "", "JOB5", "", ""}}, false);
 }
 
 TEST(FilenameAnalyserTest, SpotColourFromTheFirstLetter) {
-  std::string scheme = Template({kNoProcess,
-                                 "[SpotId]\nSPOT_START_METHOD=16\nSPOT_END_METHOD=8\nSPOT_ID_END_DELIMITER=95\n",
-                                 "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"});
-  ExpectRows(scheme, {
-                         {"0042Varnish_x7", true, "Varnish", "Varnish", ctSpot, "0 0 0 0", "x7", "", "0042"},
-                         {"0042_7", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                     });
+  const std::string scheme =
+      kNoProcess + "[SpotId]\nSPOT_START_METHOD=16\nSPOT_END_METHOD=8\nSPOT_ID_END_DELIMITER=95\n" + kGroupAfterColour;
+  ExpectRows(scheme, {{"0042Varnish_x7", true, "Varnish", "Varnish", ctSpot, "0 0 0 0", "x7", "", "0042"},
+                      {"0042_7", false, "", nullptr, ctUserDefined, "", "", "", ""}});
   Analysis run(scheme);
   ASSERT_TRUE(run.analyser.Analyse("0042Varnish_x7"));
   EXPECT_FALSE(run.analyser.best().mixable);  // Varnish is opaque
 }
 
-TEST(FilenameAnalyserTest, CustomMatchWhenNothingElseIsFound) {
-  std::string scheme = Template({kNoProcess, kSpotByAffixes, kGroupBeforeColour});
-  ExpectRows(scheme, {
-                         // The custom colour is named Black: it becomes the process colour.
-                         {"JOB3 schwarz", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB3", "", ""},
-                         {"JOB3 nothing", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                     });
-}
-
 // ---- Preps letter ----
 
-TEST(FilenameAnalyserTest, PrepsLetterAfterTheColour) {
-  std::string scheme = Template({kProcessByName, kSpotByAffixes, kGroupBeforeColour,
-                                 "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=1\n"});
-  ExpectRows(scheme, {
-                         {"JOB1 CYANA", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "A", ""},
-                         {"JOB1 CYANh", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "h", ""},  // value 7
-                         {"JOB1 CYANI", false, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "I", ""},  // value 8
-                         {"JOB1 CYAN_", false, "CYAN", nullptr, ctProcess, nullptr, nullptr, "_", nullptr},
-                         {"JOB1 CYAN", false, "CYAN", nullptr, ctProcess, nullptr, "", "", ""},  // past the end
-                     });
-}
-
-TEST(FilenameAnalyserTest, PrepsLetterBeforeTheColourEndsTheGroup) {
-  std::string scheme = Template({kProcessByName, kSpotByAffixes,
-                                 "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
-                                 "SEP_GROUP_USE_LEADING_DIGITS=1\n",
-                                 "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n"});
-  ExpectRows(scheme, {
-                         {"JOB2 B Magenta", true, "Magenta", "MAGENTA", ctProcess, "0 255 0 0", "JOB2", "B", ""},
-                         {"JB Magenta", true, "Magenta", nullptr, ctProcess, nullptr, "J", "B", ""},
-                         {"Magenta", false, "Magenta", nullptr, ctProcess, nullptr, "", "", ""},  // before the start
-                     });
-}
-
-TEST(FilenameAnalyserTest, PrepsLetterByPositionStartsTheGroup) {
-  const char* groupAfterPreps = "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
-  std::string scheme =
-      Template({kProcessByName, kSpotByAffixes, groupAfterPreps,
-                "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=0\n"});
-  ExpectRows(scheme, {
-                         {"C_JOB7_Black", true, "Black", "BLACK", ctProcess, "0 0 0 255", "JOB7", "C", ""},
-                         {"Q_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "JOB7", "Q", ""},
-                     });
+TEST(FilenameAnalyserTest, PrepsLetterAfterOrBeforeTheColourOrByPosition) {
+  const std::string prepsAfter = "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=1\n";
+  ExpectRows(kProcessByName + kSpotByAffixes + kGroupBeforeColour + prepsAfter,
+             {{"JOB1 CYANh", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "h", ""},  // value 7
+              {"JOB1 CYANI", false, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "I", ""},  // value 8
+              {"JOB1 CYAN_", false, "CYAN", nullptr, ctProcess, nullptr, nullptr, "_", nullptr},
+              {"JOB1 CYAN", false, "CYAN", nullptr, ctProcess, nullptr, "", "", ""}});  // past the end
+  const std::string endAtPreps = "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n";
+  const std::string prepsBefore = "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n";
+  ExpectRows(kProcessByName + kSpotByAffixes + endAtPreps + "SEP_GROUP_USE_LEADING_DIGITS=1\n" + prepsBefore,
+             {{"JOB2 B Magenta", true, "Magenta", "MAGENTA", ctProcess, "0 255 0 0", "JOB2", "B", ""},
+              {"JB Magenta", true, "Magenta", nullptr, ctProcess, nullptr, "J", "B", ""},
+              {"Magenta", false, "Magenta", nullptr, ctProcess, nullptr, "", "", ""}});  // before the start
+  const std::string startAfterPreps = "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n";
+  ExpectRows(kProcessByName + kSpotByAffixes + startAfterPreps +
+                 "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=0\n",
+             {{"C_JOB7_Black", true, "Black", "BLACK", ctProcess, "0 0 0 255", "JOB7", "C", ""},
+              {"Q_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "JOB7", "Q", ""}});
   // Without a preps letter, a group that starts or ends at it fails.
-  std::string noPreps = Template({kProcessByName, kSpotByAffixes, groupAfterPreps, "[SideId]\nUSE_PREPS=0\n"});
-  ExpectRows(noPreps, {{"C_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
-  std::string endAtPreps = Template({kProcessByName, kSpotByAffixes,
-                                     "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"});
-  ExpectRows(endAtPreps, {{"JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
+  ExpectRows(kProcessByName + kSpotByAffixes + startAfterPreps + "[SideId]\nUSE_PREPS=0\n",
+             {{"C_JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
+  ExpectRows(kProcessByName + kSpotByAffixes + endAtPreps,
+             {{"JOB7_Black", false, "Black", nullptr, ctProcess, nullptr, "", "", ""}});
 }
 
 // ---- Group identifier ----
 
 TEST(FilenameAnalyserTest, GroupEndTypes) {
+  const std::string base = kProcessByName + kSpotByAffixes;
   // Type 2: the end of the analysed name (the count from the end is ignored).
-  ExpectRows(Template({kProcessByName, kSpotByAffixes,
-                       "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"
-                       "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=7\n"}),
+  ExpectRows(base + kGroupAfterColour + "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=7\n",
              {{"Cyan_JOB77", true, "Cyan", nullptr, ctProcess, nullptr, "JOB77", "", ""}});
   // Type 3 with 5 characters from the end on twelve characters: end 8.
-  ExpectRows(Template({kProcessByName, kSpotByAffixes,
-                       "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
-                       "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=5\nSEP_GROUP_USE_LEADING_DIGITS=1\n"}),
+  ExpectRows(base + "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
+                    "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=5\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
              {{"ABCDEFGHXCyn", true, "Cyn", "CYAN", ctProcess, "255 0 0 0", "ABCDEFGH", "", ""}});
   // Type 0: a length from the start.
-  ExpectRows(Template({kProcessByName, kSpotByAffixes,
-                       "[GroupId]\nSEP_GROUP_OFFSET=2\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
-                       "SEP_GROUP_IDENTIFIER_LENGTH=4\nSEP_GROUP_USE_LEADING_DIGITS=1\n"}),
+  ExpectRows(base + "[GroupId]\nSEP_GROUP_OFFSET=2\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
+                    "SEP_GROUP_IDENTIFIER_LENGTH=4\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
              {{"XXJOB12345_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
               {"ABCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
               {"XCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});  // end past the name
   // A start counted from the end.
-  ExpectRows(Template({kProcessByName, kSpotByAffixes,
-                       "[GroupId]\nSEP_GROUP_OFFSET=-5\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"}),
+  ExpectRows(base + "[GroupId]\nSEP_GROUP_OFFSET=-5\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n",
              {{"Cyan_JOB77", true, "Cyan", nullptr, ctProcess, nullptr, "JOB77", "", ""},
               {"Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});
 }
 
-TEST(FilenameAnalyserTest, LeadingDigitsAndSeparatorsOfTheGroup) {
-  const char* noPage = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=9\n";
-  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, noPage}),
-             {
-                 {"0012JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""},
-                 {"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "MyJob", "", ""},
-                 // The group part holds separators only.
-                 {"__-._Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
-                 {"0012_Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
-             });
-  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupBeforeColour, noPage}),
-             {
-                 {"0012JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012JOB", "", ""},
-                 {"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012 My-Job", "", ""},
-                 {"JOB..v2.TIF_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB.v2", "", ""},
-                 {"JOB...x_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB..x", "", ""},
-                 {"  JOB  _Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""},
-             });
+TEST(FilenameAnalyserTest, LeadingDigitsSeparatorsAndTheIgnoredCharacter) {
+  const std::string noPage = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=9\n";
+  ExpectRows(kProcessByUnderscore + kSpotByAffixes + kGroupFromStart + noPage,
+             {{"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "MyJob", "", ""},
+              // The group part holds separators only.
+              {"__-._Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
+              {"0012_Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});
+  ExpectRows(kProcessByUnderscore + kSpotByAffixes + kGroupBeforeColour + noPage,
+             {{"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012 My-Job", "", ""},
+              {"JOB..v2.TIF_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB.v2", "", ""},
+              {"JOB...x_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB..x", "", ""},
+              {"  JOB  _Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""}});
+  ExpectRows(kProcessByUnderscore + kSpotByAffixes + kGroupBeforeColour +
+                 "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n" + noPage,
+             {{"JOBx1_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
+              // The character is ignored before the colour is searched.
+              {"JO_K", false, "", nullptr, ctUserDefined, "", "", "", ""},
+              {"J_K", true, "K", "Black", ctProcess, "0 0 0 255", "J", "", ""}});  // position 3 is outside
 }
 
-TEST(FilenameAnalyserTest, IgnoredCharacter) {
-  std::string scheme = Template({kProcessByUnderscore,
-                                 kSpotByAffixes,
-                                 "[GroupId]\nSEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n"
-                                 "SEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=1\nSEP_GROUP_USE_LEADING_DIGITS=1\n"
-                                 "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=9\n"});
-  ExpectRows(scheme, {
-                         {"JOBx1_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
-                         // The character is ignored before the colour is searched.
-                         {"JO_K", false, "", nullptr, ctUserDefined, "", "", "", ""},
-                         {"J_K", true, "K", "Black", ctProcess, "0 0 0 255", "J", "", ""},  // position 3 is outside
-                     });
-}
-
-TEST(FilenameAnalyserTest, FinaliseGroupName) {
+TEST(FilenameAnalyserTest, FinaliseGroupNameDropsAKnownExtensionAndTrailingDots) {
   const std::pair<const char*, const char*> cases[] = {
-      {"JOB.tif", "JOB"},     {"JOB.v2.PGB", "JOB.v2"}, {"JOBtif", "JOBtif"}, {"JOB...", "JOB"},
-      {"a.b\\ctif", "a.b\\ctif"}, {"a.b/tif", "a.b/tif"},  {"JOB.TIF..", "JOB.TIF"}, {".tif", ""},
-      {"tif", "tif"},         {"", ""},                 {"JOB.pgb.tif", "JOB.pgb"}, {"...", ""},
-  };
+      {"JOB.tif", "JOB"}, {"JOB.v2.PGB", "JOB.v2"}, {"JOBtif", "JOBtif"}, {"JOB...", "JOB"}, {"a.b\\ctif", "a.b\\ctif"},
+      {"a.b/tif", "a.b/tif"}, {"JOB.TIF..", "JOB.TIF"}, {".tif", ""}, {"tif", "tif"}, {"", ""},
+      {"JOB.pgb.tif", "JOB.pgb"}, {"...", ""}};
   for (const auto& [text, expected] : cases) {
     std::string group = text;
     CFilenameAnalyser::FinaliseGroupName(group);
@@ -370,110 +251,85 @@ TEST(FilenameAnalyserTest, FinaliseGroupName) {
 
 // ---- Page number ----
 
-TEST(FilenameAnalyserTest, PageNumberLeadingDigits) {
-  const char* leading = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=0\n";
-  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, leading}),
-             {{"0012_JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "0012"}});
+TEST(FilenameAnalyserTest, PageNumberLeadingTrailingOrAtAPosition) {
+  const std::string leading = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=0\n";
+  const std::string base = kProcessByUnderscore + kSpotByAffixes + kGroupFromStart + leading;
+  ExpectRows(base, {{"0012_JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "0012"}});
   // Grouped by page: the digits stay, and so do the group's leading digits.
-  ExpectRows(Template({kProcessByUnderscore, kSpotByAffixes, kGroupFromStart, leading,
-                       "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n"}),
+  ExpectRows(base + "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n",
              {{"0012_JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012_JOB", "", "0012"}});
-}
-
-TEST(FilenameAnalyserTest, PageNumberTrailingDigits) {
-  const char* base =
-      "[ProcessId]\nSEP_ID_METHOD=4\n"
-      "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n"
-      "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n";
-  ExpectRows(Template({base, kSpotByAffixes}),
+  const std::string trailing = kProcessByName + kGroupAfterColour + "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n";
+  ExpectRows(trailing + kSpotByAffixes,
              {{"Cyan_JOB_0012", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "0012"},
               {"Cyan_JOB", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""}});
-  ExpectRows(Template({base, "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n", kSpotByAffixes}),
+  ExpectRows(trailing + "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n" + kSpotByAffixes,
              {{"Cyan_JOB_0012", true, "Cyan", nullptr, ctProcess, nullptr, "JOB0012", "", "0012"}});
-}
-
-TEST(FilenameAnalyserTest, PageNumberAtAPosition) {
-  const char* base =
-      "[ProcessId]\nSEP_ID_METHOD=4\n"
-      "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\nSEP_GROUP_USE_LEADING_DIGITS=1\n"
-      "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=2\n";
+  const std::string at = kProcessByName + kGroupAfterColour +
+                         "SEP_GROUP_USE_LEADING_DIGITS=1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=2\n";
   // Negative: the digits that end there.
-  ExpectRows(Template({base, "PAGENUMBER_IDENTIFIER_POSITION=-2\n", kSpotByAffixes}),
+  ExpectRows(at + "PAGENUMBER_IDENTIFIER_POSITION=-2\n" + kSpotByAffixes,
              {{"Cyan JOB 12x", true, "Cyan", nullptr, ctProcess, nullptr, "JOBx", "", "12"}});
-  ExpectRows(Template({base, "PAGENUMBER_IDENTIFIER_POSITION=5\n", kSpotByAffixes}),
+  ExpectRows(at + "PAGENUMBER_IDENTIFIER_POSITION=5\n" + kSpotByAffixes,
              {{"Cyan 12 JOB", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "12"}});
   // Positions outside the name find no page number.
-  for (const char* position : {"PAGENUMBER_IDENTIFIER_POSITION=100\n", "PAGENUMBER_IDENTIFIER_POSITION=-100\n",
-                               "PAGENUMBER_IDENTIFIER_POSITION=2147483647\n",
-                               "PAGENUMBER_IDENTIFIER_POSITION=-2147483648\n"}) {
-    ExpectRows(Template({base, position, kSpotByAffixes}),
+  for (const char* position : {"100", "-100", "2147483647", "-2147483648"}) {
+    ExpectRows(at + "PAGENUMBER_IDENTIFIER_POSITION=" + position + "\n" + kSpotByAffixes,
                {{"Cyan JOB", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""}});
   }
 }
 
 TEST(FilenameAnalyserTest, PageNumberBetweenDelimiters) {
-  const std::string base = Template({kProcessByUnderscore, kGroupBeforeColour,
-                                     "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
-                                     "PAGENUMBER_IDENTIFIER_END_DELIM=_\n"});
-  ExpectRows(Template({base.c_str(), kSpotByAffixes}),
-             {
-                 // Several numbers: the largest by value (not by text) is taken and removed.
-                 {"JOB_p2_p10_p7_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p2_p7", "", "10"},
-                 {"JOB_p0099_p100_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p0099", "", "100"},
-                 // No end delimiter: the number runs to the end.
-                 {"JOB_Cyan_p9", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "9"},
-                 {"JOB_px_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_px", "", ""},
-                 {"JOB_p3_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "3"},
-             });
-  ExpectRows(Template({base.c_str(), "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n", kSpotByAffixes}),
+  const std::string base = kProcessByUnderscore + kGroupBeforeColour +
+                           "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
+                           "PAGENUMBER_IDENTIFIER_END_DELIM=_\n";
+  ExpectRows(base + kSpotByAffixes,
+             {// Several numbers: the largest by value (not by text) is taken and removed.
+              {"JOB_p2_p10_p7_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p2_p7", "", "10"},
+              {"JOB_p0099_p100_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p0099", "", "100"},
+              // No end delimiter: the number runs to the end.
+              {"JOB_Cyan_p9", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "9"},
+              {"JOB_px_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_px", "", ""}});
+  ExpectRows(base + "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n" + kSpotByAffixes,
              {{"JOB_p3_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p3", "", "3"}});
   // Empty delimiters find no number but end.
-  ExpectRows(Template({kProcessByUnderscore, kGroupBeforeColour, "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n"}),
+  ExpectRows(kProcessByUnderscore + kGroupBeforeColour + "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n",
              {{"JOB_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", ""}});
 }
 
 TEST(FilenameAnalyserTest, PageNumberMarking) {
   CFilenameAnalyser analyser;
-  analyser.ReadTemplateFromBuffer("[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=pg\n");
+  analyser.ReadTemplateFromBuffer(
+      "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=pg\n");
   const std::string m(1, CFilenameAnalyser::kRemovalMarker);
-  std::string w = "ab-_pg12. x";
-  analyser.MarkPageNumber(w, 6, 8);
-  // The number, its start delimiter, ". " after it, "-_" before it.
-  EXPECT_EQ(w, "ab" + m + m + m + m + m + m + m + m + "x");
-  // The start delimiter right at the start is not marked.
-  w = "pg12_x";
-  analyser.MarkPageNumber(w, 2, 4);
-  EXPECT_EQ(w, "pg" + m + m + "_x");
-  // Ranges outside the text are clipped.
-  w = "abc";
-  analyser.MarkPageNumber(w, -7, 1);
-  EXPECT_EQ(w, m + "bc");
-  w = "abc";
-  analyser.MarkPageNumber(w, 5, 9);
-  EXPECT_EQ(w, "abc");
+  const struct {
+    const char* text;
+    int first, last;
+    std::string expected;
+  } cases[] = {
+      {"ab-_pg12. x", 6, 8, "ab" + m + m + m + m + m + m + m + m + "x"},  // the number, "pg", ". " after, "-_" before
+      {"pg12_x", 2, 4, "pg" + m + m + "_x"},  // the start delimiter right at the start is not marked
+      {"abc", -7, 1, m + "bc"}, {"abc", 5, 9, "abc"}};  // ranges outside the text are clipped
+  for (const auto& c : cases) {
+    std::string w = c.text;
+    analyser.MarkPageNumber(w, c.first, c.last);
+    EXPECT_EQ(w, c.expected) << c.text;
+  }
 }
 
 // ---- Results, logging, bad input ----
 
-TEST(FilenameAnalyserTest, EveryAnalysisStartsWithEmptyResults) {
-  std::string scheme = Template({kProcessByName, kSpotByAffixes,
-                                 "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n",
-                                 "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\nPREPS_IDENTIFIER_OFFSET=0\n",
-                                 "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"});
-  Analysis run(scheme);
+TEST(FilenameAnalyserTest, EveryAnalysisStartsWithEmptyResultsAndNeedsACatalogue) {
+  Analysis run(kProcessByName + kSpotByAffixes + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
+               "SEP_GROUP_END_IDENTIFIER_TYPE=1\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\n"
+               "PREPS_IDENTIFIER_OFFSET=0\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n");
   ASSERT_TRUE(run.analyser.Analyse("B_JOB_Cyan7"));
-  EXPECT_EQ(run.analyser.preps(), "B");
-  EXPECT_EQ(run.analyser.pageNumber(), "7");
+  EXPECT_EQ(run.analyser.preps() + run.analyser.pageNumber(), "B7");
   EXPECT_FALSE(run.analyser.Analyse("B_JOB_nothing"));
   EXPECT_FALSE(run.analyser.best().found);
-  EXPECT_EQ(run.analyser.groupName(), "");
-  EXPECT_EQ(run.analyser.preps(), "");
-  EXPECT_EQ(run.analyser.pageNumber(), "");
-}
+  EXPECT_EQ(run.analyser.groupName() + run.analyser.preps() + run.analyser.pageNumber(), "");
 
-TEST(FilenameAnalyserTest, WithoutACatalogueNothingIsFound) {
   CFilenameAnalyser analyser;
-  analyser.ReadTemplateFromBuffer("[ProcessId]\nSEP_ID_METHOD=4\n");
+  analyser.ReadTemplateFromBuffer(kProcessByName);
   EXPECT_FALSE(analyser.Analyse("JOB_Cyan"));
   BestColour best;
   EXPECT_FALSE(analyser.LocatePrefixedColour("JOB_CHROMIX 485 C", best));
@@ -483,170 +339,122 @@ TEST(FilenameAnalyserTest, WithoutACatalogueNothingIsFound) {
 
 namespace {
 
-class FilenameAnalyserLogTest : public ::testing::Test {
- protected:
-  // True when `expected` occur in this order among the captured lines.
-  ::testing::AssertionResult InOrder(const std::vector<LogLine>& expected) const {
-    size_t next = 0;
-    for (const LogLine& line : log.lines) {
-      if (next < expected.size() && line == expected[next]) ++next;
-    }
-    if (next == expected.size()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "missing or out of order: (" << expected[next].first << ") "
-                                         << expected[next].second;
-  }
-
-  LogCapture log;
-};
+// True when `expected` occur in this order among the captured lines.
+::testing::AssertionResult InOrder(const LogCapture& log, const std::vector<LogLine>& expected) {
+  size_t next = 0;
+  for (const LogLine& line : log.lines)
+    if (next < expected.size() && line == expected[next]) ++next;
+  if (next == expected.size()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "missing or out of order: (" << expected[next].first << ") "
+                                       << expected[next].second;
+}
 
 }  // namespace
 
-TEST_F(FilenameAnalyserLogTest, AnalysisLogLines) {
-  Analysis run(Template({kProcessByName, kSpotByAffixes,
-                         "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n",
-                         "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n"}));
-  log.lines.clear();
-  ASSERT_TRUE(run.analyser.Analyse("JOB2 B Magenta"));
+TEST(FilenameAnalyserLogTest, AnalysisLogLines) {
+  LogCapture log;
+  Analysis run(kProcessByName + kSpotByAffixes + "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
+               "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n");
   const std::string name = "JOB2 B Magenta";
-  EXPECT_TRUE(InOrder({
-      {2, "Affix case sensitivity is ignored"},
-      {3, "In LocatePrefixedColour(" + name + ")"},
-      {3, "In LocateSpotColour(" + name + ")"},
-      {3, "Using PREFIX SpotColourStart method"},
-      {3, "Failed to find SpotColour match for " + name},
-      {3, "In LocateProcessColour(" + name + ")"},
-      {3, "Using NAME ProcessColour method"},
-      {3, "Found ProcessColour (Magenta) match for " + name},
-      {3, "BestColour information"},
-      {3, "  FoundColor = Magenta"},
-      {3, "  NormalisedColor = MAGENTA"},
-      {3, "  OriginalColor = MAGENTA"},
-      {3, "  Color Type = ctProcess"},
-      {3, "  CMYK = [ 0 255 0 0 ]"},
-      {3, "  Mix = Mixable"},
-      {3, "  NamePos = 7"},
-      {3, "  EndPos = 14"},
-      {3, "  StartDelimPos = 7"},
-      {3, "  EndDelimPos = 14"},
-      {3, "  PrefixPos = 7"},
-      {3, "  PrefixLength = 0"},
-      {3, "  SuffixPos = 14"},
-      {3, "  SuffixLength = 0"},
-      {3, "Using BEFORE_COLOUR Preps method"},
-      {3, "Using POSITIONAL GroupStart method"},
-      {3, "Using BEFORE_PREPS GroupEnd method"},
-      {3, "PageNumber = '', found between positions 0 and 0"},
-      {3, "Final Group Name = <JOB2>"},
-      {3, "Preps value = <1>"},
-  }));
+  ASSERT_TRUE(run.analyser.Analyse(name));
+  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is ignored"}, {3, "In LocatePrefixedColour(" + name + ")"},
+                            {3, "In LocateSpotColour(" + name + ")"}, {3, "Using PREFIX SpotColourStart method"},
+                            {3, "Failed to find SpotColour match for " + name},
+                            {3, "In LocateProcessColour(" + name + ")"}, {3, "Using NAME ProcessColour method"},
+                            {3, "Found ProcessColour (Magenta) match for " + name}, {3, "BestColour information"},
+                            {3, "  FoundColor = Magenta"}, {3, "  NormalisedColor = MAGENTA"},
+                            {3, "  OriginalColor = MAGENTA"}, {3, "  Color Type = ctProcess"},
+                            {3, "  CMYK = [ 0 255 0 0 ]"}, {3, "  Mix = Mixable"}, {3, "  NamePos = 7"},
+                            {3, "  EndPos = 14"}, {3, "  StartDelimPos = 7"}, {3, "  EndDelimPos = 14"},
+                            {3, "  PrefixPos = 7"}, {3, "  PrefixLength = 0"}, {3, "  SuffixPos = 14"},
+                            {3, "  SuffixLength = 0"}, {3, "Using BEFORE_COLOUR Preps method"},
+                            {3, "Using POSITIONAL GroupStart method"}, {3, "Using BEFORE_PREPS GroupEnd method"},
+                            {3, "PageNumber = '', found between positions 0 and 0"},
+                            {3, "Final Group Name = <JOB2>"}, {3, "Preps value = <1>"}}));
   // The custom search runs only when nothing else was found.
   for (const LogLine& record : log.lines) EXPECT_EQ(record.second.find("LocateCustomColour"), std::string::npos);
 }
 
-TEST_F(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueAndFailures) {
+TEST(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueFailuresAndAnEmptyGroupName) {
   std::string catalogue = kCatalogue;
   catalogue.replace(catalogue.find("ignore_case=1"), 13, "ignore_case=0");
-  Analysis run(Template({kNoProcess,
-                         "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=0\nSPOT_END_METHOD=2\n"
-                         "SPOT_ID_END_OFFSET=-6\n",
-                         "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=2\n",
-                         "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"}),
+  LogCapture log;
+  Analysis run(kNoProcess + "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=0\nSPOT_END_METHOD=2\n"
+               "SPOT_ID_END_OFFSET=-6\n" + kGroupAfterColour + "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n",
                catalogue.c_str());
-  log.lines.clear();
   ASSERT_TRUE(run.analyser.Analyse("Gold_aJOB12"));
-  EXPECT_TRUE(InOrder({
-      {2, "Affix case sensitivity is preserved"},
-      {3, "Using POSITIONAL SpotColourStart method"},
-      {3, "In SearchForSpotColour(Gold_aJOB12)"},
-      {3, "Using POSITIONAL SpotColourEnd method"},
-      {3, "Found SpotColour match (Gold_a) for Gold_aJOB12"},
-      {3, "Using POSITIONAL ProcessColour method"},
-      {3, "Failed to find ProcessColour match for Gold_aJOB12"},
-      {3, "  Color Type = ctSpot"},
-      {3, "  CMYK = Undefined"},
-      {3, "  NamePos = 0"},
-      {3, "Using AFTER_COLOUR GroupStart method"},
-      {3, "Using POSITIONAL GroupEnd method"},
-      {3, "PageNumber = '12', found between positions 9 and 11"},
-      {3, "Final Group Name = <JOB>"},
-  }));
+  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is preserved"}, {3, "Using POSITIONAL SpotColourStart method"},
+                            {3, "In SearchForSpotColour(Gold_aJOB12)"}, {3, "Using POSITIONAL SpotColourEnd method"},
+                            {3, "Found SpotColour match (Gold_a) for Gold_aJOB12"},
+                            {3, "Using POSITIONAL ProcessColour method"},
+                            {3, "Failed to find ProcessColour match for Gold_aJOB12"}, {3, "  Color Type = ctSpot"},
+                            {3, "  CMYK = Undefined"}, {3, "  NamePos = 0"},
+                            {3, "Using AFTER_COLOUR GroupStart method"},
+                            {3, "Using POSITIONAL GroupEnd method"},
+                            {3, "PageNumber = '12', found between positions 9 and 11"},
+                            {3, "Final Group Name = <JOB>"}}));
   // A wrong FoundColor here would mean the identifier ran past its end.
   EXPECT_EQ(run.analyser.best().FoundColor, "Gold_a");
-  EXPECT_EQ(run.analyser.pageNumber(), "12");
-
-  log.lines.clear();
   EXPECT_FALSE(run.analyser.Analyse("Go"));
-  EXPECT_TRUE(InOrder({{3, "Failed to find SpotColour match for Go"},
-                       {3, "In LocateCustomColour((Go)"},
-                       {3, "Failed to find CustomColour match for Go"}}));
-}
+  EXPECT_TRUE(InOrder(log, {{3, "Failed to find SpotColour match for Go"}, {3, "In LocateCustomColour((Go)"},
+                            {3, "Failed to find CustomColour match for Go"}}));
 
-TEST_F(FilenameAnalyserLogTest, GroupOfSeparatorsOnlyLogsAnEmptyName) {
-  Analysis run(Template({kProcessByUnderscore, kGroupFromStart}));
   log.lines.clear();
-  EXPECT_FALSE(run.analyser.Analyse("-. -_Cyan"));
-  EXPECT_TRUE(InOrder({{3, "Using DELIMITER ProcessColour method"},
-                       {3, "Found ProcessColour (Cyan) match for -. -_Cyan"},
-                       {3, "Using BEFORE_COLOUR GroupEnd method"},
-                       {3, "Final Group Name = <>"}}));
+  Analysis separators(kProcessByUnderscore + kGroupFromStart);
+  EXPECT_FALSE(separators.analyser.Analyse("-. -_Cyan"));
+  EXPECT_TRUE(InOrder(log, {{3, "Using DELIMITER ProcessColour method"},
+                            {3, "Found ProcessColour (Cyan) match for -. -_Cyan"},
+                            {3, "Using BEFORE_COLOUR GroupEnd method"}, {3, "Final Group Name = <>"}}));
   for (const LogLine& record : log.lines) EXPECT_NE(record.second.rfind("Preps value", 0), 0u);
 }
 
 TEST(FilenameAnalyserBadInputTest, NamesThatCannotBeAnalysed) {
-  const std::vector<std::string> schemes = {
+  const std::string schemes[] = {
       "",  // the initial settings as a template with no keys
       "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-1\n[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n",
-      "[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=95\nSEP_ID_END_DELIM=95\n[GroupId]\n"
-      "SEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\n"
-      "PAGENUMBER_IDENTIFIER_START_DELIM=_\nPAGENUMBER_IDENTIFIER_END_DELIM=_\n",
-      "[ProcessId]\nSEP_ID_METHOD=4\n[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
-      "SPOT_ID_END_DELIMITER=41\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
-      "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=1\n",
+      kProcessByUnderscore + "[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\n"
+                             "PAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_\n"
+                             "PAGENUMBER_IDENTIFIER_END_DELIM=_\n",
+      kProcessByName + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
+                       "SPOT_ID_END_DELIMITER=41\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
+                       "SEP_GROUP_END_IDENTIFIER_TYPE=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\n"
+                       "PREPS_IDENTIFIER_OFFSET=1\n",
       "[SpotId]\nSPOT_START_METHOD=16\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=-2\n[GroupId]\n"
-      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n",
-  };
-  const std::vector<std::string> names = {
-      "",        "C",          "K",          "_",          "(",           ")",
-      "((((((",  "))))",       "______",     "\x01",       "\x01\x01\x01", std::string(3, '\0'),
-      "-. -_.",  std::string(2000, '_'), std::string(2000, ')'), std::string(1, '\xA3'),
-  };
+      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"};
+  const std::string names[] = {"", "C", "K", "_", "(", ")", "((((((", "))))", "______", "\x01", "\x01\x01\x01",
+                               std::string(3, '\0'), "-. -_.", std::string(2000, '_'), std::string(2000, ')'),
+                               std::string(1, '\xA3')};
   for (const std::string& scheme : schemes) {
     for (const std::string& name : names) {
-      SCOPED_TRACE("template <" + scheme + "> name of " + std::to_string(name.size()) + " characters");
       Analysis run(scheme);
-      EXPECT_FALSE(run.analyser.Analyse(name));
+      EXPECT_FALSE(run.analyser.Analyse(name)) << scheme << " / name of " << name.size() << " characters";
       EXPECT_EQ(run.analyser.groupName(), "");
     }
   }
 }
 
 TEST(FilenameAnalyserBadInputTest, OffsetsFarOutsideTheName) {
-  const char* huge[] = {
-      "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=2147483647\n[SpotId]\nSPOT_START_METHOD=2\n"
-      "SPOT_ID_START_OFFSET=2147483647\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=2147483647\n"
-      "[GroupId]\nSEP_GROUP_OFFSET=2147483647\nSEP_GROUP_END_IDENTIFIER_TYPE=0\nSEP_GROUP_IDENTIFIER_LENGTH=2147483647\n"
-      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=2147483647\n",
-      "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-2147483648\n[SpotId]\nSPOT_START_METHOD=2\n"
-      "SPOT_ID_START_OFFSET=-2147483648\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=-2147483648\n"
-      "[GroupId]\nSEP_GROUP_OFFSET=-2147483648\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
-      "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=-2147483648\n"
-      "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-2147483648\n",
-      // A colour is found; the preps letter is far outside.
-      "[ProcessId]\nSEP_ID_METHOD=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\n"
-      "PREPS_IDENTIFIER_OFFSET=2147483647\n",
-      "[ProcessId]\nSEP_ID_METHOD=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\n"
-      "PREPS_IDENTIFIER_OFFSET=-2147483648\n",
-      "[ProcessId]\nSEP_ID_METHOD=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\n"
-      "PREPS_IDENTIFIER_OFFSET=-2147483648\n",
-      // The group would run far past the end.
-      "[ProcessId]\nSEP_ID_METHOD=4\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
-      "SEP_GROUP_IDENTIFIER_LENGTH=2147483647\n",
-  };
-  for (const char* scheme : huge) {
+  std::vector<std::string> schemes;
+  for (const std::string v : {"2147483647", "-2147483648"}) {
+    for (const char* groupEnd : {"0", "3"}) {  // a length, or a count from the end
+      schemes.push_back("[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=" + v + "\n[SpotId]\nSPOT_START_METHOD=2\n"
+                        "SPOT_ID_START_OFFSET=" + v + "\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=" + v + "\n[GroupId]\n"
+                        "SEP_GROUP_OFFSET=" + v + "\nSEP_GROUP_END_IDENTIFIER_TYPE=" + groupEnd +
+                        "\nSEP_GROUP_IDENTIFIER_LENGTH=" + v + "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + v +
+                        "\nSEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=" + v + "\n");
+    }
+    // A colour is found; the preps letter is far outside.
+    for (const char* method : {"0", "1", "2"})
+      schemes.push_back(kProcessByName + "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=" + method +
+                        "\nPREPS_IDENTIFIER_OFFSET=" + v + "\n");
+  }
+  // The group would run far past the end.
+  schemes.push_back(kProcessByName + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
+                    "SEP_GROUP_IDENTIFIER_LENGTH=2147483647\n");
+  for (const std::string& scheme : schemes) {
     for (const char* name : {"JOB_Cyan_x", "Cyan", "", "(Cyan)"}) {
-      SCOPED_TRACE(std::string(scheme) + " / " + name);
       Analysis run(scheme);
-      EXPECT_FALSE(run.analyser.Analyse(name));
+      EXPECT_FALSE(run.analyser.Analyse(name)) << scheme << " / " << name;
     }
   }
 }
@@ -655,16 +463,12 @@ TEST(FilenameAnalyserBadInputTest, SearchesCalledWithPositionsOutsideTheName) {
   Analysis run("[SpotId]\nSPOT_START_METHOD=1\nSPOT_END_METHOD=8\nSPOT_ID_END_DELIMITER=41\n");
   for (int position : {-1000, -1, 0, 3, 4, 1000, INT_MAX, INT_MIN}) {
     for (const char* name : {"", "abc", "a)c("}) {
-      BestColour best;
-      best.PrefixPos = best.NamePos = best.StartDelimPos = best.EndDelimPos = position;
-      run.analyser.SearchForSpotColour(name, best);
-      run.analyser.settings().spotEndMethod = FnsMethod::SUFFIX;
-      best.PrefixPos = best.NamePos = best.StartDelimPos = position;
-      run.analyser.SearchForSpotColour(name, best);
-      run.analyser.settings().spotEndMethod = FnsMethod::POSITIONAL;
-      best.PrefixPos = best.NamePos = best.StartDelimPos = position;
-      run.analyser.SearchForSpotColour(name, best);
-      run.analyser.settings().spotEndMethod = FnsMethod::DELIMITER;
+      for (FnsMethod end : {FnsMethod::DELIMITER, FnsMethod::SUFFIX, FnsMethod::POSITIONAL}) {
+        run.analyser.settings().spotEndMethod = end;
+        BestColour best;
+        best.PrefixPos = best.NamePos = best.StartDelimPos = best.EndDelimPos = position;
+        run.analyser.SearchForSpotColour(name, best);
+      }
       std::string w = name;
       run.analyser.FindPageNumberAt(w, position);
       int last = position > INT_MAX - 3 ? INT_MAX : position + 3;

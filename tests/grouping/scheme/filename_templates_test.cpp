@@ -67,63 +67,34 @@ TEST(ShippedTemplateTest, DefaultWithPreps) {
 }
 
 TEST(ShippedTemplateTest, GroupSettingsOfTheShippedTemplates) {
-  struct Case {
-    const char* name;
-    int timeout;
-    int closeOnCount;
-    int count;
-  };
-  const Case cases[] = {
-      {kDefaultTemplateWithPreps, 30, 0, 4},
-      {kDefaultTemplateWithoutPreps, 30, 0, 4},
-      {"GroupByFileType", 30, 1, 4},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::pair<const char*, int> closeOnCount[] = {
+      {kDefaultTemplateWithPreps, 0}, {kDefaultTemplateWithoutPreps, 0}, {"GroupByFileType", 1}};
+  for (const auto& [name, trigger] : closeOnCount) {
     CFileGroupSettingsFNS settings;
-    ASSERT_EQ(settings.ReadSettings(ShippedSetupPath(std::string(c.name) + ".fns")), 0);
-    EXPECT_EQ(settings.timeoutSeconds(), c.timeout);
-    EXPECT_EQ(settings.fileCountTrigger(), c.closeOnCount);
-    EXPECT_EQ(settings.fileCount(), c.count);
+    ASSERT_EQ(settings.ReadSettings(ShippedSetupPath(std::string(name) + ".fns")), 0) << name;
+    EXPECT_EQ(std::make_pair(settings.timeoutSeconds(), settings.fileCount()), std::make_pair(30, 4)) << name;
+    EXPECT_EQ(settings.fileCountTrigger(), trigger) << name;
     CFilenameAnalyser analyser;
-    ASSERT_TRUE(analyser.ReadTemplate(ShippedSetupPath(std::string(c.name) + ".fns")));
-    EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, c.timeout);
+    ASSERT_TRUE(analyser.ReadTemplate(ShippedSetupPath(std::string(name) + ".fns")));
+    EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 30) << name;
   }
 }
 
-TEST(TemplateVocabularyTest, GroupIdentifierTypeTexts) {
-  EXPECT_STREQ(GroupStartTypeText(0), "Set position from start or end of filename");
-  EXPECT_STREQ(GroupStartTypeText(1), "Start after Separation colour identifier");
-  EXPECT_STREQ(GroupStartTypeText(2), "Start after PREPS identifier");
-  EXPECT_EQ(GroupStartTypeText(3), nullptr);
-  EXPECT_EQ(GroupStartTypeText(-1), nullptr);
-  EXPECT_STREQ(GroupEndTypeText(0), "Set identifier length");
-  EXPECT_STREQ(GroupEndTypeText(1), "Stop at Separation colour identifier");
-  EXPECT_STREQ(GroupEndTypeText(2), "Stop at filename extension");
+// The texts themselves are data; what is checked is which types have one and how the sets relate.
+TEST(TemplateVocabularyTest, GroupIdentifierTypesHaveTextsAndTheCharacterSetsDifferByTheProcessLetters) {
+  for (int type = -1; type < 6; ++type) {
+    EXPECT_EQ(GroupStartTypeText(type) != nullptr, type >= 0 && type <= 2) << type;
+    EXPECT_EQ(GroupEndTypeText(type) != nullptr, type >= 0 && type <= 4) << type;
+  }
   EXPECT_STREQ(GroupEndTypeText(3), "Set position from end of filename (excluding extension)");
-  EXPECT_STREQ(GroupEndTypeText(4), "Stop at PREPS identifier");
-  EXPECT_EQ(GroupEndTypeText(5), nullptr);
-}
-
-// Folder settings name their template, so these names must not change; the
-// tests above read both files.
-TEST(TemplateVocabularyTest, ShippedTemplateNamesNameTheShippedFiles) {
-  EXPECT_STREQ(kDefaultTemplateWithPreps, "Default RUD With PREPS");
-  EXPECT_STREQ(kDefaultTemplateWithoutPreps, "Default RUD Without PREPS");
-}
-
-TEST(TemplateVocabularyTest, DelimiterCharacterSets) {
-  // The process letters C, K, M and Y are missing from the first set.
-  const std::string common = std::string(" ()[]{}_#~@") + static_cast<char>(163) + "$%^&;-=+0123456789";
-  EXPECT_EQ(kDelimiterCharactersWithoutProcessLetters, common + "ABDEFGHIJLNOPQRSTUVWXZ");
-  EXPECT_EQ(kDelimiterCharactersAll, common + "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-}
-
-TEST(TemplateVocabularyTest, CharactersAFileNameCannotHold) {
-  EXPECT_STREQ(kInvalidFileNameCharacters, "\\/:*?\"<>|");
+  std::string withoutProcessLetters = kDelimiterCharactersAll;
+  for (char letter : {'C', 'K', 'M', 'Y'}) withoutProcessLetters.erase(withoutProcessLetters.find(letter), 1);
+  EXPECT_EQ(kDelimiterCharactersWithoutProcessLetters, withoutProcessLetters);
+  EXPECT_EQ(kDelimiterCharactersAll[11], static_cast<char>(163));  // the pound sign of the system code page
   EXPECT_STREQ(kInvalidFileNameCharactersDisplay, "\\ / : * ? \" < > |");
-  for (char c : std::string(kInvalidFileNameCharacters)) EXPECT_TRUE(IsInvalidFileNameCharacter(c)) << c;
+  for (char c : std::string("\\/:*?\"<>|")) EXPECT_TRUE(IsInvalidFileNameCharacter(c)) << c;
   for (char c : std::string(" _.-aZ0") + '\0') EXPECT_FALSE(IsInvalidFileNameCharacter(c)) << c;
+  EXPECT_EQ(std::string(kInvalidFileNameCharacters).size(), 9u);
 }
 
 }  // namespace hf
