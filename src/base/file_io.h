@@ -9,9 +9,18 @@
 
 namespace hf {
 
+// Whole-file reads are for the configuration and answer files that arrive from
+// outside (INI files, group files, script answers): nothing larger is read.
+constexpr long long kMaxWholeFileBytes = 16ll * 1024 * 1024;
+
 // Reads the whole file into `contents`. On Windows the file is opened for
 // shared reading and writing, so a file another program holds open can be read.
+// A file of more than kMaxWholeFileBytes is refused (logged at level 0) with
+// the platform's "file too large" error and `contents` left empty.
 int ReadWholeFile(const std::string& path, std::string& contents);
+
+// True for the errors that say the file (or a folder on its path) is not there.
+bool IsNotFoundError(int error);
 
 // Replaces the file with `contents` in one step: the bytes are written to a
 // temporary file beside it, flushed, and moved over the target. On any failure

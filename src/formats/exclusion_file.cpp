@@ -63,12 +63,20 @@ std::string ExclusionFileText(const std::vector<std::string>& lines) {
 }
 
 ExclusionFileStatus ReadExclusionFile(const std::string& path, const std::vector<std::string>& defaults,
-                                      std::vector<std::string>& entries) {
+                                      std::vector<std::string>& entries, int* readError) {
   entries.clear();
   std::string bytes;
-  if (ReadWholeFile(path, bytes) == 0) {
+  const int error = ReadWholeFile(path, bytes);
+  if (error == 0) {
     entries = ParseExclusionText(bytes);
     return ExclusionFileStatus::kRead;
+  }
+  if (readError != nullptr) *readError = error;
+  // Only a file that is not there is written: one that could not be read (a
+  // lock, a network error) is the user's, and stays as it is.
+  if (!IsNotFoundError(error)) {
+    entries = defaults;
+    return ExclusionFileStatus::kUnreadable;
   }
   if (ReplaceFileContents(path, ExclusionFileText(defaults)) != 0) return ExclusionFileStatus::kCannotCreate;
   if (ReadWholeFile(path, bytes) == 0) entries = ParseExclusionText(bytes);

@@ -1,6 +1,6 @@
 // The exclusion list files ("FilenameExceptions.bin", "ExtensionExceptions.bin"):
 // plain text, one entry per line, read as a text-mode stream with a 250-byte line
-// buffer, and written with their default lines when they cannot be read.
+// buffer, and written with their default lines when they are not there.
 #pragma once
 
 #include <string>
@@ -28,12 +28,15 @@ std::string ExclusionFileText(const std::vector<std::string>& lines);
 enum class ExclusionFileStatus {
   kRead,                  // the file was there and was read
   kCreatedWithDefaults,   // it could not be read, was written with the defaults and read back
-  kCannotCreate,          // it could neither be read nor written; no entries
+  kCannotCreate,          // it was not there and could not be written; no entries
+  kUnreadable,            // it is there but could not be read: the defaults, file untouched
 };
 
-// Reads the entries of the file at `path`; when it cannot be read, writes it
-// with `defaults` first and reads it back.
+// Reads the entries of the file at `path`. When it is not there, writes it with
+// `defaults` first and reads it back. When it is there but cannot be read, the
+// entries are `defaults` for this run, the file is left alone and the system
+// error goes to `readError` (when given).
 ExclusionFileStatus ReadExclusionFile(const std::string& path, const std::vector<std::string>& defaults,
-                                      std::vector<std::string>& entries);
+                                      std::vector<std::string>& entries, int* readError = nullptr);
 
 }  // namespace hf

@@ -1,10 +1,12 @@
 // Reading the exclusion list files, and writing them with their defaults.
 #include "formats/exclusion_file.h"
 
+#include "base/file_io.h"
 #include "tests/support/unit_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,25 @@ TEST(ExclusionFile, MissingFileIsWrittenWithDefaultsExistingOneIsOnlyRead) {
   EXPECT_EQ(ReadExclusionFile(scratch.PathOf("no_such_folder/x.bin"), kDefaultExcludedFileNames, entries),
             ExclusionFileStatus::kCannotCreate);
   EXPECT_TRUE(entries.empty());
+}
+
+// A list that is there but cannot be read (here a folder of that name; on
+// Windows also a lock or a network error) is never replaced with the defaults;
+// they are used for this run only. A file over 16 MB is not read either.
+TEST(ExclusionFile, AnUnreadableListIsLeftAsItIsAndTheDefaultsServe) {
+  ScratchFolder scratch("hf_exclusion_");
+  std::filesystem::create_directory(scratch.PathOf("Names.bin"));
+  Entries entries;
+  int error = 0;
+  EXPECT_EQ(ReadExclusionFile(scratch.PathOf("Names.bin"), kDefaultExcludedFileNames, entries, &error),
+            ExclusionFileStatus::kUnreadable);
+  EXPECT_NE(error, 0);
+  EXPECT_EQ(entries, kDefaultExcludedFileNames);
+  EXPECT_TRUE(std::filesystem::is_directory(scratch.PathOf("Names.bin")));
+
+  const std::string big = scratch.Write("Big.bin", std::string(kMaxWholeFileBytes + 1, 'x'));
+  EXPECT_EQ(ReadExclusionFile(big, kDefaultExcludedExtensions, entries), ExclusionFileStatus::kUnreadable);
+  EXPECT_EQ(std::filesystem::file_size(big), static_cast<uintmax_t>(kMaxWholeFileBytes + 1));
 }
 
 }  // namespace

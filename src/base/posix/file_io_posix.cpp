@@ -1,6 +1,8 @@
 // POSIX implementation of the whole-file helper (native builds and tests).
 #include "base/file_io.h"
 
+#include "base/log.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -13,6 +15,12 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
   contents.clear();
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno;
+  struct stat status;
+  if (::fstat(fd, &status) == 0 && status.st_size > kMaxWholeFileBytes) {
+    ::close(fd);
+    Log(LogLevel::kError, "File <%s> is larger than 16 MB: it is not read.", path.c_str());
+    return EFBIG;
+  }
   char buffer[65536];
   for (;;) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -28,6 +36,8 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
   ::close(fd);
   return 0;
 }
+
+bool IsNotFoundError(int error) { return error == ENOENT || error == ENOTDIR; }
 
 int ReplaceFileContents(const std::string& path, std::string_view contents) {
   std::string temporary = path + ".tmp~";

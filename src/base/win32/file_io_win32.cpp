@@ -1,6 +1,8 @@
 // Win32 implementation of the whole-file helper.
 #include "base/file_io.h"
 
+#include "base/log.h"
+
 #include "base/win32/scoped_handle.h"
 
 namespace hf {
@@ -10,6 +12,11 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
   ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return static_cast<int>(::GetLastError());
+  LARGE_INTEGER size;
+  if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > kMaxWholeFileBytes) {
+    Log(LogLevel::kError, "File <%s> is larger than 16 MB: it is not read.", path.c_str());
+    return ERROR_FILE_TOO_LARGE;
+  }
   char buffer[65536];
   for (;;) {
     DWORD got = 0;
@@ -19,6 +26,8 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
   }
   return 0;
 }
+
+bool IsNotFoundError(int error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 int ReplaceFileContents(const std::string& path, std::string_view contents) {
   std::string temporary = path + ".tmp~";

@@ -35,7 +35,13 @@ ExclusionFileStatus LoadExclusionList(const std::string& path, const std::vector
                                       const ExclusionListMessages& messages, TextNode*& list) {
   Log(LogLevel::kTrace, messages.reading, path.c_str());
   std::vector<std::string> entries;
-  ExclusionFileStatus status = ReadExclusionFile(path, defaults, entries);
+  int readError = 0;
+  ExclusionFileStatus status = ReadExclusionFile(path, defaults, entries, &readError);
+  if (status == ExclusionFileStatus::kUnreadable) {
+    Log(LogLevel::kError, "Exclusion list <%s> cannot be read: its defaults are used until it is read again, "
+        "and the file is left as it is.", path.c_str());
+    HF_REPORT_SYSTEM_ERROR(nullptr, static_cast<uint32_t>(readError), "Reading the exclusion list");
+  }
   for (const std::string& entry : entries) {
     Log(LogLevel::kTrace, messages.entry, entry.c_str());
     addToTextList(entry.c_str(), list);
