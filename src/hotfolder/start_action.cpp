@@ -8,9 +8,11 @@
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
 #include "base/log.h"
+#include "base/win32/file_system.h"
 #include "base/path_utils.h"
 #include "base/win32/scoped_handle.h"
 
+#include <memory>
 #include <new>
 
 namespace hf {
@@ -50,8 +52,8 @@ int32_t RegisterFolder(CSluicegateApp& app, PluginParameters* params, const Task
     return kResultOk;
   }
 
-  CHotFolder* folder = new (std::nothrow) CHotFolder();
-  if (folder == nullptr) {
+  std::unique_ptr<CHotFolder> folder(new (std::nothrow) CHotFolder());
+  if (!folder) {
     HF_REPORT_ERROR(params, "SA: Error: StartAction : new CHotFolder failed");
     params->actionState = kStateFailed;
     return kResultRefused;
@@ -62,7 +64,7 @@ int32_t RegisterFolder(CSluicegateApp& app, PluginParameters* params, const Task
   folder->folderFlags = params->folderFlags;
   folder->taskId = params->taskId;
   SetUpFolderServices(*folder, view, params);
-  AppendFolder(app, folder);
+  AppendFolder(app, folder.release());
   return kResultOk;
 }
 
@@ -87,6 +89,16 @@ int32_t StartAction(PluginParameters* params) {
 
   params->sourceFolder[sizeof params->sourceFolder - 1] = '\0';  // the host's field may run to its end
   AddTrailingBackslash(params->sourceFolder, sizeof params->sourceFolder);
+  // A destination in the hot folder would have every job found and handed over again.
+  params->destinationFolder[sizeof params->destinationFolder - 1] = '\0';
+  if (params->destinationFolder[0] != '\0' && IsSameOrInside(params->destinationFolder, params->sourceFolder)) {
+    HF_REPORT_ERROR(params, FormatText("SA: Error: StartAction : the destination folder %s is the hot folder %s or "
+                                       "inside it",
+                                       params->destinationFolder, params->sourceFolder)
+                                .c_str());
+    params->actionState = kStateFailed;
+    return kResultRefused;
+  }
   const TaskSettingsView view(*params);
   if (RegisterFolder(*app, params, view) != kResultOk) return kResultRefused;
 

@@ -99,6 +99,27 @@ void EmptyFolder(const std::string& path) {
   RemoveContents(path);
 }
 
+std::string ComparablePath(const std::string& path) {
+  char full[MAX_PATH * 2];
+  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  std::string result = (length > 0 && length < sizeof full) ? std::string(full, length) : NormalizePath(path);
+  for (char& c : result) {
+    if (c == '/') c = '\\';
+  }
+  result = WithoutTrailingSeparators(result);
+  ::CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
+  return result;
+}
+
+bool IsSameOrInside(const std::string& inner, const std::string& outer) {
+  if (inner.empty()) return false;
+  const std::string in = ComparablePath(inner);
+  std::string out = ComparablePath(outer);
+  if (in == out) return true;
+  if (!out.empty() && out.back() == '\\') out.pop_back();  // a drive root
+  return in.size() > out.size() && in.compare(0, out.size(), out) == 0 && in[out.size()] == '\\';
+}
+
 char* CopyToGlobalBlock(const char* text) {
   if (text == nullptr) return nullptr;
   size_t length = std::strlen(text);

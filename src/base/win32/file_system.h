@@ -35,6 +35,15 @@ void EmptyFolder(const std::string& path);
 // separator; slashes count as separators).
 bool IsDriveOrShareRoot(const std::string& path);
 
+// The full form of a path for comparing paths: absolute (as GetFullPathName
+// makes it), backslashes, no "." or "..", no trailing separator but a drive
+// root's, upper case.
+std::string ComparablePath(const std::string& path);
+
+// True when `inner` is `outer` or lies below it, compared in ComparablePath
+// form. False when `inner` is empty.
+bool IsSameOrInside(const std::string& inner, const std::string& outer);
+
 // A zero-filled fixed global memory block holding a copy of the text and its
 // NUL, for texts handed to the host. Null for a null text or when memory runs
 // out. The block is freed with GlobalFree.

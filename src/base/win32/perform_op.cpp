@@ -18,27 +18,8 @@ bool HasWildcard(const std::string& path) {
   return FileNameOnly(path).find_first_of("*?") != std::string::npos;
 }
 
-// The full form of a path for comparisons: absolute, no "." or "..", no
-// trailing separator, upper case.
-std::string ComparableForm(const std::string& path) {
-  char full[MAX_PATH * 2];
-  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  std::string result = (length > 0 && length < sizeof full) ? std::string(full, length) : path;
-  result = WithoutTrailingSeparators(result);
-  ::CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
-  return result;
-}
-
 bool SamePath(const std::string& first, const std::string& second) {
-  return ComparableForm(first) == ComparableForm(second);
-}
-
-// True when `inner` lies below `outer` (not when they are equal).
-bool IsInside(const std::string& inner, const std::string& outer) {
-  std::string in = ComparableForm(inner);
-  std::string out = ComparableForm(outer);
-  if (!out.empty() && IsPathSeparator(out.back())) out.pop_back();  // a drive root
-  return in.size() > out.size() + 1 && in.compare(0, out.size(), out) == 0 && IsPathSeparator(in[out.size()]);
+  return ComparablePath(first) == ComparablePath(second);
 }
 
 int LastErrorOr(DWORD fallback) {
@@ -265,7 +246,8 @@ int PerformOp(const char* from, const char* to, int operation, int multipleDesti
   // A folder that would go into itself fails the whole operation up front.
   if (operation != kFileOpDelete) {
     for (const OperationStep& step : steps) {
-      if (IsInside(step.target, step.source)) return ERROR_INVALID_PARAMETER;
+      if (!SamePath(step.target, step.source) && IsSameOrInside(step.target, step.source))
+        return ERROR_INVALID_PARAMETER;
     }
     if (multipleDestinations != 1) {
       result = CreateFolder(WithoutTrailingSeparators(targets[0]), true);

@@ -32,37 +32,16 @@ bool IsAbsolutePath(const std::string& path) {
 
 // Absolute, without "." and "..", without a trailing separator (a drive root
 // keeps its backslash), upper case: the form in which folders are compared.
-std::string ComparableFolder(const std::string& path) {
-  char full[MAX_PATH * 2];
-  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  std::string result = (length > 0 && length < sizeof full) ? std::string(full, length) : NormalizePath(path);
-  for (char& c : result) {
-    if (c == '/') c = '\\';
-  }
-  while (result.size() > 1 && result.back() == '\\' && result[result.size() - 2] != ':') result.pop_back();
-  ::CharUpperBuffA(&result[0], static_cast<DWORD>(result.size()));
-  return result;
-}
-
-// True when `folder` is `other` or contains it.
-bool IsSameOrContains(const std::string& folder, const std::string& other) {
-  if (other.empty()) return false;
-  std::string outer = ComparableFolder(folder);
-  const std::string inner = ComparableFolder(other);
-  if (inner == outer) return true;
-  if (!outer.empty() && outer.back() == '\\') outer.pop_back();  // a drive root
-  return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 && inner[outer.size()] == '\\';
-}
 
 // Why a group's FolderPath must not be touched, or null when it may be.
 const char* RefusalReason(const std::string& folderPath, const std::string& groupFilePath,
                           const std::string& destination, const std::string& hotFolder) {
   if (!IsAbsolutePath(folderPath)) return "not an absolute path";
-  const std::string full = ComparableFolder(folderPath);
+  const std::string full = ComparablePath(folderPath);
   if (IsDriveOrShareRoot(full) || IsDriveOrShareRoot(folderPath)) return "a drive or share root";
-  if (IsSameOrContains(folderPath, hotFolder)) return "the hot folder or a folder above it";
-  if (IsSameOrContains(folderPath, destination)) return "the destination or a folder above it";
-  if (IsSameOrContains(folderPath, ParentFolder(groupFilePath))) return "the group file's folder or one above it";
+  if (IsSameOrInside(hotFolder, folderPath)) return "the hot folder or a folder above it";
+  if (IsSameOrInside(destination, folderPath)) return "the destination or a folder above it";
+  if (IsSameOrInside(ParentFolder(groupFilePath), folderPath)) return "the group file's folder or one above it";
   return nullptr;
 }
 

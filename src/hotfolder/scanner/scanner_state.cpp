@@ -3,6 +3,7 @@
 #include "hotfolder/scanner/scanner_state.h"
 
 #include "hotfolder/scanner/scanner_thread.h"
+#include "base/log.h"
 #include "base/win32/file_system.h"
 
 namespace hf {
@@ -25,7 +26,13 @@ ScannerState& TheScanner() { return theScanner; }
 ScannerState::~ScannerState() { AbandonAtUnload(); }
 
 void ScannerState::OfferScanInterval(uint32_t seconds) {
-  if (seconds >= kMinimumScanIntervalSeconds) scanInterval_.store(seconds);
+  if (seconds < kMinimumScanIntervalSeconds) return;
+  if (seconds > kMaximumScanIntervalSeconds) {
+    Log(LogLevel::kError, "Scan interval of %lu s is too long; %lu s is used.", static_cast<unsigned long>(seconds),
+        static_cast<unsigned long>(kMaximumScanIntervalSeconds));
+    seconds = kMaximumScanIntervalSeconds;
+  }
+  scanInterval_.store(seconds);
 }
 
 bool ScannerState::EnsureWakeEvent() {

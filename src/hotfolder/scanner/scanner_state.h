@@ -22,6 +22,8 @@ constexpr const char* kScanWakeEventName = "QuilletHotFolder";
 // The scan interval starts at this value, and a task's scanTimeout replaces it
 // only when it is at least this long.
 constexpr uint32_t kMinimumScanIntervalSeconds = 5;
+// The longest interval whose milliseconds still fit a wait (about 49 days).
+constexpr uint32_t kMaximumScanIntervalSeconds = 0xFFFFFFFEu / 1000u;
 // Poll steps of the stoppers.
 constexpr DWORD kShutdownStopStepMs = 100;
 constexpr DWORD kCancelStopStepMs = 100;

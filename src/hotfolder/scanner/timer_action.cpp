@@ -12,6 +12,7 @@
 #include "hotfolder/sluicegate_app.h"
 #include "jobs/clean_file_name.h"
 #include "formats/job_type.h"
+#include "base/leading_integer.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "jobs/win32/file_admission.h"
@@ -20,6 +21,8 @@
 #include "host/zu_ini_file.h"
 
 #include <new>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -46,13 +49,29 @@ CLinkedFileList* NewSpareItem() {
   return item;
 }
 
+// A loop limit of section HFA. Missing: the default; 0, negative or not a
+// number would stop every hand-over, so the default is used then too, logged
+// once for each value met.
+int LoopLimit(const char* key, int defaultValue) {
+  const std::string text = TheIniFile().GetString(kIniSection, key, "");
+  if (text.empty()) return defaultValue;
+  const int value = static_cast<int>(LeadingInteger(text));
+  if (value > 0) return value;
+  static std::mutex lock;
+  static std::set<std::string> reported;
+  std::lock_guard<std::mutex> hold(lock);
+  if (reported.insert(std::string(key) + "=" + text).second)
+    Log(LogLevel::kError, "HFA: %s=%s is not a usable limit; %d is used.", key, text.c_str(), defaultValue);
+  return defaultValue;
+}
+
 // One folder's walk over its listing, building the folder's found-file list.
 class FolderWalk {
  public:
   FolderWalk(PluginParameters* params, CHotFolder& folder, CLinkedFileList* firstSpare)
       : params_(params), folder_(folder), spare_(firstSpare) {
-    fileLoopLimit_ = TheIniFile().GetInt(kIniSection, "FileLoopLimit", kDefaultFileLoopLimit);
-    previewLoopLimit_ = TheIniFile().GetInt(kIniSection, "PreviewFileLoopLimit", kDefaultPreviewFileLoopLimit);
+    fileLoopLimit_ = LoopLimit("FileLoopLimit", kDefaultFileLoopLimit);
+    previewLoopLimit_ = LoopLimit("PreviewFileLoopLimit", kDefaultPreviewFileLoopLimit);
   }
 
   // Processes the entries from `entry` on until the listing or a limit ends
