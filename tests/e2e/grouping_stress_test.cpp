@@ -2,132 +2,104 @@
 // dropped into a hot folder in random order. Every group must arrive whole,
 // no separation missing or doubled, and once the handler is shut down the
 // process must hold as many threads and handles as before.
-#include "tests/e2e/hot_folder_session.h"
+#include "tests/support/win32/hot_folder_session.h"
 
-// After <windows.h> (hot_folder_session.h): the snapshot API needs its types.
-#include <tlhelp32.h>
+#include "base/win32/scoped_handle.h"
+
+#include <tlhelp32.h>  // after windows_api.h, which it needs
 
 #include <algorithm>
 #include <cstdio>
 #include <random>
 #include <set>
 
-namespace hf {
-
-namespace hot_folder_e2e {
+namespace hf::hot_folder_e2e {
 namespace {
 
-constexpr int kGroups = 200;
 constexpr int kSeparations = 4;
-constexpr DWORD kRunLimitMs = 150000;
-constexpr DWORD kSettleLimitMs = 15000;
 const char* const kColours[kSeparations] = {"Cyan", "Magenta", "Yellow", "Black"};
-const char kTemplate[] = "E2E Stress";
 
-// Threads of this process now.
 int ThreadCount() {
   ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot) return -1;
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   int count = 0;
   for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry))
-    if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+    count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
   return count;
 }
 
-// The handle values of this process now: every value that answers
-// GetHandleInformation (Wine's GetProcessHandleCount always says 0).
+// Every handle value that answers GetHandleInformation (Wine's
+// GetProcessHandleCount always says 0).
 std::set<ULONG_PTR> HandleValues() {
   std::set<ULONG_PTR> values;
-  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
+  DWORD flags = 0;
+  for (ULONG_PTR value = 4; value < 0x10000; value += 4)
     if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) values.insert(value);
-  }
   return values;
 }
 
 int HandleCount() { return static_cast<int>(HandleValues().size()); }
 
-// "Event", "Thread", "Mutant \...\Name": what a handle is, for a failure message.
-std::string DescribeHandle(HANDLE handle) {
+// "Event", "Mutant \...\Name": what a handle is, for a failure message.
+std::string DescribeHandle(ULONG_PTR handle) {
   using QueryObject = LONG(__stdcall*)(HANDLE, int, void*, ULONG, ULONG*);
   auto query = reinterpret_cast<QueryObject>(
       reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
   struct CountedText {
-    USHORT length;
-    USHORT capacity;
+    USHORT length, capacity;
     WCHAR* text;
   };
-  auto narrow = [](const CountedText& counted) {
-    std::string text;
-    for (USHORT i = 0; i < counted.length / 2; ++i) text += static_cast<char>(counted.text[i]);
-    return text;
-  };
-  if (query == nullptr) return "?";
-  alignas(8) char type[1024] = {};
-  alignas(8) char name[2048] = {};
-  ULONG got = 0;
-  std::string text = query(handle, 2, type, sizeof type, &got) == 0 ? narrow(*reinterpret_cast<CountedText*>(type)) : "?";
-  if (query(handle, 1, name, sizeof name, &got) == 0) text += " " + narrow(*reinterpret_cast<CountedText*>(name));
+  std::string text;
+  for (int kind : {2, 1}) {  // type, then name
+    alignas(8) char buffer[2048] = {};
+    ULONG got = 0;
+    if (query == nullptr || query(reinterpret_cast<HANDLE>(handle), kind, buffer, sizeof buffer, &got) != 0) continue;
+    const auto* counted = reinterpret_cast<const CountedText*>(buffer);
+    text += ' ';
+    for (USHORT i = 0; i < counted->length / 2; ++i) text += static_cast<char>(counted->text[i]);
+  }
   return text;
 }
 
-// Waits (bounded) until `measure` gives `expected`; returns the last value.
+// Waits (at most 15 s) until `measure` gives `expected`; returns the last value.
 int SettlesAt(int (*measure)(), int expected) {
   int value = measure();
-  for (DWORD started = ::GetTickCount(); value != expected && ::GetTickCount() - started < kSettleLimitMs;) {
+  for (DWORD started = ::GetTickCount(); value != expected && ::GetTickCount() - started < 15000; value = measure())
     ::Sleep(200);
-    value = measure();
-  }
   return value;
 }
 
-std::string GroupName(int group) {
-  char name[16];
-  std::snprintf(name, sizeof name, "JOB%03d", group);
-  return name;
-}
-
 std::string SeparationName(int group, int separation) {
-  return GroupName(group) + "_p1_" + kColours[separation] + ".tif";
+  char name[32];
+  std::snprintf(name, sizeof name, "JOB%03d_p1_%s.tif", group, kColours[separation]);
+  return name;
 }
 
 class GroupingStressTest : public HotFolderTest {
  protected:
-  void SetUp() override {
-    HotFolderTest::SetUp();
-    setups.WriteCatalogue();
-    setups.WriteTemplate(kTemplate, kWithoutPreps, 120, 1, kSeparations);
-  }
-
   // One whole run: start, `groups` groups dropped in shuffled order, their
   // hand-over, the end of the task and the handler's shutdown.
   void Run(const std::string& name, int groups) {
     const std::string source = scratch.MakeSubfolder(name + "_in");
     const std::string destination = scratch.MakeSubfolder(name + "_out");
-    // Closed groups are many: the user lets a cycle take them all.
-    ASSERT_EQ(Initialise(500), 0);
-    RawBlock& task = StartGroupingTask(source, destination, kTemplate);
-
+    ASSERT_EQ(Initialise(500), 0);  // closed groups are many: the user lets a cycle take them all
+    RawBlock& task = StartGroupingTask(source, destination, "E2E Stress");
     std::vector<std::pair<int, int>> drops;
     for (int group = 0; group < groups; ++group)
       for (int separation = 0; separation < kSeparations; ++separation) drops.emplace_back(group, separation);
-    std::mt19937 random(20240815u);
-    std::shuffle(drops.begin(), drops.end(), random);
+    std::shuffle(drops.begin(), drops.end(), std::mt19937(20240815u));
     for (const auto& drop : drops) {
       const std::string file = SeparationName(drop.first, drop.second);
       ASSERT_TRUE(WriteBytes(source + file, TiffBytes(file)));
     }
 
-    std::vector<FileRecord> records = CollectRecords(task, static_cast<size_t>(groups), kRunLimitMs);
+    std::vector<FileRecord> records = CollectRecords(task, static_cast<size_t>(groups), 150000);
     ASSERT_EQ(records.size(), static_cast<size_t>(groups));
-
-    // Group names are unique and each group holds its own four separations:
-    // no separation is missing or in two groups.
+    // Group names are unique and each group holds its own four separations.
     std::set<std::string> groupNames;
     for (const FileRecord& record : records) {
-      std::string groupName = GroupText(LoadGroup(record), "FileGroupInfo", "GroupName");
+      const std::string groupName = GroupText(record, "FileGroupInfo", "GroupName");
       EXPECT_TRUE(groupNames.insert(groupName).second) << "group " << groupName << " arrived twice";
       std::vector<std::string> expected;
       for (int separation = 0; separation < kSeparations; ++separation)
@@ -135,37 +107,35 @@ class GroupingStressTest : public HotFolderTest {
       ExpectGroupArrived(record, destination, source, expected);
     }
     EXPECT_TRUE(FileNamesIn(source).empty());
-
     task.SetI32(block::kActionState, 4);
     EXPECT_EQ(dll.Call(kEndAction, task), 0);
     EXPECT_EQ(Shutdown(), 0);
   }
 
-  FilenameSetups setups;
+  ProgramConfig config;
   // The run logs nothing: the log channel's fall-back to debugger output when
   // the mailslot is full would make handles of its own, once, at any moment.
   LogSettingsScope quiet{0, 0};
 };
 
 TEST_F(GroupingStressTest, TwoHundredGroupsArriveWholeAndLeaveNoThreadOrHandleBehind) {
+  config.WriteCatalogue();
+  config.WriteTemplate("E2E Stress", kWithoutPreps, 120, 1, kSeparations);
   // A first run makes whatever the plug-in and the system libraries keep for
   // the rest of the process.
   Run("warm", 10);
   if (HasFatalFailure()) return;
   const int threadsBefore = ThreadCount();
   const std::set<ULONG_PTR> handlesBefore = HandleValues();
-
-  Run("busy", kGroups);
+  Run("busy", 200);
   if (HasFatalFailure()) return;
   EXPECT_EQ(SettlesAt(&ThreadCount, threadsBefore), threadsBefore);
   const int handleCount = SettlesAt(&HandleCount, static_cast<int>(handlesBefore.size()));
   std::string added;
   for (ULONG_PTR value : HandleValues())
-    if (handlesBefore.count(value) == 0) added += "\n  " + DescribeHandle(reinterpret_cast<HANDLE>(value));
+    if (handlesBefore.count(value) == 0) added += "\n " + DescribeHandle(value);
   EXPECT_EQ(handleCount, static_cast<int>(handlesBefore.size())) << "handles not there before:" << added;
 }
 
 }  // namespace
-}  // namespace hot_folder_e2e
-
-}  // namespace hf
+}  // namespace hf::hot_folder_e2e

@@ -3,19 +3,18 @@
 // DLL over real hot folders; scripts are the script stand-in program (with a
 // plan per file) and batch files written by the test. Log records are read
 // from the machine's mailslot.
-#include "tests/e2e/host_run.h"
-#include "tests/e2e/hot_folder_session.h"
+#include "tests/support/win32/host_run.h"
+#include "tests/support/win32/hot_folder_session.h"
+
+#include "base/path_utils.h"
+#include "base/win32/scoped_handle.h"
 
 #include <tlhelp32.h>  // after windows_api.h, which it needs
 
 #include <thread>
 
-namespace hf {
-
-namespace hot_folder_e2e {
+namespace hf::hot_folder_e2e {
 namespace {
-
-using namespace host_run;
 
 constexpr DWORD kRunLimitMs = 180000;
 constexpr DWORD kLogWaitMs = 60000;
@@ -34,10 +33,11 @@ int ProcessesNamed(const std::string& exeName) {
   return count;
 }
 
-// One section of a script stand-in's plan.
-std::string PlanSection(const std::string& file, const std::vector<std::string>& settings) {
-  std::string text = "[" + file + "]\r\n";
-  for (const std::string& setting : settings) text += setting + "\r\n";
+// A script stand-in's plan: file name, then its settings.
+std::string Plan(const std::vector<std::vector<std::string>>& sections) {
+  std::string text;
+  for (const auto& section : sections)
+    for (size_t i = 0; i < section.size(); ++i) text += (i == 0 ? "[" + section[i] + "]" : section[i]) + "\r\n";
   return text;
 }
 
@@ -68,19 +68,13 @@ class ScriptingTest : public ::testing::Test {
            " --json --poll-ms 200 " + arguments;
   }
 
+  // One run of hfhost; its log records are kept in `logged`.
   HostRun Run(const std::string& script, const std::string& arguments) {
-    return RunHost(CommandLine(script, arguments), kRunLimitMs);
+    HostRun run = RunHost(CommandLine(script, arguments), kRunLimitMs);
+    logged = ReceivedMessages();
+    return run;
   }
-
-  static void CheckEnded(const HostRun& run) {
-    ASSERT_TRUE(run.process.started) << run.process.startError;
-    ASSERT_TRUE(run.process.finished) << run.process.output;
-    EXPECT_EQ(run.process.exitCode, 0u) << run.process.output;
-    EXPECT_EQ(run.lines.Of("task").size(), 1u) << run.process.output;
-  }
-
-  // A log record (after its time and id prefixes) contains `text`.
-  static bool Logged(const std::string& text) { return Reader()->Sync() && Reader()->Contains(text); }
+  bool Logged(const std::string& text) const { return HasMessageStarting(logged, -1, "", text); }
 
   LogSettingsScope logSettings{3};
   ScratchFolder scratch{"script"};
@@ -90,6 +84,7 @@ class ScriptingTest : public ::testing::Test {
   std::string in = scratch.MakeSubfolder("hot folder & co");
   std::string out = scratch.path() + "out\\";
   std::string iniFile = scratch.path() + "host.ini";
+  LogMessages logged;
 };
 
 TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
@@ -98,159 +93,115 @@ TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
   const std::string junkPath = scratch.path() + "junk.bin";
   ASSERT_TRUE(WriteBytes(junkPath, junk));
   InstallStandin("outcomes",
-                 PlanSection("keep.ps", {"Record=" + scratch.path() + "keep.rec"}) +
-                     PlanSection("rename.ps", {"CopyAs=HF_rename.ps", "NewName=HF_rename.ps"}) +
-                     PlanSection("same.ps", {"NewName=SAME.PS"}) + PlanSection("gone.ps", {"Delete=1"}) +
-                     PlanSection("away.ps", {"MoveTo=" + elsewhere + "away.ps"}) +
-                     PlanSection("id.ps", {"ResourceId=job-42"}) +
-                     PlanSection("both.ps", {"NewName=both.ps", "ResourceId=not-taken"}) +
-                     PlanSection("back.ps", {"Reappear=1"}) + PlanSection("missing.ps", {"NewName=nothere.ps"}) +
-                     PlanSection("outside.ps", {"CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"}) +
-                     PlanSection("junkname.ps", {"NewNameFrom=" + junkPath}) +
-                     PlanSection("junkid.ps", {"ResultsFrom=" + junkPath}));
+                 Plan({{"keep.ps", "Record=" + scratch.path() + "keep.rec"},
+                       {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
+                       {"same.ps", "NewName=SAME.PS"},
+                       {"gone.ps", "Delete=1"},
+                       {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
+                       {"id.ps", "ResourceId=job-42"},
+                       {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
+                       {"back.ps", "Reappear=1"},
+                       {"missing.ps", "NewName=nothere.ps"},
+                       {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
+                       {"junkname.ps", "NewNameFrom=" + junkPath},
+                       {"junkid.ps", "ResultsFrom=" + junkPath}}));
   WriteIni("HideScriptWindow=1\r\n");
-  const std::vector<std::string> arrived = {"keep.ps",    "rename.ps",  "same.ps",     "gone.ps",
-                                            "away.ps",    "id.ps",      "both.ps",     "back.ps",
-                                            "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"};
-  for (const std::string& name : arrived) ASSERT_TRUE(WriteBytes(in + name, kPostScript));
+  for (const char* name : {"keep.ps", "rename.ps", "same.ps", "gone.ps", "away.ps", "id.ps", "both.ps", "back.ps",
+                           "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"})
+    ASSERT_TRUE(WriteBytes(in + name, kPostScript));
 
   // Idle for several scan intervals (the first cycle comes within the first
   // one): a file handed over twice would show.
   HostRun run = Run("outcomes.exe", "--exit-after-idle 20");
-  CheckEnded(run);
+  ExpectCleanRun(run, "idle");
 
+  // Once each; size and type are those measured before the script ran.
+  EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"HF_rename.ps", "back.ps", "both.ps", "id.ps", "junkid.ps",
+                                                       "junkname.ps", "keep.ps", "missing.ps", "outside.ps", "same.ps"}))
+      << run.process.output;
   std::map<std::string, HostEvent> files = run.FilesByName();
-  EXPECT_EQ(run.lines.Of("file").size(), 10u) << run.process.output;
-  for (const char* name : {"keep.ps", "HF_rename.ps", "same.ps", "id.ps", "both.ps", "back.ps", "missing.ps",
-                           "outside.ps", "junkname.ps", "junkid.ps"}) {
-    ASSERT_EQ(files.count(name), 1u) << name << "\n" << run.process.output;
-    EXPECT_EQ(files[name].Number("jobTypeCode"), 1) << name;
-    // Size and type are those measured before the script ran.
-    EXPECT_EQ(files[name].Number("size"), static_cast<int64_t>(kPostScript.size())) << name;
+  for (const auto& [name, file] : files) {
+    EXPECT_EQ(file.Number("jobTypeCode"), 1) << name;
+    EXPECT_EQ(file.Number("size"), static_cast<int64_t>(kPostScript.size())) << name;
   }
-  std::string renamed;
-  ASSERT_TRUE(ReadBytes(out + "HF_rename.ps", renamed));
-  EXPECT_EQ(renamed, kPostScript + "%%Scripted\n");
+  EXPECT_EQ(BytesOf(out + "HF_rename.ps"), kPostScript + "%%Scripted\n");
   EXPECT_EQ(files["id.ps"].Text("resourceId"), "job-42");
   EXPECT_NE(files["both.ps"].Text("resourceId"), "not-taken");
   EXPECT_FALSE(files["junkid.ps"].Text("resourceId").empty());
-  for (const char* name : {"rename.ps", "gone.ps", "away.ps", "nothere.ps"}) EXPECT_EQ(files.count(name), 0u) << name;
 
   // Nothing is lost or left behind but what the scripts took away themselves.
   EXPECT_EQ(FileNamesIn(in), std::vector<std::string>{});
   EXPECT_EQ(FileNamesIn(elsewhere), std::vector<std::string>{"away.ps"});
-  std::string outside;
-  ASSERT_TRUE(ReadBytes(scratch.path() + "outside.ps", outside));
-  EXPECT_EQ(outside, kPostScript + "%%Scripted\n");
+  EXPECT_EQ(BytesOf(scratch.path() + "outside.ps"), kPostScript + "%%Scripted\n");
 
   // The script's command line, working folder and window.
-  std::string record;
-  ASSERT_TRUE(ReadBytes(scratch.path() + "keep.rec", record));
-  EXPECT_EQ(Lines(record),
+  EXPECT_EQ(Lines(BytesOf(scratch.path() + "keep.rec")),
             (std::vector<std::string>{"3", scriptsFolder + "outcomes.exe", in + "_.script\\keep.ps", in + "_.script",
                                       WithoutBackslash(scriptsFolder), "1 " + std::to_string(SW_SHOWMINIMIZED)}));
 
-  EXPECT_TRUE(Logged("ScriptThisFile(): CommandLine: <\"" + scriptsFolder + "outcomes.exe\" \"" + in +
-                     "_.script\\keep.ps\" \"" + in + "_.script\">"));
-  EXPECT_TRUE(Logged("Attempting to restore file <" + in + "_.script\\keep.ps>."));
-  EXPECT_TRUE(Logged("File <rename.ps> will reappear as <HF_rename.ps>."));
-  EXPECT_TRUE(Logged("File <same.ps> will reappear."));
-  EXPECT_TRUE(Logged("File <back.ps> has reappeared."));
-  EXPECT_TRUE(Logged("File <" + in + "_.script\\gone.ps> has been moved out of HF by the script"));
-  EXPECT_TRUE(Logged("File <" + in + "_.script\\away.ps> has been moved out of HF by the script"));
-  EXPECT_TRUE(Logged("ScriptThisFile(): NEWNAME <nothere.ps> names no file in the scripting folder - it is ignored."));
-  EXPECT_TRUE(Logged("ScriptThisFile(): NEWNAME <..\\..\\outside.ps> is not a plain file name - it is ignored."));
-  EXPECT_TRUE(Logged("ScriptThisFile(): Results file 2 exists"));
+  for (const std::string& line :
+       {"ScriptThisFile(): CommandLine: <\"" + scriptsFolder + "outcomes.exe\" \"" + in + "_.script\\keep.ps\" \"" + in +
+            "_.script\">",
+        "Attempting to restore file <" + in + "_.script\\keep.ps>.",
+        std::string("File <rename.ps> will reappear as <HF_rename.ps>."), std::string("File <same.ps> will reappear."),
+        std::string("File <back.ps> has reappeared."),
+        "File <" + in + "_.script\\gone.ps> has been moved out of HF by the script",
+        "File <" + in + "_.script\\away.ps> has been moved out of HF by the script",
+        std::string("ScriptThisFile(): NEWNAME <nothere.ps> names no file in the scripting folder - it is ignored."),
+        std::string("ScriptThisFile(): NEWNAME <..\\..\\outside.ps> is not a plain file name - it is ignored."),
+        std::string("ScriptThisFile(): Results file 2 exists")})
+    EXPECT_TRUE(Logged(line)) << line;
 }
 
 TEST_F(ScriptingTest, BatchScriptGetsThreeIntactArgumentsWithBlanksAndSpecialCharacters) {
   const std::string record = scratch.path() + "batch.rec";
-  ASSERT_TRUE(WriteBytes(scriptsFolder + "record args.cmd",
-                         "@echo off\r\n"
-                         ">\"" +
-                             record +
-                             "\" echo %0\r\n"
-                             ">>\"" +
-                             record +
-                             "\" echo %1\r\n"
-                             ">>\"" +
-                             record +
-                             "\" echo %2\r\n"
-                             ">>\"" +
-                             record +
-                             "\" echo \"%CD%\"\r\n"
-                             ">>\"" +
-                             record + "\" echo [%3]\r\n"));
+  std::string batch = "@echo off\r\n";
+  for (const char* line : {"echo %0", "echo %1", "echo %2", "echo \"%CD%\"", "echo [%3]"})
+    batch += ">>\"" + record + "\" " + line + "\r\n";
+  ASSERT_TRUE(WriteBytes(scriptsFolder + "record args.cmd", batch));
   const std::string name = "Job 1 & (co) ^ 100.ps";
   ASSERT_TRUE(WriteBytes(in + name, kPostScript));
 
   HostRun run = Run("record args.cmd", "--max-files 1 --exit-after-idle 60");
-  CheckEnded(run);
+  ExpectCleanRun(run, "max-files");
 
-  ASSERT_EQ(run.lines.Of("file").size(), 1u) << run.process.output;
-  EXPECT_EQ(run.lines.Of("file")[0].Text("name"), name);
-  std::string recorded;
-  ASSERT_TRUE(ReadBytes(record, recorded)) << run.process.output;
-  EXPECT_EQ(Lines(recorded),
+  EXPECT_EQ(run.FileNames(), std::vector<std::string>{name}) << run.process.output;
+  EXPECT_EQ(Lines(BytesOf(record)),
             (std::vector<std::string>{Quoted(scriptsFolder + "record args.cmd"), Quoted(in + "_.script\\" + name),
                                       Quoted(in + "_.script"), Quoted(WithoutBackslash(scriptsFolder)), "[]"}));
   EXPECT_TRUE(Logged("SP: Launched record args.cmd - waiting for it to complete."));
 }
 
 TEST_F(ScriptingTest, SampleScriptAddsItsPrefixOnce) {
-  std::string sample;
-  ASSERT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/Scripts/AddPrefix.cmd", sample));
-  ASSERT_TRUE(WriteBytes(scriptsFolder + "AddPrefix.cmd", sample));
+  ASSERT_TRUE(WriteBytes(scriptsFolder + "AddPrefix.cmd",
+                         BytesOf(std::string(HF_SOURCE_DIR) + "/config/Config/Scripts/AddPrefix.cmd")));
   ASSERT_TRUE(WriteBytes(in + "Flyer & (A5).ps", kPostScript));
   ASSERT_TRUE(WriteBytes(in + "HF_done.ps", kPostScript));
 
   HostRun run = Run("AddPrefix.cmd", "--max-files 2 --exit-after-idle 60");
-  CheckEnded(run);
+  ExpectCleanRun(run, "max-files");
 
-  std::map<std::string, HostEvent> files = run.FilesByName();
-  ASSERT_EQ(files.size(), 2u) << run.process.output;
-  ASSERT_EQ(files.count("HF_Flyer & (A5).ps"), 1u) << run.process.output;
-  ASSERT_EQ(files.count("HF_done.ps"), 1u) << run.process.output;
-  std::string moved;
-  ASSERT_TRUE(ReadBytes(out + "HF_Flyer & (A5).ps", moved));
-  EXPECT_EQ(moved, kPostScript);
+  EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"HF_Flyer & (A5).ps", "HF_done.ps"})) << run.process.output;
+  EXPECT_EQ(BytesOf(out + "HF_Flyer & (A5).ps"), kPostScript);
   EXPECT_TRUE(Logged("File <Flyer & (A5).ps> will reappear as <HF_Flyer & (A5).ps>."));
 }
 
-TEST_F(ScriptingTest, ProgramThatNeverEndsIsStoppedAfterScriptTimeoutSecs) {
-  InstallStandin("hang", "[*]\r\nHold=1\r\n");
-  WriteIni("ScriptTimeoutSecs=2\r\n");
-  ASSERT_TRUE(WriteBytes(in + "held.ps", kPostScript));
-
-  HostRun run = Run("hang.exe", "--max-files 1 --exit-after-idle 60");
-  CheckEnded(run);
-
-  // Handed over under its own name: the stopped script no longer holds it.
-  ASSERT_EQ(run.lines.Of("file").size(), 1u) << run.process.output;
-  EXPECT_EQ(run.lines.Of("file")[0].Text("name"), "held.ps");
-  std::string moved;
-  ASSERT_TRUE(ReadBytes(out + "held.ps", moved));
-  EXPECT_EQ(moved, kPostScript);
-  EXPECT_TRUE(Logged("SP: Error: hang.exe did not complete within 2 seconds - stopping it."));
-  EXPECT_TRUE(Logged("Failed to process <held.ps> using <hang.exe>."));
-  EXPECT_EQ(ProcessesNamed("hang.exe"), 0);
-}
-
-TEST_F(ScriptingTest, BatchScriptThatNeverEndsIsStoppedWithTheProgramsItStarted) {
+TEST_F(ScriptingTest, AScriptThatNeverEndsIsStoppedWithTheProgramsItStartedAfterScriptTimeoutSecs) {
   // A child of the batch file holds the scripted file open and never ends.
   const std::string holder = "holder_" + std::to_string(::GetCurrentProcessId());
   InstallStandin(holder, "[*]\r\nHold=1\r\n");
   ASSERT_TRUE(WriteBytes(scriptsFolder + "slow.cmd", "@echo off\r\n\"%~dp0" + holder + ".exe\" %1 %2\r\n"));
   WriteIni("ScriptTimeoutSecs=2\r\n");
-  ASSERT_TRUE(WriteBytes(in + "tree.ps", kPostScript));
+  ASSERT_TRUE(WriteBytes(in + "held.ps", kPostScript));
 
   HostRun run = Run("slow.cmd", "--max-files 1 --exit-after-idle 60");
-  CheckEnded(run);
-
-  ASSERT_EQ(run.lines.Of("file").size(), 1u) << run.process.output;
-  EXPECT_EQ(run.lines.Of("file")[0].Text("name"), "tree.ps");
-  EXPECT_TRUE(Logged("SP: Error: slow.cmd did not complete within 2 seconds - stopping it."));
-  EXPECT_TRUE(Logged("SP: slow.cmd was stopped."));
+  ExpectCleanRun(run, "max-files");
+  // Handed over under its own name: the stopped script no longer holds it.
+  EXPECT_EQ(run.FileNames(), std::vector<std::string>{"held.ps"}) << run.process.output;
+  EXPECT_EQ(BytesOf(out + "held.ps"), kPostScript);
+  for (const char* line : {"SP: Error: slow.cmd did not complete within 2 seconds - stopping it.",
+                           "SP: slow.cmd was stopped.", "Failed to process <held.ps> using <slow.cmd>."})
+    EXPECT_TRUE(Logged(line)) << line;
   EXPECT_EQ(ProcessesNamed(holder + ".exe"), 0);
 }
 
@@ -268,19 +219,15 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   host.join();
   ASSERT_TRUE(started);
 
-  HostRun run{process, ParseHostOutput(process.output)};
-  CheckEnded(run);
-  std::map<std::string, HostEvent> files = run.FilesByName();
-  EXPECT_EQ(files.size(), 2u) << run.process.output;
-  EXPECT_EQ(files.count("first.ps") + files.count("second.ps"), 2u) << run.process.output;
-  ASSERT_TRUE(Reader()->Sync());
+  HostRun run = ReadHostRun(process);
+  EXPECT_EQ(run.process.exitCode, 0u) << run.process.output;
+  EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"first.ps", "second.ps"})) << run.process.output;
   int warnings = 0;
-  for (const LogRecord& record : Reader()->Drain())
-    if (record.text.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos)
-      ++warnings;
+  for (const auto& message : ReceivedMessages())
+    warnings += message.second.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos;
   EXPECT_EQ(warnings, 1);
   int messages = 0;
-  for (const HostEvent& message : run.lines.Of("message"))
+  for (const HostEvent& message : run.Of("message"))
     if (message.Text("text") == "Script File is missing. Scripting will be disabled.") ++messages;
   EXPECT_EQ(messages, 1) << run.process.output;
 }
@@ -293,14 +240,11 @@ TEST_F(ScriptingTest, ScriptingFolderThatCannotBeMadeLeavesFilesUnscripted) {
   ASSERT_TRUE(WriteBytes(in + "kept.ps", kPostScript));
 
   HostRun run = Run("deleter.exe", "--max-files 1 --exit-after-idle 60");
-  CheckEnded(run);
+  ExpectCleanRun(run, "max-files");
 
-  ASSERT_EQ(run.lines.Of("file").size(), 1u) << run.process.output;
-  EXPECT_EQ(run.lines.Of("file")[0].Text("name"), "kept.ps");
+  EXPECT_EQ(run.FileNames(), std::vector<std::string>{"kept.ps"}) << run.process.output;
   EXPECT_TRUE(Logged("Failed to create script folder. Error 0xb7"));
 }
 
 }  // namespace
-}  // namespace hot_folder_e2e
-
-}  // namespace hf
+}  // namespace hf::hot_folder_e2e

@@ -5,32 +5,24 @@
 
 namespace hf {
 
-namespace {
-
-constexpr char kUserDebugKey[] = "Software\\Vorlan\\Quillet\\Debug";
-constexpr char kMachineDebugKey[] = "Software\\Quillet\\Debug";
-constexpr char kLevelValue[] = "Hot Folder";
-constexpr char kLoggingValue[] = "Logging";
-
-}  // namespace
-
 LogSettingsScope::LogSettingsScope(int level, DWORD logging)
-    : userLevel_(HKEY_CURRENT_USER, kUserDebugKey, kLevelValue),
-      userLogging_(HKEY_CURRENT_USER, kUserDebugKey, kLoggingValue),
-      machineLevel_(HKEY_LOCAL_MACHINE, kMachineDebugKey, kLevelValue),
-      machineLogging_(HKEY_LOCAL_MACHINE, kMachineDebugKey, kLoggingValue) {
-  machineLevel_.Delete();
-  machineLogging_.Delete();
+    : values_{{HKEY_CURRENT_USER, "Software\\Vorlan\\Quillet\\Debug", "Hot Folder"},
+              {HKEY_CURRENT_USER, "Software\\Vorlan\\Quillet\\Debug", "Logging"},
+              {HKEY_LOCAL_MACHINE, "Software\\Quillet\\Debug", "Hot Folder"},
+              {HKEY_LOCAL_MACHINE, "Software\\Quillet\\Debug", "Logging"}} {
+  values_[2].Delete();
+  values_[3].Delete();
   Set(level, logging);
 }
 
-LogSettingsScope::~LogSettingsScope() = default;
-
-LogSettingsScope::RefreshOnExit::~RefreshOnExit() { RefreshLogSettings(); }
+LogSettingsScope::~LogSettingsScope() {
+  for (RegistryValueScope& value : values_) value.Restore();
+  RefreshLogSettings();
+}
 
 void LogSettingsScope::Set(int level, DWORD logging) {
-  userLevel_.SetDword(static_cast<DWORD>(level));
-  userLogging_.SetDword(logging);
+  values_[0].SetDword(static_cast<DWORD>(level));
+  values_[1].SetDword(logging);
   RefreshLogSettings();
 }
 

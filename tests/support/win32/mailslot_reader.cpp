@@ -3,33 +3,39 @@
 
 #include "host/log_channel.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 namespace hf {
 
 namespace {
 
-constexpr DWORD kReadTimeoutMs = 50;         // how often the thread looks at its stop flag
-constexpr size_t kReadBufferSize = 70000;    // more than any record
-constexpr char kMarkerText[] = "\x01mailslot-reader-sync ";
-
-std::chrono::steady_clock::time_point Deadline(DWORD timeoutMs) {
-  return std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-}
+constexpr DWORD kReadTimeoutMs = 50;  // how often the thread looks at its stop flag
 
 }  // namespace
 
-MailslotReader::MailslotReader() : MailslotReader(LogMailslotPath(".")) {}
-
-MailslotReader::MailslotReader(const std::string& mailslotPath) : path_(mailslotPath) {
+MailslotReader::MailslotReader() : path_(LogMailslotPath(".")) {
   Create();
-  if (!ok_ && error_ == ERROR_ALREADY_EXISTS) {
-    // Under Wine this process's own log channel may still hold the name.
-    CloseLogChannelHandle();
+  if (!ok() && error_ == ERROR_ALREADY_EXISTS) {
+    CloseLogChannelHandle();  // under Wine this process's own log channel may still hold the name
     Create();
   }
-  if (ok_) reader_ = std::thread([this] { ReadLoop(); });
+  if (!ok()) return;
+  reader_ = std::thread([this] {
+    std::string buffer(70000, '\0');  // more than any record
+    while (!stop_.load()) {
+      DWORD got = 0;
+      if (!::ReadFile(mailslot_.get(), &buffer[0], static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+        if (::GetLastError() != ERROR_SEM_TIMEOUT) ::Sleep(10);
+        continue;
+      }
+      LogRecord record;
+      if (!ParseLogRecord(std::string_view(buffer.data(), got), record)) continue;  // shorter than a header
+      std::lock_guard<std::mutex> hold(lock_);
+      records_.push_back(std::move(record));
+      arrived_.notify_all();
+    }
+  });
 }
 
 MailslotReader::~MailslotReader() {
@@ -41,67 +47,42 @@ MailslotReader::~MailslotReader() {
 
 void MailslotReader::Create() {
   mailslot_.reset(::CreateMailslotA(path_.c_str(), 0, kReadTimeoutMs, nullptr));
-  ok_ = mailslot_.valid();
-  error_ = ok_ ? 0 : ::GetLastError();
+  error_ = ok() ? 0 : ::GetLastError();
 }
 
-void MailslotReader::ReadLoop() {
-  std::string buffer(kReadBufferSize, '\0');
-  while (!stop_.load()) {
-    DWORD got = 0;
-    if (!::ReadFile(mailslot_.get(), &buffer[0], static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-      if (::GetLastError() != ERROR_SEM_TIMEOUT) ::Sleep(10);
-      continue;
-    }
-    LogRecord record;
-    std::lock_guard<std::mutex> hold(lock_);
-    if (ParseLogRecord(std::string_view(buffer.data(), got), record)) {
-      records_.push_back(std::move(record));
-    } else {
-      ++shortMessages_;
-    }
-    arrived_.notify_all();
-  }
-}
-
-bool MailslotReader::HasText(const std::string& substring) const {
-  for (const LogRecord& record : records_)
-    if (record.text.find(substring) != std::string::npos) return true;
-  return false;
+bool MailslotReader::WaitFor(const std::string& substring, DWORD timeoutMs, bool take) {
+  std::unique_lock<std::mutex> hold(lock_);
+  auto found = records_.end();
+  const bool arrived =
+      arrived_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
+        found = std::find_if(records_.begin(), records_.end(),
+                             [&](const LogRecord& r) { return r.text.find(substring) != std::string::npos; });
+        return found != records_.end();
+      });
+  if (arrived && take) records_.erase(found);
+  return arrived;
 }
 
 bool MailslotReader::WaitForText(const std::string& substring, DWORD timeoutMs) {
-  std::unique_lock<std::mutex> hold(lock_);
-  return arrived_.wait_until(hold, Deadline(timeoutMs), [&] { return HasText(substring); });
+  return WaitFor(substring, timeoutMs, false);
 }
 
 bool MailslotReader::Sync(DWORD timeoutMs) {
-  if (!ok_) return false;
+  if (!ok()) return false;
   std::string marker;
   {
     std::lock_guard<std::mutex> hold(lock_);
-    marker = kMarkerText + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++markerCount_);
+    marker = "\x01mailslot-reader-sync " + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++markerCount_);
   }
   LogRecordFields fields;
-  LogRecordBuffer buffer;
   fields.prefixFlags = 0;
+  LogRecordBuffer buffer;
   const size_t length = BuildLogRecord(fields, marker.c_str(), buffer);
-  if (!WriteRaw(std::string(reinterpret_cast<const char*>(&buffer), length))) return false;
-
-  std::unique_lock<std::mutex> hold(lock_);
-  auto isMarker = [&](const LogRecord& record) { return record.text == marker; };
-  bool arrived = arrived_.wait_until(hold, Deadline(timeoutMs), [&] {
-    for (const LogRecord& record : records_)
-      if (isMarker(record)) return true;
-    return false;
-  });
-  for (auto it = records_.begin(); it != records_.end(); ++it) {
-    if (isMarker(*it)) {
-      records_.erase(it);
-      break;
-    }
-  }
-  return arrived;
+  ScopedHandle client(::CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!client || !::WriteFile(client.get(), &buffer, static_cast<DWORD>(length), &written, nullptr)) return false;
+  return WaitFor(marker, timeoutMs, true);
 }
 
 std::vector<LogRecord> MailslotReader::Drain() {
@@ -109,30 +90,6 @@ std::vector<LogRecord> MailslotReader::Drain() {
   std::vector<LogRecord> drained;
   drained.swap(records_);
   return drained;
-}
-
-std::vector<LogRecord> MailslotReader::Pending() const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return records_;
-}
-
-bool MailslotReader::Contains(const std::string& substring) const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return HasText(substring);
-}
-
-size_t MailslotReader::ShortMessages() const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return shortMessages_;
-}
-
-bool MailslotReader::WriteRaw(const std::string& bytes) const {
-  ScopedHandle client(::CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!client) return false;
-  DWORD written = 0;
-  return ::WriteFile(client.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
 }
 
 }  // namespace hf

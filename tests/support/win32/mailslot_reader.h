@@ -1,13 +1,6 @@
 // MailslotReader: creates the machine's log mailslot ("\\.\mailslot\<computer
 // name>"), reads every record on a background thread and lets a test wait,
 // with a time limit, for the records it expects.
-
-// Typical use:
-//   MailslotReader reader;
-//   ASSERT_TRUE(reader.ok()) << reader.error();
-//   ... make the plug-in log ...
-//   ASSERT_TRUE(reader.WaitForText("Scanner stopped", 10000));
-//   std::vector<LogRecord> records = reader.Drain();
 //
 // To show that something was NOT sent, make the writer send it first and then
 // call Sync(): the mailslot keeps the order of one process's writes, so every
@@ -21,12 +14,11 @@
 // when it ends).
 #pragma once
 
-#include "formats/log_record.h"
 #include "base/win32/scoped_handle.h"
+#include "formats/log_record.h"
 
 #include <atomic>
 #include <condition_variable>
-#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -37,54 +29,37 @@ namespace hf {
 class MailslotReader {
  public:
   MailslotReader();
-  explicit MailslotReader(const std::string& mailslotPath);
   ~MailslotReader();
   MailslotReader(const MailslotReader&) = delete;
   MailslotReader& operator=(const MailslotReader&) = delete;
 
   // True when the mailslot was created; otherwise error() is the system error.
-  bool ok() const { return ok_; }
+  bool ok() const { return mailslot_.valid(); }
   DWORD error() const { return error_; }
   const std::string& path() const { return path_; }
 
   // Waits until a received, not yet drained record's text contains
   // `substring`; false after `timeoutMs`.
   bool WaitForText(const std::string& substring, DWORD timeoutMs);
-
   // Writes a marker record into the mailslot and waits for it; the marker is
   // then removed. True when it arrived within `timeoutMs`.
   bool Sync(DWORD timeoutMs = 10000);
-
   // Every record received and not yet drained, oldest first; forgets them.
   std::vector<LogRecord> Drain();
 
-  // A copy of the records received and not yet drained.
-  std::vector<LogRecord> Pending() const;
-
-  // True when a pending record's text contains `substring`.
-  bool Contains(const std::string& substring) const;
-
-  // Messages shorter than a record header (not kept as records).
-  size_t ShortMessages() const;
-
-  // Writes raw bytes into the mailslot through a handle of its own.
-  bool WriteRaw(const std::string& bytes) const;
-
  private:
   void Create();
-  void ReadLoop();
-  bool HasText(const std::string& substring) const;  // lock held
+  // Waits until a pending record's text contains `substring`, then removes it when `take`.
+  bool WaitFor(const std::string& substring, DWORD timeoutMs, bool take);
 
   std::string path_;
-  bool ok_ = false;
   DWORD error_ = 0;
   ScopedHandle mailslot_;
   std::atomic<bool> stop_{false};
   std::thread reader_;
-  mutable std::mutex lock_;
+  std::mutex lock_;
   std::condition_variable arrived_;
   std::vector<LogRecord> records_;
-  size_t shortMessages_ = 0;
   unsigned markerCount_ = 0;
 };
 

@@ -3,6 +3,8 @@
 
 #include "base/win32/scoped_handle.h"
 
+#include <utility>
+
 namespace hf {
 
 namespace {
@@ -65,17 +67,16 @@ RegistryValueScope::RegistryValueScope(HKEY root, std::string keyPath, std::stri
   valueExisted_ = ReadRegistryValue(root_, keyPath_, valueName_, type_, data_);
 }
 
-RegistryValueScope::~RegistryValueScope() {
+void RegistryValueScope::Restore() {
+  if (std::exchange(restored_, true)) return;
   if (valueExisted_) {
     SetRaw(type_, data_);
-  } else {
-    Delete();
-    if (firstCreated_.empty()) return;
-    for (std::string level = keyPath_; level.size() >= firstCreated_.size(); level.erase(level.rfind('\\'))) {
-      if (!DeleteEmptyRegistryKey(root_, level)) break;
-      if (level.size() == firstCreated_.size()) break;
-    }
+    return;
   }
+  Delete();
+  if (firstCreated_.empty()) return;
+  for (std::string level = keyPath_; level.size() >= firstCreated_.size(); level.erase(level.rfind('\\')))
+    if (!DeleteEmptyRegistryKey(root_, level) || level.size() == firstCreated_.size()) break;
 }
 
 bool RegistryValueScope::SetRaw(DWORD type, const std::vector<unsigned char>& bytes) {
@@ -86,18 +87,6 @@ bool RegistryValueScope::SetRaw(DWORD type, const std::vector<unsigned char>& by
   ScopedRegKey key(created);
   return ::RegSetValueExA(key.get(), valueName_.c_str(), 0, type, bytes.data(), static_cast<DWORD>(bytes.size())) ==
          ERROR_SUCCESS;
-}
-
-bool RegistryValueScope::SetDword(DWORD value) {
-  std::vector<unsigned char> bytes(reinterpret_cast<const unsigned char*>(&value),
-                                   reinterpret_cast<const unsigned char*>(&value) + sizeof value);
-  return SetRaw(REG_DWORD, bytes);
-}
-
-bool RegistryValueScope::SetString(const std::string& value) {
-  std::vector<unsigned char> bytes(value.begin(), value.end());
-  bytes.push_back(0);
-  return SetRaw(REG_SZ, bytes);
 }
 
 bool RegistryValueScope::Delete() {

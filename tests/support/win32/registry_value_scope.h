@@ -13,14 +13,16 @@ namespace hf {
 class RegistryValueScope {
  public:
   RegistryValueScope(HKEY root, std::string keyPath, std::string valueName);
-  ~RegistryValueScope();
+  ~RegistryValueScope() { Restore(); }
   RegistryValueScope(const RegistryValueScope&) = delete;
   RegistryValueScope& operator=(const RegistryValueScope&) = delete;
 
-  bool SetDword(DWORD value);
-  bool SetString(const std::string& value);
+  bool SetDword(DWORD value) { return SetRaw(REG_DWORD, {reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value + 1)}); }
+  bool SetString(const std::string& value) { return SetRaw(REG_SZ, {value.c_str(), value.c_str() + value.size() + 1}); }
   bool SetRaw(DWORD type, const std::vector<unsigned char>& bytes);
   bool Delete();
+  // Puts the value back as it was (once; the destructor does it otherwise).
+  void Restore();
 
  private:
   HKEY root_;
@@ -28,6 +30,7 @@ class RegistryValueScope {
   std::string valueName_;
   std::string firstCreated_;  // empty when the key existed
   bool valueExisted_ = false;
+  bool restored_ = false;
   DWORD type_ = REG_NONE;
   std::vector<unsigned char> data_;
 };
@@ -35,10 +38,8 @@ class RegistryValueScope {
 // Reads a value's type and bytes directly; false when it is not there.
 bool ReadRegistryValue(HKEY root, const std::string& keyPath, const std::string& valueName, DWORD& type,
                        std::vector<unsigned char>& bytes);
-
 // Deletes a key and everything below it; true when it is gone afterwards.
 bool DeleteRegistryTree(HKEY root, const std::string& keyPath);
-
 // Deletes a key only when it has neither values nor sub-keys.
 bool DeleteEmptyRegistryKey(HKEY root, const std::string& keyPath);
 

@@ -1,4 +1,4 @@
-// Folders and files of end-to-end tests.
+// Scratch folders and whole files of the Windows tests.
 #include "tests/support/win32/scratch_folder.h"
 
 #include "base/win32/scoped_handle.h"
@@ -25,15 +25,15 @@ void MakeFolders(const std::string& folder) {
 
 }  // namespace
 
-ScratchFolder::ScratchFolder(const std::string& prefix) {
+ScratchFolder::ScratchFolder(const std::string& prefix, const std::string& parent) {
   static std::atomic<int> made{0};
   char temp[MAX_PATH] = {};
-  DWORD length = ::GetTempPathA(MAX_PATH, temp);
-  if (length == 0 || length >= MAX_PATH) return;
+  DWORD length = parent.empty() ? ::GetTempPathA(MAX_PATH, temp) : 0;
+  if (parent.empty() && (length == 0 || length >= MAX_PATH)) return;
   // Process numbers come round again (under Wine quickly), and a folder left
   // by an earlier run may hold what cannot be removed through this API (a
   // name with a control character): such a folder is passed over.
-  const std::string base = WithBackslash(std::string(temp, length)) + "hf_" + prefix + "_" +
+  const std::string base = WithBackslash(parent.empty() ? std::string(temp, length) : parent) + "hf_" + prefix + "_" +
                            std::to_string(::GetCurrentProcessId()) + "_";
   for (int attempt = 0; attempt < 100; ++attempt) {
     path_ = base + std::to_string(++made) + "\\";
@@ -74,6 +74,16 @@ bool ReadBytes(const std::string& path, std::string& bytes) {
   DWORD got = 0;
   while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
   return true;
+}
+
+std::string BytesOf(const std::string& path) {
+  std::string bytes;
+  return ReadBytes(path, bytes) ? bytes : std::string("<unreadable>");
+}
+
+bool FileIsThere(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::vector<std::string> FileNamesIn(const std::string& folder) {

@@ -1,6 +1,6 @@
-// Real folders and files for end-to-end tests: a fresh folder under the
-// temporary folder that is removed with its content, small file helpers, and
-// the Linux form of a Windows path under Wine.
+// Real folders and files for tests of the Windows code: a fresh folder that is
+// removed with its content, whole-file helpers, and the Linux form of a
+// Windows path under Wine.
 #pragma once
 
 #include <string>
@@ -10,8 +10,9 @@ namespace hf {
 
 class ScratchFolder {
  public:
-  // Makes "<temp>\hf_<prefix>_<process>_<n>\".
-  explicit ScratchFolder(const std::string& prefix);
+  // Makes "<parent>\hf_<prefix>_<process>_<n>\"; the parent is the temporary
+  // folder unless given (with its trailing backslash).
+  explicit ScratchFolder(const std::string& prefix, const std::string& parent = std::string());
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -29,13 +30,14 @@ class ScratchFolder {
 
 // Writes `bytes` to a new file (replacing one that is there); true on success.
 bool WriteBytes(const std::string& path, const std::string& bytes);
-
 // Reads a whole file; false when it cannot be opened.
 bool ReadBytes(const std::string& path, std::string& bytes);
-
+// A whole file, or "<unreadable>".
+std::string BytesOf(const std::string& path);
+// True when `path` is a file (not a folder).
+bool FileIsThere(const std::string& path);
 // The names of the files (not folders) in a folder, sorted.
 std::vector<std::string> FileNamesIn(const std::string& folder);
-
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& folder);
 
