@@ -1,5 +1,6 @@
 // Grouping, scripting and thumbnail set-up of a hot folder.
 #include "hotfolder/folder_setup.h"
+#include "scripting/win32/move_the_file.h"
 
 #include "host/message_handover.h"
 #include "hotfolder/services/grouping_service.h"
@@ -63,8 +64,10 @@ void SetUpGrouping(CHotFolder& folder, const TaskSettingsView& view, PluginParam
 }
 
 void SetUpScripting(CHotFolder& folder, const TaskSettingsView& view, PluginParameters* params) {
+  // A job left in the scripting folder (a host that ended while its script ran)
+  // goes back into the hot folder; nothing there is deleted.
   const std::string scriptingFolder = std::string(folder.path) + kScriptingFolderName;
-  if (FolderExists(scriptingFolder)) DeleteFolder(scriptingFolder);
+  if (FolderExists(scriptingFolder)) RescueScriptingFolder(folder.path, scriptingFolder);
   folder.scriptingEnabled = 0;
   folder.scriptName.clear();
   if (!view.scriptingEnabled()) return;

@@ -30,6 +30,13 @@ TEST_F(LifecycleTest, StartActionRefusesCallsOutOfOrderAndFoldersItCannotList) {
   EXPECT_EQ(noFolder.I32(block::kActionState), 6);
   EXPECT_EQ(noFolder.MessageText(), "SA: Error: StartAction : no folder\n");
 
+  // A destination in the hot folder would have every job handed over again and again.
+  RawBlock& inside = NewTask(hot, hot + "out\\");
+  EXPECT_EQ(dll.Call(kStartAction, inside), -1);
+  EXPECT_EQ(inside.I32(block::kActionState), 6);
+  EXPECT_EQ(inside.MessageText(), "SA: Error: StartAction : the destination folder " + hot + "out\\ is the hot folder " +
+                                      hot + " or inside it\n");
+
   RawBlock& missing = NewTask(scratch.path() + "missing\\");
   EXPECT_EQ(dll.Call(kStartAction, missing), -1);
   const int32_t error = missing.I32(block::kErrorCode);

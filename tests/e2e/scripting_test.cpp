@@ -186,6 +186,24 @@ TEST_F(ScriptingTest, SampleScriptAddsItsPrefixOnce) {
   EXPECT_TRUE(Logged("File <Flyer & (A5).ps> will reappear as <HF_Flyer & (A5).ps>."));
 }
 
+// A host that ended while a script ran left a job in the scripting folder:
+// StartAction puts it back into the hot folder (its name is taken there by a
+// newer job, so it gets a free one), and both jobs arrive once, whole.
+TEST_F(ScriptingTest, AJobLeftInTheScriptingFolderComesBackUnderAFreeName) {
+  InstallStandin("keeper", "[*]\r\n");
+  const std::string older = kPostScript + "% the older job\n";
+  ASSERT_TRUE(WriteBytes(scratch.MakeSubfolder("hot folder & co\\_.script") + "job.ps", older));
+  ASSERT_TRUE(WriteBytes(in + "_.script\\results.txt", "[General]\r\nResourceID=stale\r\n"));
+  ASSERT_TRUE(WriteBytes(in + "job.ps", kPostScript));
+
+  HostRun run = Run("keeper.exe", "--max-files 2 --exit-after-idle 60");
+  ExpectCleanRun(run, "max-files");
+  EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"job.ps", "job_0_0_0.ps"})) << run.process.output;
+  EXPECT_EQ(BytesOf(out + "job.ps"), kPostScript);
+  EXPECT_EQ(BytesOf(out + "job_0_0_0.ps"), older);
+  EXPECT_TRUE(Logged("Scripting folder: <job.ps> was left there and is put back into the hot folder as <job_0_0_0.ps>."));
+}
+
 TEST_F(ScriptingTest, AScriptThatNeverEndsIsStoppedWithTheProgramsItStartedAfterScriptTimeoutSecs) {
   // A child of the batch file holds the scripted file open and never ends.
   const std::string holder = "holder_" + std::to_string(::GetCurrentProcessId());

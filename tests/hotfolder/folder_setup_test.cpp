@@ -86,16 +86,17 @@ TEST_F(FolderSetupTest, GroupingNotAskedForOrWithoutASettingsNameIsSwitchedOff) 
   EXPECT_EQ(params.errorCode, 0);
 }
 
-TEST_F(FolderSetupTest, ScriptingSetUpClearsTheScriptingFolderAndAWarningNamesTheReason) {
+TEST_F(FolderSetupTest, ScriptingSetUpPutsBackWhatTheScriptingFolderHoldsAndAWarningNamesTheReason) {
   CHotFolder folder;
   std::snprintf(folder.path, sizeof folder.path, "%s", temp.path().c_str());
   const std::string scripting = temp.path() + "_.script";
-  ASSERT_EQ(CreateFolder(scripting + "\\inner", true), 0);
-  WriteFile(scripting + "\\inner\\left.ps");
+  ASSERT_EQ(CreateFolder(scripting, true), 0);
+  WriteFile(scripting + "\\left.ps");
   folder.scriptingEnabled = 1;
   folder.scriptName = "old.cmd";
 
   SetUpScripting(folder, TaskSettingsView(params), &params);
+  EXPECT_TRUE(FileExists(temp.path() + "left.ps"));  // a job is never deleted
   EXPECT_EQ(::GetFileAttributesA(scripting.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(folder.scriptingEnabled, 0u);
   EXPECT_EQ(folder.scriptName, "");

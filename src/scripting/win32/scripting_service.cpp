@@ -94,10 +94,19 @@ std::string UsableNewName(const std::string& newName, const ScriptedFolder& fold
   return newName;
 }
 
+// Puts the scripted file back into the hot folder, under a free name when its
+// own was taken meanwhile (`fileName` then changes). 0 when it cannot be moved.
+int PutBack(const ScriptPaths& paths, std::string& fileName) {
+  std::string arrived;
+  if (MoveTheFile(paths.scriptedPath, paths.hotFolderPath, &arrived) == 0) return 0;
+  fileName = FileNameOnly(arrived);
+  return 1;
+}
+
 // Puts the file back from the scripting folder. 0 when the script took it away.
-int RestoreFile(const ScriptPaths& paths) {
+int RestoreFile(const ScriptPaths& paths, std::string& fileName) {
   Log(LogLevel::kTrace, "Attempting to restore file <%s>.", paths.scriptedPath.c_str());
-  if (FileExists(paths.scriptedPath)) return MoveTheFile(paths.scriptedPath, paths.hotFolderPath);
+  if (FileExists(paths.scriptedPath)) return PutBack(paths, fileName);
   Log(LogLevel::kTrace, "File <%s> has been moved out of HF by the script", paths.scriptedPath.c_str());
   return 0;
 }
@@ -107,9 +116,11 @@ int RestoreFile(const ScriptPaths& paths) {
 // one cannot be moved, the arrived file goes on as it is.
 int TakeNewName(const std::string& newName, const ScriptedFolder& folder, const ScriptPaths& paths, std::string& fileName) {
   Log(LogLevel::kTrace, "File <%s> will reappear as <%s>.", fileName.c_str(), newName.c_str());
-  if (!MoveTheFile(JoinPath(paths.scriptingFolder, newName), JoinPath(folder.path, newName))) return RestoreFile(paths);
+  std::string arrived;
+  if (!MoveTheFile(JoinPath(paths.scriptingFolder, newName), JoinPath(folder.path, newName), &arrived))
+    return RestoreFile(paths, fileName);
   if (FileExists(paths.scriptedPath)) ::DeleteFileA(paths.scriptedPath.c_str());
-  fileName = newName;
+  fileName = FileNameOnly(arrived);
   return 1;
 }
 
@@ -117,19 +128,22 @@ int TakeNewName(const std::string& newName, const ScriptedFolder& folder, const 
 int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::string& fileName, std::string& resourceId) {
   if (FileExists(paths.hotFolderPath)) {
     Log(LogLevel::kTrace, "File <%s> has reappeared.", fileName.c_str());
+    // The script put a file in its place: the arrived one is given up now
+    // that its successor is in the hot folder.
+    if (FileExists(paths.scriptedPath)) ::DeleteFileA(paths.scriptedPath.c_str());
     return 1;
   }
   if (FileExists(paths.newNameFile)) {
     Log(LogLevel::kTrace, "ScriptThisFile(): Results file exists");
     const std::string newName = UsableNewName(ReadNewName(paths.newNameFile), folder, paths, fileName);
     ::DeleteFileA(paths.newNameFile.c_str());
-    if (newName.empty()) return RestoreFile(paths);
+    if (newName.empty()) return RestoreFile(paths, fileName);
     if (!EqualsIgnoringAsciiCase(newName, fileName)) return TakeNewName(newName, folder, paths, fileName);
     Log(LogLevel::kTrace, "File <%s> will reappear.", fileName.c_str());
-    return MoveTheFile(paths.scriptedPath, paths.hotFolderPath);
+    return PutBack(paths, fileName);
   }
 
-  const int result = RestoreFile(paths);
+  const int result = RestoreFile(paths, fileName);
   if (FileExists(paths.resultsFile)) {
     Log(LogLevel::kTrace, "ScriptThisFile(): Results file 2 exists");
     const std::string newId = ReadResourceId(paths.resultsFile);
@@ -179,7 +193,8 @@ int ScriptThisFile(PluginParameters* params, const ScriptedFolder& folder, std::
     Log(LogLevel::kTrace, "Failed to create script folder. Error 0x%lx", static_cast<unsigned long>(createError));
     return 1;
   }
-  EmptyFolder(paths.scriptingFolder);
+  RescueScriptingFolder(folder.path, paths.scriptingFolder);
+  CreateFolder(paths.scriptingFolder, true);  // a rescue that emptied it removed it
 
   Log(LogLevel::kTrace, "ScriptThisFile(): Copying file into scripting folder");
   if (!MoveTheFile(paths.hotFolderPath, paths.scriptedPath)) return 1;
@@ -187,14 +202,14 @@ int ScriptThisFile(PluginParameters* params, const ScriptedFolder& folder, std::
   if (!RemoveIfPresent(paths.newNameFile) || !RemoveIfPresent(paths.resultsFile)) {
     Log(LogLevel::kError, "ScriptThisFile(): An earlier script's answer in <%s> cannot be removed - <%s> goes on unscripted.",
         paths.scriptingFolder.c_str(), fileName.c_str());
-    return MoveTheFile(paths.scriptedPath, paths.hotFolderPath);
+    return PutBack(paths, fileName);
   }
 
   const std::string commandLine = ScriptCommandLine(paths.script, paths.scriptedPath, paths.scriptingFolder);
   Log(LogLevel::kTrace, "ScriptThisFile(): CommandLine: <%s>", commandLine.c_str());
   if (LaunchScript(folder.scriptName, commandLine, paths.scriptsFolder) == 0) {
     Log(LogLevel::kError, "Failed to process <%s> using <%s>.", fileName.c_str(), folder.scriptName.c_str());
-    return MoveTheFile(paths.scriptedPath, paths.hotFolderPath);
+    return PutBack(paths, fileName);
   }
   Log(LogLevel::kTrace, "ScriptThisFile(): Script completed OK");
   return TakeOutcome(folder, paths, fileName, resourceId);

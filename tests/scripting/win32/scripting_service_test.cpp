@@ -148,13 +148,17 @@ TEST_F(ScriptThisFileTest, FileNamedLikeAnAnswerFileGoesOnUnscripted) {
   }
 }
 
-TEST(MoveTheFile, ReplacesTheTargetOrLogsBothPaths) {
+TEST(MoveTheFile, NeverReplacesTakesAFreeNameWhenAskedOrLogsBothPaths) {
   TempFolder folder("hf_move");
   ASSERT_TRUE(folder.ok());
   ASSERT_TRUE(Put(folder.path() + "a", "new"));
   ASSERT_TRUE(Put(folder.path() + "b", "old"));
-  EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b"), 1);
-  EXPECT_EQ(Contents(folder.path() + "b"), "new");
+  EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b"), 0);  // taken, and no free name asked for
+  std::string arrived;
+  EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b", &arrived), 1);
+  EXPECT_EQ(arrived, folder.path() + "b_0_0_0");
+  EXPECT_EQ(Contents(folder.path() + "b"), "old");
+  EXPECT_EQ(Contents(arrived), "new");
   EXPECT_FALSE(FileExists(folder.path() + "a"));
 
   LogCapture log;
