@@ -247,14 +247,25 @@ unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
     return static_cast<unsigned>(GroupStatus::kThreadInvalid);
   }
   Log(LogLevel::kDetail, "%s(%ld): MonitorThread started", "MonitorGroupThreadProc", threadId);
-  group->MonitorGroup();
+  // Nothing escapes the thread: a monitor that fails closes its group all the
+  // same, so that its files are handed over.
+  try {
+    group->MonitorGroup();
+  } catch (...) {
+    Log(LogLevel::kError, "%s(%ld): The monitor of group <%s> failed - closing it", "MonitorGroupThreadProc", threadId,
+        group->name().c_str());
+  }
 
   CFileGroupList* owner = group->owner();
   if (owner == nullptr) {
     Log(LogLevel::kError, "%s(%ld): Owner became invalid while still in thread", "MonitorGroupThreadProc", threadId);
   } else {
     Log(LogLevel::kDetail, "%s(%ld): About to remove group <%s>", "MonitorGroupThreadProc", threadId, group->name().c_str());
-    owner->RemoveGroup(group);  // the group is gone afterwards
+    try {
+      owner->RemoveGroup(group);  // the group is gone afterwards
+    } catch (...) {
+      Log(LogLevel::kError, "%s(%ld): Closing a group failed", "MonitorGroupThreadProc", threadId);
+    }
   }
   Log(LogLevel::kDetail, "%s(%ld): MonitorThread stopped", "MonitorGroupThreadProc", threadId);
   return 0;

@@ -6,12 +6,27 @@
 #include "base/log.h"
 #include "base/win32/file_system.h"
 
+#include <exception>
+
 namespace hf {
 
 namespace {
 
 // The pause between the stop flag and the running flag as the thread leaves.
 constexpr DWORD kExitPauseMs = 200;
+
+// One scan cycle. Nothing may end the thread that watches every folder: an
+// exception leaves this cycle (its locks are released on the way out), is
+// logged, and the next cycle comes as usual.
+void RunOneCycle(PluginParameters* params) {
+  try {
+    timerAction(params);
+  } catch (const std::exception& error) {
+    Log(LogLevel::kError, "! The scan cycle ended early: %s. Scanning goes on.", error.what());
+  } catch (...) {
+    Log(LogLevel::kError, "! The scan cycle ended early on an unknown exception. Scanning goes on.");
+  }
+}
 
 }  // namespace
 
@@ -32,7 +47,7 @@ DWORD WINAPI ScannerThreadProc(LPVOID) {
       Log(LogLevel::kDetail, "got stop request");
       break;
     }
-    timerAction(scanner.argument());
+    RunOneCycle(scanner.argument());
     // A wake-up without a stop request gives this one cycle and ends the thread.
     if (waited != WAIT_TIMEOUT) break;
   }
