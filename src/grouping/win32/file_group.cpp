@@ -38,11 +38,20 @@ bool NamesAFolderInside(const std::string& name) {
 }
 
 // The colour (separation) name of an analysis: the name the catalogue knows
-// it by, else its normalised or found spelling.
+// it by, else its normalised or found spelling. The colour details are comma
+// separated and their second field names the group, so a comma in a spot
+// colour's name ("(Red, warm)") would shift every field and put the file into
+// another group: it is written as a semicolon, and the log says so.
 std::string ColourNameOf(const BestColour& best) {
-  if (!best.OriginalColor.empty()) return best.OriginalColor;
-  if (!best.NormalisedColor.empty()) return best.NormalisedColor;
-  return best.FoundColor;
+  std::string name = !best.OriginalColor.empty()     ? best.OriginalColor
+                     : !best.NormalisedColor.empty() ? best.NormalisedColor
+                                                     : best.FoundColor;
+  if (name.find(',') == std::string::npos) return name;
+  std::string written = name;
+  for (char& c : written)
+    if (c == ',') c = ';';
+  Log(LogLevel::kDetail, "Colour name <%s> is written as <%s> in the group file", name.c_str(), written.c_str());
+  return written;
 }
 
 std::string WithoutCommas(const std::string& text) {
