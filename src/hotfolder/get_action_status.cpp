@@ -161,10 +161,12 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
   if (!moved) {
     const std::string text = FormatText("GetActionStatus - move file failed, Src/Dest files were %s -> %s",
                                         sourcePath.c_str(), targetPath.c_str());
-    HF_REPORT_ERROR(params, text.c_str());
+    // The host hears of a job that keeps failing once; the log at every try.
+    if (folder.reportedMoveFailures.insert(fileName).second) HF_REPORT_ERROR(params, text.c_str());
     Log(LogLevel::kError, "%s\n", text.c_str());
     return MoveOutcome::kFailed;
   }
+  folder.reportedMoveFailures.erase(fileName);
   FormatInto(record.folder, sizeof record.folder, "%s", destination.Prepared().c_str());
   FormatInto(record.fileName, sizeof record.fileName, "%s", FileNameOnly(targetPath).c_str());
   return MoveOutcome::kMoved;
@@ -239,6 +241,9 @@ int32_t GetActionStatus(PluginParameters* params) {
     }
     return kNothingHandedOver;
   }
+
+  for (const std::string& report : folder->pendingReports) HF_REPORT_ERROR(params, report.c_str());
+  folder->pendingReports.clear();
 
   if (folder->pendingList == nullptr) return kNothingHandedOver;
   HandOverPendingFiles(*app, params, *folder);

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace hf {
 
@@ -38,6 +40,11 @@ class CHotFolder {
   std::string scriptName;  // in the scripts folder
   uint32_t thumbnailsEnabled = 0;
   std::string thumbnailFolder;
+  // Why jobs of this folder cannot be handed over, told to the task's host at
+  // its next GetActionStatus (each once), and the jobs whose move failed
+  // already told, so that a retried move is not reported again.
+  std::vector<std::string> pendingReports;
+  std::set<std::string> reportedMoveFailures;
 };
 
 }  // namespace hf

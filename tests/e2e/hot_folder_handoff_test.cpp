@@ -84,22 +84,27 @@ TEST_F(HandoffTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   ASSERT_TRUE(StageUnderUnixName(scratch, hot, "tab\there.ps", PostScriptJob("Tab", "Tim")));
   ASSERT_TRUE(WriteBytes(hot + "tab here.ps.other", PostScriptJob("Other", "Oz")));
   ASSERT_EQ(Initialise(), 0);
-  RawBlock& task = StartTask(hot);
+  RawBlock& task = StartTask(hot, scratch.path() + "out\\");
   ASSERT_TRUE(WaitForLog("TimerAction complete"));
-  // The scanner's block receives the report; the task's block does not.
-  EXPECT_EQ(init.I32(block::kErrorCode), static_cast<int32_t>(ERROR_INVALID_NAME));
-  EXPECT_NE(init.MessageText().find("MoveFile on BadFileName"), std::string::npos) << init.MessageText();
+  EXPECT_EQ(init.I32(block::kErrorCode), static_cast<int32_t>(ERROR_INVALID_NAME));  // logged through the scanner's block
   ASSERT_TRUE(ScanOnceAndEnd());
   LogMessages messages = ReceivedMessages();
   EXPECT_EQ(CountMessages(messages, 3, "Badly named file, attempting to rename it physically."), 0);
   EXPECT_TRUE(HasMessage(messages, 3, "Ignoring excluded file: tab here.ps"));
-  // The in-memory entry is a prefix: it takes a cleanly named file with it.
-  EXPECT_TRUE(HasMessage(messages, 3, "Ignoring excluded file: tab here.ps.other"));
+  // The entry matches that name only: the cleanly named file goes on. The
+  // task's host is told of the stuck job at its next poll, once.
+  std::vector<FileRecord> records = CollectRecords(task);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].fileName, "tab here.ps.other");
+  EXPECT_EQ(task.MessageText(), "HF: " + hot + "tab\there.ps cannot be handed over: its name could not be changed to "
+                                "tab here.ps (error 123). It stays in the hot folder.\n");
+  task.AcknowledgeMessage();
   EXPECT_EQ(GetActionStatus(task), 1);
-  EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"tab\there.ps", "tab here.ps.other"}));
+  EXPECT_EQ(task.I32(block::kErrorCode), -1);  // the first report's code stays until the host clears it
+  EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"tab\there.ps"}));
   // The scratch folder cannot remove that name itself.
   EXPECT_TRUE(RunUnixUntil("/bin/rm -f \"" + UnixPathOf(hot) + "/tab\there.ps\"",
-                           [&] { return FileNamesIn(hot) == std::vector<std::string>{"tab here.ps.other"}; }));
+                           [&] { return FileNamesIn(hot).empty(); }));
 }
 
 // Empty files, sub-folders and hidden files are never handed over.

@@ -204,8 +204,12 @@ std::string FolderWalk::UsableName(const WIN32_FIND_DATAA& entry, bool& inUse) {
     return clean;
   }
   HF_REPORT_SYSTEM_ERROR(params_, error, "MoveFile on BadFileName");
+  // The task's host hears of it at its next GetActionStatus, once.
+  folder_.pendingReports.push_back(FormatText("HF: %s%s cannot be handed over: its name could not be changed to %s "
+                                              "(error %lu). It stays in the hot folder.",
+                                              folder_.path, entry.cFileName, clean, static_cast<unsigned long>(error)));
   Log(LogLevel::kTrace, "Adding %s to the exclusions list (in memory only).", clean);
-  addToTextList(clean, ModuleExclusionLists().fileNames);
+  ModuleExclusionLists().ExcludeExactly(clean);
   return clean;
 }
 

@@ -1,6 +1,8 @@
 // Exclusion lists and the in-use test of the scan cycle.
 #include "jobs/win32/file_admission.h"
 
+#include "base/ascii.h"
+
 #include "host/message_handover.h"
 #include "jobs/exclusion_match.h"
 #include "base/log.h"
@@ -13,11 +15,17 @@ ExclusionLists::~ExclusionLists() { Clear(); }
 void ExclusionLists::Clear() {
   FreeTextList(fileNames);
   FreeTextList(extensions);
+  exactNames.clear();
 }
 
 bool ExclusionLists::IsExcluded(const char* name) const {
-  return IsExcludedByLists(name != nullptr ? name : "", TextListEntries(fileNames), TextListEntries(extensions));
+  const std::string_view text = name != nullptr ? name : "";
+  for (const std::string& exact : exactNames)
+    if (EqualsIgnoringAsciiCase(text, exact)) return true;
+  return IsExcludedByLists(text, TextListEntries(fileNames), TextListEntries(extensions));
 }
+
+void ExclusionLists::ExcludeExactly(const std::string& name) { exactNames.push_back(name); }
 
 ExclusionLists& ModuleExclusionLists() {
   static ExclusionLists lists;

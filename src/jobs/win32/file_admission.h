@@ -24,14 +24,21 @@ class ExclusionLists {
   ExclusionLists(const ExclusionLists&) = delete;
   ExclusionLists& operator=(const ExclusionLists&) = delete;
 
-  // Frees every node of both lists; both are empty afterwards.
+  // Frees every node of both lists and forgets the exact names; all are empty
+  // afterwards.
   void Clear();
   // True when the name is the probe name "xtest$$$.@@@" (any case), begins with
-  // an entry of fileNames, or its extension begins with an entry of extensions.
+  // an entry of fileNames, its extension begins with an entry of extensions, or
+  // it is one of the names excluded exactly (any case).
   bool IsExcluded(const char* name) const;
+
+  // Excludes this one name (in memory only): a file whose bad name could not
+  // be renamed. Unlike the entries of fileNames it is no prefix of others.
+  void ExcludeExactly(const std::string& name);
 
   TextNode* fileNames = nullptr;
   TextNode* extensions = nullptr;
+  std::vector<std::string> exactNames;
 };
 
 // The lists of the library.
