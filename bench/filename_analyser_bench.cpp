@@ -2,8 +2,8 @@
 // catalogue of 300 to 3,000 generated spot colours, each analysis preceded by
 // a re-read of the template from disk (as the group code does), and the two
 // parts (template read, analysis) on their own.
-#include "grouping/colours/colour_info.h"
 #include "base/file_io.h"
+#include "grouping/colours/colour_info.h"
 #include "grouping/scheme/filename_analyser.h"
 
 #include <benchmark/benchmark.h>

@@ -62,8 +62,8 @@ std::string MakeBenchFolder(const std::string& name) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-  ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+  ScopedHandle file(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   return file && ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size();
@@ -111,8 +111,8 @@ double TimeListing(const std::string& folder, int& files) {
 
 double TimeListingOpenRead(const std::string& folder, int& files) {
   return TimeListingWith(folder, files, [](const std::string& base, const char* name) {
-    ScopedHandle file(::CreateFileA((base + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    ScopedHandle file(
+        ::CreateFileA((base + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char head[512];
     DWORD got = 0;
     return file && ::ReadFile(file.get(), head, sizeof head, &got, nullptr);
@@ -122,8 +122,8 @@ double TimeListingOpenRead(const std::string& folder, int& files) {
 double TimeListingAdmissionCalls(const std::string& folder, int& files) {
   return TimeListingWith(folder, files, [](const std::string& base, const char* name) {
     const std::string path = base + name;
-    ScopedHandle exclusive(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle exclusive(
+        ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!exclusive) return false;
     exclusive.reset();
     ScopedHandle shared(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

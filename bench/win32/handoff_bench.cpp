@@ -6,9 +6,9 @@
 // the GetActionStatus call that follows is timed: it moves every file into
 // the destination and builds the record list.
 // Usage: handoff_bench [repetitions per size, default 3]
+#include "base/win32/file_system.h"
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
-#include "base/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,8 +40,7 @@ double PluginHandOff(PluginDriver& driver, int count) {
   if (driver.Initialise(data, ini) && driver.StartTask(hot, out, kScanSeconds)) {
     double handOff = 0;
     int records = 0;
-    if (driver.WaitForCycle(kCycleTimeoutSeconds, kHoldThresholdSeconds, handOff, records) >= 0 &&
-        records == count) {
+    if (driver.WaitForCycle(kCycleTimeoutSeconds, kHoldThresholdSeconds, handOff, records) >= 0 && records == count) {
       seconds = handOff;
     } else {
       std::fprintf(stderr, "expected %d records in one hand-off, got %d\n", count, records);
@@ -78,8 +77,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::printf("Hand-off of files (median of %d runs)\n\n", repetitions);
-  std::printf("| Files | MoveFileEx loop | GetActionStatus hand-off | Ratio (time) | MoveFileEx loop with the "
-              "hand-off's checks | Hand-off / that |\n");
+  std::printf(
+      "| Files | MoveFileEx loop | GetActionStatus hand-off | Ratio (time) | MoveFileEx loop with the "
+      "hand-off's checks | Hand-off / that |\n");
   std::printf("|---|---|---|---|---|---|\n");
   bool ok = true;
   for (int count : {1000, 5000}) {

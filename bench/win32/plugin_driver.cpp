@@ -1,9 +1,9 @@
 // The timing programs' host: the selector sequence and the lock probe.
 #include "bench/win32/plugin_driver.h"
 
+#include "base/win32/windows_api.h"
 #include "bench/win32/bench_files.h"
 #include "host/chained_file_item.h"
-#include "base/win32/windows_api.h"
 #include "tools/hfhost/windows_path.h"
 
 #include <cstring>

@@ -9,9 +9,9 @@
 // hands something over (the probe checks that a hold-up was a cycle).
 // FileLoopLimit is raised above the folder size so that one cycle walks all.
 // Usage: scan_cycle_bench [cycles per case, default 3] [folder sizes, default 1000 10000]
+#include "base/win32/file_system.h"
 #include "bench/win32/bench_files.h"
 #include "bench/win32/plugin_driver.h"
-#include "base/win32/file_system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,10 +35,10 @@ struct Case {
 
 struct Row {
   Case which;
-  double listing = 0;      // seconds per pass
+  double listing = 0;  // seconds per pass
   double openRead = 0;
-  double admission = 0;    // the listing with the two opens the scan makes
-  double cycle = 0;        // median of the measured cycles
+  double admission = 0;  // the listing with the two opens the scan makes
+  double cycle = 0;      // median of the measured cycles
   int records = 0;
 };
 
@@ -48,7 +48,8 @@ bool RunCase(PluginDriver& driver, const Case& c, int cycles, Row& row) {
   const std::string data = MakeFolder(root + "data");
   const std::string ini = root + "bench.ini";
   const std::string limit = std::to_string(c.entries + 10);
-  if (!WriteTextFile(ini, "[HFA]\r\nFileLoopLimit=" + limit + "\r\nPreviewFileLoopLimit=" + limit + "\r\n")) return false;
+  if (!WriteTextFile(ini, "[HFA]\r\nFileLoopLimit=" + limit + "\r\nPreviewFileLoopLimit=" + limit + "\r\n"))
+    return false;
   bool filled = c.eligible ? FillFolder(hot, c.entries, "job", ".ps", kFileSize)
                            : FillFolder(hot, c.entries - 1, "spool", ".log", kFileSize) &&
                                  FillFolder(hot, 1, "marker", ".ps", kFileSize);
@@ -120,8 +121,9 @@ int main(int argc, char** argv) {
   }
   std::printf("Scan cycle per directory entry (median of %d cycles; baselines median of %d passes)\n\n", cycles,
               2 * kBaselineRuns);
-  std::printf("| Entries | Kind | Listing only | Listing + open + read | Scan cycle | Cycle / open+read | "
-              "Cycle / listing | Listing + both opens of the scan | Cycle / that | Records per cycle |\n");
+  std::printf(
+      "| Entries | Kind | Listing only | Listing + open + read | Scan cycle | Cycle / open+read | "
+      "Cycle / listing | Listing + both opens of the scan | Cycle / that | Records per cycle |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
   bool ok = true;
   for (const Case& c : cases) {

@@ -11,7 +11,6 @@ namespace hf {
 
 namespace {
 
-
 std::string WithBackslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
@@ -113,9 +112,7 @@ std::string GetExtension(const std::string& path) {
   return path.substr(dot);
 }
 
-std::string RemoveExtension(const std::string& path) {
-  return path.substr(0, path.size() - GetExtension(path).size());
-}
+std::string RemoveExtension(const std::string& path) { return path.substr(0, path.size() - GetExtension(path).size()); }
 
 void AddTrailingBackslash(char* buffer, size_t size) {
   if (buffer == nullptr || size == 0) return;

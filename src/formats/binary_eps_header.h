@@ -28,10 +28,10 @@ bool HasBinaryEpsMagic(const unsigned char* bytes, size_t length);
 bool ParseBinaryEpsHeader(const unsigned char* bytes, size_t length, BinaryEpsHeader& header);
 
 enum class PostScriptSection {
-  kInsideFile,     // offset + length <= file size, not empty, after the header
-  kEmpty,          // length 0
-  kOverlapsHeader, // offset before the end of the 30-byte header
-  kPastEnd,        // offset + length (computed without wrapping) beyond the file
+  kInsideFile,      // offset + length <= file size, not empty, after the header
+  kEmpty,           // length 0
+  kOverlapsHeader,  // offset before the end of the 30-byte header
+  kPastEnd,         // offset + length (computed without wrapping) beyond the file
 };
 
 // Where the header's PostScript section lies in a file of `fileSize` bytes.

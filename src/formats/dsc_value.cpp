@@ -12,7 +12,6 @@ namespace hf {
 
 namespace {
 
-
 // "\ddd" escapes, decoded in place.
 void DecodeOctalEscapes(char* value, size_t length) {
   size_t out = 0;

@@ -26,10 +26,10 @@ std::vector<std::string> ParseExclusionText(std::string_view bytes);
 std::string ExclusionFileText(const std::vector<std::string>& lines);
 
 enum class ExclusionFileStatus {
-  kRead,                  // the file was there and was read
-  kCreatedWithDefaults,   // it could not be read, was written with the defaults and read back
-  kCannotCreate,          // it was not there and could not be written; no entries
-  kUnreadable,            // it is there but could not be read: the defaults, file untouched
+  kRead,                 // the file was there and was read
+  kCreatedWithDefaults,  // it could not be read, was written with the defaults and read back
+  kCannotCreate,         // it was not there and could not be written; no entries
+  kUnreadable,           // it is there but could not be read: the defaults, file untouched
 };
 
 // Reads the entries of the file at `path`. When it is not there, writes it with

@@ -107,8 +107,7 @@ void CIniSection::ReplaceEntry(size_t index, std::string key, std::string value)
 }
 
 void CIniSection::InsertEntry(size_t index, std::string key, std::string value) {
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index),
-                  CIniEntry{std::move(key), std::move(value)});
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), CIniEntry{std::move(key), std::move(value)});
   indexValid_ = false;
 }
 

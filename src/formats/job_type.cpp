@@ -9,12 +9,11 @@
 namespace hf {
 
 const JobTypeExtension kJobTypeExtensions[] = {
-    {".ps", kJobTypePostScript}, {".pdf", kJobTypePdf},   {".tiff", kJobTypeTiff},
-    {".tif", kJobTypeTiff},      {".jpg", kJobTypeJpeg},  {".pgb", kJobTypePageBuffer},
-    {".dcs", kJobTypeDcs},       {".eps", kJobTypeEps},   {".prf", kJobTypePrf},
-    {".jdf", kJobTypeJdf},       {".ppf", kJobTypePpf},   {".zxm", kJobTypeZxm},
-    {".zx", kJobTypeZxm},        {".json", kJobTypeJson}, {".xml", kJobTypeXml},
-    {".fgl", kJobTypeFileGroupList}, {"", kJobTypeUnknown},
+    {".ps", kJobTypePostScript}, {".pdf", kJobTypePdf},        {".tiff", kJobTypeTiff}, {".tif", kJobTypeTiff},
+    {".jpg", kJobTypeJpeg},      {".pgb", kJobTypePageBuffer}, {".dcs", kJobTypeDcs},   {".eps", kJobTypeEps},
+    {".prf", kJobTypePrf},       {".jdf", kJobTypeJdf},        {".ppf", kJobTypePpf},   {".zxm", kJobTypeZxm},
+    {".zx", kJobTypeZxm},        {".json", kJobTypeJson},      {".xml", kJobTypeXml},   {".fgl", kJobTypeFileGroupList},
+    {"", kJobTypeUnknown},
 };
 
 namespace {
@@ -82,8 +81,7 @@ JobType RecogniseJobType(char* buffer, size_t length) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
 
   if (BeginsWith(text, length, "%!PS") && Contains(text, "EPSF")) {
-    if (Contains(text, "%%PlateFile:"))
-      return Recognised(kJobTypeDcs, "DCS control or single file DCS recognised.");
+    if (Contains(text, "%%PlateFile:")) return Recognised(kJobTypeDcs, "DCS control or single file DCS recognised.");
     return Recognised(kJobTypeEps, "EPS job recognised.");
   }
   if (BeginsWith(text, length, "<?xml")) return Recognised(kJobTypeXml, "XML job recognised.");

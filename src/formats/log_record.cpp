@@ -17,7 +17,8 @@ void StoreLittleEndian32(uint32_t value, void* target) {
 
 uint32_t LoadLittleEndian32(std::string_view bytes, size_t offset) {
   uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  for (size_t i = 0; i < 4; ++i)
+    value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
   return value;
 }
 
@@ -45,9 +46,9 @@ std::string Prefixes(const LogRecordFields& fields, int clampedLevel) {
 
 void PutDateTime(const LogClock& clock, char (&field)[17]) {
   char text[96];
-  int length = std::snprintf(text, sizeof text, "%04ld/%02ld/%02ld %02d:%02d",
-                             static_cast<long>(CorrectedLogYear(clock.year)), static_cast<long>(clock.month),
-                             static_cast<long>(clock.day), clock.hour, clock.minute);
+  int length =
+      std::snprintf(text, sizeof text, "%04ld/%02ld/%02ld %02d:%02d", static_cast<long>(CorrectedLogYear(clock.year)),
+                    static_cast<long>(clock.month), static_cast<long>(clock.day), clock.hour, clock.minute);
   if (length < 0) length = 0;
   size_t keep = static_cast<size_t>(length) < sizeof field - 1 ? static_cast<size_t>(length) : sizeof field - 1;
   std::memcpy(field, text, keep);
@@ -113,8 +114,8 @@ bool ParseLogRecord(std::string_view bytes, LogRecord& record) {
   std::string_view date = bytes.substr(offsetof(LogRecordHeader, dateTime), sizeof(LogRecordHeader::dateTime));
   parsed.dateTime.assign(date.substr(0, date.find('\0')));
   parsed.level = static_cast<unsigned char>(bytes[offsetof(LogRecordHeader, level)]);
-  parsed.reserved = static_cast<uint16_t>(static_cast<unsigned char>(bytes[22]) |
-                                          static_cast<unsigned char>(bytes[23]) << 8);
+  parsed.reserved =
+      static_cast<uint16_t>(static_cast<unsigned char>(bytes[22]) | static_cast<unsigned char>(bytes[23]) << 8);
   parsed.recordType = LoadLittleEndian32(bytes, offsetof(LogRecordHeader, recordType));
   std::string_view text = bytes.substr(sizeof(LogRecordHeader));
   size_t end = text.find('\0');

@@ -32,8 +32,8 @@ static_assert(offsetof(LogRecordHeader, level) == 21, "level at byte 21");
 static_assert(offsetof(LogRecordHeader, reserved) == 22, "two zero bytes at byte 22");
 static_assert(offsetof(LogRecordHeader, recordType) == 24, "record type at byte 24");
 
-constexpr size_t kLogRecordTextSize = 4080;      // text field, NUL included
-constexpr size_t kLogRecordPrefixLimit = 63;     // all prefixes together
+constexpr size_t kLogRecordTextSize = 4080;   // text field, NUL included
+constexpr size_t kLogRecordPrefixLimit = 63;  // all prefixes together
 constexpr uint32_t kLogRecordType = 2;
 constexpr uint32_t kLogSequenceStart = 0x100000;  // the first record carries 0x100001
 
@@ -68,8 +68,8 @@ struct LogRecordFields {
   LogClock clock;
   uint32_t processId = 0;
   uint32_t threadId = 0;
-  int level = 0;             // any integer; stored clamped to 0..3
-  int currentLogLevel = 0;   // printed in the level prefix as it is
+  int level = 0;            // any integer; stored clamped to 0..3
+  int currentLogLevel = 0;  // printed in the level prefix as it is
   unsigned prefixFlags = kLogPrefixAll;
 };
 
@@ -85,13 +85,13 @@ size_t BuildLogRecord(const LogRecordFields& fields, const char* message, LogRec
 // A record as received.
 struct LogRecord {
   uint32_t sequence = 0;
-  std::string dateTime;     // up to the first NUL of the 17-byte field
-  int level = 0;            // the level byte
-  uint16_t reserved = 0;    // bytes 22-23 (zero in a well-formed record)
+  std::string dateTime;   // up to the first NUL of the 17-byte field
+  int level = 0;          // the level byte
+  uint16_t reserved = 0;  // bytes 22-23 (zero in a well-formed record)
   uint32_t recordType = 0;
-  std::string text;         // from byte 28 up to the first NUL (or the end)
+  std::string text;             // from byte 28 up to the first NUL (or the end)
   bool textTerminated = false;  // a NUL ended the text
-  std::string raw;          // every byte received
+  std::string raw;              // every byte received
 };
 
 // Reads one received record. False (and `record` untouched) when there are

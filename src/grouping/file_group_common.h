@@ -3,8 +3,8 @@
 // group file saved from scratch reads "key=value".
 #pragma once
 
-#include "grouping/group_document.h"
 #include "formats/ini_document.h"
+#include "grouping/group_document.h"
 
 namespace hf {
 

@@ -113,12 +113,8 @@ int CFileGroupSettingsFNS::ReadSettings(const CIniDocument& document) {
 // own document reach the template reader above by virtual dispatch.
 int CFileGroupSettingsFNS::ReadSettings(const std::string& path) { return CFileGroupSettings::ReadSettings(path); }
 int CFileGroupSettingsFNS::ReadSettings() { return CFileGroupSettings::ReadSettings(); }
-int CFileGroupSettingsFNS::WriteSettings(CIniDocument& document) {
-  return CFileGroupSettings::WriteSettings(document);
-}
-int CFileGroupSettingsFNS::WriteSettings(const std::string& path) {
-  return CFileGroupSettings::WriteSettings(path);
-}
+int CFileGroupSettingsFNS::WriteSettings(CIniDocument& document) { return CFileGroupSettings::WriteSettings(document); }
+int CFileGroupSettingsFNS::WriteSettings(const std::string& path) { return CFileGroupSettings::WriteSettings(path); }
 int CFileGroupSettingsFNS::WriteSettings() { return CFileGroupSettings::WriteSettings(); }
 
 int CFileGroupSettingsFNS::LoadTemplate(const std::string& hostProgramFolder, const std::string& templateName) {

@@ -1,6 +1,6 @@
 // CGroupDocumentReader and the comma-field helpers.
-#include "grouping/group_document.h"
 #include "base/leading_integer.h"
+#include "grouping/group_document.h"
 
 namespace hf {
 

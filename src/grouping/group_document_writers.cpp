@@ -37,9 +37,7 @@ int CGroupDocument::SetExtension(const std::string& value) {
 int CGroupDocument::SetResourceID(const std::string& value) {
   return SetText(kFileGroupInfoSection, "ResourceID", value);
 }
-int CGroupDocument::SetJDFFile(const std::string& value) {
-  return SetText(kFileGroupInfoSection, "JDFFile", value);
-}
+int CGroupDocument::SetJDFFile(const std::string& value) { return SetText(kFileGroupInfoSection, "JDFFile", value); }
 int CGroupDocument::SetJDFJobID(int value) { return SetInteger(kFileGroupInfoSection, "JDFJobID", value); }
 int CGroupDocument::SetJDFCustom1(const std::string& value) {
   return SetText(kFileGroupInfoSection, "JDFCustom1", value);
@@ -50,16 +48,12 @@ int CGroupDocument::SetJDFCustom2(const std::string& value) {
 int CGroupDocument::SetCalibrationMode(int value) {
   return SetInteger(kFileGroupInfoSection, "CalibrationMode", value);
 }
-int CGroupDocument::SetCentering(bool value) {
-  return SetInteger(kFileGroupInfoSection, "Centering", value ? 1 : 0);
-}
+int CGroupDocument::SetCentering(bool value) { return SetInteger(kFileGroupInfoSection, "Centering", value ? 1 : 0); }
 int CGroupDocument::SetIsDuplex(bool value) { return SetInteger(kFileGroupInfoSection, "IsDuplex", value ? 1 : 0); }
 int CGroupDocument::SetNoBlankSplits(bool value) {
   return SetInteger(kFileGroupInfoSection, "NoBlankSplits", value ? 1 : 0);
 }
-int CGroupDocument::SetSystemDeviceID(int value) {
-  return SetInteger(kFileGroupInfoSection, "SystemDeviceID", value);
-}
+int CGroupDocument::SetSystemDeviceID(int value) { return SetInteger(kFileGroupInfoSection, "SystemDeviceID", value); }
 int CGroupDocument::SetChunkCount(int value) { return SetInteger(kFileGroupInfoSection, "ChunkCount", value); }
 int CGroupDocument::SetSplitCount(int value) { return SetInteger(kFileGroupInfoSection, "SplitCount", value); }
 int CGroupDocument::SetUsedHeads(const std::string& value) {
@@ -78,9 +72,7 @@ int CGroupDocument::SetPrintableWidthPixels(const std::string& fileName, int val
 
 // ---- SettingsInfo ----
 
-int CGroupDocument::SetTimeoutSeconds(int value) {
-  return SetInteger(kSettingsInfoSection, "TimeoutSeconds", value);
-}
+int CGroupDocument::SetTimeoutSeconds(int value) { return SetInteger(kSettingsInfoSection, "TimeoutSeconds", value); }
 int CGroupDocument::SetSerialMode(int value) { return SetInteger(kSettingsInfoSection, "SerialMode", value); }
 int CGroupDocument::SetFileCountTrigger(int value) {
   return SetInteger(kSettingsInfoSection, "FileCountTrigger", value);
@@ -90,9 +82,7 @@ int CGroupDocument::SetGroupMethod(int value) { return SetInteger(kSettingsInfoS
 int CGroupDocument::SetFNSFileName(const std::string& value) {
   return SetText(kSettingsInfoSection, "FNSFileName", value);
 }
-int CGroupDocument::SetNoSubScan(const std::string& value) {
-  return SetText(kSettingsInfoSection, "NoSubScan", value);
-}
+int CGroupDocument::SetNoSubScan(const std::string& value) { return SetText(kSettingsInfoSection, "NoSubScan", value); }
 int CGroupDocument::SetNoMoveCopyFolder(const std::string& value) {
   return SetText(kSettingsInfoSection, "NoMoveCopyFolder", value);
 }

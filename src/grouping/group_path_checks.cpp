@@ -3,9 +3,9 @@
 #include "base/ascii.h"
 
 #include "base/file_io.h"
-#include "grouping/group_document.h"
-#include "formats/ini_document.h"
 #include "base/log.h"
+#include "formats/ini_document.h"
+#include "grouping/group_document.h"
 
 namespace hf {
 
@@ -41,7 +41,8 @@ PathCheck CheckFolderPath(const std::string& path, const char* sourceName, int s
     return PathCheck::kEmpty;
   }
   if (!FolderExists(path)) {
-    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: non-folder/missing", NameOrEmpty(sourceName), sourceLine, path.c_str());
+    Log(LogLevel::kDetail, "%s(%d): Path <%s> is invalid: non-folder/missing", NameOrEmpty(sourceName), sourceLine,
+        path.c_str());
     return PathCheck::kMissing;
   }
   return PathCheck::kValid;

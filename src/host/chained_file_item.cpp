@@ -1,9 +1,9 @@
 // Allocation, linking and release of the host's chained file records.
 #include "host/chained_file_item.h"
 
-#include "host/message_handover.h"
 #include "base/log.h"
 #include "base/win32/windows_api.h"
+#include "host/message_handover.h"
 
 #include <cstring>
 

@@ -10,15 +10,15 @@
 namespace hf {
 
 struct ChainedFileItem {
-  char folder[260];                // the hot folder, or the destination after a move
-  char fileName[260];              // the name in `folder`
+  char folder[260];    // the hot folder, or the destination after a move
+  char fileName[260];  // the name in `folder`
   char title[132];
   char owner[132];
   uint64_t fileSize;
-  uint32_t jobType;                // 0 when the file was never type-checked
-  uint32_t groupMember;            // 1 in records built from a group file
-  uint32_t colourType;             // separation colour type of a group member
-  uint32_t safeToDelete;           // set by whoever has finished with the record
+  uint32_t jobType;       // 0 when the file was never type-checked
+  uint32_t groupMember;   // 1 in records built from a group file
+  uint32_t colourType;    // separation colour type of a group member
+  uint32_t safeToDelete;  // set by whoever has finished with the record
   ChainedFileItem* next;
   ChainedFileItem* previous;
   uint32_t reserved816[2];
@@ -26,7 +26,7 @@ struct ChainedFileItem {
   char reserved856[32];
   char reserved888[64];
   uint32_t reserved952[8];
-  uint32_t itemFlags;              // kItemHasIntakeFailure
+  uint32_t itemFlags;  // kItemHasIntakeFailure
   char reserved988[32];
   char reserved1020[32];
   char uniqueId[128];
@@ -38,8 +38,7 @@ struct ChainedFileItem {
 // itemFlags: intakeFailureText holds the reason a job ticket was not taken.
 constexpr uint32_t kItemHasIntakeFailure = 4;
 
-#define HF_RECORD_FIELD_AT(field, offset) \
-  static_assert(offsetof(ChainedFileItem, field) == (offset), #field " offset")
+#define HF_RECORD_FIELD_AT(field, offset) static_assert(offsetof(ChainedFileItem, field) == (offset), #field " offset")
 HF_RECORD_FIELD_AT(folder, 0);
 HF_RECORD_FIELD_AT(fileName, 260);
 HF_RECORD_FIELD_AT(title, 520);

@@ -6,10 +6,10 @@
 
 #include <winsock2.h>
 
-#include "formats/log_record.h"
 #include "base/log.h"
 #include "base/win32/registry_access.h"
 #include "base/win32/scoped_handle.h"
+#include "formats/log_record.h"
 
 #include <atomic>
 #include <cstdio>
@@ -96,7 +96,8 @@ HANDLE OpenMailslot(const std::string& path) {
 }
 
 bool WriteRecord(HANDLE mailslot, const LogRecordBuffer& buffer, size_t length) {
-  if (LogChannelWriter writer = recordWriter.load()) return writer(mailslot, &buffer, static_cast<unsigned long>(length));
+  if (LogChannelWriter writer = recordWriter.load())
+    return writer(mailslot, &buffer, static_cast<unsigned long>(length));
   DWORD written = 0;
   return ::WriteFile(mailslot, &buffer, static_cast<DWORD>(length), &written, nullptr) != FALSE;
 }

@@ -27,7 +27,8 @@ constexpr const char* SourceFileBaseName(const char* path) {
 #define HF_SOURCE_FILE SourceFileBaseName(__FILE__)
 
 #define HF_REPORT_ERROR(params, text) ReportError((params), (text), HF_SOURCE_FILE, __LINE__)
-#define HF_REPORT_SYSTEM_ERROR(params, error, what) ReportSystemError((params), (error), (what), HF_SOURCE_FILE, __LINE__)
+#define HF_REPORT_SYSTEM_ERROR(params, error, what) \
+  ReportSystemError((params), (error), (what), HF_SOURCE_FILE, __LINE__)
 #define HF_IS_VALID_POINTER(field) IsValidPointer((field), HF_SOURCE_FILE, __LINE__)
 
 // Places `text` in the block for the host: a zero-initialised global block of

@@ -129,8 +129,7 @@ struct PluginParameters {
 };
 
 // Each build pins its own layout.
-#define HF_BLOCK_FIELD_AT(field, offset) \
-  static_assert(offsetof(PluginParameters, field) == (offset), #field " offset")
+#define HF_BLOCK_FIELD_AT(field, offset) static_assert(offsetof(PluginParameters, field) == (offset), #field " offset")
 #if defined(_WIN64)
 static_assert(sizeof(void*) == 8, "the win64 block holds 64-bit pointers");
 static_assert(sizeof(PluginParameters) == 1312, "the 64-bit host's block is 1312 bytes");

@@ -18,9 +18,7 @@ namespace {
 
 constexpr size_t kFieldLimit = 259;  // a 260-byte field holds 259 characters and a NUL
 
-std::string FieldText(const char (&field)[260]) {
-  return std::string(field, strnlen(field, kFieldLimit));
-}
+std::string FieldText(const char (&field)[260]) { return std::string(field, strnlen(field, kFieldLimit)); }
 
 std::string Join(std::string folder, const std::string& name) {
   if (name.empty()) return folder;
@@ -48,7 +46,7 @@ bool FileIsThere(const std::string& path) {
 
 // Creates the folder and every missing parent; an existing folder is fine.
 void CreateFolderWithParents(const std::string& folder) {
-  for (size_t at = folder.find_first_of("\\/", 3); ; at = folder.find_first_of("\\/", at + 1)) {
+  for (size_t at = folder.find_first_of("\\/", 3);; at = folder.find_first_of("\\/", at + 1)) {
     const std::string level = folder.substr(0, at);
     if (!level.empty() && level.back() != ':') ::CreateDirectoryA(level.c_str(), nullptr);
     if (at == std::string::npos) break;
@@ -119,7 +117,8 @@ bool ZuIniFile::LocateHeld() {
   const std::string preferredFolder = Join(Join(ShellFolder(CSIDL_APPDATA), companyFolder_), productFolder_);
   CreateFolderWithParents(preferredFolder);
   const std::string preferred = Join(preferredFolder, fileName);
-  const std::string virtualised = Join(Join(Join(ShellFolder(CSIDL_LOCAL_APPDATA), "VirtualStore"), "Windows"), fileName);
+  const std::string virtualised =
+      Join(Join(Join(ShellFolder(CSIDL_LOCAL_APPDATA), "VirtualStore"), "Windows"), fileName);
   const std::string windows = Join(WindowsFolder(), fileName);
 
   if (FileIsThere(preferred)) {

@@ -2,13 +2,13 @@
 // scanner is stopped.
 #include "hotfolder/action_handlers.h"
 
+#include "base/log.h"
 #include "host/message_handover.h"
-#include "hotfolder/services/colour_catalogue_service.h"
-#include "hotfolder/services/grouping_service.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/services/colour_catalogue_service.h"
+#include "hotfolder/services/grouping_service.h"
 #include "hotfolder/sluicegate_app.h"
-#include "base/log.h"
 
 namespace hf {
 

@@ -2,14 +2,14 @@
 #include "hotfolder/folder_setup.h"
 #include "scripting/win32/move_the_file.h"
 
-#include "host/message_handover.h"
-#include "hotfolder/services/grouping_service.h"
-#include "scripting/win32/scripting_service.h"
-#include "base/format.h"
 #include "base/file_io.h"
+#include "base/format.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
+#include "host/message_handover.h"
+#include "hotfolder/services/grouping_service.h"
+#include "scripting/win32/scripting_service.h"
 
 namespace hf {
 
@@ -90,9 +90,9 @@ void SetUpThumbnails(CHotFolder& folder, const TaskSettingsView& view, PluginPar
   folder.thumbnailsEnabled = view.thumbnailsEnabled() ? 1 : 0;
   folder.thumbnailFolder = thumbnailFolder;
   if (CreateFolder(thumbnailFolder, true) == 0) return;
-  HandOverMessage(params, "Hot Folder: Warning - %s",
-                  FormatText("Failed to create folder '%s'. Thumbnail Generation will be disabled.",
-                         thumbnailFolder.c_str()));
+  HandOverMessage(
+      params, "Hot Folder: Warning - %s",
+      FormatText("Failed to create folder '%s'. Thumbnail Generation will be disabled.", thumbnailFolder.c_str()));
   folder.thumbnailsEnabled = 0;
 }
 

@@ -2,19 +2,19 @@
 // the task's destination folder when one is set.
 #include "hotfolder/action_handlers.h"
 
-#include "host/message_handover.h"
-#include "hotfolder/services/grouping_service.h"
-#include "hotfolder/hot_folder_list.h"
-#include "hotfolder/services/preview_service.h"
-#include "hotfolder/sluicegate_app.h"
-#include "base/format.h"
 #include "base/file_io.h"
+#include "base/format.h"
 #include "base/log.h"
 #include "base/path_utils.h"
-#include "jobs/unique_target.h"
-#include "host/chained_file_item.h"
 #include "base/win32/file_system.h"
 #include "base/win32/scoped_handle.h"
+#include "host/chained_file_item.h"
+#include "host/message_handover.h"
+#include "hotfolder/hot_folder_list.h"
+#include "hotfolder/services/grouping_service.h"
+#include "hotfolder/services/preview_service.h"
+#include "hotfolder/sluicegate_app.h"
+#include "jobs/unique_target.h"
 
 #include <string>
 
@@ -131,13 +131,14 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-      HF_REPORT_ERROR(params, FormatText("GetActionStatus - Cannot MOVE %s, no longer present.", fileName.c_str()).c_str());
+      HF_REPORT_ERROR(params,
+                      FormatText("GetActionStatus - Cannot MOVE %s, no longer present.", fileName.c_str()).c_str());
       return MoveOutcome::kDropped;
     }
   } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
              !::SetFileAttributesA(sourcePath.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
-    HF_REPORT_ERROR(params,
-                    FormatText("GetActionStatus - Cannot MOVE %s, please make it writeable.", fileName.c_str()).c_str());
+    HF_REPORT_ERROR(
+        params, FormatText("GetActionStatus - Cannot MOVE %s, please make it writeable.", fileName.c_str()).c_str());
     return MoveOutcome::kDropped;
   }
 
@@ -190,7 +191,8 @@ void HandOverPendingFiles(CSluicegateApp& app, PluginParameters* params, CHotFol
     ScopedGlobalBlock block(NewFileItem());
     if (!block) {
       // What is left stays pending; the next call (or scan) takes it up again.
-      Log(LogLevel::kError, "GetActionStatus - no memory for a file record; %s waits for the next call.", item->fileName);
+      Log(LogLevel::kError, "GetActionStatus - no memory for a file record; %s waits for the next call.",
+          item->fileName);
       break;
     }
     ChainedFileItem& record = *static_cast<ChainedFileItem*>(block.get());

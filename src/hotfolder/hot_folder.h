@@ -29,11 +29,11 @@ class CHotFolder {
   uint32_t taskId = 0;          // the task that registered the folder
   uint32_t stopsRemaining = 0;  // the scanner's countdown; nothing sets it
   CHotFolder* nextFolder = nullptr;
-  char path[kFolderPathSize] = {};  // with a trailing backslash
-  uint32_t folderFlags = 0;         // the task's option word, carried
+  char path[kFolderPathSize] = {};         // with a trailing backslash
+  uint32_t folderFlags = 0;                // the task's option word, carried
   CLinkedFileList* foundList = nullptr;    // built by the scan in progress
   CLinkedFileList* pendingList = nullptr;  // waiting for GetActionStatus
-  uint32_t addedCount = 0;  // files added by the last walk, until its list is taken over
+  uint32_t addedCount = 0;                 // files added by the last walk, until its list is taken over
   uint32_t groupingActive = 0;
   std::unique_ptr<CFileGroupList> groupList;
   uint32_t scriptingEnabled = 0;

@@ -1,9 +1,9 @@
 // The folder list: lookup, registration and removal.
 #include "hotfolder/hot_folder_list.h"
 
+#include "base/win32/windows_api.h"
 #include "host/message_handover.h"
 #include "hotfolder/sluicegate_app.h"
-#include "base/win32/windows_api.h"
 
 #include <cstring>
 
@@ -13,9 +13,7 @@ namespace {
 
 // The count is changed under the synchronisation event; the scanner peeks at
 // it without the event, so every access is atomic.
-void AddToCount(CSluicegateApp& app, int delta) {
-  __atomic_add_fetch(&app.folderCount, delta, __ATOMIC_SEQ_CST);
-}
+void AddToCount(CSluicegateApp& app, int delta) { __atomic_add_fetch(&app.folderCount, delta, __ATOMIC_SEQ_CST); }
 
 }  // namespace
 

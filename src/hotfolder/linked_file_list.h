@@ -21,15 +21,15 @@ class CLinkedFileList {
 
   uint32_t reserved4 = 0;
   CLinkedFileList* next = nullptr;
-  char fileName[260];            // empty in the spare item that ends a scan list
-  uint32_t typeChecked = 0;      // non-zero once jobType has been determined
+  char fileName[260];        // empty in the spare item that ends a scan list
+  uint32_t typeChecked = 0;  // non-zero once jobType has been determined
   uint32_t jobType = 0;
   int64_t fileSize = 0;
   uint32_t reserved288[2];
-  char title[64];                // from "%%Title:"
-  char owner[32];                // from "%%For:"
-  char uniqueId[260];            // the resource ID
-  char intakeFailureText[260];   // why a job ticket could not be taken; usually empty
+  char title[64];               // from "%%Title:"
+  char owner[32];               // from "%%For:"
+  char uniqueId[260];           // the resource ID
+  char intakeFailureText[260];  // why a job ticket could not be taken; usually empty
 };
 
 static_assert(sizeof(void*) != 4 || sizeof(CLinkedFileList) == 912, "found-file item size");

@@ -1,16 +1,16 @@
 // StartAction: registration of a hot folder, or renewal of its set-up.
-#include "hotfolder/action_handlers.h"
 #include "base/format.h"
+#include "hotfolder/action_handlers.h"
 
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "base/win32/file_system.h"
+#include "base/win32/scoped_handle.h"
 #include "host/message_handover.h"
 #include "hotfolder/folder_setup.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
-#include "base/log.h"
-#include "base/win32/file_system.h"
-#include "base/path_utils.h"
-#include "base/win32/scoped_handle.h"
 
 #include <memory>
 #include <new>
@@ -27,7 +27,8 @@ bool FolderCanBeListed(PluginParameters* params) {
   WIN32_FIND_DATAA entry;
   ScopedFindHandle search(::FindFirstFileA(pattern, &entry));
   const DWORD error = ::GetLastError();
-  Log(LogLevel::kTrace, "SA: Info: [%s] FFF TEST returns %d", pattern, static_cast<int>(reinterpret_cast<intptr_t>(search.get())));
+  Log(LogLevel::kTrace, "SA: Info: [%s] FFF TEST returns %d", pattern,
+      static_cast<int>(reinterpret_cast<intptr_t>(search.get())));
   if (search) return true;
   HF_REPORT_SYSTEM_ERROR(params, error, nullptr);
   return false;

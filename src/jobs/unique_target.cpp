@@ -44,15 +44,15 @@ bool FindUniqueTarget(const std::string& folder, const std::string& fileName, in
   return false;
 }
 
-bool makeUniqueTarget(const char* destinationFolder, const char* fileName, int jobNumber, int pageNumber,
-                      char* result, uint32_t resultSize) {
+bool makeUniqueTarget(const char* destinationFolder, const char* fileName, int jobNumber, int pageNumber, char* result,
+                      uint32_t resultSize) {
   Log(LogLevel::kTrace, "Call to makeUniqueTarget");
   std::string target;
   // A folder of the candidate's name would make the move fail as surely as a file.
   auto taken = [](const std::string& path) { return FileExists(path) || FolderExists(path); };
-  bool found = FindUniqueTarget(destinationFolder != nullptr ? destinationFolder : "",
-                                fileName != nullptr ? fileName : "", jobNumber, pageNumber, nameCounter,
-                                kUniqueCounterValues, taken, target);
+  bool found =
+      FindUniqueTarget(destinationFolder != nullptr ? destinationFolder : "", fileName != nullptr ? fileName : "",
+                       jobNumber, pageNumber, nameCounter, kUniqueCounterValues, taken, target);
   if (!found)
     Log(LogLevel::kError, "! makeUniqueTarget - all %d counter values are taken for %s in %s", kUniqueCounterValues,
         fileName != nullptr ? fileName : "", destinationFolder != nullptr ? destinationFolder : "");

@@ -35,7 +35,7 @@ bool FindUniqueTarget(const std::string& folder, const std::string& fileName, in
 // found and its whole path fits `result`; false when every counter value is
 // taken for this stem (the result is then empty) or the path had to be cut:
 // the caller must not move a file to the result then.
-bool makeUniqueTarget(const char* destinationFolder, const char* fileName, int jobNumber, int pageNumber,
-                      char* result, uint32_t resultSize);
+bool makeUniqueTarget(const char* destinationFolder, const char* fileName, int jobNumber, int pageNumber, char* result,
+                      uint32_t resultSize);
 
 }  // namespace hf

@@ -1,10 +1,10 @@
 // The small selectors that need no module of their own.
 #include "plugin/basic_selectors.h"
 
-#include "host/message_handover.h"
-#include "hotfolder/sluicegate_app.h"
 #include "base/log.h"
 #include "base/win32/windows_api.h"
+#include "host/message_handover.h"
+#include "hotfolder/sluicegate_app.h"
 
 #include <cstring>
 

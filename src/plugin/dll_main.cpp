@@ -1,12 +1,12 @@
 // DLL glue of hotfolder.dll: the exported entry point and DllMain. DllMain only
 // builds and tears down the application object; it starts and waits for nothing.
-#include "host/log_channel.h"
-#include "host/plugin_parameters.h"
-#include "plugin/entry_point.h"
-#include "hotfolder/scanner/scanner_state.h"
-#include "hotfolder/sluicegate_app.h"
 #include "base/log.h"
 #include "base/win32/windows_api.h"
+#include "host/log_channel.h"
+#include "host/plugin_parameters.h"
+#include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/sluicegate_app.h"
+#include "plugin/entry_point.h"
 
 using namespace hf;
 
@@ -24,8 +24,7 @@ extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* par
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   try {
     switch (reason) {
-      case DLL_PROCESS_ATTACH:
-        return CreateTheApp() ? TRUE : FALSE;
+      case DLL_PROCESS_ATTACH: return CreateTheApp() ? TRUE : FALSE;
       case DLL_PROCESS_DETACH:
         // At process exit (reserved non-null) the system closes the handles.
         if (reserved == nullptr) {
@@ -38,8 +37,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
           ShutdownLogChannel();
         }
         break;
-      default:
-        break;
+      default: break;
     }
   } catch (...) {
     return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;

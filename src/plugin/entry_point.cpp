@@ -1,14 +1,14 @@
 // Per-call checks, admission and selector dispatch of ActionEntryPoint.
 #include "plugin/entry_point.h"
 
+#include "base/log.h"
+#include "host/file_list_release.h"
 #include "host/log_channel.h"
 #include "host/message_handover.h"
 #include "hotfolder/action_handlers.h"
-#include "plugin/basic_selectors.h"
-#include "host/file_list_release.h"
-#include "plugin/initialize_handler.h"
 #include "hotfolder/sluicegate_app.h"
-#include "base/log.h"
+#include "plugin/basic_selectors.h"
+#include "plugin/initialize_handler.h"
 
 #include <mutex>
 
@@ -27,7 +27,8 @@ bool BlockIsAcceptable(uint32_t selector, const PluginParameters* params) {
     return false;
   }
   if (params->version != kInterfaceVersion && selector != kGetVersion) {
-    Log(LogLevel::kError, "=== ERROR === %s version mismatch, expected %d.", kPluginDisplayName, static_cast<int>(kInterfaceVersion));
+    Log(LogLevel::kError, "=== ERROR === %s version mismatch, expected %d.", kPluginDisplayName,
+        static_cast<int>(kInterfaceVersion));
     return false;
   }
   if (params->structSize != kParameterBlockSize) {
@@ -56,26 +57,16 @@ int32_t Dispatch(CSluicegateApp& app, uint32_t selector, PluginParameters& param
       std::lock_guard<std::mutex> hold(app.lifecycleLock());
       return ShutdownHandler(app, &params);
     }
-    case kStartAction:
-      return StartAction(&params);
-    case kGetActionStatus:
-      return GetActionStatus(&params);
-    case kCancelAction:
-      return CancelAction(&params);
-    case kEndAction:
-      return EndAction(&params);
-    case kClearError:
-      return ClearError(params);
-    case kGetVersion:
-      return GetVersion(params);
-    case kGetCaps:
-      return GetCaps(params);
-    case kStartActionInit:
-      return StartActionInit(app, params);
-    case kCheckActionInit:
-      return CheckActionInit(app, params);
-    case kGetTargets:
-      return GetTargets(params);
+    case kStartAction: return StartAction(&params);
+    case kGetActionStatus: return GetActionStatus(&params);
+    case kCancelAction: return CancelAction(&params);
+    case kEndAction: return EndAction(&params);
+    case kClearError: return ClearError(params);
+    case kGetVersion: return GetVersion(params);
+    case kGetCaps: return GetCaps(params);
+    case kStartActionInit: return StartActionInit(app, params);
+    case kCheckActionInit: return CheckActionInit(app, params);
+    case kGetTargets: return GetTargets(params);
     default:
       Log(LogLevel::kProgress, "Selector #%d is not supported!", static_cast<int>(selector));
       return kResultRefused;

@@ -1,12 +1,12 @@
 // Handler initialisation and shutdown.
 #include "plugin/initialize_handler.h"
 
+#include "base/log.h"
 #include "host/log_channel.h"
 #include "host/message_handover.h"
+#include "host/zu_ini_file.h"
 #include "hotfolder/scanner/scanner_lifecycle.h"
 #include "hotfolder/sluicegate_app.h"
-#include "base/log.h"
-#include "host/zu_ini_file.h"
 
 #include <cstdio>
 #include <cstring>

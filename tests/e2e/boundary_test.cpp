@@ -22,7 +22,8 @@ void* const kAllOnes = reinterpret_cast<void*>(~uintptr_t{0});
 using BoundaryTest = HotFolderTest;
 
 // A default block with one field changed; the call must give `result` and leave every byte alone.
-void ExpectUntouched(const PluginDll& dll, uint32_t selector, const block::Field& field, uint32_t value, int32_t result) {
+void ExpectUntouched(const PluginDll& dll, uint32_t selector, const block::Field& field, uint32_t value,
+                     int32_t result) {
   RawBlock raw = RawBlock::Default();
   raw.SetU32(field, value);
   const RawBlock before = raw;
@@ -75,8 +76,8 @@ TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
     EXPECT_EQ(dll.CallRaw(selector, kAllOnes), -2) << selector;
   }
   ASSERT_EQ(Initialise(), 0);
-  for (uint32_t selector : {kInitializeHandler, kShutdownHandler, kClearError, kGetCaps, kStartActionInit,
-                            kStartAction, kGetActionStatus}) {
+  for (uint32_t selector : {kInitializeHandler, kShutdownHandler, kClearError, kGetCaps, kStartActionInit, kStartAction,
+                            kGetActionStatus}) {
     ExpectUntouched(dll, selector, block::kVersion, 4, -2);
     ExpectUntouched(dll, selector, block::kStructSize, block::kSize - 1, -2);
   }
@@ -85,8 +86,8 @@ TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
   ExpectUntouched(dll, kGetVersion, block::kStructSize, 2 * block::kSize, -2);  // another version it answers
   LogMessages messages = ReceivedMessages();
   EXPECT_TRUE(HasMessage(messages, 0, "=== ERROR === Hot Folder version mismatch, expected 5."));
-  EXPECT_TRUE(HasMessage(messages, 0, "=== ERROR === HF: Hot Folder size mismatch, expected " +
-                                          std::to_string(block::kSize) + "."));
+  EXPECT_TRUE(HasMessage(messages, 0,
+                         "=== ERROR === HF: Hot Folder size mismatch, expected " + std::to_string(block::kSize) + "."));
 }
 
 TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedWithAnErrorMessage) {
@@ -185,9 +186,9 @@ TEST_F(BoundaryTest, TaskInitNumbersATaskOnceSetsItsStateAndFreesItsInitData) {
     uint32_t selector;
     int32_t state, expected;
     bool numbered;
-  } cases[] = {{kStartActionInit, -3, 1, true}, {kStartActionInit, 0, 1, true},   {kStartActionInit, 4, 1, true},
-               {kStartActionInit, 6, 1, true},  {kStartActionInit, 7, 7, true},   {kStartActionInit, 1000, 1000, true},
-               {kCheckActionInit, 0, 3, true},  {kCheckActionInit, 4, 3, true},   {kCheckActionInit, 9, 9, false}};
+  } cases[] = {{kStartActionInit, -3, 1, true}, {kStartActionInit, 0, 1, true}, {kStartActionInit, 4, 1, true},
+               {kStartActionInit, 6, 1, true},  {kStartActionInit, 7, 7, true}, {kStartActionInit, 1000, 1000, true},
+               {kCheckActionInit, 0, 3, true},  {kCheckActionInit, 4, 3, true}, {kCheckActionInit, 9, 9, false}};
   for (const auto& c : cases) {
     for (uint32_t taskId : {0u, 77u}) {
       RawBlock task = RawBlock::Default();
@@ -196,7 +197,8 @@ TEST_F(BoundaryTest, TaskInitNumbersATaskOnceSetsItsStateAndFreesItsInitData) {
       EXPECT_EQ(dll.Call(c.selector, task), 0);
       EXPECT_EQ(task.I32(block::kActionState), c.expected) << c.selector << " " << c.state;
       const uint32_t id = task.U32(block::kTaskId);
-      EXPECT_TRUE(taskId == 0 && c.numbered ? id > number + 1 : id == taskId) << c.selector << " " << c.state << " " << id;
+      EXPECT_TRUE(taskId == 0 && c.numbered ? id > number + 1 : id == taskId)
+          << c.selector << " " << c.state << " " << id;
     }
   }
   logSettings.Set(0, 0);  // no log text may take the freed blocks' place before they are checked

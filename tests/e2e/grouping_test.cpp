@@ -18,7 +18,8 @@ class GroupingTest : public HotFolderTest {
   const FileRecord* GroupNamed(const std::vector<FileRecord>& records, const std::string& groupName) {
     const FileRecord* found = nullptr;
     for (const FileRecord& record : records) {
-      if (record.jobType != kFileGroupListType || GroupText(record, "FileGroupInfo", "GroupName") != groupName) continue;
+      if (record.jobType != kFileGroupListType || GroupText(record, "FileGroupInfo", "GroupName") != groupName)
+        continue;
       EXPECT_EQ(found, nullptr) << "two groups named " << groupName;
       found = &record;
     }
@@ -57,13 +58,16 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
   ASSERT_TRUE(alpha != nullptr && beta != nullptr);
   ExpectGroupArrived(*alpha, out, hot, a);
   ExpectGroupArrived(*beta, out, hot, b);
-  const char* const values[][3] = {
-      {"SettingsInfo", "GroupMethod", "2"},          {"SettingsInfo", "FNSFileName", "E2E Count"},
-      {"SettingsInfo", "TimeoutSeconds", "60"},      {"SettingsInfo", "FileCountTrigger", "1"},
-      {"SettingsInfo", "FileCount", "4"},            {"SettingsInfo", "SerialMode", "0"},
-      {"FileGroupInfo", "Extension", ".tif"},        {"BETA_p2_Cyan.tif_Settings", "PageNumber", "2"},
-      {"FileInfo", "BETA_p2_Tinctura Teal C.tif", "Tinctura Teal C,BETA,200,0,100,20,1,2"},
-      {"FileInfo", "BETA_p2_Black.tif", "Black,BETA,0,0,0,255,1,1"}};
+  const char* const values[][3] = {{"SettingsInfo", "GroupMethod", "2"},
+                                   {"SettingsInfo", "FNSFileName", "E2E Count"},
+                                   {"SettingsInfo", "TimeoutSeconds", "60"},
+                                   {"SettingsInfo", "FileCountTrigger", "1"},
+                                   {"SettingsInfo", "FileCount", "4"},
+                                   {"SettingsInfo", "SerialMode", "0"},
+                                   {"FileGroupInfo", "Extension", ".tif"},
+                                   {"BETA_p2_Cyan.tif_Settings", "PageNumber", "2"},
+                                   {"FileInfo", "BETA_p2_Tinctura Teal C.tif", "Tinctura Teal C,BETA,200,0,100,20,1,2"},
+                                   {"FileInfo", "BETA_p2_Black.tif", "Black,BETA,0,0,0,255,1,1"}};
   for (const auto& value : values) EXPECT_EQ(GroupText(*beta, value[0], value[1]), value[2]) << value[1];
   EXPECT_TRUE(FileNamesIn(hot).empty());
 
@@ -85,8 +89,8 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
     EXPECT_EQ(record.groupMember, 0u);
     EXPECT_EQ(record.folder, out);
     EXPECT_TRUE(ids.insert(record.uniqueId).second) << record.uniqueId;
-    EXPECT_EQ(CountMessages(messages, 0, "HFA: Not added - using unique resource ID of '" + record.uniqueId + "'. "),
-              1) << record.fileName;
+    EXPECT_EQ(CountMessages(messages, 0, "HFA: Not added - using unique resource ID of '" + record.uniqueId + "'. "), 1)
+        << record.fileName;
   }
   EXPECT_EQ(alone, (std::set<std::string>{"no colour.tif", "scan.tiff"}));
   EXPECT_TRUE(HasMessage(messages, 2, "Failed to analyse file no colour.tif"));

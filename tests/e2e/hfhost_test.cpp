@@ -64,7 +64,8 @@ TEST_F(HfhostTest, EachTaskHandsOverItsJobsWithTheirTypesIntoItsOwnDestination) 
       {"leaflet.pdf", {kPdf, 2}},
       {"scan.tif", {std::string("II*\0\x08\0\0\0", 8) + std::string(40, '\0'), 4}},
       {"photo.jpg", {std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20) + "pixels", 8}}};
-  const std::map<int64_t, std::string> typeNames = {{1, "PostScript"}, {0x40, "EPS"}, {2, "PDF"}, {4, "TIFF"}, {8, "JPEG"}};
+  const std::map<int64_t, std::string> typeNames = {
+      {1, "PostScript"}, {0x40, "EPS"}, {2, "PDF"}, {4, "TIFF"}, {8, "JPEG"}};
   for (const auto& [name, job] : jobs) ASSERT_TRUE(WriteBytes(in + name, job.first));
   ASSERT_TRUE(WriteBytes(in2 + "two.pdf", kPdf));
   ASSERT_TRUE(WriteBytes(in3 + "stays.pdf", kPdf));
@@ -168,7 +169,8 @@ TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {
       {"", 3, "Usage: hfhost"},
       {" --probe", 3, "Usage: hfhost"},
       {" --frobnicate", 3, "Usage: hfhost"},
-      {" --json --source " + Quoted(tooLong), 3, "hfhost: source folder \"" + tooLong + "\" is longer than 258 characters"},
+      {" --json --source " + Quoted(tooLong), 3,
+       "hfhost: source folder \"" + tooLong + "\" is longer than 258 characters"},
       {" --json --task " + Quoted(tooLong + "\\more"), 3, "hfhost: source folder"},  // no full path can be made
       {" --probe no-such-plugin.dll", 2, "cannot load no-such-plugin.dll"},
       {" --json --dll no-such-plugin.dll --source " + Arg(scratch.path()), 2, "hfhost: cannot load "},

@@ -48,7 +48,8 @@ TEST_F(HflogTest, PrintsEachRecordOnOneLineAndStopsAfterCount) {
   bool open = false;
   for (DWORD started = ::GetTickCount(); !open && ::GetTickCount() - started < 30000; ::Sleep(50))
     open = ScopedHandle(::CreateFileA(LogMailslotPath(".").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)).valid();
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+               .valid();
   Log(LogLevel::kProgress, "first record %d", 1);
   Log(LogLevel::kDetail, "second\nline");
   Log(LogLevel::kError, "third, after the count");
@@ -58,8 +59,9 @@ TEST_F(HflogTest, PrintsEachRecordOnOneLineAndStopsAfterCount) {
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   const std::vector<std::string> lines = RecordLines(run);
   ASSERT_EQ(lines.size(), 2u) << run.output;
-  EXPECT_TRUE(std::regex_match(lines[0], std::regex("^100001 \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d 1 \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
-                                                    "[0-9a-f]{5}:[0-9a-f]{5} 01/02 first record 1$")))
+  EXPECT_TRUE(std::regex_match(lines[0],
+                               std::regex("^100001 \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d 1 \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
+                                          "[0-9a-f]{5}:[0-9a-f]{5} 01/02 first record 1$")))
       << lines[0];
   EXPECT_EQ(lines[1].substr(0, 7), "100002 ");
   EXPECT_EQ(lines[1].substr(lines[1].size() - 19), " 02/02 second\\nline") << lines[1];

@@ -86,7 +86,8 @@ TEST_F(HandoffTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   ASSERT_EQ(Initialise(), 0);
   RawBlock& task = StartTask(hot, scratch.path() + "out\\");
   ASSERT_TRUE(WaitForLog("TimerAction complete"));
-  EXPECT_EQ(init.I32(block::kErrorCode), static_cast<int32_t>(ERROR_INVALID_NAME));  // logged through the scanner's block
+  EXPECT_EQ(init.I32(block::kErrorCode),
+            static_cast<int32_t>(ERROR_INVALID_NAME));  // logged through the scanner's block
   ASSERT_TRUE(ScanOnceAndEnd());
   LogMessages messages = ReceivedMessages();
   EXPECT_EQ(CountMessages(messages, 3, "Badly named file, attempting to rename it physically."), 0);
@@ -96,15 +97,16 @@ TEST_F(HandoffTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   std::vector<FileRecord> records = CollectRecords(task);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].fileName, "tab here.ps.other");
-  EXPECT_EQ(task.MessageText(), "HF: " + hot + "tab\there.ps cannot be handed over: its name could not be changed to "
-                                "tab here.ps (error 123). It stays in the hot folder.\n");
+  EXPECT_EQ(task.MessageText(), "HF: " + hot +
+                                    "tab\there.ps cannot be handed over: its name could not be changed to "
+                                    "tab here.ps (error 123). It stays in the hot folder.\n");
   task.AcknowledgeMessage();
   EXPECT_EQ(GetActionStatus(task), 1);
   EXPECT_EQ(task.I32(block::kErrorCode), -1);  // the first report's code stays until the host clears it
   EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"tab\there.ps"}));
   // The scratch folder cannot remove that name itself.
-  EXPECT_TRUE(RunUnixUntil("/bin/rm -f \"" + UnixPathOf(hot) + "/tab\there.ps\"",
-                           [&] { return FileNamesIn(hot).empty(); }));
+  EXPECT_TRUE(
+      RunUnixUntil("/bin/rm -f \"" + UnixPathOf(hot) + "/tab\there.ps\"", [&] { return FileNamesIn(hot).empty(); }));
 }
 
 // Empty files, sub-folders and hidden files are never handed over.
@@ -161,12 +163,15 @@ TEST_F(HandoffTest, ABinaryEpsIsTitledFromItsPostScriptAndAnExifJpegIsAJpeg) {
                           le32(0) + le32(uint32_t(30 + postScript.size())) + le32(uint32_t(preview.size())) +
                           "\xFF\xFF" + postScript + preview;
   ASSERT_TRUE(WriteBytes(hot + "poster.eps", eps));
-  ASSERT_TRUE(WriteBytes(hot + "photo.jpg", std::string("\xFF\xD8\xFF\xE1\x00\x10" "Exif\0\0MM\0*", 16)));
+  ASSERT_TRUE(WriteBytes(hot + "photo.jpg", std::string("\xFF\xD8\xFF\xE1\x00\x10"
+                                                        "Exif\0\0MM\0*",
+                                                        16)));
   ASSERT_EQ(Initialise(), 0);
   RawBlock& task = StartTask(hot, scratch.path() + "out\\");
   std::vector<FileRecord> records = CollectRecords(task, 2);
   ASSERT_EQ(records.size(), 2u);
-  std::sort(records.begin(), records.end(), [](const FileRecord& a, const FileRecord& b) { return a.fileName < b.fileName; });
+  std::sort(records.begin(), records.end(),
+            [](const FileRecord& a, const FileRecord& b) { return a.fileName < b.fileName; });
   EXPECT_EQ(records[0].fileName, "photo.jpg");
   EXPECT_EQ(records[0].jobType, 8u);
   EXPECT_EQ(records[1].jobType, 64u);
@@ -229,7 +234,8 @@ TEST_F(HandoffTest, AJobMovedToAnotherVolumeEndsInExactlyOnePlace) {
   ScratchFolder other("handoff", "Z:\\dev\\shm\\");
   const std::string probe = hot + "probe.tmp";
   if (!other.ok() || !WriteBytes(probe, "probe") ||
-      ::MoveFileExA(probe.c_str(), (other.path() + "probe.tmp").c_str(), 0) || ::GetLastError() != ERROR_NOT_SAME_DEVICE)
+      ::MoveFileExA(probe.c_str(), (other.path() + "probe.tmp").c_str(), 0) ||
+      ::GetLastError() != ERROR_NOT_SAME_DEVICE)
     GTEST_SKIP() << "no second file system at " << other.path();
   ::DeleteFileA(probe.c_str());
   const std::string a = PostScriptJob("Across", "Ada"), b = PostScriptJob("Held", "Ben");

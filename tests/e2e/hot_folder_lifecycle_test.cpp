@@ -34,15 +34,16 @@ TEST_F(LifecycleTest, StartActionRefusesCallsOutOfOrderAndFoldersItCannotList) {
   RawBlock& inside = NewTask(hot, hot + "out\\");
   EXPECT_EQ(dll.Call(kStartAction, inside), -1);
   EXPECT_EQ(inside.I32(block::kActionState), 6);
-  EXPECT_EQ(inside.MessageText(), "SA: Error: StartAction : the destination folder " + hot + "out\\ is the hot folder " +
-                                      hot + " or inside it\n");
+  EXPECT_EQ(inside.MessageText(), "SA: Error: StartAction : the destination folder " + hot +
+                                      "out\\ is the hot folder " + hot + " or inside it\n");
 
   RawBlock& missing = NewTask(scratch.path() + "missing\\");
   EXPECT_EQ(dll.Call(kStartAction, missing), -1);
   const int32_t error = missing.I32(block::kErrorCode);
   EXPECT_GT(error, 0);
   EXPECT_EQ(missing.MessageText().rfind(std::to_string(error) + ": ", 0), 0u) << missing.MessageText();
-  EXPECT_TRUE(HasMessageStarting(ReceivedMessages(), -1, "SA: Info: [" + scratch.path() + "missing\\*.*] FFF TEST returns "));
+  EXPECT_TRUE(
+      HasMessageStarting(ReceivedMessages(), -1, "SA: Info: [" + scratch.path() + "missing\\*.*] FFF TEST returns "));
 }
 
 TEST_F(LifecycleTest, TwoTasksOnOneFolderShareItAndTheFirstTasksNumber) {
@@ -129,9 +130,9 @@ TEST_F(LifecycleTest, ShutdownWithTheScannerRunningWarnsAndTheNextStartWorks) {
   ReceivedMessages();
   EXPECT_EQ(Shutdown(), 0);
   LogMessages messages = ReceivedMessages();
-  for (const char* warning : {"EndAction/CancelAction has not been called!",
-                              "HF Scanner is still active, and files may be transferring!",
-                              "Memory leakage/data corruption may occur!"})
+  for (const char* warning :
+       {"EndAction/CancelAction has not been called!", "HF Scanner is still active, and files may be transferring!",
+        "Memory leakage/data corruption may occur!"})
     EXPECT_TRUE(HasMessage(messages, 0, std::string("== WARNING == ") + warning)) << warning;
   EXPECT_TRUE(HasMessage(messages, 2, "got stop request"));
 

@@ -92,19 +92,18 @@ TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
   const std::string junk = std::string("\xEF\xBB\x00\xFF[General\n\x01ResourceID\n=NEWNAME\r\n[\n\xFE\xFF", 32);
   const std::string junkPath = scratch.path() + "junk.bin";
   ASSERT_TRUE(WriteBytes(junkPath, junk));
-  InstallStandin("outcomes",
-                 Plan({{"keep.ps", "Record=" + scratch.path() + "keep.rec"},
-                       {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
-                       {"same.ps", "NewName=SAME.PS"},
-                       {"gone.ps", "Delete=1"},
-                       {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
-                       {"id.ps", "ResourceId=job-42"},
-                       {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
-                       {"back.ps", "Reappear=1"},
-                       {"missing.ps", "NewName=nothere.ps"},
-                       {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
-                       {"junkname.ps", "NewNameFrom=" + junkPath},
-                       {"junkid.ps", "ResultsFrom=" + junkPath}}));
+  InstallStandin("outcomes", Plan({{"keep.ps", "Record=" + scratch.path() + "keep.rec"},
+                                   {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
+                                   {"same.ps", "NewName=SAME.PS"},
+                                   {"gone.ps", "Delete=1"},
+                                   {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
+                                   {"id.ps", "ResourceId=job-42"},
+                                   {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
+                                   {"back.ps", "Reappear=1"},
+                                   {"missing.ps", "NewName=nothere.ps"},
+                                   {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
+                                   {"junkname.ps", "NewNameFrom=" + junkPath},
+                                   {"junkid.ps", "ResultsFrom=" + junkPath}}));
   WriteIni("HideScriptWindow=1\r\n");
   for (const char* name : {"keep.ps", "rename.ps", "same.ps", "gone.ps", "away.ps", "id.ps", "both.ps", "back.ps",
                            "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"})
@@ -116,8 +115,9 @@ TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
   ExpectCleanRun(run, "idle");
 
   // Once each; size and type are those measured before the script ran.
-  EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"HF_rename.ps", "back.ps", "both.ps", "id.ps", "junkid.ps",
-                                                       "junkname.ps", "keep.ps", "missing.ps", "outside.ps", "same.ps"}))
+  EXPECT_EQ(run.FileNames(),
+            (std::vector<std::string>{"HF_rename.ps", "back.ps", "both.ps", "id.ps", "junkid.ps", "junkname.ps",
+                                      "keep.ps", "missing.ps", "outside.ps", "same.ps"}))
       << run.process.output;
   std::map<std::string, HostEvent> files = run.FilesByName();
   for (const auto& [name, file] : files) {
@@ -140,8 +140,8 @@ TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
                                       WithoutBackslash(scriptsFolder), "1 " + std::to_string(SW_SHOWMINIMIZED)}));
 
   for (const std::string& line :
-       {"ScriptThisFile(): CommandLine: <\"" + scriptsFolder + "outcomes.exe\" \"" + in + "_.script\\keep.ps\" \"" + in +
-            "_.script\">",
+       {"ScriptThisFile(): CommandLine: <\"" + scriptsFolder + "outcomes.exe\" \"" + in + "_.script\\keep.ps\" \"" +
+            in + "_.script\">",
         "Attempting to restore file <" + in + "_.script\\keep.ps>.",
         std::string("File <rename.ps> will reappear as <HF_rename.ps>."), std::string("File <same.ps> will reappear."),
         std::string("File <back.ps> has reappeared."),
@@ -201,7 +201,8 @@ TEST_F(ScriptingTest, AJobLeftInTheScriptingFolderComesBackUnderAFreeName) {
   EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"job.ps", "job_0_0_0.ps"})) << run.process.output;
   EXPECT_EQ(BytesOf(out + "job.ps"), kPostScript);
   EXPECT_EQ(BytesOf(out + "job_0_0_0.ps"), older);
-  EXPECT_TRUE(Logged("Scripting folder: <job.ps> was left there and is put back into the hot folder as <job_0_0_0.ps>."));
+  EXPECT_TRUE(
+      Logged("Scripting folder: <job.ps> was left there and is put back into the hot folder as <job_0_0_0.ps>."));
 }
 
 TEST_F(ScriptingTest, AScriptThatNeverEndsIsStoppedWithTheProgramsItStartedAfterScriptTimeoutSecs) {
@@ -242,7 +243,8 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"first.ps", "second.ps"})) << run.process.output;
   int warnings = 0;
   for (const auto& message : ReceivedMessages())
-    warnings += message.second.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos;
+    warnings +=
+        message.second.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos;
   EXPECT_EQ(warnings, 1);
   int messages = 0;
   for (const HostEvent& message : run.Of("message"))

@@ -52,10 +52,12 @@ size_t SizeOf(int folder, int index, bool slow) {
 std::string ContentOf(const std::string& name, size_t size) {
   uint32_t state = 2166136261u;
   for (char c : name) state = (state ^ static_cast<unsigned char>(c)) * 16777619u;
-  const std::map<std::string, std::string> headers = {
-      {".ps", "%!PS-Adobe-3.0\n%%Title: " + name + "\n%%For: soak\n"}, {".pdf", "%PDF-1.4\n"},
-      {".eps", "%!PS-Adobe-3.0 EPSF-3.0\n"}, {".tif", std::string("II*\0", 4)},
-      {".jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)}, {".dat", "DATA"}};
+  const std::map<std::string, std::string> headers = {{".ps", "%!PS-Adobe-3.0\n%%Title: " + name + "\n%%For: soak\n"},
+                                                      {".pdf", "%PDF-1.4\n"},
+                                                      {".eps", "%!PS-Adobe-3.0 EPSF-3.0\n"},
+                                                      {".tif", std::string("II*\0", 4)},
+                                                      {".jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)},
+                                                      {".dat", "DATA"}};
   std::string bytes = headers.at(name.substr(name.rfind('.'))).substr(0, size);
   for (bytes.reserve(size); bytes.size() < size; bytes += static_cast<char>('a' + state % 26)) {
     state ^= state << 13;
@@ -187,7 +189,8 @@ TEST(SoakTest, TwoThousandFilesArriveExactlyOnceWhileWritersAreStillAtWork) {
   const HostEvent ready = run.Of("ready")[0], stop = run.Of("stop")[0];
   std::printf("hfhost peak working set: %lld KiB at start, %lld KiB at the end (working set %lld KiB)\n",
               static_cast<long long>(ready.Number("peakWorkingSetKB")),
-              static_cast<long long>(stop.Number("peakWorkingSetKB")), static_cast<long long>(stop.Number("workingSetKB")));
+              static_cast<long long>(stop.Number("peakWorkingSetKB")),
+              static_cast<long long>(stop.Number("workingSetKB")));
   EXPECT_LT(stop.Number("peakWorkingSetKB"), ready.Number("peakWorkingSetKB") + static_cast<int64_t>(kLeakGuardKB));
 }
 

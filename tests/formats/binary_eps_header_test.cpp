@@ -53,13 +53,16 @@ TEST(BinaryEpsHeader, SectionMustLieInsideTheFileAfterTheHeader) {
     uint32_t offset, length;
     uint64_t fileSize;
     PostScriptSection expected;
-  } cases[] = {
-      {30, 100, 130, S::kInsideFile}, {30, 100, 5000, S::kInsideFile},  // ends exactly at the end; previews follow
-      {30, 101, 130, S::kPastEnd},    {130, 1, 130, S::kPastEnd},
-      {0xFFFFFFF0u, 0x20, 4096, S::kPastEnd},  // wraps in 32 bits
-      {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFull, S::kPastEnd},
-      {30, 0, 130, S::kEmpty},        {0, 0, 130, S::kEmpty},
-      {0, 100, 130, S::kOverlapsHeader}, {29, 10, 130, S::kOverlapsHeader}};
+  } cases[] = {{30, 100, 130, S::kInsideFile},
+               {30, 100, 5000, S::kInsideFile},  // ends exactly at the end; previews follow
+               {30, 101, 130, S::kPastEnd},
+               {130, 1, 130, S::kPastEnd},
+               {0xFFFFFFF0u, 0x20, 4096, S::kPastEnd},  // wraps in 32 bits
+               {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFull, S::kPastEnd},
+               {30, 0, 130, S::kEmpty},
+               {0, 0, 130, S::kEmpty},
+               {0, 100, 130, S::kOverlapsHeader},
+               {29, 10, 130, S::kOverlapsHeader}};
   for (const auto& c : cases) {
     auto bytes = Header(c.offset, c.length);
     BinaryEpsHeader header;

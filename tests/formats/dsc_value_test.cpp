@@ -44,42 +44,58 @@ TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
     std::string text, expected;
     size_t size = kTitleBytes;
     bool utf8 = false;
-  } cases[] = {
-      // A plain value runs from after the blanks to the line end.
-      {"%%Title: Brochure 2024\n%%For: anna\n", "Brochure 2024"}, {"%%Title:Brochure\r\n", "Brochure"},
-      {"%%Title:    spaced  out  \r", "spaced  out  "},
-      // Brackets of either kind are trimmed; only "<...>" is hexadecimal.
-      {"%%Title: ()\n", ""}, {"%%Title: (Brochure>\n", "Brochure"}, {"%%Title: (open\n", "(open"},
-      {"%%Title: <4a6f62>\n", "Job"}, {"%%Title: <4142)\n", "4142"},
-      {"%%Title: <414>\n", "A4"},  // an odd last character stays
-      // Letters count from "A" = 10 or "a" = 10 whatever they are: "G" = 16 -> 0x50.
-      {"%%Title: <4G>\n", "P"},
-      // A space counts 32 - 87 = -55: 2 * 16 - 55 = -23, which is 0xE9 modulo 256.
-      {"%%Title: <2 >\n", "\xE9"},
-      // A byte above 0x7F forms no pair as either half: it stays and decoding goes on after it.
-      {"%%Title: <\xC3" "4\xC3" "41>\n", "\xC3" "4\xC3" "A"},
-      // Octal escapes become one byte; digits 8 and 9 count too, modulo 256: 9*64+9*8+9 = 657 -> 0x91.
-      {"%%Title: (\\101BC)\n", "ABC"}, {"%%Title: \\999\n", "\x91"},
-      // A backslash without three digits stays.
-      {"%%Title: (a\\12)\n", "a\\12"}, {"%%Title: a\\1b2\n", "a\\1b2"},
-      // Escapes are decoded first, then the pairs: "\064" is "4", giving "41".
-      {"%%Title: <\\0641>\n", "A"}, {"%%Title: (ab\\000cd)\n", "ab"},  // an escaped NUL ends the value
-      // Long values are cut to the field.
-      {"%%Title: " + std::string(100, 't') + "\n", std::string(63, 't')},
-      {"%%Title: xyz\n", "", 1},
-      // No value leaves the destination as it was, as does a head cut off inside the line.
-      {"%%Title:     \n%%For: x\n", kUntouched}, {"%%Title:", kUntouched}, {"%%Title:   ", kUntouched},
-      {"%%Title", kUntouched}, {"%%Title: cut off", kUntouched},
-      // UTF-8 becomes the ANSI code page (characters shared by Windows-1252 and
-      // ISO-8859-1); without the flag the bytes stay.
-      {"%%Title: Caf\xC3\xA9 M\xC3\xBCller \xC3\x9F\n", "Caf\xE9 M\xFCller \xDF", kTitleBytes, true},
-      {"%%Title: Caf\xC3\xA9\n", "Caf\xC3\xA9"},
-      {"%%Title: Job \xE4\xB8\xAD\xE6\x96\x87\n", "Job ??", kTitleBytes, true},  // not in the code page
-      {"%%Title: A\xFF" "B\xC3\n", "A?B?", kTitleBytes, true},                     // malformed
-      {"%%Title: <436166C3A9>\n", "Caf\xE9", kTitleBytes, true},                    // after hexadecimal decoding
-      // Cut after conversion: 80 UTF-8 bytes are 40 converted ones, cut to 31.
-      {"%%For: " + utf8Name + "\n", std::string(31, '\xE9'), 32, true},
-      {"%%Title: ()\n", kUntouched, kTitleBytes, true}};  // empty after trimming writes nothing
+  } cases[] = {// A plain value runs from after the blanks to the line end.
+               {"%%Title: Brochure 2024\n%%For: anna\n", "Brochure 2024"},
+               {"%%Title:Brochure\r\n", "Brochure"},
+               {"%%Title:    spaced  out  \r", "spaced  out  "},
+               // Brackets of either kind are trimmed; only "<...>" is hexadecimal.
+               {"%%Title: ()\n", ""},
+               {"%%Title: (Brochure>\n", "Brochure"},
+               {"%%Title: (open\n", "(open"},
+               {"%%Title: <4a6f62>\n", "Job"},
+               {"%%Title: <4142)\n", "4142"},
+               {"%%Title: <414>\n", "A4"},  // an odd last character stays
+               // Letters count from "A" = 10 or "a" = 10 whatever they are: "G" = 16 -> 0x50.
+               {"%%Title: <4G>\n", "P"},
+               // A space counts 32 - 87 = -55: 2 * 16 - 55 = -23, which is 0xE9 modulo 256.
+               {"%%Title: <2 >\n", "\xE9"},
+               // A byte above 0x7F forms no pair as either half: it stays and decoding goes on after it.
+               {"%%Title: <\xC3"
+                "4\xC3"
+                "41>\n",
+                "\xC3"
+                "4\xC3"
+                "A"},
+               // Octal escapes become one byte; digits 8 and 9 count too, modulo 256: 9*64+9*8+9 = 657 -> 0x91.
+               {"%%Title: (\\101BC)\n", "ABC"},
+               {"%%Title: \\999\n", "\x91"},
+               // A backslash without three digits stays.
+               {"%%Title: (a\\12)\n", "a\\12"},
+               {"%%Title: a\\1b2\n", "a\\1b2"},
+               // Escapes are decoded first, then the pairs: "\064" is "4", giving "41".
+               {"%%Title: <\\0641>\n", "A"},
+               {"%%Title: (ab\\000cd)\n", "ab"},  // an escaped NUL ends the value
+               // Long values are cut to the field.
+               {"%%Title: " + std::string(100, 't') + "\n", std::string(63, 't')},
+               {"%%Title: xyz\n", "", 1},
+               // No value leaves the destination as it was, as does a head cut off inside the line.
+               {"%%Title:     \n%%For: x\n", kUntouched},
+               {"%%Title:", kUntouched},
+               {"%%Title:   ", kUntouched},
+               {"%%Title", kUntouched},
+               {"%%Title: cut off", kUntouched},
+               // UTF-8 becomes the ANSI code page (characters shared by Windows-1252 and
+               // ISO-8859-1); without the flag the bytes stay.
+               {"%%Title: Caf\xC3\xA9 M\xC3\xBCller \xC3\x9F\n", "Caf\xE9 M\xFCller \xDF", kTitleBytes, true},
+               {"%%Title: Caf\xC3\xA9\n", "Caf\xC3\xA9"},
+               {"%%Title: Job \xE4\xB8\xAD\xE6\x96\x87\n", "Job ??", kTitleBytes, true},  // not in the code page
+               {"%%Title: A\xFF"
+                "B\xC3\n",
+                "A?B?", kTitleBytes, true},                                // malformed
+               {"%%Title: <436166C3A9>\n", "Caf\xE9", kTitleBytes, true},  // after hexadecimal decoding
+               // Cut after conversion: 80 UTF-8 bytes are 40 converted ones, cut to 31.
+               {"%%For: " + utf8Name + "\n", std::string(31, '\xE9'), 32, true},
+               {"%%Title: ()\n", kUntouched, kTitleBytes, true}};  // empty after trimming writes nothing
   for (const auto& c : cases) EXPECT_EQ(Extract(c.text, c.size, c.utf8), c.expected) << c.text.substr(0, 40);
 }
 

@@ -20,7 +20,10 @@ TEST(ExclusionFile, TextIsReadInLinesOf249BytesWithoutTrailingBlanksOrEmptyLines
   EXPECT_EQ(ParseExclusionText("._  \n\n.DS_Store\t\r\n   \n lead\nlast"),
             (Entries{"._", ".DS_Store", " lead", "last"}));
   // A NUL ends a line, Ctrl-Z the file.
-  EXPECT_EQ(ParseExclusionText(std::string("ab\0cd\nef\n\x1A" "gh\n", 13)), (Entries{"ab", "ef"}));
+  EXPECT_EQ(ParseExclusionText(std::string("ab\0cd\nef\n\x1A"
+                                           "gh\n",
+                                           13)),
+            (Entries{"ab", "ef"}));
   std::string line = std::string(249, 'a') + std::string(10, 'b');
   EXPECT_EQ(ParseExclusionText(line + "\nz\n"), (Entries{std::string(249, 'a'), std::string(10, 'b'), "z"}));
   // A CR LF line end counts as one character.

@@ -58,10 +58,12 @@ TEST(IniDocumentRead, TextIsWrittenBackInOneFormThatStaysAsItIs) {
       // A section name runs to the last bracket; the nameless section keeps a header so that z stays out of [open].
       {"  [a]b] tail\nx=1\n[open\ny=2\n[]\nz=3\n", "[a]b]\r\nx=1\r\n\r\n[open]\r\ny=2\r\n\r\n[]\r\nz=3\r\n"},
       // Only LF ends a line and only the CR before it goes; the last line needs no line end.
-      {"[General]\rResourceID=abc\r", "[General]\r\n"}, {"[s]\r\na=1\r\r\nc=end\r", "[s]\r\na=1\r\r\nc=end\r\r\n"},
+      {"[General]\rResourceID=abc\r", "[General]\r\n"},
+      {"[s]\r\na=1\r\r\nc=end\r", "[s]\r\na=1\r\r\nc=end\r\r\n"},
       {std::string("[s\0x]\r\nk\0y=v\0w\r\n", 16), std::string("[s\0x]\r\nk\0y=v\0w\r\n", 16)},  // NULs stay
       // Without any "=" the blank separates; one "=" switches every line.
-      {"[new]\nkey value\n", "[new]\r\nkey value\r\n"}, {"[s]\na 1\nb = 2\n", "[s]\r\na=1\r\nb=2\r\n"}};
+      {"[new]\nkey value\n", "[new]\r\nkey value\r\n"},
+      {"[s]\na 1\nb = 2\n", "[s]\r\na=1\r\nb=2\r\n"}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(Resave(text), expected) << text;
     EXPECT_EQ(Resave(expected), expected) << text;
@@ -82,12 +84,23 @@ TEST(IniDocumentRead, KeyLineFormsGiveTheirKeyAndValueOtherLinesStayRaw) {
       "\tindented=tab\r\n# hash comment\r\n  ; indented semicolon\r\n=value without key\r\n\"\" empty quoted key\r\n"
       "\x0b vertical tab line\r\ncr=1\r\r\nmid=x\ry\r\n";
   // "\\" before the closing quote is one backslash; with no closing quote the key runs to the line end.
-  const std::pair<const char*, const char*> expected[] = {
-      {"plain", "value with  blanks  "}, {"spaced", "v"}, {"noequals", "rest of = line"}, {"My File.tif", "q"},
-      {"say \"hi\" now", "escaped"}, {"C:\\dir\\", "slash"}, {"open quote = x", ""}, {"lonekey", ""},
-      {"a\"b", "inner quote"}, {"indented", "tab"}, {"", "# hash comment"}, {"", "  ; indented semicolon"},
-      {"", "=value without key"}, {"", "\"\" empty quoted key"}, {"", "\x0b vertical tab line"}, {"cr", "1\r"},
-      {"mid", "x\ry"}};
+  const std::pair<const char*, const char*> expected[] = {{"plain", "value with  blanks  "},
+                                                          {"spaced", "v"},
+                                                          {"noequals", "rest of = line"},
+                                                          {"My File.tif", "q"},
+                                                          {"say \"hi\" now", "escaped"},
+                                                          {"C:\\dir\\", "slash"},
+                                                          {"open quote = x", ""},
+                                                          {"lonekey", ""},
+                                                          {"a\"b", "inner quote"},
+                                                          {"indented", "tab"},
+                                                          {"", "# hash comment"},
+                                                          {"", "  ; indented semicolon"},
+                                                          {"", "=value without key"},
+                                                          {"", "\"\" empty quoted key"},
+                                                          {"", "\x0b vertical tab line"},
+                                                          {"cr", "1\r"},
+                                                          {"mid", "x\ry"}};
   CIniDocument document;
   document.LoadFromBuffer(text);
   const CIniSection& section = document.Section(0);
@@ -103,11 +116,18 @@ TEST(IniDocumentRead, KeyLineFormsGiveTheirKeyAndValueOtherLinesStayRaw) {
 
 TEST(IniDocumentWrite, KeysThatNeedQuotesAreQuotedAndReadBack) {
   const std::pair<const char*, const char*> keys[] = {
-      {"My File.tif", "\"My File.tif\""}, {"tab\there", "\"tab\there\""}, {"Caf\xe9.tif", "\"Caf\xe9.tif\""},
-      {"a=b", "\"a=b\""}, {"say \"x\"", "\"say \\\"x\\\"\""}, {"C:\\a b\\c", "\"C:\\a b\\c\""},
-      {";notcomment", "\";notcomment\""}, {"[notheader", "\"[notheader\""}, {"plain.tif", "plain.tif"},
+      {"My File.tif", "\"My File.tif\""},
+      {"tab\there", "\"tab\there\""},
+      {"Caf\xe9.tif", "\"Caf\xe9.tif\""},
+      {"a=b", "\"a=b\""},
+      {"say \"x\"", "\"say \\\"x\\\"\""},
+      {"C:\\a b\\c", "\"C:\\a b\\c\""},
+      {";notcomment", "\";notcomment\""},
+      {"[notheader", "\"[notheader\""},
+      {"plain.tif", "plain.tif"},
       // A backslash before another or before the closing quote is doubled.
-      {"dir name\\", "\"dir name\\\\\""}, {"two \\\\ slashes", "\"two \\\\\\ slashes\""}};
+      {"dir name\\", "\"dir name\\\\\""},
+      {"two \\\\ slashes", "\"two \\\\\\ slashes\""}};
   CIniDocument document;
   document.SetSeparatorFlag(true);
   std::string expected = "[FileInfo]\r\n";

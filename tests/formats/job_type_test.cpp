@@ -43,8 +43,8 @@ std::string Bytes(std::initializer_list<int> values) {
 
 // A binary EPS: 30-byte header (PostScript at 30, 55 bytes; TIFF preview at 85, 48 bytes), then the sections.
 std::string BinaryEps() {
-  return Bytes({0xC5, 0xD0, 0xD3, 0xC6, 30, 0, 0, 0, 55, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 85, 0, 0, 0, 48, 0, 0, 0,
-                0xFF, 0xFF}) +
+  return Bytes({0xC5, 0xD0, 0xD3, 0xC6, 30, 0,  0, 0, 55, 0,  0, 0, 0, 0,    0,
+                0,    0,    0,    0,    0,  85, 0, 0, 0,  48, 0, 0, 0, 0xFF, 0xFF}) +
          "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 72 72\n%%EOF\n" + Bytes({'I', 'I', 42, 0, 8, 0, 0, 0}) +
          std::string(40, '\0');
 }
@@ -114,7 +114,8 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"PDF after junk and NUL", std::string("JUNK") + '\0' + "JUNK%PDF-1.4\n", kJobTypeUnknown},
       {"IM is no byte order", Bytes({'I', 'M', 42, 0, 8, 0}), kJobTypeUnknown},
       // A start of image and a marker is a JPEG without "JFIF" (Exif, Adobe).
-      {"Exif JPEG", Bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x12, 0x34}) + "Exif" + Bytes({0, 0, 'M', 'M', 0, 42}), kJobTypeJpeg},
+      {"Exif JPEG", Bytes({0xFF, 0xD8, 0xFF, 0xE1, 0x12, 0x34}) + "Exif" + Bytes({0, 0, 'M', 'M', 0, 42}),
+       kJobTypeJpeg},
       {"Adobe JPEG", Bytes({0xFF, 0xD8, 0xFF, 0xEE, 0, 14}) + "Adobe" + Bytes({0, 100}), kJobTypeJpeg},
       {"start of image without a marker", Bytes({0xFF, 0xD8, 0x00, 0xE1, 0x12}), kJobTypeUnknown},
       {"start of image cut by the NUL", Bytes({0xFF, 0xD8, 0xFF}), kJobTypeUnknown},
@@ -146,9 +147,10 @@ TEST_F(JobTypeTest, MissingEmptyOrTinyHeadsAreReadOnlyWithinTheirLength) {
 
 TEST(JobTypeFromExtension, LooksUpTheTableIgnoringCaseAndOtherwiseGivesTiff) {
   const std::pair<const char*, JobType> expected[] = {
-      {".ps", kJobTypePostScript}, {".PDF", kJobTypePdf}, {".Tif", kJobTypeTiff}, {".jpg", kJobTypeJpeg},
-      {".zx", kJobTypeZxm}, {".Json", kJobTypeJson}, {".fgl", kJobTypeFileGroupList}, {"", kJobTypeTiff},
-      {".xyz", kJobTypeTiff}, {"pdf", kJobTypeTiff}, {".pdf ", kJobTypeTiff}, {".p", kJobTypeTiff}};  // no prefix
+      {".ps", kJobTypePostScript},     {".PDF", kJobTypePdf},   {".Tif", kJobTypeTiff},
+      {".jpg", kJobTypeJpeg},          {".zx", kJobTypeZxm},    {".Json", kJobTypeJson},
+      {".fgl", kJobTypeFileGroupList}, {"", kJobTypeTiff},      {".xyz", kJobTypeTiff},
+      {"pdf", kJobTypeTiff},           {".pdf ", kJobTypeTiff}, {".p", kJobTypeTiff}};  // no prefix
   for (const auto& [extension, type] : expected) EXPECT_EQ(JobTypeFromExtension(extension), type) << extension;
   EXPECT_EQ(JobTypeFromExtension(std::string_view(".psx", 3)), kJobTypePostScript);
 }

@@ -42,7 +42,13 @@ TEST(LogRecordBuild, HeaderAndTextSitAtTheirBytesInAClearedBufferAndReadBack) {
   const size_t length = BuildLogRecord(SampleFields(), "hello", buffer);
   // Sequence (LE32), date and time (16 characters and a NUL), level, two
   // reserved bytes, record type 2 (LE32), then the text and its NUL.
-  const std::string header("\x01\x00\x10\x00" "2024/05/06 07:08\0" "\x02" "\0\0" "\x02\x00\x00\x00", 28);
+  const std::string header(
+      "\x01\x00\x10\x00"
+      "2024/05/06 07:08\0"
+      "\x02"
+      "\0\0"
+      "\x02\x00\x00\x00",
+      28);
   const std::string text = "07:08:09.010 01a2b:0003c 02/03 hello";
   EXPECT_EQ(Bytes(buffer, sizeof buffer), header + text + std::string(sizeof buffer - length + 1, '\0'));
   EXPECT_EQ(length, 28u + 36 + 1);

@@ -1,8 +1,8 @@
 // Typed group-file readers and writers, the leading-integer rule, the comma
 // fields and the path checks.
 #include "grouping/group_document.h"
-#include "grouping/group_path_checks.h"
 #include "base/leading_integer.h"
+#include "grouping/group_path_checks.h"
 
 #include "tests/support/log_capture.h"
 #include "tests/support/unit_test_support.h"
@@ -26,10 +26,24 @@ using Texts = std::vector<std::string>;
 // ---- leading integers and comma fields ----
 
 TEST(LeadingInteger, TakesTheSignedDigitsAfterBlanksAndSaturates) {
-  const std::pair<std::string_view, int> cases[] = {
-      {"  -12abc", -12}, {"+", 0}, {"-", 0}, {"", 0}, {"abc", 0}, {"\t+7 days", 7}, {"12 34", 12}, {"- 5", 0},
-      {"0x1F", 0}, {"007", 7}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
-      {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN}, {std::string_view("42\0" "9", 4), 42}};
+  const std::pair<std::string_view, int> cases[] = {{"  -12abc", -12},
+                                                    {"+", 0},
+                                                    {"-", 0},
+                                                    {"", 0},
+                                                    {"abc", 0},
+                                                    {"\t+7 days", 7},
+                                                    {"12 34", 12},
+                                                    {"- 5", 0},
+                                                    {"0x1F", 0},
+                                                    {"007", 7},
+                                                    {"2147483647", INT_MAX},
+                                                    {"-2147483648", INT_MIN},
+                                                    {"99999999999999999999", INT_MAX},
+                                                    {"-99999999999999999999", INT_MIN},
+                                                    {std::string_view("42\0"
+                                                                      "9",
+                                                                      4),
+                                                     42}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(LeadingInteger(text), expected) << "<" << text << ">";
 }
 
@@ -59,11 +73,16 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
     int (W::*write)(const std::string&);
     int (R::*read)(std::string&) const;
     const char* value;
-  } texts[] = {{&W::SetFolderPath, &R::GetFolderPath, "C:\\Hot\\Job42"}, {&W::SetGroupName, &R::GetGroupName, "Job42"},
-               {&W::SetExtension, &R::GetExtension, ".pdf"}, {&W::SetResourceID, &R::GetResourceID, "abc123"},
-               {&W::SetJDFFile, &R::GetJDFFile, "ticket.jdf"}, {&W::SetJDFCustom1, &R::GetJDFCustom1, "c1"},
-               {&W::SetJDFCustom2, &R::GetJDFCustom2, "c2"}, {&W::SetUsedHeads, &R::GetUsedHeads, "1,3"},
-               {&W::SetFNSFileName, &R::GetFNSFileName, "Standard"}, {&W::SetNoSubScan, &R::GetNoSubScan, "Yes"},
+  } texts[] = {{&W::SetFolderPath, &R::GetFolderPath, "C:\\Hot\\Job42"},
+               {&W::SetGroupName, &R::GetGroupName, "Job42"},
+               {&W::SetExtension, &R::GetExtension, ".pdf"},
+               {&W::SetResourceID, &R::GetResourceID, "abc123"},
+               {&W::SetJDFFile, &R::GetJDFFile, "ticket.jdf"},
+               {&W::SetJDFCustom1, &R::GetJDFCustom1, "c1"},
+               {&W::SetJDFCustom2, &R::GetJDFCustom2, "c2"},
+               {&W::SetUsedHeads, &R::GetUsedHeads, "1,3"},
+               {&W::SetFNSFileName, &R::GetFNSFileName, "Standard"},
+               {&W::SetNoSubScan, &R::GetNoSubScan, "Yes"},
                {&W::SetNoMoveCopyFolder, &R::GetNoMoveCopyFolder, "1"},
                {&W::SetStemMatchesGpName, &R::GetStemMatchesGpName, "a"},
                {&W::SetExtMatchesFileExt, &R::GetExtMatchesFileExt, "b"},
@@ -83,7 +102,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   } integers[] = {{&W::SetJDFJobID, &R::GetJDFJobID, 2147483647, -1, 2},
                   {&W::SetCalibrationMode, &R::GetCalibrationMode, 3, 0, 2},
                   {&W::SetSystemDeviceID, &R::GetSystemDeviceID, -7, -1, 2},
-                  {&W::SetChunkCount, &R::GetChunkCount, 5, -1, 2}, {&W::SetSplitCount, &R::GetSplitCount, 6, -1, 2},
+                  {&W::SetChunkCount, &R::GetChunkCount, 5, -1, 2},
+                  {&W::SetSplitCount, &R::GetSplitCount, 6, -1, 2},
                   {&W::SetTimeoutSeconds, &R::GetTimeoutSeconds, 31, 30, 2},
                   {&W::SetSerialMode, &R::GetSerialMode, 1, 0, 2},
                   {&W::SetFileCountTrigger, &R::GetFileCountTrigger, 1, 0, 2},
@@ -106,7 +126,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   } fileIntegers[] = {{&W::SetOverlap, &R::GetOverlap, "", 8, -1, 2},
                       {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, "", 10, -1, 2},
                       {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, "", 12, -1, 2},
-                      {&W::SetPageNumber, &R::GetPageNumber, f, 2, 0, 2}, {&W::SetOverlap, &R::GetOverlap, f, 9, -1, 2},
+                      {&W::SetPageNumber, &R::GetPageNumber, f, 2, 0, 2},
+                      {&W::SetOverlap, &R::GetOverlap, f, 9, -1, 2},
                       {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, f, 11, -1, 2},
                       {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, f, 13, -1, 2},
                       {&W::SetPageCount, &R::GetPageCount, f, 14, 0, 0},
@@ -117,7 +138,8 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
                       {&W::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
                       {&W::SetCollate, &R::GetCollate, f, 0, -999, 2},
                       {&W::SetReversePages, &R::GetReversePages, f, 1, -999, 2},
-                      {&W::SetChunkIndex, &R::GetChunkIndex, f, 18, -1, 2}, {&W::SetSlice, &R::GetSlice, f, 19, -1, 2},
+                      {&W::SetChunkIndex, &R::GetChunkIndex, f, 18, -1, 2},
+                      {&W::SetSlice, &R::GetSlice, f, 19, -1, 2},
                       {&W::SetSplitIndex, &R::GetSplitIndex, f, 20, -1, 2}};
   for (const auto& c : fileIntegers) {
     (group.*c.write)(c.file, c.value);
@@ -195,8 +217,8 @@ TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneEmptyIntegersAreMissingPageRang
   const struct {
     const char* file;
     int status, first, second;
-  } cases[] = {{"one.pdf", 0, 3, 0}, {"odd.pdf", 0, 5, 9}, {"zero.pdf", 0, 0, 0}, {"zeros.pdf", 2, 0, 0},
-               {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
+  } cases[] = {{"one.pdf", 0, 3, 0},   {"odd.pdf", 0, 5, 9},   {"zero.pdf", 0, 0, 0},
+               {"zeros.pdf", 2, 0, 0}, {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
   for (const auto& c : cases) {
     int first = -5, second = -5;
     EXPECT_EQ(reader.GetPageRange(c.file, first, second), c.status) << c.file;

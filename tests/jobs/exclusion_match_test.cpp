@@ -20,8 +20,8 @@ TEST(ExclusionMatch, ProbeFileNameAndEntriesMatchTheStartOfTheNameOrLastExtensio
   EXPECT_TRUE(IsExcludedByLists("a.PSD", none, ps));  // a short entry also matches longer extensions
 
   // "archive.txt2": entries are prefixes of the extension; "a.txt.ps": only the last extension counts.
-  for (const char* name : {"._job.ps", "._", ".ds_store", "notes.TXT", "run.log", "setup.Exe", "a.b.dll",
-                           "archive.txt2"})
+  for (const char* name :
+       {"._job.ps", "._", ".ds_store", "notes.TXT", "run.log", "setup.Exe", "a.b.dll", "archive.txt2"})
     EXPECT_TRUE(IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions)) << name;
   for (const char* name : {"job._x.ps", "_.job.ps", ".DS_Stor", "log", "logtxt", "a.txt.ps", "job.ps"})
     EXPECT_FALSE(IsExcludedByLists(name, kDefaultExcludedFileNames, kDefaultExcludedExtensions)) << name;

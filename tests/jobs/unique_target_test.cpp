@@ -86,8 +86,8 @@ TEST(ModuleUniqueTarget, ResultIsCutToTheBufferAndReportedAsUnusable) {
   log.lines.clear();
   EXPECT_FALSE(makeUniqueTarget(folder, "a.ps", 0, 0, small, sizeof small));
   EXPECT_STREQ(small, "Q:\\no\\s");
-  EXPECT_EQ(log.lines.back(), LogLine(0, std::string("! makeUniqueTarget - the target path ") + result +
-                                             " is longer than 7 characters"));
+  EXPECT_EQ(log.lines.back(),
+            LogLine(0, std::string("! makeUniqueTarget - the target path ") + result + " is longer than 7 characters"));
   char untouched = 'z';
   EXPECT_FALSE(makeUniqueTarget(folder, "a.ps", 0, 0, &untouched, 0));
   EXPECT_EQ(untouched, 'z');

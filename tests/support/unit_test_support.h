@@ -18,8 +18,8 @@ class ScratchFolder {
   explicit ScratchFolder(const std::string& prefix) {
     static std::atomic<int> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder = std::filesystem::temp_directory_path() /
-             (prefix + std::to_string(stamp) + "_" + std::to_string(counter++));
+    folder =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(stamp) + "_" + std::to_string(counter++));
     std::filesystem::create_directories(folder);
   }
   ~ScratchFolder() {

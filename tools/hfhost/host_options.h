@@ -17,15 +17,15 @@ constexpr uint32_t kDefaultPollMs = 500;
 
 struct HostOptions {
   HostCommand command = HostCommand::Invalid;
-  std::string dllPath;                // --probe DLL or --dll PATH; empty: hotfolder.dll beside hfhost.exe
-  std::vector<TaskFolders> tasks;     // --source/--dest first, then each --task in order
+  std::string dllPath;             // --probe DLL or --dll PATH; empty: hotfolder.dll beside hfhost.exe
+  std::vector<TaskFolders> tasks;  // --source/--dest first, then each --task in order
   uint32_t scanSeconds = kDefaultScanSeconds;
   uint32_t pollMs = kDefaultPollMs;
-  std::string groupingTemplate;       // --grouping: empty = grouping off
-  std::string scriptName;             // --script: empty = scripting off
+  std::string groupingTemplate;  // --grouping: empty = grouping off
+  std::string scriptName;        // --script: empty = scripting off
   bool thumbnails = false;
-  std::string dataFolder;             // empty: the folder of hfhost.exe
-  std::string iniFile;                // empty: no INI descriptor is passed
+  std::string dataFolder;  // empty: the folder of hfhost.exe
+  std::string iniFile;     // empty: no INI descriptor is passed
   bool json = false;
   uint32_t exitAfterIdleSeconds = 0;  // 0: no idle limit
   uint32_t maxFiles = 0;              // 0: no limit

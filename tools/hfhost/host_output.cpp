@@ -132,9 +132,10 @@ std::string FileLine(bool json, int task, uint64_t index, const HandedOverFile& 
   std::string path = file.folder;
   if (!path.empty() && path.back() != '\\') path += '\\';
   path += file.fileName;
-  std::string line = "task " + std::to_string(task) + " file " + std::to_string(index) + ": " + path + " | " + JobTypeName(file.jobType) + " (" + Hex(file.jobType) + ") | " +
-                     std::to_string(file.fileSize) + " bytes | title \"" + OneLine(file.title) + "\" | for \"" +
-                     OneLine(file.owner) + "\" | resource " + (file.resourceId.empty() ? "-" : file.resourceId);
+  std::string line = "task " + std::to_string(task) + " file " + std::to_string(index) + ": " + path + " | " +
+                     JobTypeName(file.jobType) + " (" + Hex(file.jobType) + ") | " + std::to_string(file.fileSize) +
+                     " bytes | title \"" + OneLine(file.title) + "\" | for \"" + OneLine(file.owner) +
+                     "\" | resource " + (file.resourceId.empty() ? "-" : file.resourceId);
   if (file.groupMember != 0) line += " | group member (colour type " + std::to_string(file.colourType) + ")";
   if (!file.intakeFailureText.empty()) line += " | intake failure \"" + OneLine(file.intakeFailureText) + "\"";
   return line;
@@ -184,7 +185,9 @@ void HostOutput::Ready(size_t taskCount, const MemoryFigures& memory) {
        std::to_string(memory.peakWorkingSetKB) + " KiB)");
 }
 
-void HostOutput::File(int task, uint64_t index, const HandedOverFile& file) { Line(FileLine(json_, task, index, file)); }
+void HostOutput::File(int task, uint64_t index, const HandedOverFile& file) {
+  Line(FileLine(json_, task, index, file));
+}
 
 void HostOutput::Message(int task, const char* selectorName, int32_t errorCode, const std::string& text) {
   Line(MessageLine(json_, task, selectorName, errorCode, text));
@@ -201,9 +204,9 @@ void HostOutput::Stopped(const char* reason, uint64_t files, const MemoryFigures
              .Done());
     return;
   }
-  Line("stopped (" + std::string(reason) + ") after " + std::to_string(files) +
-       (files == 1 ? " file" : " files") + " (working set " + std::to_string(memory.workingSetKB) +
-       " KiB, peak " + std::to_string(memory.peakWorkingSetKB) + " KiB)");
+  Line("stopped (" + std::string(reason) + ") after " + std::to_string(files) + (files == 1 ? " file" : " files") +
+       " (working set " + std::to_string(memory.workingSetKB) + " KiB, peak " +
+       std::to_string(memory.peakWorkingSetKB) + " KiB)");
 }
 
 void HostOutput::Error(const std::string& text) {

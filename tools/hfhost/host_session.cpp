@@ -216,8 +216,7 @@ void HostSession::PollTask(Task& task) {
   ShowMessage(SelectorName(kGetActionStatus), task.block, task.number);
   if (result == kResultRefused) {
     task.failed = true;
-    output_.Error("GetActionStatus of task " + std::to_string(task.number) +
-                  " failed; the task is no longer polled");
+    output_.Error("GetActionStatus of task " + std::to_string(task.number) + " failed; the task is no longer polled");
   }
 }
 

@@ -11,15 +11,10 @@ using namespace hf;
 int main(int argc, char** argv) {
   HostOptions options = ParseHostArguments(argc, argv);
   switch (options.command) {
-    case HostCommand::Help:
-      std::fputs(HostUsageText(), stdout);
-      return 0;
-    case HostCommand::Probe:
-      return RunProbe(options.dllPath);
-    case HostCommand::Run:
-      return RunHotFolders(options);
-    case HostCommand::Invalid:
-      break;
+    case HostCommand::Help: std::fputs(HostUsageText(), stdout); return 0;
+    case HostCommand::Probe: return RunProbe(options.dllPath);
+    case HostCommand::Run: return RunHotFolders(options);
+    case HostCommand::Invalid: break;
   }
   std::fprintf(stderr, "hfhost: %s\n\n%s", options.error.c_str(), HostUsageText());
   return 3;

@@ -24,8 +24,6 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
   return true;
 }
 
-int32_t PluginLibrary::Call(uint32_t selector, PluginParameters& block) const {
-  return entryPoint_(selector, &block);
-}
+int32_t PluginLibrary::Call(uint32_t selector, PluginParameters& block) const { return entryPoint_(selector, &block); }
 
 }  // namespace hf

@@ -2,8 +2,8 @@
 // through its one export, ActionEntryPoint.
 #pragma once
 
-#include "host/plugin_parameters.h"
 #include "base/win32/windows_api.h"
+#include "host/plugin_parameters.h"
 
 #include <cstdint>
 #include <string>

@@ -56,23 +56,17 @@ void PrintSelectorFields(uint32_t selector, const PluginParameters& params) {
       std::printf("  pluginName \"%s\"\n",
                   std::string(params.pluginName, strnlen(params.pluginName, sizeof params.pluginName)).c_str());
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
 const char* SelectorName(uint32_t selector) {
   switch (selector) {
-    case kInitializeHandler:
-      return "InitializeHandler";
-    case kShutdownHandler:
-      return "ShutdownHandler";
-    case kGetVersion:
-      return "GetVersion";
-    case kGetCaps:
-      return "GetCaps";
-    default:
-      return "selector";
+    case kInitializeHandler: return "InitializeHandler";
+    case kShutdownHandler: return "ShutdownHandler";
+    case kGetVersion: return "GetVersion";
+    case kGetCaps: return "GetCaps";
+    default: return "selector";
   }
 }
 

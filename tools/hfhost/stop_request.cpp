@@ -22,9 +22,7 @@ ScopedHandle& FinishedEvent() {
 BOOL WINAPI OnConsoleControl(DWORD type) {
   switch (type) {
     case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-      ::SetEvent(StopEvent().get());
-      return TRUE;
+    case CTRL_BREAK_EVENT: ::SetEvent(StopEvent().get()); return TRUE;
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
@@ -32,8 +30,7 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
       ::SetEvent(StopEvent().get());
       ::WaitForSingleObject(FinishedEvent().get(), kCloseGraceMs);
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -47,7 +44,9 @@ bool InstallStopRequest() {
   return true;
 }
 
-bool WaitForStopRequest(DWORD timeoutMs) { return ::WaitForSingleObject(StopEvent().get(), timeoutMs) == WAIT_OBJECT_0; }
+bool WaitForStopRequest(DWORD timeoutMs) {
+  return ::WaitForSingleObject(StopEvent().get(), timeoutMs) == WAIT_OBJECT_0;
+}
 
 void StopRequestFinished() {
   ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);

@@ -15,8 +15,8 @@ struct TaskSettings {
   std::string sourceFolder;       // full Windows path, at most 259 characters
   std::string destinationFolder;  // empty: none
   uint32_t scanSeconds = 0;
-  std::string groupingTemplate;   // empty: grouping off
-  std::string scriptName;         // empty: scripting off
+  std::string groupingTemplate;  // empty: grouping off
+  std::string scriptName;        // empty: scripting off
   bool thumbnails = false;
 };
 

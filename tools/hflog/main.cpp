@@ -1,8 +1,8 @@
 // hflog: the remote debug monitor. Creates the mailslot named after this
 // computer and prints every log record that arrives, one line each.
+#include "base/win32/scoped_handle.h"
 #include "formats/log_record.h"
 #include "host/log_channel.h"
-#include "base/win32/scoped_handle.h"
 
 #include <atomic>
 #include <cerrno>

@@ -9,8 +9,8 @@ namespace hf {
 
 int ReadWholeFile(const std::string& path, std::string& contents) {
   contents.clear();
-  ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return static_cast<int>(::GetLastError());
   LARGE_INTEGER size;
   if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > kMaxWholeFileBytes) {
@@ -33,8 +33,8 @@ int ReplaceFileContents(const std::string& path, std::string_view contents) {
   std::string temporary = path + ".tmp~";
   {
     // Hidden, so that a scan of the folder passes over the half-written file.
-    ScopedHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_HIDDEN, nullptr));
+    ScopedHandle file(
+        ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (!file) return static_cast<int>(::GetLastError());
     const char* data = contents.data();
     size_t left = contents.size();

@@ -69,8 +69,7 @@ int CreateFolder(const std::string& path, bool createParents) {
     case ERROR_ALREADY_EXISTS:
       // A file of that name is no folder: that is not success.
       return FolderExists(path) ? 0 : ERROR_ALREADY_EXISTS;
-    case ERROR_ACCESS_DENIED:
-      return IsDriveOrShareRoot(path) ? 0 : ERROR_ACCESS_DENIED;
+    case ERROR_ACCESS_DENIED: return IsDriveOrShareRoot(path) ? 0 : ERROR_ACCESS_DENIED;
     case ERROR_PATH_NOT_FOUND: {
       if (IsDriveOrShareRoot(path) || !createParents) return ERROR_PATH_NOT_FOUND;
       // A parent that is no shorter than the path (or none at all) cannot
@@ -83,8 +82,7 @@ int CreateFolder(const std::string& path, bool createParents) {
       DWORD again = ::GetLastError();
       return again == ERROR_ALREADY_EXISTS && FolderExists(path) ? 0 : static_cast<int>(again);
     }
-    default:
-      return static_cast<int>(error);
+    default: return static_cast<int>(error);
   }
 }
 

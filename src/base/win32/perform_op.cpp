@@ -14,9 +14,7 @@ namespace hf {
 
 namespace {
 
-bool HasWildcard(const std::string& path) {
-  return FileNameOnly(path).find_first_of("*?") != std::string::npos;
-}
+bool HasWildcard(const std::string& path) { return FileNameOnly(path).find_first_of("*?") != std::string::npos; }
 
 bool SamePath(const std::string& first, const std::string& second) {
   return ComparablePath(first) == ComparablePath(second);
@@ -184,16 +182,11 @@ int PlanSteps(const std::vector<std::string>& sources, const std::vector<std::st
 
 const char* OperationName(int operation) {
   switch (operation) {
-    case kFileOpMove:
-      return "move";
-    case kFileOpCopy:
-      return "copy";
-    case kFileOpDelete:
-      return "delete";
-    case kFileOpRename:
-      return "rename";
-    default:
-      return "unknown";
+    case kFileOpMove: return "move";
+    case kFileOpCopy: return "copy";
+    case kFileOpDelete: return "delete";
+    case kFileOpRename: return "rename";
+    default: return "unknown";
   }
 }
 
@@ -258,15 +251,9 @@ int PerformOp(const char* from, const char* to, int operation, int multipleDesti
   for (const OperationStep& step : steps) {
     if (operation != kFileOpDelete && SamePath(step.source, step.target)) continue;
     switch (operation) {
-      case kFileOpMove:
-        result = MovePath(step.source, step.target);
-        break;
-      case kFileOpCopy:
-        result = CopyPath(step.source, step.target);
-        break;
-      default:
-        result = DeletePath(step.source);
-        break;
+      case kFileOpMove: result = MovePath(step.source, step.target); break;
+      case kFileOpCopy: result = CopyPath(step.source, step.target); break;
+      default: result = DeletePath(step.source); break;
     }
     if (result != 0) {
       Log(LogLevel::kTrace, "PerformOp(%s) <%s> -> <%s> failed - %d", OperationName(operation), step.source.c_str(),

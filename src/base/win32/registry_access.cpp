@@ -161,8 +161,8 @@ ScopedRegKey RegistryAccess::CreateWriteKey(HKEY root, const char* keyPath, Pref
   HKEY target = preferUser == PreferUser::kYes ? HKEY_CURRENT_USER : root;
   const std::string targetPath = preferUser == PreferUser::kYes ? UserHiveKeyPath(path) : path;
   HKEY created = nullptr;
-  LONG result = ::RegCreateKeyExA(target, targetPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                  nullptr, &created, nullptr);
+  LONG result = ::RegCreateKeyExA(target, targetPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                  &created, nullptr);
   if (result != ERROR_SUCCESS) {
     SetLastErrorText(context, static_cast<DWORD>(result));
     return ScopedRegKey();
@@ -175,7 +175,7 @@ bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* k
   ScopedRegKey key = CreateWriteKey(root, keyPath, preferUser, "SetRegEntry(): RegCreateKeyEx() failed");
   if (!key) return false;
   LONG result = ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
+                                 static_cast<DWORD>(value.size() + 1));
   if (result != ERROR_SUCCESS) {
     char context[1024];
     std::snprintf(context, sizeof context, "SetRegEntry(): RegSetValueEx(%s, %s)", Shown(valueName), value.c_str());
@@ -189,7 +189,8 @@ bool RegistryAccess::SetRegEntry(HKEY root, const char* valueName, const char* k
                                  PreferUser preferUser) {
   ScopedRegKey key = CreateWriteKey(root, keyPath, preferUser, "SetRegEntry(): RegCreateKeyEx()");
   if (!key) return false;
-  LONG result = ::RegSetValueExA(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  LONG result =
+      ::RegSetValueExA(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   if (result != ERROR_SUCCESS) {
     char context[1024];
     std::snprintf(context, sizeof context, "SetRegEntry: RegSetValueEx(%s, %lu)", Shown(valueName),
@@ -207,8 +208,8 @@ bool RegistryAccess::DeleteRegEntry(HKEY root, const char* valueName, const char
   if (result == ERROR_SUCCESS) result = ::RegDeleteValueA(key.get(), valueName);
   if (result != ERROR_SUCCESS) {
     char context[1024];
-    std::snprintf(context, sizeof context, "DeleteRegEntry(): RegDeleteValue(%s) failed - error - 0x%lx.", Shown(valueName),
-                  static_cast<unsigned long>(result));
+    std::snprintf(context, sizeof context, "DeleteRegEntry(): RegDeleteValue(%s) failed - error - 0x%lx.",
+                  Shown(valueName), static_cast<unsigned long>(result));
     SetLastErrorText(context, static_cast<DWORD>(result));
     return false;
   }

@@ -26,9 +26,9 @@ const char* ColourTypeName(ColourType type);
 // name; "end" positions are exclusive.
 struct BestColour {
   ColourType type = ctNone;
-  std::string FoundColor;       // the colour text as found
-  std::string NormalisedColor;  // normalised name
-  std::string OriginalColor;    // name used for catalogue additions and logs
+  std::string FoundColor;                // the colour text as found
+  std::string NormalisedColor;           // normalised name
+  std::string OriginalColor;             // name used for catalogue additions and logs
   unsigned char cmyk[4] = {0, 0, 0, 0};  // C, M, Y, K
   bool mixable = false;                  // shown as "Mixable", else "Opaque"
   bool found = false;
@@ -38,8 +38,8 @@ struct BestColour {
   int32_t SuffixPos = 0;
   int32_t PrefixLength = 0;
   int32_t SuffixLength = 0;
-  int32_t NamePos = 0;  // start of the bare colour name
-  int32_t EndPos = 0;   // end of the identifier
+  int32_t NamePos = 0;       // start of the bare colour name
+  int32_t EndPos = 0;        // end of the identifier
   bool cmykDefined = false;  // cmyk holds a known value
 
   // Back to the state above: ctNone, empty texts, zeros, false.

@@ -33,8 +33,6 @@ constexpr int32_t kUndefinedM = 112;
 constexpr int32_t kUndefinedY = 154;
 constexpr int32_t kUndefinedK = 11;
 
-
-
 // One "%d" of a scanf format: white space skipped, an optional sign, at least
 // one decimal digit. Values beyond 32 bits are clamped. False (position
 // unchanged) when no number stands there.
@@ -108,8 +106,8 @@ void RewriteSection(CIniDocument& document, std::string_view name, const std::ve
     found = document.AddSection(std::string(name));
   }
   CIniSection& section = document.Section(*found);
-  size_t next = 0;            // next planned entry
-  size_t afterWritten = 0;    // position after the last entry written or kept
+  size_t next = 0;          // next planned entry
+  size_t afterWritten = 0;  // position after the last entry written or kept
   size_t i = 0;
   while (i < section.EntryCount()) {
     if (section.Entry(i).IsRaw()) {
@@ -146,8 +144,8 @@ void RewriteSection(CIniDocument& document, std::string_view name, const std::ve
 
 }  // namespace
 
-const char* const kProcessColourSpellings[kProcessSpellingCount] = {
-    "CYAN", "MAGENTA", "YELLOW", "BLACK", "CYN", "MAG", "YEL", "BLK", "C", "M", "Y", "K"};
+const char* const kProcessColourSpellings[kProcessSpellingCount] = {"CYAN", "MAGENTA", "YELLOW", "BLACK", "CYN", "MAG",
+                                                                    "YEL",  "BLK",     "C",      "M",     "Y",   "K"};
 
 const char* const kProcessColourNames[4] = {"Cyan", "Magenta", "Yellow", "Black"};
 
@@ -307,8 +305,7 @@ void CColourInfo::WriteSections() {
   std::vector<PlannedEntry> planned;
   if (loadedFlags_ & kCatalogueAffixes) {
     document_.SetValue(kOptions, kIgnoreCase, ignoreCase_ ? "1" : "0");
-    for (const auto& [section, list] :
-         {std::make_pair(kPrefixes, &prefixes_), std::make_pair(kSuffixes, &suffixes_)}) {
+    for (const auto& [section, list] : {std::make_pair(kPrefixes, &prefixes_), std::make_pair(kSuffixes, &suffixes_)}) {
       planned.clear();
       for (const std::string& text : *list) planned.push_back({text, std::string(), false});
       RewriteSection(document_, section, planned);

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "base/ascii.h"  // NaturalCompare, TrimmedAscii
-#include "grouping/colours/best_colour.h"
 #include "formats/ini_document.h"
+#include "grouping/colours/best_colour.h"
 
 namespace hf {
 
@@ -43,8 +43,8 @@ struct ColourDefinition {
   int32_t c = 0;
   int32_t m = 0;
   int32_t y = 0;
-  int32_t k = 0;        // only the low byte of each goes into a BestColour
-  bool opaque = false;  // false: the ink mixes
+  int32_t k = 0;           // only the low byte of each goes into a BestColour
+  bool opaque = false;     // false: the ink mixes
   int32_t matchCount = 0;  // custom colours: 0 to 4 match rules
   int32_t matchOffset[4] = {0, 0, 0, 0};
   std::string matchPattern[4];
@@ -64,9 +64,9 @@ struct ColourEntry {
 
 // What LoadCatalogue reads.
 enum CatalogueFlags : int {
-  kCatalogueAffixes = 1,       // Options, Prefixes, Suffixes
-  kCatalogueSpotColours = 2,   // UserDefinedSpotColours, PredefinedSpotColours
-  kCatalogueCustomMatch = 4,   // CustomColourMatch
+  kCatalogueAffixes = 1,      // Options, Prefixes, Suffixes
+  kCatalogueSpotColours = 2,  // UserDefinedSpotColours, PredefinedSpotColours
+  kCatalogueCustomMatch = 4,  // CustomColourMatch
   kCatalogueAll = -1,
 };
 
@@ -154,7 +154,7 @@ class CColourInfo {
   void IndexEntry(size_t index);
 
   CIniDocument document_;
-  int loadedFlags_ = 0;  // the sections read from the document (CatalogueFlags)
+  int loadedFlags_ = 0;                   // the sections read from the document (CatalogueFlags)
   std::vector<ColourEntry> spotColours_;  // natural order of effective name
   std::vector<ColourDefinition> customColours_;
   bool ignoreCase_ = false;

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "grouping/colours/colour_match_pattern.h"
 #include "base/log.h"
+#include "grouping/colours/colour_match_pattern.h"
 
 namespace hf {
 
@@ -67,7 +67,8 @@ bool LocatePrefixedColour(CColourInfo& info, bool requireCatalogueMatch, std::st
   const std::vector<std::string>& suffixes = info.suffixes();
 
   for (size_t i = 0; i < prefixes.size(); ++i) {
-    Log(LogLevel::kTrace, "Matching '%s' against Prefix[%d] (%s)", name.c_str(), static_cast<int>(i), prefixes[i].c_str());
+    Log(LogLevel::kTrace, "Matching '%s' against Prefix[%d] (%s)", name.c_str(), static_cast<int>(i),
+        prefixes[i].c_str());
     const std::string prefix = ignoreCase ? LowerCased(prefixes[i]) : prefixes[i];
     size_t found = work.find(prefix);
     if (found == std::string::npos) continue;
@@ -81,7 +82,8 @@ bool LocatePrefixedColour(CColourInfo& info, bool requireCatalogueMatch, std::st
         Log(LogLevel::kTrace, "Matching '%s' without a suffix", name.c_str());
       } else {
         const std::string suffix = ignoreCase ? LowerCased(suffixes[j - 1]) : suffixes[j - 1];
-        Log(LogLevel::kTrace, "Matching '%s' against Suffix[%d] (%s)", name.c_str(), static_cast<int>(j - 1), suffix.c_str());
+        Log(LogLevel::kTrace, "Matching '%s' against Suffix[%d] (%s)", name.c_str(), static_cast<int>(j - 1),
+            suffix.c_str());
         size_t last = work.rfind(suffix);
         if (last == std::string::npos) continue;
         q = static_cast<long long>(last);
@@ -199,7 +201,8 @@ void GetColourInfo(CColourInfo& info, BestColour& best) {
     best.cmykDefined = true;
   } else {
     info.AddUndefinedUserColour(best.OriginalColor);
-    Log(LogLevel::kTrace, "Adding colour '%s' to colour info as an undefined user-defined colour", best.OriginalColor.c_str());
+    Log(LogLevel::kTrace, "Adding colour '%s' to colour info as an undefined user-defined colour",
+        best.OriginalColor.c_str());
     index = info.FindColour(key, false);
   }
 

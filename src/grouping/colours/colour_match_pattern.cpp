@@ -8,7 +8,6 @@ namespace hf {
 
 namespace {
 
-
 bool IsHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 bool IsPunctuation(char c) { return c > ' ' && c < 0x7f && !IsAsciiDigit(c) && !IsAsciiLetter(c); }
 

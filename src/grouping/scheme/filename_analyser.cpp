@@ -5,8 +5,8 @@
 
 #include <climits>
 
-#include "grouping/colours/colour_lookup.h"
 #include "base/log.h"
+#include "grouping/colours/colour_lookup.h"
 
 namespace hf {
 
@@ -19,14 +19,10 @@ constexpr char kMarker = CFilenameAnalyser::kRemovalMarker;
 constexpr size_t kMaxNameLength = 1u << 24;
 
 bool IsTabBlankOrMarker(char c) { return c == '\t' || c == ' ' || c == kMarker; }
-bool IsLeadingSeparator(char c) {
-  return c == '.' || c == '\t' || c == ' ' || c == '-' || c == '_' || c == kMarker;
-}
+bool IsLeadingSeparator(char c) { return c == '.' || c == '\t' || c == ' ' || c == '-' || c == '_' || c == kMarker; }
 bool IsPageTrailer(char c) { return c == '.' || c == '\t' || c == ' ' || c == kMarker; }
 
-bool Inside(long long position, size_t length) {
-  return position >= 0 && position < static_cast<long long>(length);
-}
+bool Inside(long long position, size_t length) { return position >= 0 && position < static_cast<long long>(length); }
 
 // Marks [first, last) clipped to the text.
 void MarkRange(std::string& w, long long first, long long last) {
@@ -90,7 +86,6 @@ bool AllDigits(const std::string& text) {
   }
   return true;
 }
-
 
 }  // namespace
 
@@ -213,8 +208,7 @@ bool CFilenameAnalyser::ComputePrepsPosition(int32_t length, long long& prepsPos
       Log(LogLevel::kTrace, "Using BEFORE_COLOUR Preps method");
       prepsPosition = static_cast<long long>(best_.StartDelimPos) - settings_.prepsOffset;
       break;
-    default:
-      break;
+    default: break;
   }
   return Inside(prepsPosition, static_cast<size_t>(length));
 }
@@ -235,8 +229,7 @@ bool CFilenameAnalyser::ComputeGroupSpan(int32_t length, long long prepsPosition
       if (prepsPosition < 0) return false;
       start = prepsPosition + 1;
       break;
-    default:
-      return false;
+    default: return false;
   }
   switch (settings_.groupEndMethod) {
     case FnsMethod::POSITIONAL:
@@ -256,8 +249,7 @@ bool CFilenameAnalyser::ComputeGroupSpan(int32_t length, long long prepsPosition
       Log(LogLevel::kTrace, "Using LENGTH GroupEnd method");
       end = start + settings_.groupIdentifierLength;
       break;
-    default:
-      return false;
+    default: return false;
   }
   return true;
 }
@@ -275,17 +267,10 @@ void CFilenameAnalyser::BuildGroupName(const std::string& name, long long prepsP
       FindPageNumberAt(w, 0);
       if (settings_.pageGroupBy) settings_.keepLeadingDigits = true;
       break;
-    case 1:
-      FindPageNumberAt(w, -1);
-      break;
-    case 2:
-      FindPageNumberAt(w, settings_.pagePosition);
-      break;
-    case 3:
-      FindPageNumberDelimited(w);
-      break;
-    default:
-      break;
+    case 1: FindPageNumberAt(w, -1); break;
+    case 2: FindPageNumberAt(w, settings_.pagePosition); break;
+    case 3: FindPageNumberDelimited(w); break;
+    default: break;
   }
 
   if (!settings_.keepLeadingDigits) {
@@ -321,8 +306,8 @@ void CFilenameAnalyser::BuildGroupName(const std::string& name, long long prepsP
     w[static_cast<size_t>(prepsPosition)] = kMarker;
   }
 
-  std::string group = CollapseDoubleDots(WithoutMarkers(w.substr(static_cast<size_t>(start),
-                                                                 static_cast<size_t>(end - start))));
+  std::string group =
+      CollapseDoubleDots(WithoutMarkers(w.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))));
   FinaliseGroupName(group);
   groupName_ = TrimmedAscii(group);
 }

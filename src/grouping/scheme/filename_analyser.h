@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "formats/ini_document.h"
 #include "grouping/colours/best_colour.h"
 #include "grouping/colours/colour_info.h"
 #include "grouping/scheme/filename_scheme_settings.h"
-#include "formats/ini_document.h"
 
 namespace hf {
 

@@ -1,14 +1,14 @@
 // The colour searches of the filename analysis: process colours by position,
 // delimiters or name; spot identifiers by their start and end methods; and
 // the forwarders to the catalogue lookups.
-#include "grouping/scheme/filename_analyser.h"
 #include "base/ascii.h"
+#include "grouping/scheme/filename_analyser.h"
 
 #include <string_view>
 #include <utility>
 
-#include "grouping/colours/colour_lookup.h"
 #include "base/log.h"
+#include "grouping/colours/colour_lookup.h"
 
 namespace hf {
 
@@ -46,7 +46,6 @@ size_t LongestPrefixLength(const std::vector<std::string>& prefixes, std::string
   }
   return longest;
 }
-
 
 }  // namespace
 
@@ -119,8 +118,7 @@ bool CFilenameAnalyser::LocateProcessColour(std::string name, BestColour& best) 
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 
   if (best.found) {
@@ -169,8 +167,7 @@ bool CFilenameAnalyser::LocateSpotColour(std::string name, BestColour& best) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 
   if (best.found) {
@@ -280,8 +277,7 @@ void CFilenameAnalyser::SearchForSpotColour(const std::string& name, BestColour&
       best = bestSoFar;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -84,12 +84,8 @@ void ReadSpotId(const TemplateReader& reader, FilenameSchemeSettings& settings) 
 
 void ApplyGroupEndType(int type, FilenameSchemeSettings& settings) {
   switch (type) {
-    case kGroupEndLength:
-      settings.groupEndMethod = FnsMethod::LENGTH;
-      break;
-    case kGroupEndBeforeColour:
-      settings.groupEndMethod = FnsMethod::BEFORE_COLOUR;
-      break;
+    case kGroupEndLength: settings.groupEndMethod = FnsMethod::LENGTH; break;
+    case kGroupEndBeforeColour: settings.groupEndMethod = FnsMethod::BEFORE_COLOUR; break;
     case kGroupEndAtNameEnd:
       settings.groupEndMethod = FnsMethod::POSITIONAL;
       settings.groupCharsFromEnd = -1;
@@ -99,11 +95,8 @@ void ApplyGroupEndType(int type, FilenameSchemeSettings& settings) {
       settings.groupEndMethod = FnsMethod::POSITIONAL;
       settings.groupCharsFromEnd = settings.groupCharsFromEnd == INT32_MIN ? INT32_MAX : -settings.groupCharsFromEnd;
       break;
-    case kGroupEndBeforePreps:
-      settings.groupEndMethod = FnsMethod::BEFORE_PREPS;
-      break;
-    default:
-      break;  // not a listed type: the method stays
+    case kGroupEndBeforePreps: settings.groupEndMethod = FnsMethod::BEFORE_PREPS; break;
+    default: break;  // not a listed type: the method stays
   }
 }
 

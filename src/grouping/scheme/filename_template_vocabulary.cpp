@@ -12,10 +12,8 @@ const char* const kGroupStartTypeTexts[kGroupStartTypeCount] = {
 };
 
 const char* const kGroupEndTypeTexts[kGroupEndTypeCount] = {
-    "Set identifier length",
-    "Stop at Separation colour identifier",
-    "Stop at filename extension",
-    "Set position from end of filename (excluding extension)",
+    "Set identifier length",      "Stop at Separation colour identifier",
+    "Stop at filename extension", "Set position from end of filename (excluding extension)",
     "Stop at PREPS identifier",
 };
 
@@ -33,16 +31,12 @@ const char kDefaultTemplateWithPreps[] = "Default RUD With PREPS";
 const char kDefaultTemplateWithoutPreps[] = "Default RUD Without PREPS";
 
 // "\xA3" is the pound sign of the system code page (character code 163).
-const char kDelimiterCharactersWithoutProcessLetters[] =
-    " ()[]{}_#~@\xA3$%^&;-=+0123456789ABDEFGHIJLNOPQRSTUVWXZ";
-const char kDelimiterCharactersAll[] =
-    " ()[]{}_#~@\xA3$%^&;-=+0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+const char kDelimiterCharactersWithoutProcessLetters[] = " ()[]{}_#~@\xA3$%^&;-=+0123456789ABDEFGHIJLNOPQRSTUVWXZ";
+const char kDelimiterCharactersAll[] = " ()[]{}_#~@\xA3$%^&;-=+0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 const char kInvalidFileNameCharacters[] = "\\/:*?\"<>|";
 const char kInvalidFileNameCharactersDisplay[] = "\\ / : * ? \" < > |";
 
-bool IsInvalidFileNameCharacter(char c) {
-  return c != '\0' && std::strchr(kInvalidFileNameCharacters, c) != nullptr;
-}
+bool IsInvalidFileNameCharacter(char c) { return c != '\0' && std::strchr(kInvalidFileNameCharacters, c) != nullptr; }
 
 }  // namespace hf

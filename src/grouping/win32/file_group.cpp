@@ -4,14 +4,14 @@
 #include "base/ascii.h"
 
 #include "base/file_io.h"
-#include "grouping/group_document.h"
-#include "grouping/group_path_checks.h"
-#include "formats/ini_document.h"
 #include "base/leading_integer.h"
 #include "base/log.h"
 #include "base/path_utils.h"
-#include "grouping/win32/file_group_list.h"
 #include "base/win32/perform_op.h"
+#include "formats/ini_document.h"
+#include "grouping/group_document.h"
+#include "grouping/group_path_checks.h"
+#include "grouping/win32/file_group_list.h"
 
 #include <process.h>
 
@@ -111,7 +111,8 @@ bool CFileGroup::CreateEvents() {
 }
 
 GroupStatus CFileGroup::AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
-                              const std::string& identifiedName, const std::string& name, std::string& outPath) {
+                                      const std::string& identifiedName, const std::string& name,
+                                      std::string& outPath) {
   Log(LogLevel::kDetail, "AddToNewGroup()");
   if (identifiedName.empty()) {
     Log(LogLevel::kDetail, "NewGroup failed - Groupname is empty");
@@ -137,8 +138,8 @@ GroupStatus CFileGroup::AddToNewGroup(const std::string& fileName, const std::st
   // A file of that name (another group's, or one waiting to be handed over)
   // is never overwritten.
   groupFileHandle_.reset(::CreateFileA(groupFile_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
   if (!groupFileHandle_) {
     Log(LogLevel::kDetail, "Create GroupFile failed - %ld", static_cast<long>(::GetLastError()));
     ForgetNames();
@@ -170,8 +171,7 @@ GroupStatus CFileGroup::AddToNewGroup(const std::string& fileName, const std::st
     return GroupStatus::kMonitorNotStarted;
   }
   // The monitor has started once it leaves the first state (or has ended).
-  while (monitorState_.load() == kMonitorNotStarted &&
-         ::WaitForSingleObject(monitorThread_.get(), 0) == WAIT_TIMEOUT) {
+  while (monitorState_.load() == kMonitorNotStarted && ::WaitForSingleObject(monitorThread_.get(), 0) == WAIT_TIMEOUT) {
     ::SwitchToThread();
   }
 
@@ -185,7 +185,8 @@ GroupStatus CFileGroup::AddToNewGroup(const std::string& fileName, const std::st
   return result;
 }
 
-GroupStatus CFileGroup::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroup::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                                       std::string& outPath) {
   Log(LogLevel::kDetail, "Adding file <%s> to group <%s>", fileName.c_str(), name_.c_str());
   GroupStatus result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
   if (result == GroupStatus::kOk) return GroupStatus::kOk;
@@ -196,13 +197,14 @@ GroupStatus CFileGroup::AddFileToGroup(const std::string& fileName, const std::s
 }
 
 GroupStatus CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std::string& sourceFolder,
-                                  std::string& outPath) {
+                                          std::string& outPath) {
   Log(LogLevel::kTrace, "MoveFileIntoGroup");
   const std::string source = JoinPath(sourceFolder, fileName);
   outPath = JoinPath(folder_, fileName);
   Log(LogLevel::kTrace, "Moving file <%s> to <%s>", source.c_str(), outPath.c_str());
   if (!::MoveFileExA(source.c_str(), outPath.c_str(), MOVEFILE_COPY_ALLOWED)) {
-    Log(LogLevel::kDetail, "MoveFileEx(%s, %s) failed, error(%d)", source.c_str(), outPath.c_str(), static_cast<int>(::GetLastError()));
+    Log(LogLevel::kDetail, "MoveFileEx(%s, %s) failed, error(%d)", source.c_str(), outPath.c_str(),
+        static_cast<int>(::GetLastError()));
     return GroupStatus::kFileNotMoved;
   }
   return GroupStatus::kOk;
@@ -210,8 +212,8 @@ GroupStatus CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std
 
 GroupStatus CFileGroup::StartGroupMonitor() {
   unsigned threadId = 0;
-  uintptr_t thread = ::_beginthreadex(nullptr, 0, &CFileGroup::MonitorGroupThreadProc, this, CREATE_SUSPENDED,
-                                      &threadId);
+  uintptr_t thread =
+      ::_beginthreadex(nullptr, 0, &CFileGroup::MonitorGroupThreadProc, this, CREATE_SUSPENDED, &threadId);
   if (thread == 0) {
     Log(LogLevel::kDetail, "AfxBeginThread() failed");
     return GroupStatus::kMonitorNotStarted;
@@ -269,7 +271,8 @@ unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
   if (owner == nullptr) {
     Log(LogLevel::kError, "%s(%ld): Owner became invalid while still in thread", "MonitorGroupThreadProc", threadId);
   } else {
-    Log(LogLevel::kDetail, "%s(%ld): About to remove group <%s>", "MonitorGroupThreadProc", threadId, group->name().c_str());
+    Log(LogLevel::kDetail, "%s(%ld): About to remove group <%s>", "MonitorGroupThreadProc", threadId,
+        group->name().c_str());
     try {
       owner->RemoveGroup(group);  // the group is gone afterwards
     } catch (...) {
@@ -296,11 +299,13 @@ void CFileGroup::MonitorGroup() {
       fileCount_ = filesAdded_.load();
       if (fileCountTrigger() != 0 && fileCount_ >= fileCount()) {
         monitorState_ = kMonitorLeaving;
-        Log(LogLevel::kTrace, "%s(%ld): Hit file count limit for <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
+        Log(LogLevel::kTrace, "%s(%ld): Hit file count limit for <%s> - leaving", "MonitorGroup", threadId,
+            name_.c_str());
       }
     } else if (waited == WAIT_OBJECT_0 + 1) {
       monitorState_ = kMonitorLeaving;
-      Log(LogLevel::kTrace, "%s(%ld): Got an end event for group <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
+      Log(LogLevel::kTrace, "%s(%ld): Got an end event for group <%s> - leaving", "MonitorGroup", threadId,
+          name_.c_str());
     } else if (waited == WAIT_TIMEOUT) {
       monitorState_ = kMonitorLeaving;
       Log(LogLevel::kDetail, "%s(%ld): Got timeout for group <%s> - leaving", "MonitorGroup", threadId, name_.c_str());
@@ -318,7 +323,7 @@ CFileGroupByType::CFileGroupByType(CFileGroupList* owner) : CFileGroup(owner) {}
 CFileGroupByType::~CFileGroupByType() = default;
 
 GroupStatus CFileGroupByType::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
-                                     std::string& outPath) {
+                                             std::string& outPath) {
   GroupStatus result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
   if (result != GroupStatus::kOk) return result;
   group().SetFileInfo(fileName, std::string());
@@ -337,7 +342,8 @@ bool CFileGroupByType::MatchesFile(const std::string& extension, const std::stri
   return true;
 }
 
-GroupStatus CFileGroupByType::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroupByType::NewGroup(const std::string& fileName, const std::string& sourceFolder,
+                                       std::string& outPath) {
   const std::string name = owner() != nullptr ? owner()->MakeUniqueGroupName() : std::string();
   GroupStatus result = AddToNewGroup(fileName, sourceFolder, name, name, outPath);
   if (result != GroupStatus::kOk) {
@@ -366,7 +372,7 @@ CFileGroupFNS::CFileGroupFNS(CFileGroupList* owner) : CFileGroup(owner) {}
 CFileGroupFNS::~CFileGroupFNS() = default;
 
 GroupStatus CFileGroupFNS::AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
-                                  std::string& outPath) {
+                                          std::string& outPath) {
   GroupStatus result = CFileGroup::AddFileToGroup(fileName, sourceFolder, outPath);
   if (result != GroupStatus::kOk) return result;
   if (SplitCommaFields(colourDetails_).size() < 3) colourDetails_.clear();
@@ -407,7 +413,8 @@ bool CFileGroupFNS::MatchesFile(const std::string& fileName) {
   return true;
 }
 
-GroupStatus CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) {
+GroupStatus CFileGroupFNS::NewGroup(const std::string& fileName, const std::string& sourceFolder,
+                                    std::string& outPath) {
   MatchesFile(fileName);  // only for the colour details and the page number
   if (colourDetails_.empty()) {
     Log(LogLevel::kDetail, "Failed to add file to new group - error %ld", 0L);

@@ -5,8 +5,8 @@
 // the same group name.
 #pragma once
 
-#include "grouping/file_group_settings.h"
 #include "base/win32/scoped_handle.h"
+#include "grouping/file_group_settings.h"
 
 #include <atomic>
 #include <string>
@@ -47,13 +47,14 @@ class CFileGroup : public CFileGroupSettings {
   // Slot 8. Moves the file in; on failure the grouping is undone, the group
   // file deleted and the group folder removed (when empty), and the move's
   // result returned. The kinds record the file in the group document.
-  virtual GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath);
+  virtual GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                                     std::string& outPath);
 
   // Slot 9. Creates the group: group file (new, held open), FolderPath and
   // GroupName in the document, folder, events and monitor; then moves the
   // first file in. 10, 11, 16 or 8 on failure, with what was made removed.
   virtual GroupStatus AddToNewGroup(const std::string& fileName, const std::string& sourceFolder,
-                            const std::string& identifiedName, const std::string& name, std::string& outPath);
+                                    const std::string& identifiedName, const std::string& name, std::string& outPath);
 
   // Moves <sourceFolder>\<fileName> to <folder>\<fileName> (a copy across
   // volumes); `outPath` is the new path. 0 or GroupStatus::kFileNotMoved.
@@ -136,8 +137,8 @@ class CFileGroup : public CFileGroupSettings {
   ScopedHandle fileAddedEvent_;
   ScopedHandle endEvent_;
   ScopedHandle thirdEvent_;
-  int fileCount_ = 0;                 // counted by the monitor
-  std::atomic<int> filesAdded_{0};    // counted by whoever adds a file
+  int fileCount_ = 0;               // counted by the monitor
+  std::atomic<int> filesAdded_{0};  // counted by whoever adds a file
   std::atomic<bool> undone_{false};
 };
 
@@ -148,7 +149,8 @@ class CFileGroupByType : public CFileGroup {
   explicit CFileGroupByType(CFileGroupList* owner);
   ~CFileGroupByType() override;
 
-  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
+  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                             std::string& outPath) override;
 
   // The group takes files of its extension (case ignored) whose name is not
   // yet in its folder.
@@ -170,7 +172,8 @@ class CFileGroupFNS : public CFileGroup {
   explicit CFileGroupFNS(CFileGroupList* owner);
   ~CFileGroupFNS() override;
 
-  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath) override;
+  GroupStatus AddFileToGroup(const std::string& fileName, const std::string& sourceFolder,
+                             std::string& outPath) override;
 
   // Computes the file's colour details and page number from the analysis;
   // true when the analysed group name is the group's (case ignored) and no

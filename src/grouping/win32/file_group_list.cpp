@@ -3,11 +3,11 @@
 #include "grouping/win32/file_group_list.h"
 #include "base/ascii.h"
 
-#include "grouping/group_document.h"
-#include "formats/ini_document.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
+#include "formats/ini_document.h"
+#include "grouping/group_document.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -49,7 +49,8 @@ CFileGroupList::~CFileGroupList() {
     while (!groups_.empty()) {
       CFileGroup* group = groups_.front();
       groups_.erase(groups_.begin());
-      Log(LogLevel::kError, "Group <%s> was not closed by its monitor in time - ending the monitor", group->name().c_str());
+      Log(LogLevel::kError, "Group <%s> was not closed by its monitor in time - ending the monitor",
+          group->name().c_str());
       ScopedHandle thread = group->TakeMonitorThread();
       if (thread) {
         ::TerminateThread(thread.get(), 1);
@@ -73,25 +74,28 @@ CFileGroupList::~CFileGroupList() {
   analyser_.reset();
 }
 
-GroupStatus CFileGroupList::SetUpGrouping(const std::string&, const std::string& templateName, CColourInfo* colourInfo) {
+GroupStatus CFileGroupList::SetUpGrouping(const std::string&, const std::string& templateName,
+                                          CColourInfo* colourInfo) {
   return SetUpGroupingIn(HostProgramFolder(), templateName, colourInfo);
 }
 
 GroupStatus CFileGroupList::SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
-                                    CColourInfo* colourInfo) {
+                                            CColourInfo* colourInfo) {
   templateName_ = templateName;
   colourInfo_ = colourInfo;
-  method_ = EqualsIgnoringAsciiCase(templateName, kGroupByFileTypeTemplate) ? kGroupMethodFileType : kGroupMethodFilenameScheme;
+  method_ = EqualsIgnoringAsciiCase(templateName, kGroupByFileTypeTemplate) ? kGroupMethodFileType
+                                                                            : kGroupMethodFilenameScheme;
   templatePath_ = GroupTemplatePath(hostProgramFolder, templateName);
-  return settings_.LoadTemplate(hostProgramFolder, templateName) == 0 ? GroupStatus::kOk : GroupStatus::kTemplateNotLoaded;
+  return settings_.LoadTemplate(hostProgramFolder, templateName) == 0 ? GroupStatus::kOk
+                                                                      : GroupStatus::kTemplateNotLoaded;
 }
 
 std::string CFileGroupList::MakeUniqueGroupName() {
   if (uniqueNames_ == 0) return std::string();
   Hold hold(lock_);
   char name[64];
-  std::snprintf(name, sizeof name, "%s%04lx-%04lx-%08lx-%04x", "$$", static_cast<unsigned long>(::GetCurrentProcessId()),
-                static_cast<unsigned long>(::GetCurrentThreadId()),
+  std::snprintf(name, sizeof name, "%s%04lx-%04lx-%08lx-%04x", "$$",
+                static_cast<unsigned long>(::GetCurrentProcessId()), static_cast<unsigned long>(::GetCurrentThreadId()),
                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)), static_cast<unsigned>(nameCounter_));
   ++nameCounter_;
   return name;
@@ -116,7 +120,7 @@ bool CFileGroupList::AnalyseFile(const std::string& name) {
 }
 
 GroupStatus CFileGroupList::AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-                            CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken) {
+                                    CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken) {
   outPath.clear();
   outGroup = nullptr;
   Log(LogLevel::kTrace, "AddFile(%s, %s)", fileName.c_str(), sourceFolder.c_str());
@@ -178,8 +182,8 @@ std::unique_ptr<CFileGroup> CFileGroupList::CreateGroup() {
 
 // The lock is held.
 GroupStatus CFileGroupList::StartNewGroup(const std::string& fileName, const std::string& sourceFolder,
-                                  std::string& outPath, CFileGroup*& outGroup,
-                                  const std::function<void(CFileGroup&)>& whileTaken) {
+                                          std::string& outPath, CFileGroup*& outGroup,
+                                          const std::function<void(CFileGroup&)>& whileTaken) {
   Log(LogLevel::kDetail, "Creating new Group");
   std::unique_ptr<CFileGroup> group = CreateGroup();
   if (!group) {
@@ -187,8 +191,8 @@ GroupStatus CFileGroupList::StartNewGroup(const std::string& fileName, const std
     return GroupStatus::kNotCreated;
   }
   GroupStatus result = method_ == kGroupMethodFilenameScheme
-                   ? static_cast<CFileGroupFNS*>(group.get())->NewGroup(fileName, sourceFolder, outPath)
-                   : static_cast<CFileGroupByType*>(group.get())->NewGroup(fileName, sourceFolder, outPath);
+                           ? static_cast<CFileGroupFNS*>(group.get())->NewGroup(fileName, sourceFolder, outPath)
+                           : static_cast<CFileGroupByType*>(group.get())->NewGroup(fileName, sourceFolder, outPath);
   if (result != GroupStatus::kOk) {
     Log(LogLevel::kDetail, "NewGroup(%s) failed", fileName.c_str());
     outPath.clear();
@@ -244,7 +248,8 @@ bool CFileGroupList::SaveGroupFile(CFileGroup& group) {
 }
 
 int CFileGroupList::RemoveGroup(CFileGroup* group) {
-  if (group != nullptr && !group->name().empty()) Log(LogLevel::kTrace, "Removing group <%s> from list", group->name().c_str());
+  if (group != nullptr && !group->name().empty())
+    Log(LogLevel::kTrace, "Removing group <%s> from list", group->name().c_str());
   Hold hold(lock_);
   auto found = std::find(groups_.begin(), groups_.end(), group);
   if (group != nullptr && found != groups_.end()) {

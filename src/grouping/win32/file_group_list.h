@@ -3,13 +3,13 @@
 // guards every match, creation and removal of a group.
 #pragma once
 
+#include "base/win32/critical_section.h"
+#include "base/win32/scoped_handle.h"
 #include "grouping/colours/colour_info.h"
 #include "grouping/file_group_common.h"
 #include "grouping/file_group_settings.h"
 #include "grouping/scheme/filename_analyser.h"
-#include "base/win32/critical_section.h"
 #include "grouping/win32/file_group.h"
-#include "base/win32/scoped_handle.h"
 
 #include <functional>
 #include <memory>
@@ -36,7 +36,7 @@ class CFileGroupList : public CFileGroupCommon {
   GroupStatus SetUpGrouping(const std::string& hotFolderPath, const std::string& templateName, CColourInfo* colourInfo);
   // As SetUpGrouping, with the host program folder given.
   GroupStatus SetUpGroupingIn(const std::string& hostProgramFolder, const std::string& templateName,
-                      CColourInfo* colourInfo);
+                              CColourInfo* colourInfo);
 
   // Offers a PDF (method 3) or TIFF (method 2) file in `sourceFolder` to the
   // groups. 0 when it was moved into a group (`outPath` its new path, `outGroup`
@@ -49,7 +49,7 @@ class CFileGroupList : public CFileGroupCommon {
   // monitor cannot have closed and removed it yet, even when this file
   // completed it.
   GroupStatus AddFile(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-              CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken = nullptr);
+                      CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken = nullptr);
 
   // "$$<process>-<thread>-<list>-<counter>" in hex (4, 4, 8 and 4 digits at
   // least) when unique names are on, else empty. Counts up.
@@ -89,7 +89,7 @@ class CFileGroupList : public CFileGroupCommon {
  private:
   std::unique_ptr<CFileGroup> CreateGroup();
   GroupStatus StartNewGroup(const std::string& fileName, const std::string& sourceFolder, std::string& outPath,
-                    CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken);
+                            CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken);
   // Closes the handles of monitor threads that have ended.
   void ForgetEndedThreads();
   // Saves a group's document over its group file, retrying for a while when

@@ -3,16 +3,15 @@
 #include "base/ascii.h"
 
 #include "base/file_io.h"
-#include "grouping/group_document.h"
-#include "grouping/group_path_checks.h"
-#include "formats/ini_document.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
-#include "grouping/win32/group_ref_count.h"
 #include "base/win32/perform_op.h"
 #include "base/win32/windows_api.h"
-
+#include "formats/ini_document.h"
+#include "grouping/group_document.h"
+#include "grouping/group_path_checks.h"
+#include "grouping/win32/group_ref_count.h"
 
 namespace hf {
 
@@ -20,13 +19,10 @@ namespace {
 
 constexpr const char kSourceName[] = "group_move.cpp";
 
-
 // "X:\..." or "\\server\share...": a path that does not depend on the
 // current drive or folder.
 bool IsAbsolutePath(const std::string& path) {
-  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' &&
-      IsPathSeparator(path[2]))
-    return true;
+  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2])) return true;
   return path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]) && !IsPathSeparator(path[2]);
 }
 
@@ -58,8 +54,9 @@ void MoveFolderBack(const std::string& folder, const std::string& movedFolder) {
   CPathList to;
   if (!from.Add(movedFolder) || !to.Add(ParentFolder(folder))) return;
   int result = PerformOp(from.data(), to.data(), kFileOpMove, 0);
-  if (result != 0) Log(LogLevel::kError, "Group folder <%s> could not be moved back to <%s> - %d", movedFolder.c_str(),
-                       folder.c_str(), result);
+  if (result != 0)
+    Log(LogLevel::kError, "Group folder <%s> could not be moved back to <%s> - %d", movedFolder.c_str(), folder.c_str(),
+        result);
 }
 
 }  // namespace

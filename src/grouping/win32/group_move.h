@@ -52,6 +52,7 @@ struct GroupMoveResult {
 // second copy of the group to be handed over again).
 // After the move, FolderPath names the destination joined with the group
 // folder's own name.
-GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder, const std::string& hotFolder);
+GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder,
+                     const std::string& hotFolder);
 
 }  // namespace hf

@@ -2,11 +2,11 @@
 #include "grouping/win32/group_ref_count.h"
 
 #include "base/file_io.h"
-#include "grouping/group_document.h"
-#include "formats/ini_document.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
+#include "formats/ini_document.h"
+#include "grouping/group_document.h"
 
 #include <cstdio>
 
@@ -40,7 +40,8 @@ CGroupRefCount::CGroupRefCount(const std::string& folder) {
     if (c == '\\') c = '_';
   }
   mutex_.reset(::CreateMutexA(nullptr, FALSE, mutexName_.c_str()));
-  if (!mutex_) Log(LogLevel::kDetail, "CGroupRefCount: cannot create mutex <%s> - %lu", mutexName_.c_str(), ::GetLastError());
+  if (!mutex_)
+    Log(LogLevel::kDetail, "CGroupRefCount: cannot create mutex <%s> - %lu", mutexName_.c_str(), ::GetLastError());
 }
 
 bool CGroupRefCount::Lock() {
@@ -49,7 +50,8 @@ bool CGroupRefCount::Lock() {
   // An abandoned mutex is owned all the same; the count file is replaced in
   // one step, so its holder cannot have left it half written.
   if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return true;
-  Log(LogLevel::kDetail, "CGroupRefCount: mutex <%s> not obtained (%lu)", mutexName_.c_str(), static_cast<unsigned long>(waited));
+  Log(LogLevel::kDetail, "CGroupRefCount: mutex <%s> not obtained (%lu)", mutexName_.c_str(),
+      static_cast<unsigned long>(waited));
   return false;
 }
 

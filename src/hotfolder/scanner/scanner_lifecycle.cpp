@@ -2,18 +2,18 @@
 // releasing everything at ShutdownHandler.
 #include "hotfolder/scanner/scanner_lifecycle.h"
 
-#include "host/message_handover.h"
-#include "hotfolder/services/colour_catalogue_service.h"
-#include "hotfolder/scanner/critical_notice.h"
-#include "hotfolder/hot_folder_list.h"
-#include "hotfolder/scanner/scanner_state.h"
-#include "hotfolder/sluicegate_app.h"
 #include "base/format.h"
-#include "formats/exclusion_file.h"
 #include "base/log.h"
 #include "base/path_utils.h"
-#include "jobs/win32/file_admission.h"
 #include "base/win32/file_system.h"
+#include "formats/exclusion_file.h"
+#include "host/message_handover.h"
+#include "hotfolder/hot_folder_list.h"
+#include "hotfolder/scanner/critical_notice.h"
+#include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/services/colour_catalogue_service.h"
+#include "hotfolder/sluicegate_app.h"
+#include "jobs/win32/file_admission.h"
 
 #include <cstring>
 
@@ -29,8 +29,8 @@ void CannotFindOrCreate(const std::string& what) {
   ShowCriticalNotice(FormatText("CRITICAL ERROR - HF cannot find or create (%s)!", what.c_str()).c_str());
 }
 
-void LoadList(const std::string& path, const std::vector<std::string>& defaults,
-              const ExclusionListMessages& messages, TextNode*& list) {
+void LoadList(const std::string& path, const std::vector<std::string>& defaults, const ExclusionListMessages& messages,
+              TextNode*& list) {
   if (LoadExclusionList(path, defaults, messages, list) == ExclusionFileStatus::kCannotCreate) CannotFindOrCreate(path);
 }
 

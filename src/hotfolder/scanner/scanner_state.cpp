@@ -2,9 +2,9 @@
 // library is unloaded without a ShutdownHandler.
 #include "hotfolder/scanner/scanner_state.h"
 
-#include "hotfolder/scanner/scanner_thread.h"
 #include "base/log.h"
 #include "base/win32/file_system.h"
+#include "hotfolder/scanner/scanner_thread.h"
 
 namespace hf {
 

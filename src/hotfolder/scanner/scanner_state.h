@@ -8,9 +8,9 @@
 // be waiting for the event.
 #pragma once
 
-#include "host/plugin_parameters.h"
 #include "base/win32/scoped_handle.h"
 #include "base/win32/windows_api.h"
+#include "host/plugin_parameters.h"
 
 #include <atomic>
 #include <cstdint>

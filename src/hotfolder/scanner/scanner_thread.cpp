@@ -1,10 +1,10 @@
 // The scanner thread's loop around the scan cycle.
 #include "hotfolder/scanner/scanner_thread.h"
 
-#include "hotfolder/scanner/scanner_state.h"
-#include "hotfolder/scanner/timer_action.h"
 #include "base/log.h"
 #include "base/win32/file_system.h"
+#include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/scanner/timer_action.h"
 
 #include <exception>
 
@@ -34,7 +34,8 @@ DWORD WINAPI ScannerThreadProc(LPVOID) {
   ScannerState& scanner = TheScanner();
   if (!scanner.ThreadBegins()) scanner.Park();
   const unsigned threadId = static_cast<unsigned>(::GetCurrentThreadId());
-  Log(LogLevel::kTrace, "Scan thread #0x%X started, interval = %d seconds.", threadId, static_cast<int>(scanner.scanInterval()));
+  Log(LogLevel::kTrace, "Scan thread #0x%X started, interval = %d seconds.", threadId,
+      static_cast<int>(scanner.scanInterval()));
 
   for (;;) {
     // The interval is read before every wait: a StartAction that changes it

@@ -2,26 +2,26 @@
 #include "hotfolder/scanner/timer_action.h"
 #include "base/format.h"
 
-#include "host/message_handover.h"
-#include "hotfolder/services/grouping_service.h"
-#include "hotfolder/hot_folder_list.h"
-#include "hotfolder/services/job_intake_service.h"
-#include "hotfolder/services/preview_service.h"
-#include "hotfolder/scanner/scanner_state.h"
-#include "scripting/win32/scripting_service.h"
-#include "hotfolder/sluicegate_app.h"
-#include "jobs/clean_file_name.h"
-#include "formats/job_type.h"
 #include "base/leading_integer.h"
 #include "base/log.h"
 #include "base/path_utils.h"
+#include "base/win32/scoped_handle.h"
+#include "formats/job_type.h"
+#include "host/message_handover.h"
+#include "host/zu_ini_file.h"
+#include "hotfolder/hot_folder_list.h"
+#include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/services/grouping_service.h"
+#include "hotfolder/services/job_intake_service.h"
+#include "hotfolder/services/preview_service.h"
+#include "hotfolder/sluicegate_app.h"
+#include "jobs/clean_file_name.h"
 #include "jobs/win32/file_admission.h"
 #include "jobs/win32/file_size_and_type.h"
-#include "base/win32/scoped_handle.h"
-#include "host/zu_ini_file.h"
+#include "scripting/win32/scripting_service.h"
 
-#include <new>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
 #include <utility>
@@ -105,13 +105,13 @@ void FolderWalk::Run(HANDLE listing, WIN32_FIND_DATAA& entry, const ScannerState
   for (;;) {
     ProcessEntry(entry);
     if (previewed_ && added_ >= previewLoopLimit_) {
-      Log(LogLevel::kDetail, "Breaking out of loop as we previewed %ld files (limited to %ld per cycle).", static_cast<long>(added_),
-          static_cast<long>(previewLoopLimit_));
+      Log(LogLevel::kDetail, "Breaking out of loop as we previewed %ld files (limited to %ld per cycle).",
+          static_cast<long>(added_), static_cast<long>(previewLoopLimit_));
       return;
     }
     if (added_ >= fileLoopLimit_) {
-      Log(LogLevel::kDetail, "Breaking out of loop as we added %ld files (limited to %ld per cycle).", static_cast<long>(added_),
-          static_cast<long>(fileLoopLimit_));
+      Log(LogLevel::kDetail, "Breaking out of loop as we added %ld files (limited to %ld per cycle).",
+          static_cast<long>(added_), static_cast<long>(fileLoopLimit_));
       return;
     }
     if (spare_ == nullptr) return;  // nowhere to record a further file
@@ -139,10 +139,10 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
   if (IsFileInUse(params_, JoinPath(folder_.path, name).c_str(), &opened)) return;
 
   CLinkedFileList& item = *spare_;
-  item.fileSize = opened ? SizeAndTypeOfOpenedFile(params_, folder_.path, name.c_str(), std::move(opened),
-                                                   &item.jobType, item.title, item.owner)
-                         : GetUnopenedFileSizeAndType(params_, folder_.path, name.c_str(), &item.jobType,
-                                                      item.title, item.owner);
+  item.fileSize =
+      opened ? SizeAndTypeOfOpenedFile(params_, folder_.path, name.c_str(), std::move(opened), &item.jobType,
+                                       item.title, item.owner)
+             : GetUnopenedFileSizeAndType(params_, folder_.path, name.c_str(), &item.jobType, item.title, item.owner);
   if (item.fileSize <= 0) return;  // empty, or it cannot be opened or read now
 
   std::string resourceId = NewResourceId();
@@ -174,14 +174,13 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
         previewed_ = true;
         break;
       case IntakeResult::kRefused:
-      case IntakeResult::kNotAvailable:
-        break;
+      case IntakeResult::kNotAvailable: break;
     }
   } else if (folder_.groupingActive == 1 && (type == kJobTypePdf || type == kJobTypeTiff)) {
     // With thumbnails on, the grouped files share the group's resource ID.
     std::string* sharedId = folder_.thumbnailsEnabled != 0 ? &resourceId : nullptr;
-    taken = AddFileToGroup(folder_.groupList.get(), name.c_str(), folder_.path, previewPath, sharedId) ==
-            GroupStatus::kOk;
+    taken =
+        AddFileToGroup(folder_.groupList.get(), name.c_str(), folder_.path, previewPath, sharedId) == GroupStatus::kOk;
   }
 
   if (type != kJobTypeJdf && folder_.thumbnailsEnabled != 0)
@@ -205,9 +204,10 @@ std::string FolderWalk::UsableName(const WIN32_FIND_DATAA& entry, bool& inUse) {
   }
   HF_REPORT_SYSTEM_ERROR(params_, error, "MoveFile on BadFileName");
   // The task's host hears of it at its next GetActionStatus, once.
-  folder_.pendingReports.push_back(FormatText("HF: %s%s cannot be handed over: its name could not be changed to %s "
-                                              "(error %lu). It stays in the hot folder.",
-                                              folder_.path, entry.cFileName, clean, static_cast<unsigned long>(error)));
+  folder_.pendingReports.push_back(
+      FormatText("HF: %s%s cannot be handed over: its name could not be changed to %s "
+                 "(error %lu). It stays in the hot folder.",
+                 folder_.path, entry.cFileName, clean, static_cast<unsigned long>(error)));
   Log(LogLevel::kTrace, "Adding %s to the exclusions list (in memory only).", clean);
   ModuleExclusionLists().ExcludeExactly(clean);
   return clean;
@@ -227,8 +227,8 @@ void FolderWalk::ThumbnailStage(const std::string& name, uint32_t type, bool jso
     previewed_ = GroupedThumbnailStage(folder_, name.c_str(), type, taken, previewPath, resourceId) != 0;
     return;
   }
-  const bool previewable = type == kJobTypePostScript || type == kJobTypePdf || type == kJobTypeEps ||
-                           (type == kJobTypeJson && jsonValid);
+  const bool previewable =
+      type == kJobTypePostScript || type == kJobTypePdf || type == kJobTypeEps || (type == kJobTypeJson && jsonValid);
   if (previewable) previewed_ = MakeFilePreview(folder_, name, resourceId, type) != 0;
 }
 
@@ -240,7 +240,8 @@ void FolderWalk::Admit(const std::string& name, const std::string& resourceId, c
   FormatInto(item.uniqueId, sizeof item.uniqueId, "%s", resourceId.c_str());
   FormatInto(item.intakeFailureText, sizeof item.intakeFailureText, "%s", failureText.c_str());
   item.next = NewSpareItem();
-  if (item.next == nullptr) Log(LogLevel::kError, "timerAction - no memory for a further file item in %s.", folder_.path);
+  if (item.next == nullptr)
+    Log(LogLevel::kError, "timerAction - no memory for a further file item in %s.", folder_.path);
   spare_ = item.next;
 }
 
@@ -274,8 +275,8 @@ void WalkFolder(PluginParameters* params, CHotFolder& folder, const ScannerState
     Log(LogLevel::kTrace, "No files in folder \"%s\"", pattern);
   }
   folder.addedCount = static_cast<uint32_t>(added);
-  Log(LogLevel::kTrace, "%d stops remaining, so replacing static list, now %d items.", static_cast<int>(folder.stopsRemaining),
-      added);
+  Log(LogLevel::kTrace, "%d stops remaining, so replacing static list, now %d items.",
+      static_cast<int>(folder.stopsRemaining), added);
   if (added > 0) Log(LogLevel::kTrace, "Added %d items to %s", added, folder.path);
   DeleteLinkedFileList(folder.pendingList);
   folder.pendingList = folder.foundList;

@@ -1,15 +1,15 @@
 // The grouping call points of the hot folders.
 #include "hotfolder/services/grouping_service.h"
 
-#include "hotfolder/services/colour_catalogue_service.h"
-#include "hotfolder/hot_folder.h"
-#include "hotfolder/services/preview_service.h"
-#include "grouping/group_document.h"
-#include "formats/job_type.h"
 #include "base/log.h"
 #include "base/path_utils.h"
+#include "formats/job_type.h"
+#include "grouping/group_document.h"
 #include "grouping/win32/file_group_list.h"
 #include "grouping/win32/group_move.h"
+#include "hotfolder/hot_folder.h"
+#include "hotfolder/services/colour_catalogue_service.h"
+#include "hotfolder/services/preview_service.h"
 
 #include <cstdio>
 #include <functional>
@@ -77,8 +77,8 @@ int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t job
 
   // TIFF thumbnails of grouped separations (per resource ID and page) are the
   // preview service's; the other previewable types get their preview here.
-  const bool previewable = jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps ||
-                           jobType == kJobTypeJson;
+  const bool previewable =
+      jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps || jobType == kJobTypeJson;
   if (!previewable) return 0;
   const std::string target = !previewPath.empty() ? previewPath : std::string(fileName != nullptr ? fileName : "");
   return MakeFilePreview(folder, target, resourceId, jobType);

@@ -2,9 +2,9 @@
 // one-step replace, so that a failure never loses or shortens the job.
 #include "jobs/win32/binary_eps.h"
 
-#include "formats/binary_eps_header.h"
 #include "base/log.h"
 #include "base/win32/scoped_handle.h"
+#include "formats/binary_eps_header.h"
 
 #include <string>
 
@@ -18,14 +18,10 @@ constexpr size_t kMaxPathCharacters = 259;
 // Why a header is not acted on, for the refusal line.
 const char* SectionProblem(PostScriptSection section) {
   switch (section) {
-    case PostScriptSection::kEmpty:
-      return "its PostScript section is empty";
-    case PostScriptSection::kOverlapsHeader:
-      return "its PostScript section starts inside the header";
-    case PostScriptSection::kPastEnd:
-      return "its PostScript section runs past the end of the file";
-    case PostScriptSection::kInsideFile:
-      break;
+    case PostScriptSection::kEmpty: return "its PostScript section is empty";
+    case PostScriptSection::kOverlapsHeader: return "its PostScript section starts inside the header";
+    case PostScriptSection::kPastEnd: return "its PostScript section runs past the end of the file";
+    case PostScriptSection::kInsideFile: break;
   }
   return "";
 }
@@ -50,7 +46,8 @@ bool CopySection(HANDLE source, HANDLE target, uint32_t length, const std::strin
     DWORD put = 0;
     if (!::WriteFile(target, buffer, got, &put, nullptr) || put != got) {
       DWORD error = ::GetLastError();
-      Log(LogLevel::kProgress, "Failure calling WriteFile trimming EPS file: %d", static_cast<int>(error != 0 ? error : ERROR_WRITE_FAULT));
+      Log(LogLevel::kProgress, "Failure calling WriteFile trimming EPS file: %d",
+          static_cast<int>(error != 0 ? error : ERROR_WRITE_FAULT));
       return false;
     }
     remaining -= got;
@@ -62,8 +59,8 @@ bool CopySection(HANDLE source, HANDLE target, uint32_t length, const std::strin
 // temporary file is removed.
 bool WriteTrimmedCopy(HANDLE source, const std::string& sourcePath, const std::string& temporaryPath,
                       const BinaryEpsHeader& header) {
-  ScopedHandle target(::CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle target(::CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!target) {
     Log(LogLevel::kProgress, "Failure calling CreateFile on %s trimming EPS file: %d", temporaryPath.c_str(),
         static_cast<int>(::GetLastError()));
@@ -73,10 +70,13 @@ bool WriteTrimmedCopy(HANDLE source, const std::string& sourcePath, const std::s
   LARGE_INTEGER position;
   position.QuadPart = header.postScriptOffset;
   if (!::SetFilePointerEx(source, position, nullptr, FILE_BEGIN)) {
-    Log(LogLevel::kProgress, "Failure calling SetFilePointerEx trimming EPS file: %d", static_cast<int>(::GetLastError()));
+    Log(LogLevel::kProgress, "Failure calling SetFilePointerEx trimming EPS file: %d",
+        static_cast<int>(::GetLastError()));
   } else if (CopySection(source, target.get(), header.postScriptLength, sourcePath)) {
     copied = ::FlushFileBuffers(target.get()) != FALSE;
-    if (!copied) Log(LogLevel::kProgress, "Failure calling FlushFileBuffers trimming EPS file: %d", static_cast<int>(::GetLastError()));
+    if (!copied)
+      Log(LogLevel::kProgress, "Failure calling FlushFileBuffers trimming EPS file: %d",
+          static_cast<int>(::GetLastError()));
   }
   target.reset();
   if (!copied) ::DeleteFileA(temporaryPath.c_str());
@@ -110,7 +110,8 @@ int64_t TrimBinaryEps(const char* folder, const char* name, const unsigned char*
     }
     BY_HANDLE_FILE_INFORMATION information;
     if (!::GetFileInformationByHandle(source.get(), &information)) {
-      Log(LogLevel::kProgress, "Failure calling GetFileInformationByHandle trimming EPS file: %d", static_cast<int>(::GetLastError()));
+      Log(LogLevel::kProgress, "Failure calling GetFileInformationByHandle trimming EPS file: %d",
+          static_cast<int>(::GetLastError()));
       return oldSize;
     }
     // Replacing would drop the read-only attribute; the file is left as it is.
@@ -131,8 +132,8 @@ int64_t TrimBinaryEps(const char* folder, const char* name, const unsigned char*
 
   if (!::MoveFileExA(temporaryPath.c_str(), sourcePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DWORD error = ::GetLastError();
-    Log(LogLevel::kProgress, "Failure calling MoveFile(%s,%s) while trimming EPS file: %d", temporaryPath.c_str(), sourcePath.c_str(),
-        static_cast<int>(error));
+    Log(LogLevel::kProgress, "Failure calling MoveFile(%s,%s) while trimming EPS file: %d", temporaryPath.c_str(),
+        sourcePath.c_str(), static_cast<int>(error));
     ::DeleteFileA(temporaryPath.c_str());
     return oldSize;
   }

@@ -3,10 +3,10 @@
 
 #include "base/ascii.h"
 
-#include "host/message_handover.h"
-#include "jobs/exclusion_match.h"
 #include "base/log.h"
 #include "base/win32/scoped_handle.h"
+#include "host/message_handover.h"
+#include "jobs/exclusion_match.h"
 
 namespace hf {
 
@@ -46,8 +46,10 @@ ExclusionFileStatus LoadExclusionList(const std::string& path, const std::vector
   int readError = 0;
   ExclusionFileStatus status = ReadExclusionFile(path, defaults, entries, &readError);
   if (status == ExclusionFileStatus::kUnreadable) {
-    Log(LogLevel::kError, "Exclusion list <%s> cannot be read: its defaults are used until it is read again, "
-        "and the file is left as it is.", path.c_str());
+    Log(LogLevel::kError,
+        "Exclusion list <%s> cannot be read: its defaults are used until it is read again, "
+        "and the file is left as it is.",
+        path.c_str());
     HF_REPORT_SYSTEM_ERROR(nullptr, static_cast<uint32_t>(readError), "Reading the exclusion list");
   }
   for (const std::string& entry : entries) {
@@ -67,13 +69,9 @@ bool IsFileInUse(PluginParameters* params, const char* path, ScopedHandle* keepO
   }
   DWORD error = ::GetLastError();
   switch (error) {
-    case ERROR_WRITE_PROTECT:
-      Log(LogLevel::kProgress, "NB : File is read-only : %s", path);
-      return false;
+    case ERROR_WRITE_PROTECT: Log(LogLevel::kProgress, "NB : File is read-only : %s", path); return false;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      Log(LogLevel::kDetail, "File is in use (spooling?) : %s", path);
-      return true;
+    case ERROR_LOCK_VIOLATION: Log(LogLevel::kDetail, "File is in use (spooling?) : %s", path); return true;
     default:
       Log(LogLevel::kError, "Failure on file \"%s\"", path);
       HF_REPORT_SYSTEM_ERROR(params, error, "IsFileInUse?");

@@ -3,8 +3,8 @@
 // IsFileInUse, which asks whether a writer still holds a file open.
 #pragma once
 
-#include "formats/exclusion_file.h"
 #include "base/win32/scoped_handle.h"
+#include "formats/exclusion_file.h"
 #include "jobs/win32/text_list.h"
 
 #include <string>

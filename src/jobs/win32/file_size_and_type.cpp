@@ -2,14 +2,14 @@
 #include "jobs/win32/file_size_and_type.h"
 #include "base/ascii.h"
 
-#include "host/message_handover.h"
+#include "base/log.h"
+#include "base/path_utils.h"
+#include "base/win32/scoped_handle.h"
 #include "formats/binary_eps_header.h"
 #include "formats/dsc_value.h"
 #include "formats/job_type.h"
-#include "base/log.h"
-#include "base/path_utils.h"
+#include "host/message_handover.h"
 #include "jobs/win32/binary_eps.h"
-#include "base/win32/scoped_handle.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,8 +48,7 @@ void ReadDscValuesOf(const char* bytes, size_t length, char* title, char* forNam
 // A binary EPS keeps its DSC comments in its PostScript section, not in the
 // header that the file begins with: the first bytes of that section, read
 // through the open file, or none (0) when the header points nowhere usable.
-size_t ReadPostScriptHead(HANDLE file, const unsigned char* header, size_t headerLength, int64_t fileSize,
-                          char* into) {
+size_t ReadPostScriptHead(HANDLE file, const unsigned char* header, size_t headerLength, int64_t fileSize, char* into) {
   BinaryEpsHeader parsed;
   if (!ParseBinaryEpsHeader(header, headerLength, parsed)) return 0;
   if (CheckPostScriptSection(parsed, static_cast<uint64_t>(fileSize)) != PostScriptSection::kInsideFile) return 0;
@@ -65,7 +64,8 @@ size_t ReadPostScriptHead(HANDLE file, const unsigned char* header, size_t heade
 void LogResult(const std::string& path, int64_t size, uint32_t type, const char* title, const char* forName) {
   auto bytes = static_cast<long long>(size);
   if (title != nullptr && forName != nullptr)
-    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  Titled:%s and For:%s", path.c_str(), bytes, type, title, forName);
+    Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  Titled:%s and For:%s", path.c_str(), bytes, type, title,
+        forName);
   else if (title != nullptr)
     Log(LogLevel::kTrace, "%s is %lld bytes of type 0x%08X  Titled:%s", path.c_str(), bytes, type, title);
   else if (forName != nullptr)

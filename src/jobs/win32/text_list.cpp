@@ -1,9 +1,9 @@
 // Global-memory text nodes: appending and freeing.
 #include "jobs/win32/text_list.h"
 
-#include "host/message_handover.h"
 #include "base/log.h"
 #include "base/win32/windows_api.h"
+#include "host/message_handover.h"
 
 #include <cstring>
 

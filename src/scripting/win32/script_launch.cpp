@@ -3,11 +3,11 @@
 
 #include "base/log.h"
 #include "base/path_utils.h"
-#include "scripting/script_command_line.h"
 #include "base/win32/file_system.h"
 #include "base/win32/scoped_handle.h"
 #include "base/win32/windows_api.h"
 #include "host/zu_ini_file.h"
+#include "scripting/script_command_line.h"
 
 #include <cstdint>
 #include <vector>
@@ -53,12 +53,14 @@ ScopedHandle PutIntoJob(HANDLE process, const std::string& displayName) {
   ScopedHandle job(::CreateJobObjectA(nullptr, nullptr));
   if (!job) {
     const DWORD error = ::GetLastError();
-    Log(LogLevel::kDetail, "SP: %s runs without a job object: error 0x%lx", displayName.c_str(), static_cast<unsigned long>(error));
+    Log(LogLevel::kDetail, "SP: %s runs without a job object: error 0x%lx", displayName.c_str(),
+        static_cast<unsigned long>(error));
     return job;
   }
   if (!::AssignProcessToJobObject(job.get(), process)) {
     const DWORD error = ::GetLastError();
-    Log(LogLevel::kDetail, "SP: %s runs without a job object: error 0x%lx", displayName.c_str(), static_cast<unsigned long>(error));
+    Log(LogLevel::kDetail, "SP: %s runs without a job object: error 0x%lx", displayName.c_str(),
+        static_cast<unsigned long>(error));
     job.reset();
   }
   return job;
@@ -78,7 +80,8 @@ void StopScript(HANDLE process, HANDLE job, const std::string& displayName) {
       job != nullptr ? ::TerminateJobObject(job, kStoppedExitCode) : ::TerminateProcess(process, kStoppedExitCode);
   if (!ended) {
     const DWORD error = ::GetLastError();
-    Log(LogLevel::kError, "SP: Error: Couldn't stop %s: error 0x%lx", displayName.c_str(), static_cast<unsigned long>(error));
+    Log(LogLevel::kError, "SP: Error: Couldn't stop %s: error 0x%lx", displayName.c_str(),
+        static_cast<unsigned long>(error));
   }
   const DWORD start = ::GetTickCount();
   bool gone = ::WaitForSingleObject(process, kStopWaitMs) == WAIT_OBJECT_0;
@@ -123,7 +126,8 @@ ScriptRunResult RunScript(const std::string& displayName, const std::string& com
   if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started)) {
     const DWORD error = ::GetLastError();
-    Log(LogLevel::kError, "SP: Error: Couldn't start %s: error 0x%lx", displayName.c_str(), static_cast<unsigned long>(error));
+    Log(LogLevel::kError, "SP: Error: Couldn't start %s: error 0x%lx", displayName.c_str(),
+        static_cast<unsigned long>(error));
     return ScriptRunResult::kNotStarted;
   }
   ScopedHandle process(started.hProcess);
@@ -132,7 +136,8 @@ ScriptRunResult RunScript(const std::string& displayName, const std::string& com
   if (::ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
     const DWORD error = ::GetLastError();
     ::TerminateProcess(process.get(), kStoppedExitCode);
-    Log(LogLevel::kError, "SP: Error: Couldn't start %s: error 0x%lx", displayName.c_str(), static_cast<unsigned long>(error));
+    Log(LogLevel::kError, "SP: Error: Couldn't start %s: error 0x%lx", displayName.c_str(),
+        static_cast<unsigned long>(error));
     return ScriptRunResult::kNotStarted;
   }
   thread.reset();

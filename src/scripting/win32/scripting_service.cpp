@@ -3,17 +3,17 @@
 #include "scripting/win32/scripting_service.h"
 #include "base/ascii.h"
 
-#include "host/message_handover.h"
-#include "scripting/win32/move_the_file.h"
-#include "scripting/win32/script_launch.h"
 #include "base/file_io.h"
-#include "formats/ini_document.h"
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/plain_file_name.h"
-#include "scripting/script_command_line.h"
 #include "base/win32/file_system.h"
 #include "base/win32/windows_api.h"
+#include "formats/ini_document.h"
+#include "host/message_handover.h"
+#include "scripting/script_command_line.h"
+#include "scripting/win32/move_the_file.h"
+#include "scripting/win32/script_launch.h"
 
 namespace hf {
 
@@ -84,11 +84,13 @@ std::string UsableNewName(const std::string& newName, const ScriptedFolder& fold
   }
   if (EqualsIgnoringAsciiCase(newName, fileName)) return newName;
   if (!FileExists(JoinPath(paths.scriptingFolder, newName))) {
-    Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> names no file in the scripting folder - it is ignored.", newName.c_str());
+    Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> names no file in the scripting folder - it is ignored.",
+        newName.c_str());
     return std::string();
   }
   if (FileExists(JoinPath(folder.path, newName))) {
-    Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> names a file already in the hot folder - it is ignored.", newName.c_str());
+    Log(LogLevel::kError, "ScriptThisFile(): NEWNAME <%s> names a file already in the hot folder - it is ignored.",
+        newName.c_str());
     return std::string();
   }
   return newName;
@@ -114,7 +116,8 @@ int RestoreFile(const ScriptPaths& paths, std::string& fileName) {
 // The script's new file goes into the hot folder in place of the arrived one.
 // The arrived file is removed only once the new one is in place; when the new
 // one cannot be moved, the arrived file goes on as it is.
-int TakeNewName(const std::string& newName, const ScriptedFolder& folder, const ScriptPaths& paths, std::string& fileName) {
+int TakeNewName(const std::string& newName, const ScriptedFolder& folder, const ScriptPaths& paths,
+                std::string& fileName) {
   Log(LogLevel::kTrace, "File <%s> will reappear as <%s>.", fileName.c_str(), newName.c_str());
   std::string arrived;
   if (!MoveTheFile(JoinPath(paths.scriptingFolder, newName), JoinPath(folder.path, newName), &arrived))
@@ -125,7 +128,8 @@ int TakeNewName(const std::string& newName, const ScriptedFolder& folder, const 
 }
 
 // What the script left when it ended by itself.
-int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::string& fileName, std::string& resourceId) {
+int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::string& fileName,
+                std::string& resourceId) {
   if (FileExists(paths.hotFolderPath)) {
     Log(LogLevel::kTrace, "File <%s> has reappeared.", fileName.c_str());
     // The script put a file in its place: the arrived one is given up now
@@ -149,7 +153,8 @@ int TakeOutcome(const ScriptedFolder& folder, const ScriptPaths& paths, std::str
     const std::string newId = ReadResourceId(paths.resultsFile);
     ::DeleteFileA(paths.resultsFile.c_str());
     if (newId.empty())
-      Log(LogLevel::kDetail, "ScriptThisFile(): No ResourceID in the results file - the resource ID stays <%s>.", resourceId.c_str());
+      Log(LogLevel::kDetail, "ScriptThisFile(): No ResourceID in the results file - the resource ID stays <%s>.",
+          resourceId.c_str());
     else if (!IsPlainFileName(newId))
       Log(LogLevel::kError, "ScriptThisFile(): ResourceID <%s> is not a plain name - it is ignored.", newId.c_str());
     else
@@ -183,7 +188,8 @@ int ScriptThisFile(PluginParameters* params, const ScriptedFolder& folder, std::
   }
   // The script's answer files would take the place of such a file.
   if (IsResultFileName(fileName)) {
-    Log(LogLevel::kError, "ScriptThisFile(): <%s> has the name of a script result file - it goes on unscripted.", fileName.c_str());
+    Log(LogLevel::kError, "ScriptThisFile(): <%s> has the name of a script result file - it goes on unscripted.",
+        fileName.c_str());
     return 1;
   }
 
@@ -200,7 +206,8 @@ int ScriptThisFile(PluginParameters* params, const ScriptedFolder& folder, std::
   if (!MoveTheFile(paths.hotFolderPath, paths.scriptedPath)) return 1;
   // Answers of an earlier run that could not be removed must not be taken for this file's.
   if (!RemoveIfPresent(paths.newNameFile) || !RemoveIfPresent(paths.resultsFile)) {
-    Log(LogLevel::kError, "ScriptThisFile(): An earlier script's answer in <%s> cannot be removed - <%s> goes on unscripted.",
+    Log(LogLevel::kError,
+        "ScriptThisFile(): An earlier script's answer in <%s> cannot be removed - <%s> goes on unscripted.",
         paths.scriptingFolder.c_str(), fileName.c_str());
     return PutBack(paths, fileName);
   }

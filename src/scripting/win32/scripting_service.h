@@ -35,9 +35,9 @@ namespace hf {
 
 // What a script run needs of its hot folder.
 struct ScriptedFolder {
-  const char* path;                // the hot folder, with a trailing backslash
-  const std::string& scriptName;   // in the scripts folder
-  uint32_t& scriptingEnabled;      // cleared when the script file is missing
+  const char* path;               // the hot folder, with a trailing backslash
+  const std::string& scriptName;  // in the scripts folder
+  uint32_t& scriptingEnabled;     // cleared when the script file is missing
 };
 
 // Kept for the folder set-up, which asks whether scripts can run at all.

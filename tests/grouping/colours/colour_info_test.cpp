@@ -99,8 +99,14 @@ TEST(ColourInfoLoad, ReadsEverySection) {
   // Spot colour values fill from the front: K defaults to 255, mixable; only 1 is opaque; reading stops at
   // the first non-number ("%d %d" reads a sign straight after a number); values beyond 32 bits saturate.
   const std::pair<const char*, const char*> values[] = {
-      {"", "X 0 0 0 255 0"}, {"1 2 3 4 1", "X 1 2 3 4 1"}, {"1 2 3 4 2", "X 1 2 3 4 0"}, {"1,2 3", "X 1 0 0 255 0"},
-      {"7x 8", "X 7 0 0 255 0"}, {"-5 +6\t7", "X -5 6 7 255 0"}, {"1-2", "X 1 -2 0 255 0"}, {"- 5", "X 0 0 0 255 0"},
+      {"", "X 0 0 0 255 0"},
+      {"1 2 3 4 1", "X 1 2 3 4 1"},
+      {"1 2 3 4 2", "X 1 2 3 4 0"},
+      {"1,2 3", "X 1 0 0 255 0"},
+      {"7x 8", "X 7 0 0 255 0"},
+      {"-5 +6\t7", "X -5 6 7 255 0"},
+      {"1-2", "X 1 -2 0 255 0"},
+      {"- 5", "X 0 0 0 255 0"},
       {"99999999999999999999 -99999999999999999999", "X 2147483647 -2147483648 0 255 0"}};
   for (const auto& [value, expected] : values)
     EXPECT_EQ(Spots(Loaded(std::string("[PredefinedSpotColours]\nX=") + value + "\n")), Texts{expected}) << value;
@@ -108,10 +114,12 @@ TEST(ColourInfoLoad, ReadsEverySection) {
 
 TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValueAndFlagsSelectTheSections) {
   // In sequence on one catalogue: an empty or absent value keeps the last one.
-  const std::pair<const char*, bool> steps[] = {
-      {"[Options]\nignore_case=1\n", true}, {"[Options]\nignore_case=\n", true}, {"[Prefixes]\n", true},
-      {"[options]\nIGNORE_CASE=2\n", false}, {"[Options]\nignore_case=1 please\n", true},
-      {"[Options]\nignore_case=yes\n", false}};
+  const std::pair<const char*, bool> steps[] = {{"[Options]\nignore_case=1\n", true},
+                                                {"[Options]\nignore_case=\n", true},
+                                                {"[Prefixes]\n", true},
+                                                {"[options]\nIGNORE_CASE=2\n", false},
+                                                {"[Options]\nignore_case=1 please\n", true},
+                                                {"[Options]\nignore_case=yes\n", false}};
   CColourInfo info;
   for (const auto& [text, ignoreCase] : steps) {
     info.LoadCatalogueFromText(text, kCatalogueAll);
@@ -234,7 +242,8 @@ TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
   cleared.ClearCatalogue();
   EXPECT_EQ(cleared.SaveCatalogueToText(), untouched);
   // The Ruby block has an empty name (not a process colour): kept in memory, not written.
-  CColourInfo custom = Loaded("[Prefixes]\nA=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n", kCatalogueCustomMatch);
+  CColourInfo custom =
+      Loaded("[Prefixes]\nA=\n[CustomColourMatch]\ntype=Ruby\ncmyk=1 1 1 1\nmix=1\n", kCatalogueCustomMatch);
   EXPECT_EQ(custom.customColours().size(), 1u);
   EXPECT_EQ(custom.SaveCatalogueToText(), "[Prefixes]\r\nA=\r\n\r\n[CustomColourMatch]\r\n");
 }
@@ -292,14 +301,19 @@ TEST(NaturalCompare, NumbersByValueThenLongerRunFirst) {
   const struct {
     const char *a, *b;
     int expected;
-  } cases[] = {
-      {"Red 9", "Red 10", -1}, {"Red 007", "Red 7", -1},  // equal value: more digits first
-      {"Red 7a", "Red 7b", -1}, {"Red 007b", "Red 7a", -1},  // the run decides before the letters
-      {"red", "RED", 0}, {"ab", "abc", -1}, {"", "", 0},  // a text that ends first sorts first
-      {"a1", "ab", 1}, {"1", "A", 1},  // a digit sorts after a non-digit
-      {"_", "a", 1},  // compared upper-cased: '_' > 'A'
-      {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
-      {"2 Blue", "10 Blue", -1}, {"Blue\xe9", "Blue\xc9", 1}};  // bytes above ASCII are not folded
+  } cases[] = {{"Red 9", "Red 10", -1},
+               {"Red 007", "Red 7", -1},  // equal value: more digits first
+               {"Red 7a", "Red 7b", -1},
+               {"Red 007b", "Red 7a", -1},  // the run decides before the letters
+               {"red", "RED", 0},
+               {"ab", "abc", -1},
+               {"", "", 0},  // a text that ends first sorts first
+               {"a1", "ab", 1},
+               {"1", "A", 1},                                                  // a digit sorts after a non-digit
+               {"_", "a", 1},                                                  // compared upper-cased: '_' > 'A'
+               {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
+               {"2 Blue", "10 Blue", -1},
+               {"Blue\xe9", "Blue\xc9", 1}};  // bytes above ASCII are not folded
   for (const auto& c : cases) {
     EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
     EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
@@ -379,8 +393,9 @@ TEST(FindColour, PassesRunInTheirOrderOnTheTrimmedName) {
 
 TEST(AddUndefinedUserColour, AnUnknownColourIsInsertedInNaturalOrderAndWrittenAKnownOrEmptyOneIsNot) {
   ScratchFolder scratch("hf_colour_");
-  const std::string file = "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
-                           "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\nDeepRed=9 9 9 9\r\n";
+  const std::string file =
+      "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n\"Blue 7\"=1 2 3 4\r\n\r\n"
+      "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\nDeepRed=9 9 9 9\r\n";
   CColourInfo info = LoadedFile(scratch, file);
   for (const char* name : {"DeepRed", " Deep Red ", "", " \t", "Blue 7"})  // " Deep Red " is found without blanks
     EXPECT_EQ(info.AddUndefinedUserColour(name), -1) << name;
@@ -416,10 +431,14 @@ TEST(AddUndefinedUserColour, AMissingFileIsCreatedWithTheFirstNameAFailedWriteKe
 
 TEST(ProcessColours, NamesAndSolidValues) {
   const std::pair<const char*, const char*> names[] = {{"cyan", "Cyan"}, {"MAG", "Magenta"}, {"Yel", "Yellow"},
-                                                       {"k", "Black"}, {"BLK", "Black"}, {"Cyan ", ""}, {"", ""}};
+                                                       {"k", "Black"},   {"BLK", "Black"},   {"Cyan ", ""},
+                                                       {"", ""}};
   for (const auto& [text, name] : names) EXPECT_EQ(CColourInfo::ProcessNameOf(text), name) << text;
   const std::pair<const char*, const char*> solids[] = {
-      {"c", "255 0 0 0 1"}, {"Magenta", "0 255 0 0 1"}, {"YEL", "0 0 255 0 1"}, {"Black", "0 0 0 255 1"},
+      {"c", "255 0 0 0 1"},
+      {"Magenta", "0 255 0 0 1"},
+      {"YEL", "0 0 255 0 1"},
+      {"Black", "0 0 0 255 1"},
       {"Ruby", "0 0 7 0 0"}};  // not a process colour: nothing changes
   for (const auto& [name, cmyk] : solids) {
     BestColour best;

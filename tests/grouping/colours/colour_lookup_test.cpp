@@ -122,8 +122,9 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
 }
 
 TEST_F(ColourLookup, PrefixedSearchLogLines) {
-  Load("[Options]\nignore_case=1\n[Prefixes]\n\"Acme \"=\n\"SPT \"=\n[Suffixes]\n\" C\"=\n"
-       "[PredefinedSpotColours]\nTeal=1 2 3 4\n");
+  Load(
+      "[Options]\nignore_case=1\n[Prefixes]\n\"Acme \"=\n\"SPT \"=\n[Suffixes]\n\" C\"=\n"
+      "[PredefinedSpotColours]\nTeal=1 2 3 4\n");
   BestColour best;
   ASSERT_TRUE(LocatePrefixedColour(info, true, "ACME Teal C", best));
   EXPECT_EQ(Logs(), (Texts{"In LocatePrefixedColour(ACME Teal C)", "Matching 'ACME Teal C' against Prefix[0] (Acme )",
@@ -171,21 +172,22 @@ TEST_F(ColourLookup, EveryRuleMustMatchTheLastGivesThePositionAndNoRulesMatchAtZ
 }
 
 TEST_F(ColourLookup, CustomSearchKeepsTheFirstMatchingDefinition) {
-  Load("[CustomColourMatch]\n"
-       "type=Y\ncmyk=0 0 255 0\nmix=1\nmatch=0 \"zzz\"\n"
-       "type=M\ncmyk=0 255 0 0\nmix=0\nmatch=0 \"[dd]\"\n"
-       "type=K\ncmyk=0 0 0 255\nmix=1\nmatch=0 \"[d]\"\n");
+  Load(
+      "[CustomColourMatch]\n"
+      "type=Y\ncmyk=0 0 255 0\nmix=1\nmatch=0 \"zzz\"\n"
+      "type=M\ncmyk=0 255 0 0\nmix=0\nmatch=0 \"[dd]\"\n"
+      "type=K\ncmyk=0 0 0 255\nmix=1\nmatch=0 \"[d]\"\n");
   BestColour best;
   ASSERT_TRUE(LocateCustomColour(info, "Job 42", best));
   EXPECT_EQ(best.FoundColor, "Magenta");
   EXPECT_EQ(best.PrefixPos, 4);
   EXPECT_FALSE(best.mixable);
   EXPECT_EQ(CmykText(best), "0 255 0 0");
-  EXPECT_EQ(Logs(), (Texts{"In LocateCustomColour((Job 42)", "Matching Yellow against Job 42",
-                           "In MatchesUserColour(Job 42)", "Matching Magenta against Job 42",
-                           "In MatchesUserColour(Job 42)", "Found (better) matching for Magenta against Job 42",
-                           "Matching Black against Job 42", "In MatchesUserColour(Job 42)",
-                           "Found CustomColour match (Magenta) for Job 42"}));
+  EXPECT_EQ(Logs(),
+            (Texts{"In LocateCustomColour((Job 42)", "Matching Yellow against Job 42", "In MatchesUserColour(Job 42)",
+                   "Matching Magenta against Job 42", "In MatchesUserColour(Job 42)",
+                   "Found (better) matching for Magenta against Job 42", "Matching Black against Job 42",
+                   "In MatchesUserColour(Job 42)", "Found CustomColour match (Magenta) for Job 42"}));
   EXPECT_FALSE(LocateCustomColour(info, "Job", best));
   EXPECT_EQ(best.type, ctUserDefined);
   EXPECT_EQ(Logs().back(), "Failed to find CustomColour match for Job");
@@ -202,14 +204,14 @@ TEST_F(ColourLookup, AffixesBoundTheBareNameInsideTheIdentifierAndNeverReadOutsi
     int prefixPos, endDelimPos, namePos, suffixPos;
     const char* found;
     ColourType type;
-  } cases[] = {
-      {"x(SPT Blue 7 CU)y", 2, 15, 7, 12, "lue7", ctPantone},
-      // Without a prefix only the normalised name changes.
-      {"(Blue 7 C)", 1, 8, 1, 5, "(Blue 7 C)", ctSpot},
-      // An end beyond the name is cut at the name's end.
-      {"SPT Red C", 0, 1000, 4, 7, "Red", ctPantone},
-      {"SPT Red C", 0, -1, 0, 5, "SPT Red C", ctSpot}, {"SPT Red C", -5, 3, -5, 5, "SPT Red C", ctSpot},
-      {"SPT Red C", 1000, 2000, 1000, 5, "SPT Red C", ctSpot}};
+  } cases[] = {{"x(SPT Blue 7 CU)y", 2, 15, 7, 12, "lue7", ctPantone},
+               // Without a prefix only the normalised name changes.
+               {"(Blue 7 C)", 1, 8, 1, 5, "(Blue 7 C)", ctSpot},
+               // An end beyond the name is cut at the name's end.
+               {"SPT Red C", 0, 1000, 4, 7, "Red", ctPantone},
+               {"SPT Red C", 0, -1, 0, 5, "SPT Red C", ctSpot},
+               {"SPT Red C", -5, 3, -5, 5, "SPT Red C", ctSpot},
+               {"SPT Red C", 1000, 2000, 1000, 5, "SPT Red C", ctSpot}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + (" from " + std::to_string(c.prefixPos)));
     BestColour best;
@@ -271,7 +273,7 @@ TEST_F(ColourLookup, ANameWithBlanksIsAddedButNotFoundAgainAnEmptyKeyStopsAfterT
   EXPECT_FALSE(best.cmykDefined);
   EXPECT_EQ(CmykValues(best), "0 0 0 0");
   EXPECT_EQ(Logs().size(), 2u);  // no "Found colour" line
-  GetColourInfo(info, best);  // a second file adds nothing more
+  GetColourInfo(info, best);     // a second file adds nothing more
   ASSERT_EQ(info.SpotColourCount(), 1u);
   EXPECT_EQ(info.EntryAt(0)->EffectiveName(), "Deep Red");
 }
@@ -279,9 +281,9 @@ TEST_F(ColourLookup, ANameWithBlanksIsAddedButNotFoundAgainAnEmptyKeyStopsAfterT
 TEST_F(ColourLookup, ShippedCustomRulesMatchTheirExamples) {
   Load(ShippedCatalogueText());
   const std::pair<const char*, const char*> examples[] = {
-      {"JOB12_plate-cy1", "Cyan"}, {"plate_sep3-k", "Black"}, {"JOB7_mg12", "Magenta"}, {"Y 3F plate", "Yellow"},
-      {"JOB12_plate-cy1x", ""},  // the Cyan rule looks only at the last four characters
-      {"plate_sep3 k", ""}};     // a blank is no punctuation
+      {"JOB12_plate-cy1", "Cyan"}, {"plate_sep3-k", "Black"}, {"JOB7_mg12", "Magenta"},
+      {"Y 3F plate", "Yellow"},    {"JOB12_plate-cy1x", ""},  // the Cyan rule looks only at the last four characters
+      {"plate_sep3 k", ""}};                                  // a blank is no punctuation
   for (const auto& [name, colour] : examples) {
     BestColour best;
     LocateCustomColour(info, name, best);

@@ -61,11 +61,21 @@ inline void ExpectAnalysis(CFilenameAnalyser& analyser, const AnalysisRow& row) 
     EXPECT_EQ(best.FoundColor, row.found);
     EXPECT_EQ(best.type, row.type);
   }
-  if (row.normalised) { EXPECT_EQ(best.NormalisedColor, row.normalised); }
-  if (row.cmyk) { EXPECT_EQ(CmykText(best), row.cmyk); }
-  if (row.group) { EXPECT_EQ(analyser.groupName(), row.group); }
-  if (row.preps) { EXPECT_EQ(analyser.preps(), row.preps); }
-  if (row.page) { EXPECT_EQ(analyser.pageNumber(), row.page); }
+  if (row.normalised) {
+    EXPECT_EQ(best.NormalisedColor, row.normalised);
+  }
+  if (row.cmyk) {
+    EXPECT_EQ(CmykText(best), row.cmyk);
+  }
+  if (row.group) {
+    EXPECT_EQ(analyser.groupName(), row.group);
+  }
+  if (row.preps) {
+    EXPECT_EQ(analyser.preps(), row.preps);
+  }
+  if (row.page) {
+    EXPECT_EQ(analyser.pageNumber(), row.page);
+  }
 }
 
 }  // namespace hf

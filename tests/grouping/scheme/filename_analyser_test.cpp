@@ -105,9 +105,10 @@ TEST(FilenameAnalyserTest, SpotColourByPositions) {
 }
 
 TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
-  const std::string scheme =
-      kNoProcess + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
-                   "SPOT_ID_END_DELIMITER=41\n" + kGroupBeforeColour;
+  const std::string scheme = kNoProcess +
+                             "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
+                             "SPOT_ID_END_DELIMITER=41\n" +
+                             kGroupBeforeColour;
   ExpectRows(scheme,
              {{"JOB7 (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2", "JOB7", "", ""},
               // A prefix and suffix inside the brackets: the bare name is looked up.
@@ -131,7 +132,7 @@ TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
   EXPECT_EQ(best.type, ctSpot);
   EXPECT_EQ(best.FoundColor + "|" + best.OriginalColor + "|" + best.NormalisedColor, "CHROMIX485C|CHROMIX 485 C|485");
   EXPECT_EQ(Positions(best), "delims 5-18 prefix 5+0 name 13 suffix 16+0 end 18");
-  EXPECT_FALSE(best.cmykDefined);  // the whole text is not a catalogue name...
+  EXPECT_FALSE(best.cmykDefined);                                  // the whole text is not a catalogue name...
   EXPECT_GE(run.catalogue.FindColour("CHROMIX 485 C", false), 0);  // ...so it was added
   // The first prefix finds no suffix behind it; the second does. The colour keeps its kind.
   ASSERT_TRUE(run.analyser.LocateSpotColour("SPT 300 U_CHROMIX x", best));
@@ -172,7 +173,7 @@ TEST(FilenameAnalyserTest, SpotColourFromTheFirstLetter) {
 TEST(FilenameAnalyserTest, PrepsLetterAfterOrBeforeTheColourOrByPosition) {
   const std::string prepsAfter = "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\nPREPS_IDENTIFIER_OFFSET=1\n";
   ExpectRows(kProcessByName + kSpotByAffixes + kGroupBeforeColour + prepsAfter,
-             {{"JOB1 CYANh", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "h", ""},  // value 7
+             {{"JOB1 CYANh", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "h", ""},   // value 7
               {"JOB1 CYANI", false, "CYAN", "CYAN", ctProcess, "255 0 0 0", "JOB1", "I", ""},  // value 8
               {"JOB1 CYAN_", false, "CYAN", nullptr, ctProcess, nullptr, nullptr, "_", nullptr},
               {"JOB1 CYAN", false, "CYAN", nullptr, ctProcess, nullptr, "", "", ""}});  // past the end
@@ -202,12 +203,14 @@ TEST(FilenameAnalyserTest, GroupEndTypes) {
   ExpectRows(base + kGroupAfterColour + "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=7\n",
              {{"Cyan_JOB77", true, "Cyan", nullptr, ctProcess, nullptr, "JOB77", "", ""}});
   // Type 3 with 5 characters from the end on twelve characters: end 8.
-  ExpectRows(base + "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
-                    "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=5\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
+  ExpectRows(base +
+                 "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=3\n"
+                 "SEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=5\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
              {{"ABCDEFGHXCyn", true, "Cyn", "CYAN", ctProcess, "255 0 0 0", "ABCDEFGH", "", ""}});
   // Type 0: a length from the start.
-  ExpectRows(base + "[GroupId]\nSEP_GROUP_OFFSET=2\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
-                    "SEP_GROUP_IDENTIFIER_LENGTH=4\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
+  ExpectRows(base +
+                 "[GroupId]\nSEP_GROUP_OFFSET=2\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
+                 "SEP_GROUP_IDENTIFIER_LENGTH=4\nSEP_GROUP_USE_LEADING_DIGITS=1\n",
              {{"XXJOB12345_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
               {"ABCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""},
               {"XCyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});  // end past the name
@@ -238,10 +241,18 @@ TEST(FilenameAnalyserTest, LeadingDigitsSeparatorsAndTheIgnoredCharacter) {
 }
 
 TEST(FilenameAnalyserTest, FinaliseGroupNameDropsAKnownExtensionAndTrailingDots) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"JOB.tif", "JOB"}, {"JOB.v2.PGB", "JOB.v2"}, {"JOBtif", "JOBtif"}, {"JOB...", "JOB"}, {"a.b\\ctif", "a.b\\ctif"},
-      {"a.b/tif", "a.b/tif"}, {"JOB.TIF..", "JOB.TIF"}, {".tif", ""}, {"tif", "tif"}, {"", ""},
-      {"JOB.pgb.tif", "JOB.pgb"}, {"...", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"JOB.tif", "JOB"},
+                                                       {"JOB.v2.PGB", "JOB.v2"},
+                                                       {"JOBtif", "JOBtif"},
+                                                       {"JOB...", "JOB"},
+                                                       {"a.b\\ctif", "a.b\\ctif"},
+                                                       {"a.b/tif", "a.b/tif"},
+                                                       {"JOB.TIF..", "JOB.TIF"},
+                                                       {".tif", ""},
+                                                       {"tif", "tif"},
+                                                       {"", ""},
+                                                       {"JOB.pgb.tif", "JOB.pgb"},
+                                                       {"...", ""}};
   for (const auto& [text, expected] : cases) {
     std::string group = text;
     CFilenameAnalyser::FinaliseGroupName(group);
@@ -308,7 +319,8 @@ TEST(FilenameAnalyserTest, PageNumberMarking) {
   } cases[] = {
       {"ab-_pg12. x", 6, 8, "ab" + m + m + m + m + m + m + m + m + "x"},  // the number, "pg", ". " after, "-_" before
       {"pg12_x", 2, 4, "pg" + m + m + "_x"},  // the start delimiter right at the start is not marked
-      {"abc", -7, 1, m + "bc"}, {"abc", 5, 9, "abc"}};  // ranges outside the text are clipped
+      {"abc", -7, 1, m + "bc"},
+      {"abc", 5, 9, "abc"}};  // ranges outside the text are clipped
   for (const auto& c : cases) {
     std::string w = c.text;
     analyser.MarkPageNumber(w, c.first, c.last);
@@ -319,7 +331,8 @@ TEST(FilenameAnalyserTest, PageNumberMarking) {
 // ---- Results, logging, bad input ----
 
 TEST(FilenameAnalyserTest, EveryAnalysisStartsWithEmptyResultsAndNeedsACatalogue) {
-  Analysis run(kProcessByName + kSpotByAffixes + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
+  Analysis run(kProcessByName + kSpotByAffixes +
+               "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
                "SEP_GROUP_END_IDENTIFIER_TYPE=1\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=0\n"
                "PREPS_IDENTIFIER_OFFSET=0\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n");
   ASSERT_TRUE(run.analyser.Analyse("B_JOB_Cyan7"));
@@ -353,24 +366,40 @@ namespace {
 
 TEST(FilenameAnalyserLogTest, AnalysisLogLines) {
   LogCapture log;
-  Analysis run(kProcessByName + kSpotByAffixes + "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
+  Analysis run(kProcessByName + kSpotByAffixes +
+               "[GroupId]\nSEP_GROUP_OFFSET=0\nSEP_GROUP_END_IDENTIFIER_TYPE=4\n"
                "[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=1\nPREPS_IDENTIFIER_OFFSET=2\n");
   const std::string name = "JOB2 B Magenta";
   ASSERT_TRUE(run.analyser.Analyse(name));
-  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is ignored"}, {3, "In LocatePrefixedColour(" + name + ")"},
-                            {3, "In LocateSpotColour(" + name + ")"}, {3, "Using PREFIX SpotColourStart method"},
+  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is ignored"},
+                            {3, "In LocatePrefixedColour(" + name + ")"},
+                            {3, "In LocateSpotColour(" + name + ")"},
+                            {3, "Using PREFIX SpotColourStart method"},
                             {3, "Failed to find SpotColour match for " + name},
-                            {3, "In LocateProcessColour(" + name + ")"}, {3, "Using NAME ProcessColour method"},
-                            {3, "Found ProcessColour (Magenta) match for " + name}, {3, "BestColour information"},
-                            {3, "  FoundColor = Magenta"}, {3, "  NormalisedColor = MAGENTA"},
-                            {3, "  OriginalColor = MAGENTA"}, {3, "  Color Type = ctProcess"},
-                            {3, "  CMYK = [ 0 255 0 0 ]"}, {3, "  Mix = Mixable"}, {3, "  NamePos = 7"},
-                            {3, "  EndPos = 14"}, {3, "  StartDelimPos = 7"}, {3, "  EndDelimPos = 14"},
-                            {3, "  PrefixPos = 7"}, {3, "  PrefixLength = 0"}, {3, "  SuffixPos = 14"},
-                            {3, "  SuffixLength = 0"}, {3, "Using BEFORE_COLOUR Preps method"},
-                            {3, "Using POSITIONAL GroupStart method"}, {3, "Using BEFORE_PREPS GroupEnd method"},
+                            {3, "In LocateProcessColour(" + name + ")"},
+                            {3, "Using NAME ProcessColour method"},
+                            {3, "Found ProcessColour (Magenta) match for " + name},
+                            {3, "BestColour information"},
+                            {3, "  FoundColor = Magenta"},
+                            {3, "  NormalisedColor = MAGENTA"},
+                            {3, "  OriginalColor = MAGENTA"},
+                            {3, "  Color Type = ctProcess"},
+                            {3, "  CMYK = [ 0 255 0 0 ]"},
+                            {3, "  Mix = Mixable"},
+                            {3, "  NamePos = 7"},
+                            {3, "  EndPos = 14"},
+                            {3, "  StartDelimPos = 7"},
+                            {3, "  EndDelimPos = 14"},
+                            {3, "  PrefixPos = 7"},
+                            {3, "  PrefixLength = 0"},
+                            {3, "  SuffixPos = 14"},
+                            {3, "  SuffixLength = 0"},
+                            {3, "Using BEFORE_COLOUR Preps method"},
+                            {3, "Using POSITIONAL GroupStart method"},
+                            {3, "Using BEFORE_PREPS GroupEnd method"},
                             {3, "PageNumber = '', found between positions 0 and 0"},
-                            {3, "Final Group Name = <JOB2>"}, {3, "Preps value = <1>"}}));
+                            {3, "Final Group Name = <JOB2>"},
+                            {3, "Preps value = <1>"}}));
   // The custom search runs only when nothing else was found.
   for (const LogLine& record : log.lines) EXPECT_EQ(record.second.find("LocateCustomColour"), std::string::npos);
 }
@@ -379,16 +408,22 @@ TEST(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueFailuresAndAnEm
   std::string catalogue = kCatalogue;
   catalogue.replace(catalogue.find("ignore_case=1"), 13, "ignore_case=0");
   LogCapture log;
-  Analysis run(kNoProcess + "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=0\nSPOT_END_METHOD=2\n"
-               "SPOT_ID_END_OFFSET=-6\n" + kGroupAfterColour + "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n",
+  Analysis run(kNoProcess +
+                   "[SpotId]\nSPOT_START_METHOD=2\nSPOT_ID_START_OFFSET=0\nSPOT_END_METHOD=2\n"
+                   "SPOT_ID_END_OFFSET=-6\n" +
+                   kGroupAfterColour + "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n",
                catalogue.c_str());
   ASSERT_TRUE(run.analyser.Analyse("Gold_aJOB12"));
-  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is preserved"}, {3, "Using POSITIONAL SpotColourStart method"},
-                            {3, "In SearchForSpotColour(Gold_aJOB12)"}, {3, "Using POSITIONAL SpotColourEnd method"},
+  EXPECT_TRUE(InOrder(log, {{2, "Affix case sensitivity is preserved"},
+                            {3, "Using POSITIONAL SpotColourStart method"},
+                            {3, "In SearchForSpotColour(Gold_aJOB12)"},
+                            {3, "Using POSITIONAL SpotColourEnd method"},
                             {3, "Found SpotColour match (Gold_a) for Gold_aJOB12"},
                             {3, "Using POSITIONAL ProcessColour method"},
-                            {3, "Failed to find ProcessColour match for Gold_aJOB12"}, {3, "  Color Type = ctSpot"},
-                            {3, "  CMYK = Undefined"}, {3, "  NamePos = 0"},
+                            {3, "Failed to find ProcessColour match for Gold_aJOB12"},
+                            {3, "  Color Type = ctSpot"},
+                            {3, "  CMYK = Undefined"},
+                            {3, "  NamePos = 0"},
                             {3, "Using AFTER_COLOUR GroupStart method"},
                             {3, "Using POSITIONAL GroupEnd method"},
                             {3, "PageNumber = '12', found between positions 9 and 11"},
@@ -396,7 +431,8 @@ TEST(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueFailuresAndAnEm
   // A wrong FoundColor here would mean the identifier ran past its end.
   EXPECT_EQ(run.analyser.best().FoundColor, "Gold_a");
   EXPECT_FALSE(run.analyser.Analyse("Go"));
-  EXPECT_TRUE(InOrder(log, {{3, "Failed to find SpotColour match for Go"}, {3, "In LocateCustomColour((Go)"},
+  EXPECT_TRUE(InOrder(log, {{3, "Failed to find SpotColour match for Go"},
+                            {3, "In LocateCustomColour((Go)"},
                             {3, "Failed to find CustomColour match for Go"}}));
 
   log.lines.clear();
@@ -404,7 +440,8 @@ TEST(FilenameAnalyserLogTest, UndefinedCmykCaseSensitiveCatalogueFailuresAndAnEm
   EXPECT_FALSE(separators.analyser.Analyse("-. -_Cyan"));
   EXPECT_TRUE(InOrder(log, {{3, "Using DELIMITER ProcessColour method"},
                             {3, "Found ProcessColour (Cyan) match for -. -_Cyan"},
-                            {3, "Using BEFORE_COLOUR GroupEnd method"}, {3, "Final Group Name = <>"}}));
+                            {3, "Using BEFORE_COLOUR GroupEnd method"},
+                            {3, "Final Group Name = <>"}}));
   for (const LogLine& record : log.lines) EXPECT_NE(record.second.rfind("Preps value", 0), 0u);
 }
 
@@ -412,17 +449,32 @@ TEST(FilenameAnalyserBadInputTest, NamesThatCannotBeAnalysed) {
   const std::string schemes[] = {
       "",  // the initial settings as a template with no keys
       "[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=-1\n[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n",
-      kProcessByUnderscore + "[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\n"
-                             "PAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_\n"
-                             "PAGENUMBER_IDENTIFIER_END_DELIM=_\n",
-      kProcessByName + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
-                       "SPOT_ID_END_DELIMITER=41\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
-                       "SEP_GROUP_END_IDENTIFIER_TYPE=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\n"
-                       "PREPS_IDENTIFIER_OFFSET=1\n",
+      kProcessByUnderscore +
+          "[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=1\n[PageNumber]\n"
+          "PAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_\n"
+          "PAGENUMBER_IDENTIFIER_END_DELIM=_\n",
+      kProcessByName +
+          "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n"
+          "SPOT_ID_END_DELIMITER=41\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=2\n"
+          "SEP_GROUP_END_IDENTIFIER_TYPE=4\n[SideId]\nUSE_PREPS=1\nPREPS_IDENTIFIER_METHOD=2\n"
+          "PREPS_IDENTIFIER_OFFSET=1\n",
       "[SpotId]\nSPOT_START_METHOD=16\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=-2\n[GroupId]\n"
       "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-1\n[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=1\n"};
-  const std::string names[] = {"", "C", "K", "_", "(", ")", "((((((", "))))", "______", "\x01", "\x01\x01\x01",
-                               std::string(3, '\0'), "-. -_.", std::string(2000, '_'), std::string(2000, ')'),
+  const std::string names[] = {"",
+                               "C",
+                               "K",
+                               "_",
+                               "(",
+                               ")",
+                               "((((((",
+                               "))))",
+                               "______",
+                               "\x01",
+                               "\x01\x01\x01",
+                               std::string(3, '\0'),
+                               "-. -_.",
+                               std::string(2000, '_'),
+                               std::string(2000, ')'),
                                std::string(1, '\xA3')};
   for (const std::string& scheme : schemes) {
     for (const std::string& name : names) {
@@ -437,10 +489,14 @@ TEST(FilenameAnalyserBadInputTest, OffsetsFarOutsideTheName) {
   std::vector<std::string> schemes;
   for (const std::string v : {"2147483647", "-2147483648"}) {
     for (const char* groupEnd : {"0", "3"}) {  // a length, or a count from the end
-      schemes.push_back("[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=" + v + "\n[SpotId]\nSPOT_START_METHOD=2\n"
-                        "SPOT_ID_START_OFFSET=" + v + "\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=" + v + "\n[GroupId]\n"
-                        "SEP_GROUP_OFFSET=" + v + "\nSEP_GROUP_END_IDENTIFIER_TYPE=" + groupEnd +
-                        "\nSEP_GROUP_IDENTIFIER_LENGTH=" + v + "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + v +
+      schemes.push_back("[ProcessId]\nSEP_ID_METHOD=1\nSEP_ID_OFFSET=" + v +
+                        "\n[SpotId]\nSPOT_START_METHOD=2\n"
+                        "SPOT_ID_START_OFFSET=" +
+                        v + "\nSPOT_END_METHOD=2\nSPOT_ID_END_OFFSET=" + v +
+                        "\n[GroupId]\n"
+                        "SEP_GROUP_OFFSET=" +
+                        v + "\nSEP_GROUP_END_IDENTIFIER_TYPE=" + groupEnd + "\nSEP_GROUP_IDENTIFIER_LENGTH=" + v +
+                        "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + v +
                         "\nSEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=" + v + "\n");
     }
     // A colour is found; the preps letter is far outside.
@@ -449,7 +505,8 @@ TEST(FilenameAnalyserBadInputTest, OffsetsFarOutsideTheName) {
                         "\nPREPS_IDENTIFIER_OFFSET=" + v + "\n");
   }
   // The group would run far past the end.
-  schemes.push_back(kProcessByName + "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
+  schemes.push_back(kProcessByName +
+                    "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=1\nSEP_GROUP_END_IDENTIFIER_TYPE=0\n"
                     "SEP_GROUP_IDENTIFIER_LENGTH=2147483647\n");
   for (const std::string& scheme : schemes) {
     for (const char* name : {"JOB_Cyan_x", "Cyan", "", "(Cyan)"}) {

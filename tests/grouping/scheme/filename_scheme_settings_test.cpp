@@ -40,9 +40,9 @@ std::string Describe(const FilenameSchemeSettings& s) {
                 static_cast<int>(s.spotEndMethod), s.spotIdStartOffset, s.spotIdEndOffset,
                 static_cast<unsigned char>(s.spotIdStartDelim), static_cast<unsigned char>(s.spotIdEndDelim),
                 static_cast<int>(s.groupStartMethod), static_cast<int>(s.groupEndMethod), s.groupOffset,
-                s.groupCharsFromEnd, s.groupIdentifierLength, s.ignoreCharPosition, s.keepLeadingDigits,
-                s.groupTimeout, static_cast<int>(s.prepsMethod), s.prepsOffset, s.side, s.sheetNumber, s.pageGroupBy,
-                s.pageMethod, s.pagePosition, s.pageStartDelim.c_str(), s.pageEndDelim.c_str(),
+                s.groupCharsFromEnd, s.groupIdentifierLength, s.ignoreCharPosition, s.keepLeadingDigits, s.groupTimeout,
+                static_cast<int>(s.prepsMethod), s.prepsOffset, s.side, s.sheetNumber, s.pageGroupBy, s.pageMethod,
+                s.pagePosition, s.pageStartDelim.c_str(), s.pageEndDelim.c_str(),
                 s.requireCatalogueMatch ? "" : " any colour");
   return text;
 }
@@ -50,17 +50,33 @@ std::string Describe(const FilenameSchemeSettings& s) {
 }  // namespace
 
 TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreReadLeading) {
-  const std::pair<int32_t, int32_t> stored[] = {{0, 1},   {4, 5},   {-1, -1},
-                                                {-5, -5}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
+  const std::pair<int32_t, int32_t> stored[] = {
+      {0, 1}, {4, 5}, {-1, -1}, {-5, -5}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
   for (const auto& [offset, expected] : stored) EXPECT_EQ(StoredOffset(offset), expected) << offset;
-  const std::tuple<int32_t, int32_t, int32_t> positions[] = {
-      {1, 9, 0}, {5, 9, 4}, {-1, 9, 8}, {-5, 9, 4}, {-10, 9, -1}, {0, 9, 9},  // 0: "not used", outside the name
-      {INT_MAX, 9, INT_MAX - 1}, {INT_MIN, 9, INT_MIN + 9}, {-1, 0, -1}};
+  const std::tuple<int32_t, int32_t, int32_t> positions[] = {{1, 9, 0},
+                                                             {5, 9, 4},
+                                                             {-1, 9, 8},
+                                                             {-5, 9, 4},
+                                                             {-10, 9, -1},
+                                                             {0, 9, 9},  // 0: "not used", outside the name
+                                                             {INT_MAX, 9, INT_MAX - 1},
+                                                             {INT_MIN, 9, INT_MIN + 9},
+                                                             {-1, 0, -1}};
   for (const auto& [offset, length, expected] : positions)
     EXPECT_EQ(PositionFromOffset(offset, length), expected) << offset << " in " << length;
-  const std::pair<std::string, double> reals[] = {
-      {"45", 45.0}, {"  7.25 s", 7.25}, {"-3", -3.0}, {"+8", 8.0}, {".5", 0.5}, {"", 0.0}, {"abc", 0.0},
-      {"1e3", 1.0}, {"+-5", 0.0}, {"inf", 0.0}, {"nan", 0.0}, {"12,5", 12.0}, {std::string(400, '9'), 0.0}};
+  const std::pair<std::string, double> reals[] = {{"45", 45.0},
+                                                  {"  7.25 s", 7.25},
+                                                  {"-3", -3.0},
+                                                  {"+8", 8.0},
+                                                  {".5", 0.5},
+                                                  {"", 0.0},
+                                                  {"abc", 0.0},
+                                                  {"1e3", 1.0},
+                                                  {"+-5", 0.0},
+                                                  {"inf", 0.0},
+                                                  {"nan", 0.0},
+                                                  {"12,5", 12.0},
+                                                  {std::string(400, '9'), 0.0}};
   for (const auto& [text, value] : reals) EXPECT_DOUBLE_EQ(LeadingReal(text), value) << text.substr(0, 9);
 }
 
@@ -91,13 +107,25 @@ TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
     FnsMethod kept;
     std::vector<std::pair<const char*, FnsMethod>> codes;
   } keys[] = {
-      {"ProcessId", "SEP_ID_METHOD", &FilenameSchemeSettings::sepIdMethod, M::SUFFIX,
+      {"ProcessId",
+       "SEP_ID_METHOD",
+       &FilenameSchemeSettings::sepIdMethod,
+       M::SUFFIX,
        {{"1", M::POSITIONAL}, {"2", M::DELIMITER}, {"4", M::NAME}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}},
-      {"SpotId", "SPOT_START_METHOD", &FilenameSchemeSettings::spotStartMethod, M::LENGTH,
+      {"SpotId",
+       "SPOT_START_METHOD",
+       &FilenameSchemeSettings::spotStartMethod,
+       M::LENGTH,
        {{"1", M::PREFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::FIRST_ALPHABETIC}, {"4", M::LENGTH}}},
-      {"SpotId", "SPOT_END_METHOD", &FilenameSchemeSettings::spotEndMethod, M::LENGTH,
+      {"SpotId",
+       "SPOT_END_METHOD",
+       &FilenameSchemeSettings::spotEndMethod,
+       M::LENGTH,
        {{"1", M::SUFFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::LENGTH}, {"4", M::LENGTH}}},
-      {"GroupId", "SEP_GROUP_START_IDENTIFIER_TYPE", &FilenameSchemeSettings::groupStartMethod, M::SUFFIX,
+      {"GroupId",
+       "SEP_GROUP_START_IDENTIFIER_TYPE",
+       &FilenameSchemeSettings::groupStartMethod,
+       M::SUFFIX,
        {{"1", M::AFTER_COLOUR}, {"2", M::AFTER_PREPS}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}}};
   for (const auto& key : keys) {
     for (const auto& [value, method] : key.codes) {
@@ -128,12 +156,11 @@ TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
     const char *type, *charsFromEnd;
     FnsMethod method;
     int32_t storedCharsFromEnd;
-  } cases[] = {
-      {"0", "5", M::LENGTH, 5}, {"1", "5", M::BEFORE_COLOUR, 5},
-      {"2", "5", M::POSITIONAL, -1},  // the end of the name
-      {"3", "5", M::POSITIONAL, -5},  // negated: counted from the end
-      {"3", "-4", M::POSITIONAL, 4}, {"3", "-2147483648", M::POSITIONAL, INT32_MAX},  // no overflow
-      {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};  // not listed: method stays, value as read
+  } cases[] = {{"0", "5", M::LENGTH, 5},       {"1", "5", M::BEFORE_COLOUR, 5},
+               {"2", "5", M::POSITIONAL, -1},  // the end of the name
+               {"3", "5", M::POSITIONAL, -5},  // negated: counted from the end
+               {"3", "-4", M::POSITIONAL, 4},  {"3", "-2147483648", M::POSITIONAL, INT32_MAX},  // no overflow
+               {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};  // not listed: method stays, value as read
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.groupEndMethod = M::SUFFIX;
@@ -151,14 +178,15 @@ TEST(FilenameSchemeSettingsTest, GroupFlagsIgnoreCharacterAndTimeout) {
     int32_t ignore;
     bool leadingDigits;
     double timeout;
-  } cases[] = {
-      {"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 4, false, 120.0},
-      {"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-2\n", -2, false, 120.0},
-      {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},  // offset 0: the first character
-      {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
-      {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=45\n", 0, true, 45.0},
-      {"SEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, false, 2.5}, {"SEP_GROUP_TIMEOUT_SECONDS=0\n", 0, false, 120.0},
-      {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0}, {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
+  } cases[] = {{"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 4, false, 120.0},
+               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-2\n", -2, false, 120.0},
+               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},  // offset 0: the first character
+               {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
+               {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=45\n", 0, true, 45.0},
+               {"SEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, false, 2.5},
+               {"SEP_GROUP_TIMEOUT_SECONDS=0\n", 0, false, 120.0},
+               {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0},
+               {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
   for (const auto& c : cases) {
     FilenameSchemeSettings s = ReadText(std::string("[GroupId]\n") + c.text);
     EXPECT_EQ(std::make_pair(s.ignoreCharPosition, s.keepLeadingDigits), std::make_pair(c.ignore, c.leadingDigits))
@@ -172,18 +200,21 @@ TEST(FilenameSchemeSettingsTest, PrepsOffsetCountsFromOneOnlyWhenPositional) {
     const char *method, *offset, *use;
     FnsMethod expectedMethod;
     int32_t expectedOffset;
-  } cases[] = {
-      {"0", "3", "1", M::POSITIONAL, 4},    {"0", "0", "1", M::POSITIONAL, 1},  {"0", "-2", "1", M::POSITIONAL, -2},
-      {"1", "3", "1", M::BEFORE_COLOUR, 3}, {"2", "0", "1", M::AFTER_COLOUR, 0}, {"0", "3", "0", M::POSITIONAL, 0},
-      {"2", "3", "", M::AFTER_COLOUR, 0},
-      {"7", "3", "1", M::BEFORE_COLOUR, 3}};  // 7 is not listed: the previous method stays
+  } cases[] = {{"0", "3", "1", M::POSITIONAL, 4},
+               {"0", "0", "1", M::POSITIONAL, 1},
+               {"0", "-2", "1", M::POSITIONAL, -2},
+               {"1", "3", "1", M::BEFORE_COLOUR, 3},
+               {"2", "0", "1", M::AFTER_COLOUR, 0},
+               {"0", "3", "0", M::POSITIONAL, 0},
+               {"2", "3", "", M::AFTER_COLOUR, 0},
+               {"7", "3", "1", M::BEFORE_COLOUR, 3}};  // 7 is not listed: the previous method stays
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.prepsMethod = M::BEFORE_COLOUR;
-    FilenameSchemeSettings s = ReadText(std::string("[SideId]\nPREPS_IDENTIFIER_METHOD=") + c.method +
-                                            "\nPREPS_IDENTIFIER_OFFSET=" + c.offset + "\nUSE_PREPS=" + c.use +
-                                            "\nSIDE=2\nSHEET_NUMBER=3\n",
-                                        start);
+    FilenameSchemeSettings s =
+        ReadText(std::string("[SideId]\nPREPS_IDENTIFIER_METHOD=") + c.method +
+                     "\nPREPS_IDENTIFIER_OFFSET=" + c.offset + "\nUSE_PREPS=" + c.use + "\nSIDE=2\nSHEET_NUMBER=3\n",
+                 start);
     EXPECT_EQ(std::make_tuple(s.prepsMethod, s.prepsOffset, s.side, s.sheetNumber),
               std::make_tuple(c.expectedMethod, c.expectedOffset, 2, 3))
         << c.method << "/" << c.offset << "/" << c.use;
@@ -215,7 +246,7 @@ TEST(ReadTemplateTest, EveryReadTakesTheFileAsItIsNowAndAMissingFileLogsAndKeeps
   EXPECT_EQ(analyser.settings().sepIdOffset, 7);
   EXPECT_DOUBLE_EQ(analyser.settings().groupTimeout, 20.0);
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "Configuration file is at " + absent},
-                                              {0, "Error: Can't open Configuration file '" + absent + "'"}}));
+                                             {0, "Error: Can't open Configuration file '" + absent + "'"}}));
 }
 
 }  // namespace hf

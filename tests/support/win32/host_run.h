@@ -17,7 +17,7 @@ struct CapturedProcess {
   DWORD startError = 0;   // why CreateProcess failed
   bool finished = false;  // false when the time limit ended the wait (the process is then terminated)
   DWORD exitCode = 0;
-  std::string output;     // standard output and standard error, interleaved
+  std::string output;  // standard output and standard error, interleaved
 };
 
 // Starts `commandLine` (program path quoted by the caller where needed) and
@@ -25,8 +25,8 @@ struct CapturedProcess {
 CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs);
 
 struct HostEvent {
-  std::map<std::string, std::string> texts;  // string members, UTF-8
-  std::map<std::string, int64_t> numbers;    // number members
+  std::map<std::string, std::string> texts;        // string members, UTF-8
+  std::map<std::string, int64_t> numbers;          // number members
   std::string Text(const std::string& key) const;  // "" when missing
   int64_t Number(const std::string& key) const;    // -1 when missing
 };

@@ -47,13 +47,12 @@ std::vector<FileRecord> ReadFileList(const RawBlock& block) {
   std::vector<FileRecord> records;
   for (auto* at = static_cast<uint8_t*>(block.Pointer(block::kFileList)); at != nullptr && records.size() < 1000;
        at = static_cast<uint8_t*>(ValueAt<void*>(at, kNext))) {
-    records.push_back(FileRecord{at, TextAt(at, kFolder, 260), TextAt(at, kFileName, 260), TextAt(at, kTitle, 132),
-                                 TextAt(at, kOwner, 132), ValueAt<uint64_t>(at, kFileSize),
-                                 ValueAt<uint32_t>(at, kJobType), ValueAt<uint32_t>(at, kGroupMember),
-                                 ValueAt<uint32_t>(at, kColourType), ValueAt<uint32_t>(at, kSafeToDelete),
-                                 ValueAt<void*>(at, kNext), ValueAt<void*>(at, kPrevious),
-                                 ValueAt<uint32_t>(at, kItemFlags), TextAt(at, kUniqueId, 128),
-                                 TextAt(at, kIntakeFailureText, 260)});
+    records.push_back(
+        FileRecord{at, TextAt(at, kFolder, 260), TextAt(at, kFileName, 260), TextAt(at, kTitle, 132),
+                   TextAt(at, kOwner, 132), ValueAt<uint64_t>(at, kFileSize), ValueAt<uint32_t>(at, kJobType),
+                   ValueAt<uint32_t>(at, kGroupMember), ValueAt<uint32_t>(at, kColourType),
+                   ValueAt<uint32_t>(at, kSafeToDelete), ValueAt<void*>(at, kNext), ValueAt<void*>(at, kPrevious),
+                   ValueAt<uint32_t>(at, kItemFlags), TextAt(at, kUniqueId, 128), TextAt(at, kIntakeFailureText, 260)});
   }
   const uint32_t marked = 1;
   for (const FileRecord& r : records) std::memcpy(const_cast<uint8_t*>(r.address) + kSafeToDelete, &marked, 4);
@@ -97,7 +96,8 @@ bool HasMessageStarting(const LogMessages& messages, int level, const std::strin
 
 std::string PostScriptJob(const std::string& title, const std::string& owner, size_t bodyLines) {
   std::string text = "%!PS-Adobe-3.0\n%%Title: " + title + "\n%%For: " + owner + "\n%%EndComments\n";
-  for (size_t line = 0; line < bodyLines; ++line) text += "newpath 0 0 moveto " + std::to_string(line) + " 0 lineto stroke\n";
+  for (size_t line = 0; line < bodyLines; ++line)
+    text += "newpath 0 0 moveto " + std::to_string(line) + " 0 lineto stroke\n";
   return text + "showpage\n%%EOF\n";
 }
 

@@ -53,12 +53,11 @@ void MailslotReader::Create() {
 bool MailslotReader::WaitFor(const std::string& substring, DWORD timeoutMs, bool take) {
   std::unique_lock<std::mutex> hold(lock_);
   auto found = records_.end();
-  const bool arrived =
-      arrived_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
-        found = std::find_if(records_.begin(), records_.end(),
-                             [&](const LogRecord& r) { return r.text.find(substring) != std::string::npos; });
-        return found != records_.end();
-      });
+  const bool arrived = arrived_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
+    found = std::find_if(records_.begin(), records_.end(),
+                         [&](const LogRecord& r) { return r.text.find(substring) != std::string::npos; });
+    return found != records_.end();
+  });
   if (arrived && take) records_.erase(found);
   return arrived;
 }
@@ -72,7 +71,8 @@ bool MailslotReader::Sync(DWORD timeoutMs) {
   std::string marker;
   {
     std::lock_guard<std::mutex> hold(lock_);
-    marker = "\x01mailslot-reader-sync " + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++markerCount_);
+    marker =
+        "\x01mailslot-reader-sync " + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++markerCount_);
   }
   LogRecordFields fields;
   fields.prefixFlags = 0;

@@ -61,8 +61,8 @@ bool SendUnixDrive(char letter, const std::string& unixFolder) {
   }
   std::memcpy(request.data(), &header, sizeof header);
   DWORD returned = 0;
-  BOOL done = ::DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
-                                nullptr, 0, &returned, nullptr);
+  BOOL done = ::DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()), nullptr,
+                                0, &returned, nullptr);
   ::CloseHandle(manager);
   return done != FALSE;
 }

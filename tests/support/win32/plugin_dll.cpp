@@ -59,7 +59,8 @@ std::vector<std::string> ExportedNames(HMODULE module) {
   auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT));
   auto base = reinterpret_cast<const BYTE*>(module);
   for (DWORD i = 0; exports != nullptr && i < exports->NumberOfNames; ++i)
-    names.emplace_back(reinterpret_cast<const char*>(base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i]));
+    names.emplace_back(
+        reinterpret_cast<const char*>(base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i]));
   return names;
 }
 

@@ -56,7 +56,7 @@ bool DeleteEmptyRegistryKey(HKEY root, const std::string& keyPath) {
 RegistryValueScope::RegistryValueScope(HKEY root, std::string keyPath, std::string valueName)
     : root_(root), keyPath_(std::move(keyPath)), valueName_(std::move(valueName)) {
   // The outermost missing level: keys from there down are the scope's to remove.
-  for (size_t at = keyPath_.find('\\'); ; at = keyPath_.find('\\', at + 1)) {
+  for (size_t at = keyPath_.find('\\');; at = keyPath_.find('\\', at + 1)) {
     const std::string level = keyPath_.substr(0, at);
     if (!KeyExists(root_, level)) {
       firstCreated_ = level;

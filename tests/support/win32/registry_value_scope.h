@@ -17,7 +17,9 @@ class RegistryValueScope {
   RegistryValueScope(const RegistryValueScope&) = delete;
   RegistryValueScope& operator=(const RegistryValueScope&) = delete;
 
-  bool SetDword(DWORD value) { return SetRaw(REG_DWORD, {reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value + 1)}); }
+  bool SetDword(DWORD value) {
+    return SetRaw(REG_DWORD, {reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value + 1)});
+  }
   bool SetString(const std::string& value) { return SetRaw(REG_SZ, {value.c_str(), value.c_str() + value.size() + 1}); }
   bool SetRaw(DWORD type, const std::vector<unsigned char>& bytes);
   bool Delete();
