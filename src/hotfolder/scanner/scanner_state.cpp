@@ -44,7 +44,7 @@ bool ScannerState::EnsureWakeEvent() {
 
 bool ScannerState::Start(PluginParameters* argument, SECURITY_ATTRIBUTES* attributes) {
   std::lock_guard<std::mutex> hold(control_);
-  argument_.store(argument);
+  taskFlags_.store(argument != nullptr ? argument->dwFlags : 0);
   return EnsureRunningHeld(attributes);
 }
 

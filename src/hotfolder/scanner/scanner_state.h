@@ -46,15 +46,17 @@ class ScannerState {
   bool stopRequested() const { return stopFlag_.load() != 0; }
   bool running() const { return runningFlag_.load() != 0; }
 
-  // The block the scanner uses for dwFlags and its error reports.
-  PluginParameters* argument() const { return argument_.load(); }
+  // The task option word of the block the scanner was last started with (its
+  // ScriptBit lets scripts run). Only the word is kept: the host may free its
+  // block once the call that handed it over has returned.
+  uint32_t taskFlags() const { return taskFlags_.load(); }
 
   // Creates the wake-up event (manual reset, not signalled) when it does not
   // exist yet. False, with the system error left for ReportSystemError, when
   // it cannot be created.
   bool EnsureWakeEvent();
 
-  // Makes `argument` the scanner's block and starts the scanner thread when
+  // Takes the option word of `argument` and starts the scanner thread when
   // none runs (or the one that runs is ending): the wake-up event is reset
   // and the stop flag cleared first.
   // False, with the system error left for ReportSystemError, when the thread
@@ -104,7 +106,7 @@ class ScannerState {
   std::atomic<uint32_t> scanInterval_{kMinimumScanIntervalSeconds};
   std::atomic<uint32_t> stopFlag_{0};
   std::atomic<uint32_t> runningFlag_{0};
-  std::atomic<PluginParameters*> argument_{nullptr};
+  std::atomic<uint32_t> taskFlags_{0};
   std::atomic<Phase> phase_{Phase::kNone};
   std::atomic<bool> unloading_{false};
   ScopedHandle wakeEvent_;

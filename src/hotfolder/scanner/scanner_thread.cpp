@@ -15,17 +15,31 @@ namespace {
 // The pause between the stop flag and the running flag as the thread leaves.
 constexpr DWORD kExitPauseMs = 200;
 
-// One scan cycle. Nothing may end the thread that watches every folder: an
-// exception leaves this cycle (its locks are released on the way out), is
-// logged, and the next cycle comes as usual.
-void RunOneCycle(PluginParameters* params) {
+// Frees what the cycle placed in the scanner's own block: nobody reads it (the
+// reports are in the log), and the next cycle starts with a clean block.
+void ClearReports(PluginParameters& block) {
+  if (block.messageOwned != 0 && block.messageText != nullptr) ::GlobalFree(block.messageText);
+  block.messageText = nullptr;
+  block.messageOwned = 0;
+  block.messageLength = 0;
+  block.messageAcknowledged = 0;
+  block.errorCode = 0;
+}
+
+// One scan cycle, on a block of the scanner's own: the host's blocks may be
+// freed by the host at any time after its call returns. Nothing may end the
+// thread that watches every folder: an exception leaves this cycle (its locks
+// are released on the way out), is logged, and the next cycle comes as usual.
+void RunOneCycle(PluginParameters& block, uint32_t taskFlags) {
+  block.dwFlags = taskFlags;
   try {
-    timerAction(params);
+    timerAction(&block);
   } catch (const std::exception& error) {
     Log(LogLevel::kError, "! The scan cycle ended early: %s. Scanning goes on.", error.what());
   } catch (...) {
     Log(LogLevel::kError, "! The scan cycle ended early on an unknown exception. Scanning goes on.");
   }
+  ClearReports(block);
 }
 
 }  // namespace
@@ -33,6 +47,8 @@ void RunOneCycle(PluginParameters* params) {
 DWORD WINAPI ScannerThreadProc(LPVOID) {
   ScannerState& scanner = TheScanner();
   if (!scanner.ThreadBegins()) scanner.Park();
+  PluginParameters block;
+  InitialiseDefaultParameters(block);
   const unsigned threadId = static_cast<unsigned>(::GetCurrentThreadId());
   Log(LogLevel::kTrace, "Scan thread #0x%X started, interval = %d seconds.", threadId,
       static_cast<int>(scanner.scanInterval()));
@@ -48,7 +64,7 @@ DWORD WINAPI ScannerThreadProc(LPVOID) {
       Log(LogLevel::kDetail, "got stop request");
       break;
     }
-    RunOneCycle(scanner.argument());
+    RunOneCycle(block, scanner.taskFlags());
     // A wake-up without a stop request gives this one cycle and ends the thread.
     if (waited != WAIT_TIMEOUT) break;
   }
