@@ -144,6 +144,39 @@ void ReleaseHandedOverMessage(PluginParameters* params) {
   Log(LogLevel::kError, "%s", kNotAcknowledged);
 }
 
+std::optional<BlockReport> TakeBlockReport(PluginParameters& block) {
+  std::optional<BlockReport> report;
+  std::lock_guard<std::mutex> hold(MessageFieldsLock());
+  if (IsUsablePointer(block.messageText) && block.messageText[0] != '\0')
+    report =
+        BlockReport{block.errorCode, std::string(block.messageText, strnlen(block.messageText, block.messageLength))};
+  else if (block.errorCode != 0)
+    report = BlockReport{block.errorCode, std::string()};
+  if (block.messageOwned != 0 && block.messageText != nullptr) FreeMessageText(block);
+  block.messageText = nullptr;
+  block.messageOwned = 0;
+  block.messageLength = 0;
+  block.messageAcknowledged = 0;
+  block.errorCode = 0;
+  return report;
+}
+
+bool PlaceBlockReport(PluginParameters* params, const BlockReport& report) {
+  if (params == nullptr) return false;
+  std::lock_guard<std::mutex> hold(MessageFieldsLock());
+  if (params->errorCode != 0 || HoldsUnacknowledgedText(*params)) return false;
+  if (params->messageText != nullptr && params->messageOwned != 0) FreeMessageText(*params);
+  // A message's length leaves its NUL out; an error's counts it.
+  const size_t length = report.text.size();
+  params->messageText = NewGlobalText(report.text.c_str(), length, length + 2);
+  params->messageOwned = params->messageText != nullptr ? 1 : 0;
+  params->messageLength =
+      params->messageText != nullptr ? static_cast<uint32_t>(report.errorCode != 0 ? length + 1 : length) : 0;
+  params->messageAcknowledged = 0;
+  params->errorCode = report.errorCode;
+  return true;
+}
+
 void ReportError(PluginParameters* params, const char* text, const char* sourceFile, int line) {
   if (text == nullptr) text = "";
   if (sourceFile == nullptr) sourceFile = "";

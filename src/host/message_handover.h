@@ -13,6 +13,7 @@
 #include "host/plugin_parameters.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace hf {
@@ -52,6 +53,23 @@ void ReportError(PluginParameters* params, const char* text, const char* sourceF
 // Returns the error number, 0 when there was none. `params` may be null.
 uint32_t ReportSystemError(PluginParameters* params, uint32_t error, const char* what, const char* sourceFile,
                            int line);
+
+// A report as a block carries it to its host: a message (errorCode 0) or an
+// error report (the error's code, the text with its line feed).
+struct BlockReport {
+  int32_t errorCode = 0;
+  std::string text;
+  bool operator==(const BlockReport& other) const { return errorCode == other.errorCode && text == other.text; }
+};
+
+// Takes the report a call left in `block` (freeing its text) and clears the
+// block's message and error fields; nullopt when it held none.
+std::optional<BlockReport> TakeBlockReport(PluginParameters& block);
+
+// Places `report` in the host's block when the block has room for it (no
+// unacknowledged message, no pending error); true when placed. Logs nothing:
+// the report was logged when it was made.
+bool PlaceBlockReport(PluginParameters* params, const BlockReport& report);
 
 // `pointerField` is the address of a pointer-sized field. True when both the
 // address and the pointer it holds are neither null nor all ones; otherwise

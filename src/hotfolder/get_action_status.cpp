@@ -153,7 +153,10 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
       MakeGroupComposite(folder, sourcePath.c_str());
     }
     Log(LogLevel::kDetail, "Moving GroupList file");
-    moved = MoveGroupListWithFolder(destination.Prepared().c_str(), sourcePath.c_str(), targetPath.c_str()).moved();
+    const GroupMoveResult result =
+        MoveGroupListWithFolder(destination.Prepared().c_str(), sourcePath.c_str(), targetPath.c_str());
+    moved = result.moved();
+    if (moved && !result.arrivedAs.empty()) targetPath = result.arrivedAs;  // under a free name
   } else {
     moved = MoveUnderFreeName(destination, params->destinationFolder, fileName, sourcePath, targetPath);
   }
@@ -244,8 +247,8 @@ int32_t GetActionStatus(PluginParameters* params) {
     return kNothingHandedOver;
   }
 
-  for (const std::string& report : folder->pendingReports) HF_REPORT_ERROR(params, report.c_str());
-  folder->pendingReports.clear();
+  if (!folder->pendingReports.empty() && PlaceBlockReport(params, folder->pendingReports.front()))
+    folder->pendingReports.pop_front();
 
   if (folder->pendingList == nullptr) return kNothingHandedOver;
   HandOverPendingFiles(*app, params, *folder);

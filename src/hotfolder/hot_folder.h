@@ -3,10 +3,12 @@
 // scripting, thumbnails).
 #pragma once
 
+#include "host/message_handover.h"
 #include "hotfolder/linked_file_list.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <set>
 #include <string>
@@ -40,10 +42,13 @@ class CHotFolder {
   std::string scriptName;  // in the scripts folder
   uint32_t thumbnailsEnabled = 0;
   std::string thumbnailFolder;
-  // Why jobs of this folder cannot be handed over, told to the task's host at
-  // its next GetActionStatus (each once), and the jobs whose move failed
-  // already told, so that a retried move is not reported again.
-  std::vector<std::string> pendingReports;
+  // Messages and error reports for the task's host, made by the scanner (on
+  // its own block) or by a walk, handed over one per GetActionStatus as the
+  // host's block has room. An equal report already waiting is not queued
+  // again, and the queue is bounded (what overflows is only in the log).
+  void QueueReport(BlockReport report);
+  std::deque<BlockReport> pendingReports;
+  // The jobs whose failed move has been told, so that a retry is not told again.
   std::set<std::string> reportedMoveFailures;
 };
 

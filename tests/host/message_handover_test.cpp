@@ -3,13 +3,14 @@
 #include "host/message_handover.h"
 
 #include "base/win32/windows_api.h"
-#include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/file_test_support.h"
+#include "tests/support/win32/global_blocks.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -249,6 +250,35 @@ TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {
     });
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(zeroResults[t], 0) << "thread " << t;
+}
+
+TEST_F(MessageHandoverTest, AReportTakenFromOneBlockArrivesInAnotherAsItWasMade) {
+  PluginParameters scanner;
+  InitialiseDefaultParameters(scanner);
+  EXPECT_FALSE(TakeBlockReport(scanner).has_value());
+  HandOverMessage(&scanner, nullptr, "Script File is missing.");
+  std::optional<BlockReport> message = TakeBlockReport(scanner);
+  ASSERT_TRUE(message.has_value());
+  EXPECT_EQ(scanner.messageText, nullptr);
+  HF_REPORT_SYSTEM_ERROR(&scanner, ERROR_ACCESS_DENIED, "FindFirstFile");
+  std::optional<BlockReport> error = TakeBlockReport(scanner);
+  ASSERT_TRUE(error.has_value());
+  EXPECT_EQ(scanner.errorCode, 0);
+  EXPECT_EQ(scanner.messageText, nullptr);
+
+  // The host's block takes one at a time, and only when it has room.
+  EXPECT_TRUE(PlaceBlockReport(&params, *message));
+  EXPECT_EQ(Message(), "Script File is missing.");
+  EXPECT_EQ(params.messageLength, 23u);
+  EXPECT_EQ(params.errorCode, 0);
+  EXPECT_FALSE(PlaceBlockReport(&params, *error));
+  params.messageAcknowledged = 1;
+  EXPECT_TRUE(PlaceBlockReport(&params, *error));
+  EXPECT_EQ(params.errorCode, static_cast<int32_t>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Message(),
+            std::to_string(ERROR_ACCESS_DENIED) + ": " + SystemText(ERROR_ACCESS_DENIED) + "\nFindFirstFile\n");
+  EXPECT_EQ(params.messageLength, Message().size() + 1);  // an error's length counts its NUL
+  EXPECT_FALSE(PlaceBlockReport(&params, *message));      // an error is pending
 }
 
 TEST_F(MessageHandoverTest, IsValidPointerRejectsNullAndAllOnes) {

@@ -30,7 +30,12 @@ using Hold = std::lock_guard<CCriticalSection>;
 
 }  // namespace
 
-CFileGroupList::CFileGroupList() = default;
+CFileGroupList::CFileGroupList() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  createdAt_ = static_cast<uint32_t>(ticks / 10000);  // 100 ns ticks to milliseconds
+}
 
 CFileGroupList::~CFileGroupList() {
   {
@@ -93,10 +98,13 @@ GroupStatus CFileGroupList::SetUpGroupingIn(const std::string& hostProgramFolder
 std::string CFileGroupList::MakeUniqueGroupName() {
   if (uniqueNames_ == 0) return std::string();
   Hold hold(lock_);
+  // Process, thread and list say which list made the group; the list's
+  // creation time keeps names apart across restarts, which reuse the others.
   char name[64];
-  std::snprintf(name, sizeof name, "%s%04lx-%04lx-%08lx-%04x", "$$",
+  std::snprintf(name, sizeof name, "%s%04lx-%04lx-%08lx-%08lx-%04x", "$$",
                 static_cast<unsigned long>(::GetCurrentProcessId()), static_cast<unsigned long>(::GetCurrentThreadId()),
-                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)), static_cast<unsigned>(nameCounter_));
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)), static_cast<unsigned long>(createdAt_),
+                static_cast<unsigned>(nameCounter_));
   ++nameCounter_;
   return name;
 }

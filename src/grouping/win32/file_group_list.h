@@ -106,6 +106,7 @@ class CFileGroupList : public CFileGroupCommon {
   int method_ = kGroupMethodFilenameScheme;
   int uniqueNames_ = 0;
   int nameCounter_ = 1;
+  uint32_t createdAt_ = 0;  // milliseconds of the system clock, low 32 bits
   // Monitor threads whose groups are gone, kept until the threads have ended.
   std::vector<ScopedHandle> endingThreads_;
 };

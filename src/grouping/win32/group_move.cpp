@@ -71,8 +71,61 @@ int GroupMoveResult::Code() const {
   return 15;
 }
 
-GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder,
+namespace {
+
+// True when something (a file or a folder) has this path.
+bool Taken(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A group never lands on another one: when the group file's name (or its
+// folder's, when the folder travels) is taken in the destination, both are
+// renamed where they are to the first free "<name>_<n>" (free in the
+// destination and beside them), and FolderPath follows, before anything
+// moves. False, with everything as it was, when that cannot be done.
+bool TakeFreeNames(std::string& groupFilePath, std::string& folder, bool folderTravels,
+                   const std::string& destination) {
+  const std::string fileName = FileNameOnly(groupFilePath);
+  const std::string folderName = FileNameOnly(folder);
+  if (!Taken(JoinPath(destination, fileName)) && !(folderTravels && Taken(JoinPath(destination, folderName))))
+    return true;
+  const std::string base = RemoveExtension(fileName);
+  const std::string extension = GetExtension(fileName);
+  for (int n = 1; n < 1000; ++n) {
+    const std::string suffix = "_" + std::to_string(n);
+    const std::string newFile = JoinPath(ParentFolder(groupFilePath), base + suffix + extension);
+    const std::string newFolder = folderTravels ? JoinPath(ParentFolder(folder), folderName + suffix) : folder;
+    if (Taken(JoinPath(destination, FileNameOnly(newFile))) || Taken(newFile)) continue;
+    if (folderTravels && (Taken(JoinPath(destination, FileNameOnly(newFolder))) || Taken(newFolder))) continue;
+    if (folderTravels && !::MoveFileExA(folder.c_str(), newFolder.c_str(), 0)) return false;
+    CIniDocument document;
+    bool rewritten = !folderTravels;
+    if (folderTravels && document.Load(groupFilePath)) {
+      CGroupDocument(document).SetFolderPath(newFolder);
+      rewritten = document.Save();
+    }
+    if (!rewritten || !::MoveFileExA(groupFilePath.c_str(), newFile.c_str(), 0)) {
+      if (folderTravels) {
+        ::MoveFileExA(newFolder.c_str(), folder.c_str(), 0);
+        if (rewritten && document.Load(groupFilePath)) {
+          CGroupDocument(document).SetFolderPath(folder);
+          document.Save();
+        }
+      }
+      return false;
+    }
+    Log(LogLevel::kProgress, "Group <%s> is taken in <%s>: it travels as <%s>", fileName.c_str(), destination.c_str(),
+        FileNameOnly(newFile).c_str());
+    groupFilePath = newFile;
+    folder = newFolder;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+GroupMoveResult Move(const std::string& originalGroupFilePath, const std::string& destinationFolder,
                      const std::string& hotFolder) {
+  std::string groupFilePath = originalGroupFilePath;
   Log(LogLevel::kTrace, "MoveCopy()");
   std::string folderPath;
   PathCheck status = CheckGroupFile(groupFilePath, folderPath, kSourceName, __LINE__);
@@ -94,7 +147,11 @@ GroupMoveResult Move(const std::string& groupFilePath, const std::string& destin
   std::string noMoveCopyFolder;
   CGroupDocument::ReadTextFromFile(groupFilePath, kSettingsInfoSection, "NoMoveCopyFolder", noMoveCopyFolder);
   const bool folderTravels = noMoveCopyFolder.empty();
-  const std::string folder = WithoutTrailingSeparators(folderPath);
+  std::string folder = WithoutTrailingSeparators(folderPath);
+  if (!TakeFreeNames(groupFilePath, folder, folderTravels, destination)) {
+    Log(LogLevel::kDetail, "No free name for group <%s> in <%s>", groupFilePath.c_str(), destination.c_str());
+    return GroupMoveResult::OperationFailed();
+  }
 
   CPathList sources;
   if (folderTravels) sources.Add(folder);
@@ -126,17 +183,17 @@ GroupMoveResult Move(const std::string& groupFilePath, const std::string& destin
     // tried again with the next hand-over) adds no reference.
     CGroupRefCount refCount(folder);
     refCount.AddRef();
-    return GroupMoveResult::Moved();  // FolderPath still names the shared folder
+    return GroupMoveResult::Moved(JoinPath(destination, FileNameOnly(groupFilePath)));  // FolderPath: the shared folder
   }
   const std::string newGroupFile = JoinPath(destination, FileNameOnly(groupFilePath));
   CIniDocument document;
   if (!document.Load(newGroupFile)) {
     Log(LogLevel::kError, "Moved group file <%s> could not be read to set its FolderPath", newGroupFile.c_str());
-    return GroupMoveResult::Moved();
+    return GroupMoveResult::Moved(newGroupFile);
   }
   CGroupDocument(document).SetFolderPath(movedFolder);
   if (!document.Save()) Log(LogLevel::kError, "Moved group file <%s> could not be written", newGroupFile.c_str());
-  return GroupMoveResult::Moved();
+  return GroupMoveResult::Moved(newGroupFile);
 }
 
 }  // namespace hf

@@ -8,6 +8,7 @@
 #include "grouping/group_path_checks.h"
 
 #include <string>
+#include <utility>
 
 namespace hf {
 
@@ -16,10 +17,12 @@ namespace hf {
 struct GroupMoveResult {
   enum class Kind { kMoved, kPathInvalid, kRefused, kOperationFailed };
 
-  static GroupMoveResult Moved() { return {Kind::kMoved, PathCheck::kValid}; }
-  static GroupMoveResult PathInvalid(PathCheck why) { return {Kind::kPathInvalid, why}; }
-  static GroupMoveResult Refused() { return {Kind::kRefused, PathCheck::kValid}; }
-  static GroupMoveResult OperationFailed() { return {Kind::kOperationFailed, PathCheck::kValid}; }
+  static GroupMoveResult Moved(std::string arrivedAs = std::string()) {
+    return {Kind::kMoved, PathCheck::kValid, std::move(arrivedAs)};
+  }
+  static GroupMoveResult PathInvalid(PathCheck why) { return {Kind::kPathInvalid, why, {}}; }
+  static GroupMoveResult Refused() { return {Kind::kRefused, PathCheck::kValid, {}}; }
+  static GroupMoveResult OperationFailed() { return {Kind::kOperationFailed, PathCheck::kValid, {}}; }
 
   bool moved() const { return kind == Kind::kMoved; }
   // 0 moved; the path check's number (1, 3, 4); 3 refused; 15 the file
@@ -28,7 +31,8 @@ struct GroupMoveResult {
   bool operator==(const GroupMoveResult& other) const { return kind == other.kind && path == other.path; }
 
   Kind kind;
-  PathCheck path;  // why, for kPathInvalid
+  PathCheck path;         // why, for kPathInvalid
+  std::string arrivedAs;  // for kMoved: the group file in the destination
 };
 
 // Moves `groupFilePath` and its group folder into `destinationFolder`.
@@ -50,6 +54,9 @@ struct GroupMoveResult {
 // letters of the group file and the destination differ they are copied and
 // then deleted (the group file first, so that a failed delete never leaves a
 // second copy of the group to be handed over again).
+// A group never lands on another: when the group file's or the folder's name
+// is taken in the destination, both travel under the first free "<name>_<n>"
+// (logged), and the result's arrivedAs names the group file where it arrived.
 // After the move, FolderPath names the destination joined with the group
 // folder's own name.
 GroupMoveResult Move(const std::string& groupFilePath, const std::string& destinationFolder,

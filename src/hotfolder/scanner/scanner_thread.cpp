@@ -3,6 +3,7 @@
 
 #include "base/log.h"
 #include "base/win32/file_system.h"
+#include "host/message_handover.h"
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/scanner/timer_action.h"
 
@@ -15,16 +16,10 @@ namespace {
 // The pause between the stop flag and the running flag as the thread leaves.
 constexpr DWORD kExitPauseMs = 200;
 
-// Frees what the cycle placed in the scanner's own block: nobody reads it (the
-// reports are in the log), and the next cycle starts with a clean block.
-void ClearReports(PluginParameters& block) {
-  if (block.messageOwned != 0 && block.messageText != nullptr) ::GlobalFree(block.messageText);
-  block.messageText = nullptr;
-  block.messageOwned = 0;
-  block.messageLength = 0;
-  block.messageAcknowledged = 0;
-  block.errorCode = 0;
-}
+// Frees what the cycle left in the scanner's own block outside any folder's
+// walk (the folders' reports were queued for their hosts; this is only in the
+// log), so that the next cycle starts with a clean block.
+void ClearReports(PluginParameters& block) { TakeBlockReport(block); }
 
 // One scan cycle, on a block of the scanner's own: the host's blocks may be
 // freed by the host at any time after its call returns. Nothing may end the

@@ -22,6 +22,7 @@
 
 #include <mutex>
 #include <new>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -35,6 +36,13 @@ constexpr int kDefaultFileLoopLimit = 20;
 constexpr int kDefaultPreviewFileLoopLimit = 5;
 
 // The resource ID of a file: the performance counter now, in lowercase hex.
+// A report made while walking a folder went into the scanner's block: it
+// belongs to the folder's task, whose host takes it at its next poll.
+void QueueBlockReport(PluginParameters* block, CHotFolder& folder) {
+  if (block == nullptr) return;
+  if (std::optional<BlockReport> report = TakeBlockReport(*block)) folder.QueueReport(std::move(*report));
+}
+
 std::string NewResourceId() {
   LARGE_INTEGER counter{};
   ::QueryPerformanceCounter(&counter);
@@ -104,6 +112,7 @@ void FolderWalk::Run(HANDLE listing, WIN32_FIND_DATAA& entry, const ScannerState
   // least one entry is looked at per folder and cycle.
   for (;;) {
     ProcessEntry(entry);
+    QueueBlockReport(params_, folder_);
     if (previewed_ && added_ >= previewLoopLimit_) {
       Log(LogLevel::kDetail, "Breaking out of loop as we previewed %ld files (limited to %ld per cycle).",
           static_cast<long>(added_), static_cast<long>(previewLoopLimit_));
@@ -202,12 +211,14 @@ std::string FolderWalk::UsableName(const WIN32_FIND_DATAA& entry, bool& inUse) {
     inUse = true;
     return clean;
   }
-  HF_REPORT_SYSTEM_ERROR(params_, error, "MoveFile on BadFileName");
-  // The task's host hears of it at its next GetActionStatus, once.
-  folder_.pendingReports.push_back(
-      FormatText("HF: %s%s cannot be handed over: its name could not be changed to %s "
-                 "(error %lu). It stays in the hot folder.",
-                 folder_.path, entry.cFileName, clean, static_cast<unsigned long>(error)));
+  // The task's host hears of it at its next GetActionStatus, once, in words
+  // of its own (the system error is in the log).
+  HF_REPORT_SYSTEM_ERROR(nullptr, error, "MoveFile on BadFileName");
+  folder_.QueueReport(
+      BlockReport{-1, FormatText("HF: %s%s cannot be handed over: its name could not be changed to %s "
+                                 "(error %lu). It stays in the hot folder.",
+                                 folder_.path, entry.cFileName, clean, static_cast<unsigned long>(error)) +
+                          "\n"});
   Log(LogLevel::kTrace, "Adding %s to the exclusions list (in memory only).", clean);
   ModuleExclusionLists().ExcludeExactly(clean);
   return clean;
@@ -311,6 +322,7 @@ int timerAction(PluginParameters* params) {
        folder = folder->nextFolder, ++index) {
     if (scanner.stopRequested()) break;
     WalkFolder(params, *folder, scanner);
+    QueueBlockReport(params, *folder);
   }
 
   Log(LogLevel::kTrace, "TimerAction complete");

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -176,14 +177,22 @@ TEST_F(GroupListTest, UniqueNamesCountUpAndAreEmptyWhenSwitchedOff) {
   CFileGroupList list;
   EXPECT_EQ(list.MakeUniqueGroupName(), "");
   list.SetUniqueNames(1);
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "$$%04lx-%04lx-%08lx-0001", static_cast<unsigned long>(::GetCurrentProcessId()),
+  // Process, thread and list say who made the group; the list's creation
+  // time (8 hex digits) keeps a restarted list's names apart.
+  char maker[64];
+  std::snprintf(maker, sizeof maker, "$$%04lx-%04lx-%08lx-", static_cast<unsigned long>(::GetCurrentProcessId()),
                 static_cast<unsigned long>(::GetCurrentThreadId()),
                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&list)));
-  EXPECT_EQ(list.MakeUniqueGroupName(), expected);
+  const std::string first = list.MakeUniqueGroupName();
+  ASSERT_EQ(first.size(), std::strlen(maker) + 13);
+  EXPECT_EQ(first.substr(0, std::strlen(maker)), maker);
+  EXPECT_EQ(first.substr(first.size() - 5), "-0001");
   const std::string second = list.MakeUniqueGroupName();
-  EXPECT_EQ(second.substr(second.size() - 5), "-0002");
-  EXPECT_EQ(second.substr(0, second.size() - 5), std::string(expected).substr(0, second.size() - 5));
+  EXPECT_EQ(second, first.substr(0, first.size() - 1) + "2");
+  ::Sleep(20);
+  CFileGroupList restarted;
+  restarted.SetUniqueNames(1);
+  EXPECT_NE(restarted.MakeUniqueGroupName().substr(std::strlen(maker), 8), first.substr(std::strlen(maker), 8));
 }
 
 // ---- refused files ----

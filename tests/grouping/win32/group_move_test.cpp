@@ -353,13 +353,26 @@ TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
   EXPECT_EQ(Contents(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
 }
 
-TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
-  const std::string groupFile = MakeSharedGroup("one.fgl");
-  ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
-  EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
-  EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
-  EXPECT_TRUE(FileExists(groupFile));
-  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 0);
+// A group never lands on another: names taken in the destination (by a group
+// or anything else) give the group file and its folder a free name together.
+TEST_F(GroupMoveTest, AGroupWhoseNameIsTakenTravelsUnderAFreeNameReplacingNothing) {
+  const std::string groupFile = MakeGroup("JOB");
+  ASSERT_EQ(CreateFolder(out + "JOB", false), 0);
+  Write(out + "JOB\\a.tif", "earlier job");
+  Write(out + "JOB_1.fgl", "taken too");
+  const GroupMoveResult result = Move(groupFile, out, hot);
+  EXPECT_TRUE(result.moved());
+  EXPECT_EQ(result.arrivedAs, out + "JOB_2.fgl");
+  EXPECT_EQ(Contents(out + "JOB\\a.tif"), "earlier job");
+  EXPECT_EQ(Contents(out + "JOB_1.fgl"), "taken too");
+  EXPECT_EQ(Contents(out + "JOB_2\\a.tif"), "a");
+  EXPECT_EQ(FolderPathIn(out + "JOB_2.fgl"), out + "JOB_2");
+  EXPECT_FALSE(FileExists(groupFile));
+
+  const std::string sharedGroup = MakeSharedGroup("one.fgl");
+  ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // a folder holds the name
+  EXPECT_EQ(Move(sharedGroup, out, hot).arrivedAs, out + "one_1.fgl");
+  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 1);
 }
 
 TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
@@ -409,10 +422,13 @@ TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
 
 TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
   const std::string groupFile = MakeGroup("JOB");
-  // A folder where the group file should land makes the second step fail.
-  ASSERT_EQ(CreateFolder(out + "JOB.fgl", false), 0);
+  // A group file held open (readable, but not to be moved) makes the second step fail.
+  ScopedHandle holder(::CreateFileA(groupFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder.valid());
   LogCapture log;
   EXPECT_EQ(Move(groupFile, out, hot), GroupMoveResult::OperationFailed());
+  holder.reset();
   EXPECT_TRUE(HasLineStartingWith(log, -1, "PerformOp() failed - "));
   EXPECT_TRUE(FileExists(groupFile));
   EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
