@@ -1,8 +1,9 @@
-// Path text operations: joins, normalisation, parts of a path, fixed buffers.
+// Path text operations (joins, normalisation, parts of a path, fixed buffers)
+// and the plain file name rule for names handed back by scripts.
 #include "base/path_utils.h"
-#include "base/format.h"
-
 #include "base/file_io.h"
+#include "base/format.h"
+#include "base/plain_file_name.h"
 
 #include <gtest/gtest.h>
 
@@ -12,55 +13,46 @@
 
 namespace hf {
 
-namespace {
-
-struct TextCase {
-  const char *input, *expected;
-};
-
-// Runs `function` over each row; a failure names the row's input.
-template <typename Function, size_t N>
-void ExpectEach(Function function, const TextCase (&cases)[N]) {
-  for (const TextCase& c : cases) EXPECT_EQ(function(c.input), c.expected) << "<" << c.input << ">";
-}
-
 TEST(JoinPath, JoinsWithOneBackslashResolvingDotsButNeverAboveTheRoot) {
   const struct {
     const char *first, *second, *expected;
-  } cases[] = {// Trailing backslashes on the folder make no difference.
-               {"C:\\hot\\in\\\\\\", "job.ps", "C:\\hot\\in\\job.ps"},
-               {"C:\\hot\\in", "job.ps", "C:\\hot\\in\\job.ps"},
+  } cases[] = {{"C:\\hot\\in\\\\\\", "job.ps", "C:\\hot\\in\\job.ps"},  // trailing backslashes make no difference
                {"C:", "job.ps", "C:\\job.ps"},
                // An absolute second part is taken as it stands; "D:" alone is a name.
                {"C:\\hot", "d:/other/job.ps", "d:\\other\\job.ps"},
                {"C:\\hot", "D:", "C:\\hot\\D:"},
-               {"C:\\hot\\in\\", "..\\..\\job.ps", "C:\\job.ps"},
-               {"C:\\hot\\in", ".\\job.ps", "C:\\hot\\in\\job.ps"},
                {"C:\\a", "..\\..\\..\\job.ps", "C:\\job.ps"},
                {"\\\\server\\share\\in", "..\\..\\job.ps", "\\\\server\\share\\job.ps"},
                // An empty part gives the other unchanged, slashes and all.
                {"", "a/b.ps", "a/b.ps"},
                {"C:/hot/", "", "C:/hot/"},
-               {"//server/share", "sub/job.ps", "\\\\server\\share\\sub\\job.ps"},
-               // Dots inside names are not segments.
-               {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"},
-               {"C:\\hot", "...\\x", "C:\\hot\\...\\x"}};
+               {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}};  // dots inside names are not segments
   for (const auto& c : cases) EXPECT_EQ(JoinPath(c.first, c.second), c.expected) << c.first << " + " << c.second;
 }
 
-TEST(NormalizePath, RemovesDotSegmentsAndResolvesDotDotWithTheNameBeforeIt) {
-  const TextCase cases[] = {{"C:/a/./././b", "C:\\a\\b"},
-                            {"C:\\a\\b\\c\\..\\..\\d", "C:\\a\\d"},
-                            {"C:\\a\\b\\..\\..\\..\\d", "C:\\d"},
-                            {"\\a\\..\\b", "\\b"},
-                            {"\\..\\b", "\\b"},
-                            {"C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
-                            // Inside a relative path (not at its start) a ".." before another stays.
-                            {"x\\a\\..\\..\\b", "b"},
-                            {"x\\..\\..\\b", "..\\b"},
-                            {"", ""},
-                            {"C:\\hot\\in\\", "C:\\hot\\in\\"}};
-  ExpectEach(NormalizePath, cases);
+// Each text operation on its input; a failure names the input.
+TEST(PathText, NormalisedPathsAndTheirParts) {
+  const struct {
+    std::string (*function)(const std::string&);
+    const char *input, *expected;
+  } cases[] = {{NormalizePath, "C:/a/./././b", "C:\\a\\b"},
+               {NormalizePath, "C:\\a\\b\\..\\..\\..\\d", "C:\\d"},
+               {NormalizePath, "\\..\\b", "\\b"},
+               {NormalizePath, "C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
+               // Inside a relative path (not at its start) a ".." before another stays.
+               {NormalizePath, "x\\a\\..\\..\\b", "b"},
+               {NormalizePath, "x\\..\\..\\b", "..\\b"},
+               {ParentFolder, "C:\\a\\b/job.ps", "C:\\a\\b"},
+               {ParentFolder, "C:/job.ps", "C:\\"},  // a drive root
+               {ParentFolder, "C:job.ps", ""},
+               {FileNameOnly, "C:\\a/b/job.ps", "job.ps"},
+               {FileNameOnly, "job.ps", "job.ps"},
+               // The extension runs from the last dot unless a separator follows it.
+               {GetExtension, "C:\\a\\job.tar.gz", ".gz"},
+               {GetExtension, "C:/hot.in/job", ""},
+               {GetExtension, "job", ""},
+               {RemoveExtension, "C:\\a\\job.tar.gz", "C:\\a\\job.tar"}};
+  for (const auto& c : cases) EXPECT_EQ(c.function(c.input), c.expected) << "<" << c.input << ">";
 }
 
 TEST(NormalizePath, LeadingDotIsRelativeToTheHostProgramFolder) {
@@ -72,26 +64,6 @@ TEST(NormalizePath, LeadingDotIsRelativeToTheHostProgramFolder) {
   EXPECT_EQ(NormalizePath("..\\htdocs\\Thumbnails"), ParentFolder(host) + "\\htdocs\\Thumbnails");
 }
 
-TEST(PathParts, ParentFolderFileNameAndExtensionSplitAtTheLastSeparator) {
-  const TextCase parents[] = {{"C:\\a\\b/job.ps", "C:\\a\\b"},
-                              {"C:/a/b\\job.ps", "C:/a/b"},
-                              {"C:\\a\\b\\", "C:\\a\\b"},
-                              {"C:\\", "C:\\"},
-                              {"C:/job.ps", "C:\\"},  // drive roots
-                              {"C:job.ps", ""},
-                              {"", ""},
-                              {"\\job.ps", ""}};
-  ExpectEach(ParentFolder, parents);
-  const TextCase names[] = {{"C:\\a/b/job.ps", "job.ps"}, {"job.ps", "job.ps"}, {"C:\\a\\", ""}};
-  ExpectEach(FileNameOnly, names);
-  // The extension runs from the last dot unless a separator follows it.
-  const TextCase extensions[] = {{"C:\\a\\job.tar.gz", ".gz"}, {"job.", "."},        {".hidden", ".hidden"},
-                                 {"C:/hot.in/job", ""},        {"C:\\hot.in\\", ""}, {"job", ""}};
-  ExpectEach(GetExtension, extensions);
-  const TextCase removed[] = {{"C:\\a\\job.tar.gz", "C:\\a\\job.tar"}, {"C:\\hot.in\\job", "C:\\hot.in\\job"}};
-  ExpectEach(RemoveExtension, removed);
-}
-
 TEST(TrailingBackslash, AddedOnlyWhenMissingAndItFitsBelow259CharactersRemovedOneAtATime) {
   // The text, the buffer size and the text afterwards; an empty folder must not become "\", the root of the
   // current drive.
@@ -99,8 +71,7 @@ TEST(TrailingBackslash, AddedOnlyWhenMissingAndItFitsBelow259CharactersRemovedOn
     std::string text;
     size_t size;
     std::string expected;
-  } cases[] = {{"C:\\hot", kMaxPathBytes, "C:\\hot\\"},
-               {"C:\\hot\\", kMaxPathBytes, "C:\\hot\\"},
+  } cases[] = {{"C:\\hot\\", kMaxPathBytes, "C:\\hot\\"},
                {std::string(258, 'a'), kMaxPathBytes, std::string(258, 'a') + "\\"},
                {std::string(259, 'a'), kMaxPathBytes, std::string(259, 'a')},
                {"abcdefg", 8, "abcdefg"},
@@ -122,8 +93,8 @@ TEST(FormatInto, FormatsWhenItFitsOtherwiseCutsToSizeMinusOneAndWritesNothingPas
   char buffer[32];
   FormatInto(buffer, sizeof buffer, "%s%d-%llx", "C:\\hot\\", 42, static_cast<unsigned long long>(0x1234abcdef));
   EXPECT_STREQ(buffer, "C:\\hot\\42-1234abcdef");
-  for (const char* text : {"0123456789", "01234567", "0123456"}) {  // long, one too long, exactly fits
-    char eight[10] = "#########";                                   // eight bytes for the text and one that must stay
+  for (const char* text : {"01234567", "0123456"}) {  // one too long, exactly fits
+    char eight[10] = "#########";                     // eight bytes for the text and one that must stay
     FormatInto(eight, 8, "%s", text);
     EXPECT_EQ(std::string(eight, 9), std::string("0123456\0#", 9)) << text;
   }
@@ -135,6 +106,17 @@ TEST(FormatInto, FormatsWhenItFitsOtherwiseCutsToSizeMinusOneAndWritesNothingPas
   FormatInto(nullptr, 10, "%s", "xyz");  // no buffer: nothing happens
 }
 
-}  // namespace
+TEST(IsPlainFileName, AcceptsOrdinaryNamesAndRefusesOnesThatLeaveTheFolderOrTheFileSystemWouldChange) {
+  for (const char* name : {"Job 1 & (co) ^ 100.ps", "..hidden", "\xC4pfel.tif", "a=b;c,d[1]{2}'%!.ps"})
+    EXPECT_TRUE(IsPlainFileName(name)) << name;
+  EXPECT_TRUE(IsPlainFileName(std::string(255, 'n')));
+  for (const char* name : {"", ".", "..", "../x.ps", "sub\\x.ps", "C:x.ps", "x.ps:stream", "a?.ps", "a*.ps", "a<b.ps",
+                           "a>b.ps", "a|b.ps", "a\"b.ps", "tab\there.ps", "x.ps ", "x.ps."})
+    EXPECT_FALSE(IsPlainFileName(name)) << name;
+  EXPECT_FALSE(IsPlainFileName(std::string("a\0b.ps", 6)) || IsPlainFileName(std::string(256, 'n')));
+  EXPECT_EQ(WithoutTrailingBlanks("  x y.ps \t "), "  x y.ps");
+  EXPECT_EQ(WithoutTrailingBlanks("   "), "");
+  EXPECT_EQ(WithoutTrailingBlanks("x.ps\r"), "x.ps\r");
+}
 
 }  // namespace hf

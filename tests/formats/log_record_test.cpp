@@ -36,6 +36,8 @@ std::string TextOf(const LogRecordFields& fields, const char* message) {
   return buffer.text;
 }
 
+}  // namespace
+
 TEST(LogRecordBuild, HeaderAndTextSitAtTheirBytesInAClearedBufferAndReadBack) {
   LogRecordBuffer buffer;
   std::memset(&buffer, 0x5a, sizeof buffer);
@@ -126,11 +128,8 @@ TEST(LogRecordParse, ShortMessagesAreRefusedOddRecordsReadAsTheyAre) {
   const std::string bytes =
       std::string("\xff\0\0\x80", 4) + std::string(17, 'D') + std::string("\x09\x34\x12\x07\0\0\0", 7);
   ASSERT_TRUE(ParseLogRecord(bytes + "unterminated", record));
-  EXPECT_EQ(record.sequence, 0x800000ffu);
-  EXPECT_EQ(record.dateTime, std::string(17, 'D'));
-  EXPECT_EQ(record.level, 9);
-  EXPECT_EQ(record.reserved, 0x1234u);
-  EXPECT_EQ(record.recordType, 7u);
+  EXPECT_EQ(std::make_tuple(record.sequence, record.dateTime, record.level, record.reserved, record.recordType),
+            std::make_tuple(0x800000ffu, std::string(17, 'D'), 9, 0x1234u, 7u));
   EXPECT_EQ(record.text, "unterminated");
   EXPECT_FALSE(record.textTerminated);
   ASSERT_TRUE(ParseLogRecord(bytes + std::string("first\0second", 12), record));
@@ -155,7 +154,5 @@ TEST(LogRecordLine, ShowsSequenceInHexDateLevelAndTextOnOneLine) {
   record.text = std::string("t\tx\x01y\x7f\rz", 8);
   EXPECT_EQ(FormatLogRecordLine(record), "000000 20\\n4 0 t\\tx\\x01y\\x7f\\rz");
 }
-
-}  // namespace
 
 }  // namespace hf

@@ -28,22 +28,14 @@ using Texts = std::vector<std::string>;
 TEST(LeadingInteger, TakesTheSignedDigitsAfterBlanksAndSaturates) {
   const std::pair<std::string_view, int> cases[] = {{"  -12abc", -12},
                                                     {"+", 0},
-                                                    {"-", 0},
                                                     {"", 0},
-                                                    {"abc", 0},
                                                     {"\t+7 days", 7},
-                                                    {"12 34", 12},
                                                     {"- 5", 0},
                                                     {"0x1F", 0},
-                                                    {"007", 7},
                                                     {"2147483647", INT_MAX},
-                                                    {"-2147483648", INT_MIN},
-                                                    {"99999999999999999999", INT_MAX},
                                                     {"-99999999999999999999", INT_MIN},
-                                                    {std::string_view("42\0"
-                                                                      "9",
-                                                                      4),
-                                                     42}};
+                                                    {"99999999999999999999", INT_MAX},
+                                                    {std::string_view("42\0009", 4), 42}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(LeadingInteger(text), expected) << "<" << text << ">";
 }
 
@@ -67,26 +59,18 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   document.SetSeparatorFlag(true);
   CGroupDocument group(document);
   const CGroupDocumentReader empty(emptyDocument);
-  using W = CGroupDocument;
   const std::string f = "Job 42 M.pdf";
+// A writer and its reader.
+#define ACCESS(name) &CGroupDocument::Set##name, &R::Get##name
   const struct {
-    int (W::*write)(const std::string&);
+    int (CGroupDocument::*write)(const std::string&);
     int (R::*read)(std::string&) const;
     const char* value;
-  } texts[] = {{&W::SetFolderPath, &R::GetFolderPath, "C:\\Hot\\Job42"},
-               {&W::SetGroupName, &R::GetGroupName, "Job42"},
-               {&W::SetExtension, &R::GetExtension, ".pdf"},
-               {&W::SetResourceID, &R::GetResourceID, "abc123"},
-               {&W::SetJDFFile, &R::GetJDFFile, "ticket.jdf"},
-               {&W::SetJDFCustom1, &R::GetJDFCustom1, "c1"},
-               {&W::SetJDFCustom2, &R::GetJDFCustom2, "c2"},
-               {&W::SetUsedHeads, &R::GetUsedHeads, "1,3"},
-               {&W::SetFNSFileName, &R::GetFNSFileName, "Standard"},
-               {&W::SetNoSubScan, &R::GetNoSubScan, "Yes"},
-               {&W::SetNoMoveCopyFolder, &R::GetNoMoveCopyFolder, "1"},
-               {&W::SetStemMatchesGpName, &R::GetStemMatchesGpName, "a"},
-               {&W::SetExtMatchesFileExt, &R::GetExtMatchesFileExt, "b"},
-               {&W::SetFileIsInList, &R::GetFileIsInList, "c"}};
+  } texts[] = {{ACCESS(FolderPath), "C:\\Job"},  {ACCESS(GroupName), "Job42"},    {ACCESS(Extension), ".pdf"},
+               {ACCESS(ResourceID), "abc123"},   {ACCESS(JDFFile), "ticket.jdf"}, {ACCESS(JDFCustom1), "c1"},
+               {ACCESS(JDFCustom2), "c2"},       {ACCESS(UsedHeads), "1,3"},      {ACCESS(FNSFileName), "Standard"},
+               {ACCESS(NoSubScan), "Yes"},       {ACCESS(NoMoveCopyFolder), "1"}, {ACCESS(StemMatchesGpName), "a"},
+               {ACCESS(ExtMatchesFileExt), "b"}, {ACCESS(FileIsInList), "c"}};
   for (const auto& c : texts) {
     (group.*c.write)(c.value);
     std::string value = "stale";
@@ -95,52 +79,49 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
     EXPECT_EQ((empty.*c.read)(value), 0) << c.value;
     EXPECT_EQ(value, "") << c.value;
   }
+  // Group method 3 is by file type, 2 (the default) by filename scheme.
   const struct {
-    int (W::*write)(int);
+    int (CGroupDocument::*write)(int);
     int (R::*read)(int&) const;
-    int value, missing, status;
-  } integers[] = {{&W::SetJDFJobID, &R::GetJDFJobID, 2147483647, -1, 2},
-                  {&W::SetCalibrationMode, &R::GetCalibrationMode, 3, 0, 2},
-                  {&W::SetSystemDeviceID, &R::GetSystemDeviceID, -7, -1, 2},
-                  {&W::SetChunkCount, &R::GetChunkCount, 5, -1, 2},
-                  {&W::SetSplitCount, &R::GetSplitCount, 6, -1, 2},
-                  {&W::SetTimeoutSeconds, &R::GetTimeoutSeconds, 31, 30, 2},
-                  {&W::SetSerialMode, &R::GetSerialMode, 1, 0, 2},
-                  {&W::SetFileCountTrigger, &R::GetFileCountTrigger, 1, 0, 2},
-                  {&W::SetFileCount, &R::GetFileCount, 41, 4, 2},
-                  {&W::SetGroupMethod, &R::GetGroupMethod, kGroupMethodFileType, kGroupMethodFilenameScheme, 2}};
+    int value, missing;
+  } integers[] = {{ACCESS(JDFJobID), 2147483647, -1}, {ACCESS(CalibrationMode), 3, 0},
+                  {ACCESS(SystemDeviceID), -7, -1},   {ACCESS(ChunkCount), 5, -1},
+                  {ACCESS(SplitCount), 6, -1},        {ACCESS(TimeoutSeconds), 31, 30},
+                  {ACCESS(SerialMode), 1, 0},         {ACCESS(FileCountTrigger), 1, 0},
+                  {ACCESS(FileCount), 41, 4},         {ACCESS(GroupMethod), 3, 2}};
   for (const auto& c : integers) {
     (group.*c.write)(c.value);
     int value = 12345;
     EXPECT_EQ((group.*c.read)(value), 0);
     EXPECT_EQ(value, c.value);
-    EXPECT_EQ((empty.*c.read)(value), c.status) << c.value;
+    EXPECT_EQ((empty.*c.read)(value), 2) << c.value;
     EXPECT_EQ(value, c.missing) << c.value;
   }
   // Layout values are the group's with an empty file name; a file's own never fall back to the group's.
   const struct {
-    int (W::*write)(const std::string&, int);
+    int (CGroupDocument::*write)(const std::string&, int);
     int (R::*read)(const std::string&, int&) const;
     std::string file;
     int value, missing, status;
-  } fileIntegers[] = {{&W::SetOverlap, &R::GetOverlap, "", 8, -1, 2},
-                      {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, "", 10, -1, 2},
-                      {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, "", 12, -1, 2},
-                      {&W::SetPageNumber, &R::GetPageNumber, f, 2, 0, 2},
-                      {&W::SetOverlap, &R::GetOverlap, f, 9, -1, 2},
-                      {&W::SetPrintableOffsetPixels, &R::GetPrintableOffsetPixels, f, 11, -1, 2},
-                      {&W::SetPrintableWidthPixels, &R::GetPrintableWidthPixels, f, 13, -1, 2},
-                      {&W::SetPageCount, &R::GetPageCount, f, 14, 0, 0},
-                      {&W::SetPageWidth, &R::GetPageWidth, f, 15, 0, 0},
-                      {&W::SetPageHeight, &R::GetPageHeight, f, 16, 0, 0},
-                      {&W::SetCopyCount, &R::GetCopyCount, f, 17, 0, 0},
-                      {&W::SetAllPages, &R::GetAllPages, f, 1, -999, 2},
-                      {&W::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
-                      {&W::SetCollate, &R::GetCollate, f, 0, -999, 2},
-                      {&W::SetReversePages, &R::GetReversePages, f, 1, -999, 2},
-                      {&W::SetChunkIndex, &R::GetChunkIndex, f, 18, -1, 2},
-                      {&W::SetSlice, &R::GetSlice, f, 19, -1, 2},
-                      {&W::SetSplitIndex, &R::GetSplitIndex, f, 20, -1, 2}};
+  } fileIntegers[] = {{ACCESS(Overlap), "", 8, -1, 2},
+                      {ACCESS(PrintableOffsetPixels), "", 10, -1, 2},
+                      {ACCESS(PrintableWidthPixels), "", 12, -1, 2},
+                      {ACCESS(PageNumber), f, 2, 0, 2},
+                      {ACCESS(Overlap), f, 9, -1, 2},
+                      {ACCESS(PrintableOffsetPixels), f, 11, -1, 2},
+                      {ACCESS(PrintableWidthPixels), f, 13, -1, 2},
+                      {ACCESS(PageCount), f, 14, 0, 0},
+                      {ACCESS(PageWidth), f, 15, 0, 0},
+                      {ACCESS(PageHeight), f, 16, 0, 0},
+                      {ACCESS(CopyCount), f, 17, 0, 0},
+                      {ACCESS(AllPages), f, 1, -999, 2},
+                      {&CGroupDocument::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
+                      {ACCESS(Collate), f, 0, -999, 2},
+                      {ACCESS(ReversePages), f, 1, -999, 2},
+                      {ACCESS(ChunkIndex), f, 18, -1, 2},
+                      {ACCESS(Slice), f, 19, -1, 2},
+                      {ACCESS(SplitIndex), f, 20, -1, 2}};
+#undef ACCESS
   for (const auto& c : fileIntegers) {
     (group.*c.write)(c.file, c.value);
     int value = 12345;
@@ -164,7 +145,7 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   group.AddSeparatorFileInfo("s.tif", "Cut");
   group.SetSeparatorFileInfo("S.tif", "Crease");
   EXPECT_EQ(document.SaveToBuffer(),
-            "[FileGroupInfo]\r\nFolderPath=C:\\Hot\\Job42\r\nGroupName=Job42\r\nExtension=.pdf\r\nResourceID=abc123\r\n"
+            "[FileGroupInfo]\r\nFolderPath=C:\\Job\r\nGroupName=Job42\r\nExtension=.pdf\r\nResourceID=abc123\r\n"
             "JDFFile=ticket.jdf\r\nJDFCustom1=c1\r\nJDFCustom2=c2\r\nUsedHeads=1,3\r\nJDFJobID=2147483647\r\n"
             "CalibrationMode=3\r\nSystemDeviceID=-7\r\nChunkCount=5\r\nSplitCount=6\r\nOverlap=8\r\n"
             "PrintableOffsetPixels=10\r\nPrintableWidthPixels=12\r\nCentering=1\r\nIsDuplex=0\r\n"

@@ -18,55 +18,41 @@ struct Search {
   int checks = 0;
   int counter = 0;
   std::string target;
-  bool Run(const char* folder, const char* name, int first = 0, int second = 0, int values = kUniqueCounterValues) {
+  bool Run(const char* name, int first = 0, int second = 0, int values = kUniqueCounterValues) {
     auto check = [this](const std::string& path) { return ++checks, taken.count(path) != 0; };
-    return FindUniqueTarget(folder, name, first, second, counter, values, check, target);
+    return FindUniqueTarget("C:\\out\\", name, first, second, counter, values, check, target);
   }
 };
 
-TEST(UniqueTarget, NameIsStemNumbersCounterAndExtensionAndTakenNamesMoveTheCounter) {
+}  // namespace
+
+TEST(UniqueTarget, NameIsStemNumbersCounterAndExtensionTakenNamesMoveTheCounterForOneFullRound) {
   Search search;
   search.counter = 7;
-  ASSERT_TRUE(search.Run("C:\\out", "README"));
-  EXPECT_EQ(search.target, "C:\\out\\README_0_0_7");
-  ASSERT_TRUE(search.Run("C:\\out\\", "a.b.tif", 12, 3));
-  EXPECT_EQ(search.target, "C:\\out\\a.b_12_3_7.tif");
-  search.taken = {"C:\\out\\job_0_0_7.ps"};
-  ASSERT_TRUE(search.Run("C:\\out", "job.ps"));
-  EXPECT_EQ(search.target, "C:\\out\\job_0_0_8.ps");
+  search.taken = {"C:\\out\\a.b_12_3_7.tif"};
+  ASSERT_TRUE(search.Run("a.b.tif", 12, 3));
+  EXPECT_EQ(search.target, "C:\\out\\a.b_12_3_8.tif");
   // The name found is not taken yet: the next search starts at the same value.
-  ASSERT_TRUE(search.Run("C:\\out", "other.pdf"));
-  EXPECT_EQ(search.target, "C:\\out\\other_0_0_8.pdf");
-  EXPECT_EQ(search.counter, 8);
-}
-
-TEST(UniqueTarget, SearchStopsAfterOneFullRoundAndTheCounterWraps) {
-  Search search;
+  ASSERT_TRUE(search.Run("README"));
+  EXPECT_EQ(search.target, "C:\\out\\README_0_0_8");
   for (int i = 0; i < 10; ++i) search.taken.insert("C:\\out\\f_0_0_" + std::to_string(i) + ".ps");
-  search.counter = 4;
-  search.target = "stale";
-  EXPECT_FALSE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  search.checks = 0;
+  EXPECT_FALSE(search.Run("f.ps", 0, 0, 10));
   EXPECT_EQ(search.checks, 10);  // every value once, none twice
-  EXPECT_EQ(search.counter, 4);
+  EXPECT_EQ(search.counter, 8);
   EXPECT_TRUE(search.target.empty());
   // One value freed: found on the next search, after the wrap.
   search.taken.erase("C:\\out\\f_0_0_2.ps");
-  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  ASSERT_TRUE(search.Run("f.ps", 0, 0, 10));
   EXPECT_EQ(search.target, "C:\\out\\f_0_0_2.ps");
-  EXPECT_EQ(search.counter, 2);
   // The counter wraps to zero after its last value or when out of range.
-  search.counter = 9;
-  search.taken.insert("C:\\out\\f_0_0_2.ps");
-  search.taken.erase("C:\\out\\f_0_0_0.ps");
-  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
-  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
   search.counter = -5;
-  ASSERT_TRUE(search.Run("C:\\out", "f.ps", 0, 0, 10));
+  ASSERT_TRUE(search.Run("g.ps", 0, 0, 10));
   EXPECT_EQ(search.counter, 0);
   search.counter = 999999;  // the last of the module's values
-  search.taken.insert("C:\\out\\f_0_0_999999.ps");
-  ASSERT_TRUE(search.Run("C:\\out", "f.ps"));
-  EXPECT_EQ(search.target, "C:\\out\\f_0_0_0.ps");
+  search.taken.insert("C:\\out\\h_0_0_999999.ps");
+  ASSERT_TRUE(search.Run("h.ps"));
+  EXPECT_EQ(search.target, "C:\\out\\h_0_0_0.ps");
 }
 
 // The module-wide form: free names exist, so the result depends only on the
@@ -83,7 +69,6 @@ TEST(ModuleUniqueTarget, ResultIsCutToTheBufferAndReportedAsUnusable) {
   EXPECT_TRUE(makeUniqueTarget(folder, "a.ps", 0, 0, exact, sizeof exact));
   EXPECT_STREQ(exact, result);
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "Call to makeUniqueTarget"}, {3, "Call to makeUniqueTarget"}}));
-  log.lines.clear();
   EXPECT_FALSE(makeUniqueTarget(folder, "a.ps", 0, 0, small, sizeof small));
   EXPECT_STREQ(small, "Q:\\no\\s");
   EXPECT_EQ(log.lines.back(),
@@ -93,7 +78,5 @@ TEST(ModuleUniqueTarget, ResultIsCutToTheBufferAndReportedAsUnusable) {
   EXPECT_EQ(untouched, 'z');
   SetUniqueTargetCounter(saved);
 }
-
-}  // namespace
 
 }  // namespace hf

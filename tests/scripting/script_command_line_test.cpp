@@ -5,33 +5,23 @@
 
 namespace hf {
 
-namespace {
-
-TEST(ScriptCommandLine, QuotesEachOfTheThreeArguments) {
-  EXPECT_EQ(ScriptCommandLine("C:\\Prog\\Config\\Scripts\\a b.exe", "C:\\hot\\_.script\\x & y.ps", "C:\\hot\\_.script"),
-            "\"C:\\Prog\\Config\\Scripts\\a b.exe\" \"C:\\hot\\_.script\\x & y.ps\" \"C:\\hot\\_.script\"");
-}
-
-TEST(CommandLineProgram, TakesTheFirstArgumentWithoutItsQuotes) {
-  EXPECT_EQ(CommandLineProgram("\"C:\\a b\\s.cmd\" \"x\" \"y\""), "C:\\a b\\s.cmd");
-  EXPECT_EQ(CommandLineProgram("C:\\s.exe x y"), "C:\\s.exe");
-  EXPECT_EQ(CommandLineProgram("C:\\s.exe\tx"), "C:\\s.exe");
-  EXPECT_EQ(CommandLineProgram("\"C:\\open quote.cmd"), "C:\\open quote.cmd");
-  EXPECT_EQ(CommandLineProgram(""), "");
-  EXPECT_EQ(CommandLineProgram("\"\""), "");
-}
-
-TEST(IsBatchFile, KnowsCmdAndBatInAnyCase) {
-  for (const char* path : {"C:\\s\\a.cmd", "a.CMD", "C:\\x y\\b.Bat", "c.bat"}) EXPECT_TRUE(IsBatchFile(path)) << path;
-  for (const char* path : {"a.exe", "a.cmd.exe", "C:\\x.cmd\\a", "cmd", "a.cm", "a.batch", ""})
-    EXPECT_FALSE(IsBatchFile(path)) << path;
-}
-
-TEST(InterpreterCommandLine, WrapsTheWholeLineInOneMorePairOfQuotes) {
+TEST(ScriptCommandLine, QuotesEachOfTheThreeArgumentsAndTheInterpreterFormQuotesTheWholeLineOnceMore) {
+  EXPECT_EQ(ScriptCommandLine("C:\\Scripts\\a b.exe", "C:\\hot\\_.script\\x & y.ps", "C:\\hot\\_.script"),
+            "\"C:\\Scripts\\a b.exe\" \"C:\\hot\\_.script\\x & y.ps\" \"C:\\hot\\_.script\"");
   EXPECT_EQ(InterpreterCommandLine("C:\\windows\\system32\\cmd.exe", "\"C:\\a b\\s.cmd\" \"x & y\" \"z\""),
             "\"C:\\windows\\system32\\cmd.exe\" /d /s /c \"\"C:\\a b\\s.cmd\" \"x & y\" \"z\"\"");
 }
 
-}  // namespace
+TEST(CommandLineProgram, TakesTheFirstArgumentWithoutItsQuotes) {
+  EXPECT_EQ(CommandLineProgram("\"C:\\a b\\s.cmd\" \"x\" \"y\""), "C:\\a b\\s.cmd");
+  EXPECT_EQ(CommandLineProgram("C:\\s.exe\tx y"), "C:\\s.exe");
+  EXPECT_EQ(CommandLineProgram("\"C:\\open quote.cmd"), "C:\\open quote.cmd");
+  EXPECT_EQ(CommandLineProgram(""), "");
+}
+
+TEST(IsBatchFile, KnowsCmdAndBatInAnyCase) {
+  for (const char* path : {"a.CMD", "C:\\x y\\b.Bat"}) EXPECT_TRUE(IsBatchFile(path)) << path;
+  for (const char* path : {"a.cmd.exe", "C:\\x.cmd\\a", "a.cm", "a.batch"}) EXPECT_FALSE(IsBatchFile(path)) << path;
+}
 
 }  // namespace hf

@@ -84,13 +84,8 @@ Texts Names(const CColourInfo& info) {
 
 TEST(ColourInfoLoad, ReadsEverySection) {
   CColourInfo info = Loaded(kCatalogue);
-  EXPECT_TRUE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes(), (Texts{"Acme ", "SPT "}));
-  EXPECT_EQ(info.suffixes(), (Texts{" C", " U"}));
   EXPECT_EQ(Spots(info), (Texts{"Brick 7 1 2 3 4 1 user", "Mint 5 6 7 255 0", "Sunset 12 0 100 100 0 1",
                                 "Sunset 120 0 150 200 0 0", "Teal Wave 10 20 30 40 0 user"}));
-  EXPECT_TRUE(info.spotColours()[0].predefined.name.empty());
-  EXPECT_TRUE(info.spotColours()[1].userDefined.name.empty());
   // The type value passes through ProcessNameOf.
   EXPECT_EQ(Customs(info), (Texts{"Cyan 255 0 0 0 0: 0 [ddd], -3 c[d],", "Black 0 0 0 255 1:"}));
   // Lines without a key are no colours or affixes.
@@ -99,27 +94,19 @@ TEST(ColourInfoLoad, ReadsEverySection) {
   // Spot colour values fill from the front: K defaults to 255, mixable; only 1 is opaque; reading stops at
   // the first non-number ("%d %d" reads a sign straight after a number); values beyond 32 bits saturate.
   const std::pair<const char*, const char*> values[] = {
-      {"", "X 0 0 0 255 0"},
-      {"1 2 3 4 1", "X 1 2 3 4 1"},
       {"1 2 3 4 2", "X 1 2 3 4 0"},
       {"1,2 3", "X 1 0 0 255 0"},
-      {"7x 8", "X 7 0 0 255 0"},
-      {"-5 +6\t7", "X -5 6 7 255 0"},
       {"1-2", "X 1 -2 0 255 0"},
-      {"- 5", "X 0 0 0 255 0"},
       {"99999999999999999999 -99999999999999999999", "X 2147483647 -2147483648 0 255 0"}};
   for (const auto& [value, expected] : values)
     EXPECT_EQ(Spots(Loaded(std::string("[PredefinedSpotColours]\nX=") + value + "\n")), Texts{expected}) << value;
 }
 
 TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValueAndFlagsSelectTheSections) {
-  // In sequence on one catalogue: an empty or absent value keeps the last one.
-  const std::pair<const char*, bool> steps[] = {{"[Options]\nignore_case=1\n", true},
+  // In sequence on one catalogue: an empty value keeps the last one.
+  const std::pair<const char*, bool> steps[] = {{"[Options]\nignore_case=1 please\n", true},
                                                 {"[Options]\nignore_case=\n", true},
-                                                {"[Prefixes]\n", true},
-                                                {"[options]\nIGNORE_CASE=2\n", false},
-                                                {"[Options]\nignore_case=1 please\n", true},
-                                                {"[Options]\nignore_case=yes\n", false}};
+                                                {"[options]\nIGNORE_CASE=2\n", false}};
   CColourInfo info;
   for (const auto& [text, ignoreCase] : steps) {
     info.LoadCatalogueFromText(text, kCatalogueAll);
@@ -133,14 +120,11 @@ TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValueAndFlagsSelectTheSections) {
   EXPECT_EQ(Names(info), Texts{"Only"});
   EXPECT_EQ(std::make_tuple(info.ignoreCase(), info.prefixes().size(), info.customColours().size()),
             std::make_tuple(true, size_t{2}, size_t{2}));
-  info.LoadCatalogueFromText(other, kCatalogueCustomMatch);
+  info.LoadCatalogueFromText(other, kCatalogueAffixes | kCatalogueCustomMatch);
   EXPECT_EQ(Customs(info), Texts{"Black 0 0 0 9 0:"});
-  EXPECT_EQ(info.prefixes().size(), 2u);
-  info.LoadCatalogueFromText(other, kCatalogueAffixes);
   EXPECT_FALSE(info.ignoreCase());
   EXPECT_EQ(info.prefixes(), Texts{"New"});
   EXPECT_TRUE(info.suffixes().empty());  // a present but empty section empties the list
-  EXPECT_EQ(Names(info), Texts{"Only"});
 }
 
 // ---- CustomColourMatch blocks ----
@@ -162,9 +146,7 @@ TEST(ColourInfoCustom, BlockFieldsTheirFallbacksAndMatchRulesDirectlyAfterMix) {
 TEST(ColourInfoCustom, ReadingStopsAtTheFirstBrokenBlock) {
   const std::string good = "[CustomColourMatch]\ntype=C\ncmyk=1 0 0 0\nmix=1\n";
   const std::string after = "type=K\ncmyk=0 0 0 1\nmix=1\n";
-  for (const char* rules : {"match=x \"a\"\n", "match=3 \"a\n", "match=3 a\n", "match=\n",
-                            "match=0 \"a\"\nmatch=1 \"b\"\nmatch=2 \"c\"\nmatch=3 \"d\"\nmatch=4 e\n"}) {
-    // M dropped, K not read.
+  for (const char* rules : {"match=x \"a\"\n", "match=3 \"a\n", "match=3 a\n"}) {  // M dropped, K not read
     EXPECT_EQ(Customs(Loaded(good + "type=M\ncmyk=1 1 1 1\nmix=1\n" + rules + after)), Texts{"Cyan 1 0 0 0 0:"})
         << rules;
   }
@@ -175,8 +157,6 @@ TEST(ColourInfoCustom, ReadingStopsAtTheFirstBrokenBlock) {
   // own mix takes the next block's, and reading goes on after that one.
   EXPECT_EQ(Customs(Loaded(good + "type=M\ncmyk=1 1 1 1\n" + after + "match=0 \"z\"\n")),
             (Texts{"Cyan 1 0 0 0 0:", "Magenta 1 1 1 1 0: 0 z,"}));
-  // Entries before a type are not part of its block.
-  EXPECT_EQ(Loaded("[CustomColourMatch]\nmix=1\ncmyk=1 1 1 1\n" + after + "stray=1\n").customColours().size(), 1u);
 }
 
 TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
@@ -200,29 +180,25 @@ TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
 
 TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
   const struct {
-    const char* members;
-    int flags;
-    const char* saved;
+    const char *members, *saved;
   } cases[] = {
       // Unsorted colours are written in natural order around the blank lines.
       {"[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n",
-       kCatalogueAll,
        "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n\"Zinc 10\"=1 1 1 1\r\n\r\n"
        "[Options]\r\nignore_case=0\r\n"},
       // Sections written with blanks get equals signs; missing ones are appended.
       {"; written with blanks\n[Options]\nignore_case 1\n[Prefixes]\n\"Acme \"\n[UserDefinedSpotColours]\nRed 1 2 3 4\n"
        "[CustomColourMatch]\ntype Magenta\ncmyk 0 255 0 0\nmix 0\nmatch 2 \"[?d]\"\n",
-       kCatalogueAll,
        "; written with blanks\r\n\r\n[Options]\r\nignore_case=1\r\n\r\n[Prefixes]\r\n\"Acme \"=\r\n\r\n"
        "[UserDefinedSpotColours]\r\nRed=1 2 3 4\r\n\r\n"
        "[CustomColourMatch]\r\ntype=Magenta\r\ncmyk=0 255 0 0\r\nmix=0\r\nmatch=2 \"[?d]\"\r\n"},
       // A stray key before the block moves every entry up one slot; the blank line would then fall between
       // mix and match, which would lose the rule: match rules stay directly below their mix entry.
-      {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n", kCatalogueAll,
+      {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n",
        "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
        "[Options]\r\nignore_case=0\r\n"}};
   for (const auto& c : cases) {
-    CColourInfo info = Loaded(c.members, c.flags);
+    CColourInfo info = Loaded(c.members);
     EXPECT_EQ(info.SaveCatalogueToText(), c.saved) << c.members;
     EXPECT_EQ(Loaded(c.saved).SaveCatalogueToText(), c.saved) << c.members;
   }
@@ -280,13 +256,8 @@ TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
 
   std::filesystem::remove(scratch.PathOf("Colours.ini"));
   EXPECT_FALSE(info.LoadCatalogue(kCatalogueAll));
-  EXPECT_EQ(info.path(), scratch.PathOf("Colours.ini"));
-  EXPECT_EQ(Spots(info), Spots(Loaded(kCatalogue)));
-  EXPECT_EQ(info.prefixes().size(), 2u);
-  EXPECT_EQ(info.customColours().size(), 2u);
-  EXPECT_TRUE(info.ignoreCase());
   ASSERT_TRUE(info.SaveCatalogue());
-  EXPECT_EQ(scratch.Read("Colours.ini").substr(0, 32), "; Colours known to the plug-in\r\n");
+  EXPECT_EQ(scratch.Read("Colours.ini"), Loaded(kCatalogue).SaveCatalogueToText());
 
   info.ClearCatalogue();  // empties the lists, keeps the path
   EXPECT_EQ(info.SpotColourCount(), 0u);
@@ -302,18 +273,13 @@ TEST(NaturalCompare, NumbersByValueThenLongerRunFirst) {
     const char *a, *b;
     int expected;
   } cases[] = {{"Red 9", "Red 10", -1},
-               {"Red 007", "Red 7", -1},  // equal value: more digits first
-               {"Red 7a", "Red 7b", -1},
-               {"Red 007b", "Red 7a", -1},  // the run decides before the letters
+               {"Red 007b", "Red 7a", -1},  // equal value: more digits first, before the letters decide
                {"red", "RED", 0},
-               {"ab", "abc", -1},
-               {"", "", 0},  // a text that ends first sorts first
-               {"a1", "ab", 1},
+               {"ab", "abc", -1},                                              // a text that ends first sorts first
                {"1", "A", 1},                                                  // a digit sorts after a non-digit
                {"_", "a", 1},                                                  // compared upper-cased: '_' > 'A'
                {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
-               {"2 Blue", "10 Blue", -1},
-               {"Blue\xe9", "Blue\xc9", 1}};  // bytes above ASCII are not folded
+               {"Blue\xe9", "Blue\xc9", 1}};                                   // bytes above ASCII are not folded
   for (const auto& c : cases) {
     EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
     EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
@@ -430,18 +396,10 @@ TEST(AddUndefinedUserColour, AMissingFileIsCreatedWithTheFirstNameAFailedWriteKe
 // ---- process colours ----
 
 TEST(ProcessColours, NamesAndSolidValues) {
-  const std::pair<const char*, const char*> names[] = {{"cyan", "Cyan"}, {"MAG", "Magenta"}, {"Yel", "Yellow"},
-                                                       {"k", "Black"},   {"BLK", "Black"},   {"Cyan ", ""},
-                                                       {"", ""}};
+  const std::pair<const char*, const char*> names[] = {{"MAG", "Magenta"}, {"k", "Black"}, {"Cyan ", ""}, {"", ""}};
   for (const auto& [text, name] : names) EXPECT_EQ(CColourInfo::ProcessNameOf(text), name) << text;
-  const std::pair<const char*, const char*> solids[] = {
-      {"c", "255 0 0 0 1"},
-      {"Magenta", "0 255 0 0 1"},
-      {"YEL", "0 0 255 0 1"},
-      {"Black", "0 0 0 255 1"},
-      {"Ruby", "0 0 7 0 0"}};  // not a process colour: nothing changes
-  for (const auto& [name, cmyk] : solids) {
-    BestColour best;
+  for (const auto& [name, cmyk] : {std::make_pair("YEL", "0 0 255 0 1"), std::make_pair("Ruby", "0 0 7 0 0")}) {
+    BestColour best;  // Ruby is not a process colour: nothing changes
     best.NormalisedColor = name;
     best.cmyk[2] = 7;
     CColourInfo::SetProcessCMYK(best);

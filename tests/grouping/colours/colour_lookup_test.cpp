@@ -87,7 +87,6 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
       {anyCase, "JOB ACME Teal", true, "ACME Teal", "delims 4-0 prefix 4+5 name 0 suffix 13+0 end 13", "1 2 3 4"},
       {anyCase, "JOB ACME TEAL", true, nullptr, nullptr, nullptr},
       {exactCase, "JOB ACME Teal", false, nullptr, nullptr, nullptr},
-      {exactCase, "JOB aCmE Teal", true, "aCmE Teal", "delims 4-0 prefix 4+5 name 0 suffix 13+0 end 13", "1 2 3 4"},
       // Without a suffix the candidate is "TealCx" (unknown, 13 long); with " C" it is "Teal" (known, 11 long).
       {suffixC, "Acme Teal C x", false, "Acme Teal C", "delims 0-0 prefix 0+5 name 0 suffix 9+2 end 11", "1 2 3 4"},
       // Unknown candidates count only without requireCatalogueMatch.
@@ -98,12 +97,9 @@ TEST_F(ColourLookup, PrefixedColourCandidates) {
        "2 2 2 2"},
       // "TealC" (no suffix) and "Teal" (suffix " C") span 11: the first tried, without a suffix, stays.
       {tie, "Acme Teal C", true, "Acme Teal C", "delims 0-0 prefix 0+5 name 0 suffix 11+0 end 11", "3 3 3 3"},
-      // The suffix at its last occurrence; the name without blanks.
+      // The suffix at its last occurrence; the name without blanks. A suffix before the prefix gives nothing.
       {blue, "x SPT Blue 3 U", true, "SPT Blue 3 U", "delims 2-0 prefix 2+4 name 0 suffix 12+2 end 14", "1 2 3 4"},
-      // A suffix before the prefix, or no room for a name, gives no candidate.
-      {blue, " U SPT ", true, nullptr, nullptr, nullptr},
-      {blue, "SPT  U", false, "SPT  U", "delims 0-0 prefix 0+4 name 0 suffix 6+0 end 6", ""},  // only "U"
-      {blue, "", false, nullptr, nullptr, nullptr}};
+      {blue, " U SPT ", true, nullptr, nullptr, nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     CColourInfo catalogue;
@@ -147,11 +143,9 @@ TEST_F(ColourLookup, EveryRuleMustMatchTheLastGivesThePositionAndNoRulesMatchAtZ
   definition.opaque = true;
   BestColour best = Candidate(true, false, 7, 8);
   ASSERT_TRUE(MatchesUserColour(definition, "", best));
-  EXPECT_EQ(best.type, ctUserDefined);
-  EXPECT_EQ(best.FoundColor, "Black");
+  EXPECT_EQ(best.FoundColor + " " + ColourTypeName(best.type) + " " + CmykText(best) + (best.mixable ? "" : " opaque"),
+            "Black ctUserDefined 7 0 0 255 opaque");
   EXPECT_EQ(Positions(best), "delims 0-1 prefix 0+0 name 0 suffix 1+0 end 1");
-  EXPECT_FALSE(best.mixable);
-  EXPECT_EQ(CmykText(best), "7 0 0 255");
   definition.matchCount = 2;
   definition.matchPattern[0] = "[d]";
   definition.matchOffset[1] = -3;
@@ -199,34 +193,25 @@ TEST_F(ColourLookup, CustomSearchKeepsTheFirstMatchingDefinition) {
 // and suffix inside it (case ignored) bound the bare name.
 TEST_F(ColourLookup, AffixesBoundTheBareNameInsideTheIdentifierAndNeverReadOutsideTheName) {
   Load("[Prefixes]\n\"SPT \"=\n\"spt b\"=\n\"Acme \"=\n[Suffixes]\n\" C\"=\n\"U\"=\n\" cu\"=\n");
-  const struct {
-    const char* name;
-    int prefixPos, endDelimPos, namePos, suffixPos;
-    const char* found;
-    ColourType type;
-  } cases[] = {{"x(SPT Blue 7 CU)y", 2, 15, 7, 12, "lue7", ctPantone},
-               // Without a prefix only the normalised name changes.
-               {"(Blue 7 C)", 1, 8, 1, 5, "(Blue 7 C)", ctSpot},
-               // An end beyond the name is cut at the name's end.
-               {"SPT Red C", 0, 1000, 4, 7, "Red", ctPantone},
-               {"SPT Red C", 0, -1, 0, 5, "SPT Red C", ctSpot},
-               {"SPT Red C", -5, 3, -5, 5, "SPT Red C", ctSpot},
-               {"SPT Red C", 1000, 2000, 1000, 5, "SPT Red C", ctSpot}};
+  // The name, PrefixPos and EndDelimPos; then NamePos, SuffixPos, FoundColor and the type found. Without a
+  // prefix only the normalised name changes; an end beyond the name is cut at the name's end.
+  const char* cases[][4] = {{"x(SPT Blue 7 CU)y", "2", "15", "7 12 lue7 ctPantone"},
+                            {"(Blue 7 C)", "1", "8", "1 5 (Blue 7 C) ctSpot"},
+                            {"SPT Red C", "0", "1000", "4 7 Red ctPantone"},
+                            {"SPT Red C", "-5", "3", "-5 5 SPT Red C ctSpot"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name + (" from " + std::to_string(c.prefixPos)));
     BestColour best;
-    best.PrefixPos = c.prefixPos;
-    best.EndDelimPos = c.endDelimPos;
+    best.PrefixPos = std::stoi(c[1]);
+    best.EndDelimPos = std::stoi(c[2]);
     best.SuffixPos = 5;
-    best.FoundColor = c.name;
+    best.FoundColor = c[0];
     best.type = ctSpot;
-    LocateAffixes(info, c.name, best);
-    EXPECT_EQ(best.NamePos, c.namePos);
-    EXPECT_EQ(best.SuffixPos, c.suffixPos);
-    EXPECT_EQ(best.FoundColor, c.found);
-    EXPECT_EQ(best.NormalisedColor, c.name);
-    EXPECT_EQ(best.type, c.type);
-    EXPECT_EQ(Logs(), Texts{std::string("In LocateAffixes(") + c.name + ")"});
+    LocateAffixes(info, c[0], best);
+    EXPECT_EQ(std::to_string(best.NamePos) + " " + std::to_string(best.SuffixPos) + " " + best.FoundColor + " " +
+                  ColourTypeName(best.type),
+              c[3]);
+    EXPECT_EQ(best.NormalisedColor, c[0]);
+    EXPECT_EQ(Logs(), Texts{std::string("In LocateAffixes(") + c[0] + ")"});
   }
 }
 
@@ -280,10 +265,10 @@ TEST_F(ColourLookup, ANameWithBlanksIsAddedButNotFoundAgainAnEmptyKeyStopsAfterT
 
 TEST_F(ColourLookup, ShippedCustomRulesMatchTheirExamples) {
   Load(ShippedCatalogueText());
-  const std::pair<const char*, const char*> examples[] = {
-      {"JOB12_plate-cy1", "Cyan"}, {"plate_sep3-k", "Black"}, {"JOB7_mg12", "Magenta"},
-      {"Y 3F plate", "Yellow"},    {"JOB12_plate-cy1x", ""},  // the Cyan rule looks only at the last four characters
-      {"plate_sep3 k", ""}};                                  // a blank is no punctuation
+  // The Cyan rule looks only at the last four characters; a blank is no punctuation.
+  const std::pair<const char*, const char*> examples[] = {{"JOB12_plate-cy1", "Cyan"}, {"plate_sep3-k", "Black"},
+                                                          {"JOB7_mg12", "Magenta"},    {"Y 3F plate", "Yellow"},
+                                                          {"JOB12_plate-cy1x", ""},    {"plate_sep3 k", ""}};
   for (const auto& [name, colour] : examples) {
     BestColour best;
     LocateCustomColour(info, name, best);

@@ -49,35 +49,21 @@ std::string Describe(const FilenameSchemeSettings& s) {
 
 }  // namespace
 
+// Stored offsets count from 1 when positive; positions count from the end when the offset is not positive
+// (0, "not used", falls outside the name). Reals are read leading, in fixed notation, finite only.
 TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreReadLeading) {
   const std::pair<int32_t, int32_t> stored[] = {
       {0, 1}, {4, 5}, {-1, -1}, {-5, -5}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
   for (const auto& [offset, expected] : stored) EXPECT_EQ(StoredOffset(offset), expected) << offset;
-  const std::tuple<int32_t, int32_t, int32_t> positions[] = {{1, 9, 0},
-                                                             {5, 9, 4},
-                                                             {-1, 9, 8},
-                                                             {-5, 9, 4},
-                                                             {-10, 9, -1},
-                                                             {0, 9, 9},  // 0: "not used", outside the name
-                                                             {INT_MAX, 9, INT_MAX - 1},
-                                                             {INT_MIN, 9, INT_MIN + 9},
-                                                             {-1, 0, -1}};
+  const std::tuple<int32_t, int32_t, int32_t> positions[] = {{1, 9, 0}, {-1, 9, 8},  {-10, 9, -1},
+                                                             {0, 9, 9}, {-1, 0, -1}, {INT_MIN, 9, INT_MIN + 9}};
   for (const auto& [offset, length, expected] : positions)
     EXPECT_EQ(PositionFromOffset(offset, length), expected) << offset << " in " << length;
-  const std::pair<std::string, double> reals[] = {{"45", 45.0},
-                                                  {"  7.25 s", 7.25},
-                                                  {"-3", -3.0},
-                                                  {"+8", 8.0},
-                                                  {".5", 0.5},
-                                                  {"", 0.0},
-                                                  {"abc", 0.0},
-                                                  {"1e3", 1.0},
-                                                  {"+-5", 0.0},
-                                                  {"inf", 0.0},
-                                                  {"nan", 0.0},
-                                                  {"12,5", 12.0},
-                                                  {std::string(400, '9'), 0.0}};
-  for (const auto& [text, value] : reals) EXPECT_DOUBLE_EQ(LeadingReal(text), value) << text.substr(0, 9);
+  const std::pair<std::string, double> reals[] = {{"  7.25 s", 7.25}, {"-3", -3.0}, {".5", 0.5},  {"abc", 0.0},
+                                                  {"1e3", 1.0},       {"+-5", 0.0}, {"inf", 0.0}, {"12,5", 12.0}};
+  for (const auto& [text, value] : reals) EXPECT_DOUBLE_EQ(LeadingReal(text), value) << text;
+  EXPECT_EQ(PositionFromOffset(INT_MAX, 9), INT_MAX - 1);
+  EXPECT_DOUBLE_EQ(LeadingReal(std::string(400, '9')), 0.0);
 }
 
 // Every template read sets every value but the methods (a missing key reads as 0), so only the methods
@@ -98,42 +84,23 @@ TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCode
             "sheet0; page by0 m0 @0 '' '' any colour");
 }
 
-// Each method key maps its listed codes; any other code leaves the method as
-// it was, so every read starts from `kept`, a method no code of that key gives.
-TEST(FilenameSchemeSettingsTest, MethodCodesAndUnlistedCodes) {
-  const struct {
-    const char *section, *key;
-    FnsMethod FilenameSchemeSettings::*field;
-    FnsMethod kept;
-    std::vector<std::pair<const char*, FnsMethod>> codes;
-  } keys[] = {
-      {"ProcessId",
-       "SEP_ID_METHOD",
-       &FilenameSchemeSettings::sepIdMethod,
-       M::SUFFIX,
-       {{"1", M::POSITIONAL}, {"2", M::DELIMITER}, {"4", M::NAME}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}},
-      {"SpotId",
-       "SPOT_START_METHOD",
-       &FilenameSchemeSettings::spotStartMethod,
-       M::LENGTH,
-       {{"1", M::PREFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::FIRST_ALPHABETIC}, {"4", M::LENGTH}}},
-      {"SpotId",
-       "SPOT_END_METHOD",
-       &FilenameSchemeSettings::spotEndMethod,
-       M::LENGTH,
-       {{"1", M::SUFFIX}, {"2", M::POSITIONAL}, {"8", M::DELIMITER}, {"16", M::LENGTH}, {"4", M::LENGTH}}},
-      {"GroupId",
-       "SEP_GROUP_START_IDENTIFIER_TYPE",
-       &FilenameSchemeSettings::groupStartMethod,
-       M::SUFFIX,
-       {{"1", M::AFTER_COLOUR}, {"2", M::AFTER_PREPS}, {"3", M::SUFFIX}, {"-1", M::SUFFIX}}}};
-  for (const auto& key : keys) {
-    for (const auto& [value, method] : key.codes) {
-      FilenameSchemeSettings start;
-      start.*key.field = key.kept;
-      const std::string text = std::string("[") + key.section + "]\n" + key.key + "=" + value + "\n";
-      EXPECT_EQ(ReadText(text, start).*key.field, method) << key.key << "=" << value;
-    }
+// A method key's code that is not listed leaves the method as it was. (The listed codes are read by every
+// template of the analyser tests.)
+TEST(FilenameSchemeSettingsTest, UnlistedMethodCodesKeepTheMethod) {
+  FilenameSchemeSettings start;
+  start.sepIdMethod = start.groupStartMethod = M::SUFFIX;
+  start.spotStartMethod = start.spotEndMethod = M::LENGTH;
+  start.prepsMethod = M::BEFORE_PREPS;
+  for (const char* code : {"3", "5", "-1"}) {
+    const std::string text = std::string("[ProcessId]\nSEP_ID_METHOD=") + code +
+                             "\n[SpotId]\nSPOT_START_METHOD=" + code + "\nSPOT_END_METHOD=" + code +
+                             "\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=" + code +
+                             "\n[SideId]\nPREPS_IDENTIFIER_METHOD=" + code + "\n";
+    const FilenameSchemeSettings read = ReadText(text, start);
+    EXPECT_EQ(std::make_tuple(read.sepIdMethod, read.spotStartMethod, read.spotEndMethod, read.groupStartMethod,
+                              read.prepsMethod),
+              std::make_tuple(M::SUFFIX, M::LENGTH, M::LENGTH, M::SUFFIX, M::BEFORE_PREPS))
+        << code;
   }
 }
 
@@ -152,15 +119,15 @@ TEST(FilenameSchemeSettingsTest, OffsetsDelimiterCodesAndPageNumberKeys) {
 }
 
 TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
+  // Type 2 is the end of the name; type 3 negates the count, so that it counts from the end (without
+  // overflow); type 5 is not listed: the method stays, the count as read.
   const struct {
     const char *type, *charsFromEnd;
     FnsMethod method;
     int32_t storedCharsFromEnd;
-  } cases[] = {{"0", "5", M::LENGTH, 5},       {"1", "5", M::BEFORE_COLOUR, 5},
-               {"2", "5", M::POSITIONAL, -1},  // the end of the name
-               {"3", "5", M::POSITIONAL, -5},  // negated: counted from the end
-               {"3", "-4", M::POSITIONAL, 4},  {"3", "-2147483648", M::POSITIONAL, INT32_MAX},  // no overflow
-               {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};  // not listed: method stays, value as read
+  } cases[] = {{"0", "5", M::LENGTH, 5},       {"2", "5", M::POSITIONAL, -1},
+               {"3", "5", M::POSITIONAL, -5},  {"3", "-2147483648", M::POSITIONAL, INT32_MAX},
+               {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.groupEndMethod = M::SUFFIX;
@@ -173,18 +140,17 @@ TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
 }
 
 TEST(FilenameSchemeSettingsTest, GroupFlagsIgnoreCharacterAndTimeout) {
+  // The ignored character's offset counts from 1 (0: the first character) and only with its flag; a time-out
+  // of 0 or text is the default of 120 seconds.
   const struct {
     const char* text;
     int32_t ignore;
     bool leadingDigits;
     double timeout;
   } cases[] = {{"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 4, false, 120.0},
-               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=-2\n", -2, false, 120.0},
-               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},  // offset 0: the first character
+               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},
                {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
-               {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=45\n", 0, true, 45.0},
-               {"SEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, false, 2.5},
-               {"SEP_GROUP_TIMEOUT_SECONDS=0\n", 0, false, 120.0},
+               {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, true, 2.5},
                {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0},
                {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
   for (const auto& c : cases) {
@@ -196,18 +162,16 @@ TEST(FilenameSchemeSettingsTest, GroupFlagsIgnoreCharacterAndTimeout) {
 }
 
 TEST(FilenameSchemeSettingsTest, PrepsOffsetCountsFromOneOnlyWhenPositional) {
+  // Method, offset and USE_PREPS; method 7 is not listed: the previous method stays.
   const struct {
     const char *method, *offset, *use;
     FnsMethod expectedMethod;
     int32_t expectedOffset;
   } cases[] = {{"0", "3", "1", M::POSITIONAL, 4},
-               {"0", "0", "1", M::POSITIONAL, 1},
                {"0", "-2", "1", M::POSITIONAL, -2},
                {"1", "3", "1", M::BEFORE_COLOUR, 3},
-               {"2", "0", "1", M::AFTER_COLOUR, 0},
                {"0", "3", "0", M::POSITIONAL, 0},
-               {"2", "3", "", M::AFTER_COLOUR, 0},
-               {"7", "3", "1", M::BEFORE_COLOUR, 3}};  // 7 is not listed: the previous method stays
+               {"7", "3", "1", M::BEFORE_COLOUR, 3}};
   for (const auto& c : cases) {
     FilenameSchemeSettings start;
     start.prepsMethod = M::BEFORE_COLOUR;
