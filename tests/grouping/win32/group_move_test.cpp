@@ -1,18 +1,15 @@
 // The file operation on path lists, the reference count of a shared group
-// folder and the move of a group file with its folder, on real folders
-// (a second drive is mapped for the moves across drives).
+// folder and the move of a group file with its folder, on real folders: what
+// an end-to-end run cannot set up (refusals, failed steps, concurrent counts).
 #include "grouping/win32/group_move.h"
 
 #include "base/file_io.h"
-#include "grouping/group_path_checks.h"
 #include "grouping/group_document.h"
-#include "formats/ini_document.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
 #include "grouping/win32/group_ref_count.h"
 #include "base/win32/perform_op.h"
 #include "base/win32/scoped_handle.h"
-#include "tests/support/win32/mapped_drive.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -49,45 +46,33 @@ CPathList ListOf(const std::vector<std::string>& paths) {
 
 // ---- path lists ----
 
-TEST(PathListTest, PathsAreEachEndedByANulAndTheListByASecond) {
+// Each path ends with a NUL and the list with a second; a list never exceeds
+// 1041 bytes, and one without its end within them is refused.
+TEST(PathListTest, PathsAreEndedByANulAndTheListByASecondWithin1041Bytes) {
   CPathList list;
-  EXPECT_TRUE(list.empty());
   EXPECT_EQ(std::string(list.data(), list.size()), std::string("\0", 1));
+  EXPECT_FALSE(list.Add(""));
+  EXPECT_FALSE(list.Add(std::string("a\0b", 3)));
   ASSERT_TRUE(list.Add("C:\\a"));
   ASSERT_TRUE(list.Add("C:\\b.fgl"));
   EXPECT_EQ(std::string(list.data(), list.size()), std::string("C:\\a\0C:\\b.fgl\0\0", 15));
-
   std::vector<std::string> paths;
   ASSERT_TRUE(SplitPathList(list.data(), paths));
   EXPECT_EQ(paths, (std::vector<std::string>{"C:\\a", "C:\\b.fgl"}));
-}
 
-TEST(PathListTest, AListNeverExceeds1041Bytes) {
-  CPathList list;
-  EXPECT_FALSE(list.Add(""));
-  EXPECT_FALSE(list.Add(std::string("a\0b", 3)));
-  // 1039 characters, their NUL and the final NUL: exactly 1041 bytes.
-  ASSERT_TRUE(list.Add(std::string(1039, 'x')));
-  EXPECT_EQ(list.size(), kPathListMaxBytes);
-  EXPECT_FALSE(list.Add("y"));
-  EXPECT_EQ(list.size(), kPathListMaxBytes);
+  CPathList full;
+  EXPECT_FALSE(full.Add(std::string(1040, 'x')));
+  ASSERT_TRUE(full.Add(std::string(1039, 'x')));  // its NUL and the final NUL: exactly 1041 bytes
+  EXPECT_EQ(full.size(), kPathListMaxBytes);
+  EXPECT_FALSE(full.Add("y"));
+  EXPECT_EQ(full.size(), kPathListMaxBytes);
 
-  CPathList tooLong;
-  EXPECT_FALSE(tooLong.Add(std::string(1040, 'x')));
-  EXPECT_TRUE(tooLong.empty());
-}
-
-TEST(PathListTest, ListsWithoutAnEndWithin1041BytesAreRefused) {
-  std::vector<std::string> paths;
+  paths.clear();
   EXPECT_FALSE(SplitPathList(nullptr, paths));
-  std::string unterminated(2000, 'x');
-  EXPECT_FALSE(SplitPathList(unterminated.c_str(), paths));
-  EXPECT_TRUE(paths.empty());
-  // One NUL but never a second within the limit.
-  std::string oneEnd = std::string(10, 'a') + '\0' + std::string(1500, 'b');
+  const std::string oneEnd = std::string(10, 'a') + '\0' + std::string(1500, 'b');  // never a second NUL
   EXPECT_FALSE(SplitPathList(oneEnd.c_str(), paths));
   EXPECT_TRUE(paths.empty());
-  EXPECT_EQ(PerformOp(unterminated.c_str(), "C:\\dst\0", kFileOpMove, 0), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(PerformOp(oneEnd.c_str(), "C:\\dst\0", kFileOpMove, 0), ERROR_INVALID_PARAMETER);
 }
 
 // ---- the file operation ----
@@ -181,7 +166,7 @@ TEST(PerformOpTest, EachOperationLeavesTheFilesItShould) {
   };
   for (const OpRow& row : rows) {
     SCOPED_TRACE(row.name);
-    TempFolder temp("hf_perform_op");
+    TempFolder temp("perform_op");
     ASSERT_TRUE(temp.ok());
     const std::string& root = temp.path();
     for (const char* entry : {"src\\G1\\", "src\\G1\\a.tif=a", "src\\G1\\b.tif=b", "src\\G1.fgl=[FileGroupInfo]\r\n"})
@@ -198,21 +183,38 @@ TEST(PerformOpTest, EachOperationLeavesTheFilesItShould) {
   }
 }
 
-// ---- reference count ----
+// ---- the reference count and the move of a group ----
 
-class GroupRefCountTest : public ::testing::Test {
+class GroupMoveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(temp.ok());
-    shared = temp.path() + "shared";
-    ASSERT_EQ(CreateFolder(shared, false), 0);
+    for (const std::string& folder : {hot, out, shared}) ASSERT_EQ(CreateFolder(folder, false), 0);
   }
 
-  TempFolder temp{"hf_ref_count"};
-  std::string shared;
+  // hot\<name> with two members and hot\<name>.fgl naming it.
+  std::string MakeGroup(const std::string& name) {
+    const std::string folder = hot + name;
+    EXPECT_EQ(CreateFolder(folder, false), 0);
+    Write(folder + "\\a.tif", "a");
+    Write(folder + "\\b.tif", "b");
+    Write(hot + name + ".fgl", "[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=" + name + "\r\n");
+    return hot + name + ".fgl";
+  }
+
+  static std::string FolderPathIn(const std::string& groupFile) {
+    std::string value;
+    CGroupDocument::ReadTextFromFile(groupFile, kFileGroupInfoSection, "FolderPath", value);
+    return value;
+  }
+
+  TempFolder temp{"group_move"};
+  const std::string hot = temp.path() + "hot\\";
+  const std::string out = temp.path() + "out\\";
+  const std::string shared = temp.path() + "shared";
 };
 
-TEST_F(GroupRefCountTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolder) {
+TEST_F(GroupMoveTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolder) {
   CGroupRefCount count(shared);
   EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
   EXPECT_TRUE(FolderExists(shared + "\\_ref"));
@@ -231,7 +233,7 @@ TEST_F(GroupRefCountTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolder) {
   EXPECT_EQ(CGroupRefCount(shared + "\\member.tif").GetRefCount(), 2);
 }
 
-TEST_F(GroupRefCountTest, AnUnreadableCountFileIsLeftAlone) {
+TEST_F(GroupMoveTest, AnUnreadableCountFileIsLeftAlone) {
   CGroupRefCount count(shared);
   Write(count.countFilePath(), "[RefCount]\r\nCount=5\r\n");
   {
@@ -246,7 +248,7 @@ TEST_F(GroupRefCountTest, AnUnreadableCountFileIsLeftAlone) {
   EXPECT_EQ(count.GetRefCount(), 5);
 }
 
-TEST_F(GroupRefCountTest, ConcurrentCountersLoseNoReference) {
+TEST_F(GroupMoveTest, ConcurrentCountersLoseNoReference) {
   constexpr int kThreads = 4;
   constexpr int kEach = 15;
   std::vector<std::thread> threads;
@@ -260,125 +262,14 @@ TEST_F(GroupRefCountTest, ConcurrentCountersLoseNoReference) {
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), kThreads * kEach);
 }
 
-// ---- the move of a group ----
-
-class GroupMoveTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(temp.ok());
-    hot = temp.path() + "hot\\";
-    out = temp.path() + "out\\";
-    ASSERT_EQ(CreateFolder(hot, false), 0);
-    ASSERT_EQ(CreateFolder(out, false), 0);
-  }
-
-  // hot\<name> with two members and hot\<name>.fgl naming `folderPath`
-  // (the group's own folder when empty).
-  std::string MakeGroup(const std::string& name, std::string folderPath = std::string()) {
-    const std::string folder = hot + name;
-    EXPECT_EQ(CreateFolder(folder, false), 0);
-    Write(folder + "\\a.tif", "a");
-    Write(folder + "\\b.tif", "b");
-    if (folderPath.empty()) folderPath = folder;
-    const std::string groupFile = hot + name + ".fgl";
-    Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + folderPath + "\r\nGroupName=" + name +
-                         "\r\n\r\n[SettingsInfo]\r\nGroupMethod=2\r\n"
-                         "\r\n[FileInfo]\r\na.tif=Cyan,JOB,255,0,0,0,1,1\r\nb.tif=Black,JOB,0,0,0,255,1,1\r\n");
-    return groupFile;
-  }
-
-  // hot\<name>.fgl naming temp\shared, a folder that stays where it is.
-  std::string MakeSharedGroup(const std::string& name) {
-    EXPECT_EQ(CreateFolder(shared, true), 0);
-    Write(hot + name, "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n");
-    return hot + name;
-  }
-
-  static std::string FolderPathIn(const std::string& groupFile) {
-    std::string value;
-    CGroupDocument::ReadTextFromFile(groupFile, kFileGroupInfoSection, "FolderPath", value);
-    return value;
-  }
-
-  TempFolder temp{"hf_group_move"};
-  std::string hot;
-  std::string out;
-  const std::string shared = temp.path() + "shared";
-};
-
-TEST_F(GroupMoveTest, AGroupTravelsWithItsFolderAndNamesItsNewPlace) {
-  const std::string groupFile = MakeGroup("JOB");
-  LogCapture log;
-  EXPECT_EQ(Move(groupFile, out, hot), 0);
-  EXPECT_TRUE(log.Has(3, "MoveCopy()"));
-  EXPECT_FALSE(FileExists(groupFile));
-  EXPECT_FALSE(FolderExists(hot + "JOB"));
-  EXPECT_EQ(Contents(out + "JOB\\a.tif"), "a");
-  EXPECT_EQ(Contents(out + "JOB\\b.tif"), "b");
-  EXPECT_EQ(FolderPathIn(out + "JOB.fgl"), out + "JOB");
-
-  // Everything else in the group file is as it was.
-  CIniDocument moved;
-  ASSERT_TRUE(moved.Load(out + "JOB.fgl"));
-  CGroupDocumentReader reader(moved);
-  std::string text;
-  reader.GetGroupName(text);
-  EXPECT_EQ(text, "JOB");
-  EXPECT_EQ(reader.GetFileInfoNames(), (std::vector<std::string>{"a.tif", "b.tif"}));
-  reader.GetFileInfo("b.tif", text);
-  EXPECT_EQ(text, "Black,JOB,0,0,0,255,1,1");
-}
-
-TEST_F(GroupMoveTest, AFolderOfAnotherNameKeepsItsOwnName) {
-  ASSERT_EQ(CreateFolder(hot + "separations", false), 0);
-  Write(hot + "separations\\c.tif", "c");
-  const std::string groupFile = hot + "ticket.fgl";
-  Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + hot + "separations\\\r\n");
-  EXPECT_EQ(Move(groupFile, out, hot), 0);
-  EXPECT_EQ(Contents(out + "separations\\c.tif"), "c");
-  EXPECT_EQ(FolderPathIn(out + "ticket.fgl"), out + "separations");
-}
-
-TEST_F(GroupMoveTest, ASharedFolderStaysAndCountsEachGroupFile) {
-  const std::string first = MakeSharedGroup("one.fgl");
-  const std::string second = MakeSharedGroup("two.fgl");
-  Write(shared + "\\a.tif", "a");
-  EXPECT_EQ(Move(first, out, hot), 0);
-  EXPECT_EQ(Move(second, out, hot), 0);
-  EXPECT_TRUE(FileExists(out + "one.fgl"));
-  EXPECT_TRUE(FileExists(out + "two.fgl"));
-  EXPECT_FALSE(FileExists(first));
-  EXPECT_EQ(Contents(shared + "\\a.tif"), "a");
-  EXPECT_EQ(FolderPathIn(out + "one.fgl"), shared);
-  EXPECT_EQ(Contents(shared + "\\_ref\\_ref.ini"), "[RefCount]\r\nCount=2\r\n");
-}
-
 TEST_F(GroupMoveTest, ASharedGroupFileThatFailsToMoveAddsNoReference) {
-  const std::string groupFile = MakeSharedGroup("one.fgl");
+  const std::string groupFile = hot + "one.fgl";
+  Write(groupFile, "[FileGroupInfo]\r\nFolderPath=" + shared + "\r\n[SettingsInfo]\r\nNoMoveCopyFolder=Yes\r\n");
   ASSERT_EQ(CreateFolder(out + "one.fgl", false), 0);  // the group file cannot land
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
   EXPECT_EQ(Move(groupFile, out, hot), kGroupMoveOperationFailed);
   EXPECT_TRUE(FileExists(groupFile));
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 0);
-}
-
-TEST_F(GroupMoveTest, PathCheckFailuresMoveNothing) {
-  const std::string groupFile = MakeGroup("JOB");
-  EXPECT_EQ(Move("", out, hot), kPathEmpty);
-  EXPECT_EQ(Move(hot + "absent.fgl", out, hot), kPathMissing);
-  Write(hot + "JOB.txt", Contents(groupFile));
-  EXPECT_EQ(Move(hot + "JOB.txt", out, hot), kPathNotGroupFile);
-  EXPECT_EQ(Move(groupFile, temp.path() + "no-such-folder", hot), kPathMissing);
-  EXPECT_EQ(Move(groupFile, "", hot), kPathEmpty);
-
-  const std::string orphan = MakeGroup("ORPHAN", hot + "vanished");
-  LogCapture log;
-  EXPECT_EQ(Move(orphan, out, hot), kPathMissing);
-  EXPECT_TRUE(
-      HasLineStartingWith(log, 2, "group_move.cpp(", "): Path <" + hot + "vanished> is invalid: non-folder/missing"));
-  EXPECT_TRUE(FileExists(groupFile));
-  EXPECT_TRUE(FileExists(orphan));
-  EXPECT_TRUE(EntriesIn(out).empty());
 }
 
 TEST_F(GroupMoveTest, DangerousFolderPathsAreRefused) {
@@ -419,25 +310,6 @@ TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
   EXPECT_EQ(Contents(hot + "JOB\\b.tif"), "b");
   EXPECT_FALSE(FolderExists(out + "JOB"));
   EXPECT_EQ(FolderPathIn(groupFile), hot + "JOB");
-}
-
-TEST_F(GroupMoveTest, AMoveToAnotherDriveCopiesAndThenDeletes) {
-  TempFolder driveFolder("hf_second_drive");
-  ASSERT_TRUE(driveFolder.ok());
-  MappedDrive drive(driveFolder.path());
-  ASSERT_TRUE(drive.ok()) << drive.error();
-  const std::string destination = drive.root() + "out";
-  ASSERT_EQ(CreateFolder(destination, false), 0);
-
-  const std::string groupFile = MakeGroup("JOB");
-  EXPECT_EQ(Move(groupFile, destination, hot), 0);
-  EXPECT_EQ(Contents(destination + "\\JOB\\a.tif"), "a");
-  EXPECT_EQ(Contents(destination + "\\JOB\\b.tif"), "b");
-  EXPECT_EQ(FolderPathIn(destination + "\\JOB.fgl"), destination + "\\JOB");
-  EXPECT_FALSE(FileExists(groupFile));
-  EXPECT_FALSE(FolderExists(hot + "JOB"));
-  // The same bytes through the drive's own folder: it is a mapping, not a copy.
-  EXPECT_EQ(Contents(driveFolder.path() + "out\\JOB\\a.tif"), "a");
 }
 
 }  // namespace
