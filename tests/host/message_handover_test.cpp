@@ -132,7 +132,10 @@ TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextWithALineFeed) {
   EXPECT_TRUE(HasLineContaining(log, "of file message_handover_test.cpp)."));
 }
 
-TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextOrNamesAnUnlistedNumber) {
+// The system's text (or a name for an unlisted number) goes to the block
+// unless an earlier message is there; the number always does, and no error
+// clears it.
+TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndTheNumber) {
   const std::string systemText = SystemText(ERROR_FILE_NOT_FOUND);
   ASSERT_FALSE(systemText.empty());
   ::SetLastError(ERROR_FILE_NOT_FOUND);
@@ -144,33 +147,25 @@ TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextOrNamesAnUnliste
   EXPECT_EQ(params.messageLength, expected.size() + 1);
   EXPECT_TRUE(Logged(0, "! CreateFile of job.ps failed at line 10 of file open.cpp."));
   EXPECT_TRUE(Logged(0, "  System message is: 2: " + systemText + "\n"));
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ReportSystemError(&params, nullptr, "h.cpp", 14), 5u);
+  EXPECT_EQ(Message(), expected);
+  EXPECT_EQ(params.errorCode, 5);
+  log.lines.clear();
+  ::SetLastError(0);
+  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
+  EXPECT_EQ(params.errorCode, 0);
+  EXPECT_TRUE(log.lines.empty());
 
   const DWORD unlisted = 0x2FFFFFF0;
   ASSERT_TRUE(SystemText(unlisted).empty());
   TearDown();
-  InitialiseDefaultParameters(params);
   ::SetLastError(unlisted);
   EXPECT_EQ(ReportSystemError(&params, "Odd call", "g.cpp", 12), unlisted);
   const std::string number = std::to_string(static_cast<int>(unlisted));
   EXPECT_EQ(Message(), number + ": ? Unknown Error ?\nOdd call\n");
   EXPECT_TRUE(Logged(0, "! Odd call failed: System message is: #" + number + " (Unlisted)\n"));
   EXPECT_TRUE(Logged(0, "  System message is: " + number + ": ? Unknown Error ?\n"));
-}
-
-TEST_F(MessageHandoverTest, ReportSystemErrorKeepsAnEarlierMessageButTakesTheNumberOrClearsIt) {
-  ReportError(&params, "earlier", "h.cpp", 13);
-  ::SetLastError(ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ReportSystemError(&params, nullptr, "h.cpp", 14), 5u);
-  EXPECT_EQ(Message(), "earlier\n");
-  EXPECT_EQ(params.errorCode, 5);
-
-  // Without an error there is nothing to report, and the code is cleared.
-  log.lines.clear();
-  ::SetLastError(0);
-  EXPECT_EQ(ReportSystemError(&params, "nothing", "f.cpp", 11), 0u);
-  EXPECT_EQ(params.errorCode, 0);
-  EXPECT_EQ(Message(), "earlier\n");
-  EXPECT_TRUE(log.lines.empty());
 }
 
 TEST_F(MessageHandoverTest, ConcurrentSystemErrorReportsAreAllMade) {

@@ -136,9 +136,10 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   WriteText(hot + "a.ps", "%!PS\na\n");
   timerAction(&params);
   WriteText(temp.path() + "blocker", "a file where the destination should be");
-  SetDestination(temp.path() + "blocker\\out\\");
+  SetDestination(temp.path() + "blocker\\out");
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
+  EXPECT_EQ(params.destinationFolder, temp.path() + "blocker\\out\\");  // given its backslash
   std::vector<ChainedFileItem*> records = RecordsOf(params);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_STREQ(records[0]->folder, hot.c_str());
@@ -173,24 +174,6 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   EXPECT_EQ(Contents(hot + name), "%!PS\nnewer\n");
   EXPECT_TRUE(log.Has(0, "No free name for " + name + " in " + destination + "."));
   EXPECT_EQ(std::string(params.messageText).rfind("GetActionStatus - move file failed, Src/Dest files were ", 0), 0u);
-}
-
-TEST_F(TimerActionTest, AGroupFileIsNeverGivenAnotherName) {
-  ASSERT_EQ(CreateFolder(out, false), 0);
-  WriteText(out + "g.fgl", "[FileGroupInfo]\nold\n");
-  WriteText(hot + "g.fgl", "[FileGroupInfo]\nnew\n");
-  timerAction(&params);
-  SetDestination(out.substr(0, out.size() - 1));  // without its backslash
-  LogCapture log;
-  ASSERT_EQ(GetActionStatus(&params), 0);
-  EXPECT_STREQ(params.destinationFolder, out.c_str());
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0]->jobType, 0x8000000u);
-  EXPECT_STREQ(records[0]->fileName, "g.fgl");
-  EXPECT_FALSE(FileExists(out + "g_0_0_0.fgl"));
-  EXPECT_TRUE(log.Has(2, "Moving GroupList file"));
-  EXPECT_FALSE(log.Has(3, "Call to makeUniqueTarget"));
 }
 
 // A spare item keeps only its intake failure text when it is reused; the

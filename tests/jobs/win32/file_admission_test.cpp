@@ -1,19 +1,19 @@
-// Admission checks and the size-and-type read on real files: the text list of
-// the exclusion lists, the in-use test, job types, DSC title and for-name, the
-// summary line, and files that cannot be read.
+// One arriving file on disk: the in-use test, the size-and-type read (job
+// type, DSC title and for-name, the summary line, files that cannot be read),
+// and binary EPS trimming, where the PostScript section replaces the file in
+// one step and a lying header or a failing step leaves the file as it was.
 #include "jobs/win32/file_admission.h"
 
 #include "base/file_io.h"
 #include "base/win32/scoped_handle.h"
 #include "host/message_handover.h"
+#include "jobs/win32/binary_eps.h"
 #include "jobs/win32/file_size_and_type.h"
-#include "jobs/win32/text_list.h"
-#include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -25,26 +25,8 @@ namespace {
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 
-TEST(TextList, NodesAreAppendedInOrderAndLinkedBothWaysButEmptyTextsAreNot) {
-  TextNode* head = nullptr;
-  EXPECT_EQ(addToTextList("", head), nullptr);
-  TextNode* first = addToTextList("._", head);
-  TextNode* second = addToTextList(".DS_Store", head);
-  EXPECT_EQ(addToTextList(nullptr, head), first);  // the list as it was
-  TextNode* third = addToTextList("x", head);
-  EXPECT_EQ(head, first);
-  EXPECT_EQ(first->previous, nullptr);
-  EXPECT_EQ(second->previous, first);
-  EXPECT_EQ(second->next, third);
-  EXPECT_EQ(third->next, nullptr);
-  std::vector<std::string> texts;
-  for (const char* text : TextListEntries(head)) texts.emplace_back(text);
-  EXPECT_EQ(texts, (std::vector<std::string>{"._", ".DS_Store", "x"}));
-  EXPECT_GE(::GlobalSize(second), offsetof(TextNode, text) + std::strlen(".DS_Store") + 1);
-  FreeTextList(head);
-  EXPECT_EQ(head, nullptr);
-  EXPECT_FALSE(IsLiveGlobalBlock(first));
-  EXPECT_FALSE(IsLiveGlobalBlock(third));
+ScopedHandle Open(const std::string& path, DWORD access, DWORD share) {
+  return ScopedHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class AdmissionTest : public ::testing::Test {
@@ -66,10 +48,6 @@ class AdmissionTest : public ::testing::Test {
     std::memset(forName, 'x', sizeof forName);
     return GetUnopenedFileSizeAndType(&params, folder.c_str(), name.c_str(), &type, title, forName);
   }
-  static ScopedHandle Writer(const std::string& path, DWORD share) {
-    return ScopedHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  }
 
   TempFolder temp{"admission"};
   const std::string& folder = temp.path();
@@ -84,7 +62,7 @@ TEST_F(AdmissionTest, AFileHeldByAWriterIsInUseButCanBeRead) {
   const std::string content = "%!PS\n%%Title: open\n";
   const std::string path = Write("spooling.ps", content);
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-    ScopedHandle writer = Writer(path, share);
+    ScopedHandle writer = Open(path, GENERIC_WRITE, share);
     ASSERT_TRUE(writer.valid());
     LogCapture log;
     EXPECT_TRUE(IsFileInUse(nullptr, path.c_str())) << "share mode " << share;
@@ -143,16 +121,143 @@ TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
   EXPECT_TRUE(log.Has(3, stem));
 }
 
-TEST_F(AdmissionTest, JsonIsKnownByItsExtensionWhenTheContentSaysNothing) {
-  const std::string content = "{\"job\": \"x\"}";
-  Write("submit.JSON", content);
-  Write("submit.txt", content);
-  Write("real.json", "%PDF-1.4\n");  // the content decides first
-  for (const auto& [name, expected] : {std::pair<const char*, uint32_t>{"submit.JSON", 0x800}, {"submit.txt", 0},
-                                       {"real.json", 2}}) {
-    Read(name);
-    EXPECT_EQ(type, expected) << name;
+// ---- binary EPS trimming ----
+
+// Header, PostScript section, a metafile preview and a TIFF preview.
+struct BinaryEps {
+  std::string postScript;
+  std::string metafile = std::string(300, 'W');
+  std::string tiff = std::string("II*\0", 4) + std::string(700, '\x7F');
+
+  std::string Bytes() const { return Bytes(30, static_cast<uint32_t>(postScript.size())); }
+  std::string Bytes(uint32_t psOffset, uint32_t psLength) const {
+    std::string bytes("\xC5\xD0\xD3\xC6", 4);
+    bytes.resize(28, '\0');
+    const uint32_t metafileOffset = 30 + static_cast<uint32_t>(postScript.size());
+    Put32(bytes, 4, psOffset);
+    Put32(bytes, 8, psLength);
+    Put32(bytes, 12, metafileOffset);
+    Put32(bytes, 16, static_cast<uint32_t>(metafile.size()));
+    Put32(bytes, 20, metafileOffset + static_cast<uint32_t>(metafile.size()));
+    Put32(bytes, 24, static_cast<uint32_t>(tiff.size()));
+    return bytes + "\xFF\xFF" + postScript + metafile + tiff;
   }
+};
+
+std::string PostScriptOf(size_t size) {
+  std::string text = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 100 100\n%%Title: (Logo)\n";
+  for (size_t i = 0; text.size() < size - 6; ++i) text += "0 0 moveto " + std::to_string(i) + " pop\n";
+  text.resize(size - 6, ' ');
+  return text + "\n%%EOF";
+}
+
+class TrimBinaryEpsTest : public AdmissionTest {
+ protected:
+  int64_t Trim(const std::string& name, const std::string& bytes) {
+    return TrimBinaryEps(folder.c_str(), name.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                         bytes.size() < 512 ? bytes.size() : 512, static_cast<int64_t>(bytes.size()));
+  }
+  BinaryEps eps;
+};
+
+TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
+  eps.postScript = PostScriptOf(20000);  // several 8192-byte pieces and a partial one
+  std::string bytes = eps.Bytes();
+  Write("logo.eps", bytes);
+  LogCapture log;
+  EXPECT_EQ(Trim("logo.eps", bytes), 20000);
+  EXPECT_EQ(Contents(folder + "logo.eps"), eps.postScript);
+  EXPECT_FALSE(FileExists(folder + "logo.eps.trimmed"));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "EPS files trimmed from 21034 bytes to 20000 bytes, metafile "
+                                                 "preview: 300, TIFF preview: 704"}}));
+  // A section that ends exactly at the end of the file is inside it.
+  eps.postScript = PostScriptOf(64);
+  eps.metafile.clear();
+  eps.tiff.clear();
+  bytes = eps.Bytes();
+  Write("bare.eps", bytes);
+  EXPECT_EQ(Trim("bare.eps", bytes), 64);
+  EXPECT_EQ(Contents(folder + "bare.eps"), eps.postScript);
+}
+
+// Each refusal or failed step logs one line at level 1 and leaves the file
+// byte for byte as it was, with no trimmed copy of ours beside it.
+TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
+  eps.postScript = PostScriptOf(500);
+  const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());
+  enum Fault { kNone, kReadOnly, kHeldAlone, kOpenWithoutDeleteSharing, kTemporaryHeld, kLongName };
+  const struct {
+    const char* what;
+    std::string bytes;
+    Fault fault;
+    std::string logStart;  // after the path where "<path>" stands
+  } rows[] = {
+      {"offset past the end", eps.Bytes(size + 10, 100), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"length past the end", eps.Bytes(30, size), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"offset plus length wraps", eps.Bytes(0xFFFFFF00u, 0x200), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"zero length", eps.Bytes(30, 0), kNone, "EPS file <path> not trimmed: its PostScript section is empty"},
+      {"offset inside the header", eps.Bytes(4, 100), kNone, "EPS file <path> not trimmed: its PostScript section starts"},
+      {"no binary header", "%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n", kNone, "EPS file <path> not trimmed: it has no binary"},
+      {"read-only", eps.Bytes(), kReadOnly, "EPS file <path> not trimmed: it is read-only"},
+      {"held without sharing", eps.Bytes(), kHeldAlone, "Failure calling CreateFile on <path> trimming EPS file: 32"},
+      // The copy can be made, but the file cannot be replaced while it is open.
+      {"open elsewhere", eps.Bytes(), kOpenWithoutDeleteSharing,
+       "Failure calling MoveFile(<path>.trimmed,<path>) while trimming EPS file: "},
+      {"temporary file held", eps.Bytes(), kTemporaryHeld,
+       "Failure calling CreateFile on <path>.trimmed trimming EPS file: 32"},
+      {"path of the copy too long", eps.Bytes(), kLongName, "EPS file <path> not trimmed: the path of its trimmed copy"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    // The ".trimmed" copy of the long name would pass 259 characters.
+    const std::string name = row.fault == kLongName ? std::string(260 - folder.size() - 8, 'n') : "job.eps";
+    const std::string path = folder + name;
+    if (row.fault != kLongName) Write(name, row.bytes);
+    if (row.fault == kTemporaryHeld) Write(name + ".trimmed", "someone else's");
+    ASSERT_TRUE(row.fault != kReadOnly || ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<ScopedHandle> holders;
+    if (row.fault == kHeldAlone) holders.push_back(Open(path, GENERIC_READ, 0));
+    if (row.fault == kOpenWithoutDeleteSharing)
+      holders.push_back(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    if (row.fault == kTemporaryHeld) holders.push_back(Open(path + ".trimmed", GENERIC_READ, 0));
+    for (const ScopedHandle& holder : holders) ASSERT_TRUE(holder.valid());
+    LogCapture log;
+    EXPECT_EQ(Trim(name, row.bytes), static_cast<int64_t>(row.bytes.size()));
+    holders.clear();
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::string expected = row.logStart;
+    for (size_t at; (at = expected.find("<path>")) != std::string::npos;) expected.replace(at, 6, path);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].first, 1);
+    EXPECT_EQ(log.lines[0].second.rfind(expected, 0), 0u) << log.lines[0].second;
+    if (row.fault == kLongName) continue;
+    EXPECT_EQ(Contents(path), row.bytes);
+    EXPECT_EQ(Contents(path + ".trimmed"), row.fault == kTemporaryHeld ? "someone else's" : "<missing>");
+    ::DeleteFileA((path + ".trimmed").c_str());
+  }
+}
+
+// The scan's way: the in-use test's exclusive handle serves the read, and it
+// is closed before the file is trimmed.
+TEST_F(TrimBinaryEpsTest, TheReadThroughTheInUseTestsHandleTrimsTheFile) {
+  eps.postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Mark)\n%%For: hal\n%%EOF\n";
+  const std::string path = Write("mark.eps", eps.Bytes());
+  ScopedHandle held;
+  ASSERT_FALSE(IsFileInUse(nullptr, path.c_str(), &held));
+  ASSERT_TRUE(held.valid());
+  uint32_t type = 0;
+  char title[64], forName[32];
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "mark.eps", std::move(held), &type, title, forName),
+            static_cast<int64_t>(eps.postScript.size()));
+  EXPECT_EQ(type, 0x40u);
+  EXPECT_EQ(Contents(path), eps.postScript);
+  EXPECT_TRUE(Open(path, GENERIC_READ, 0).valid());  // nothing holds the file afterwards
+  // Next time round the file is a text EPS and keeps its size.
+  EXPECT_EQ(GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "mark.eps", &type, title, forName),
+            static_cast<int64_t>(eps.postScript.size()));
+  EXPECT_STREQ(title, "Mark");
+  EXPECT_STREQ(forName, "hal");
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
 }  // namespace
