@@ -19,19 +19,12 @@ namespace hf {
 
 namespace {
 
-// The text of a record without its time, id and level prefixes.
-std::string MessageOf(const LogRecord& record) {
-  size_t position = 0;
-  for (int spaces = 0; spaces < 3 && position != std::string::npos; ++spaces) {
-    position = record.text.find(' ', position);
-    if (position != std::string::npos) ++position;
-  }
-  return position == std::string::npos ? std::string() : record.text.substr(position);
-}
-
+// A record of `level` whose text, after its time, id and level prefixes, is `message`.
 bool HasMessage(const std::vector<LogRecord>& records, int level, const std::string& message) {
   for (const LogRecord& record : records)
-    if (record.level == level && MessageOf(record) == message) return true;
+    if (record.level == level && record.text.size() > message.size() &&
+        record.text.compare(record.text.size() - message.size() - 1, std::string::npos, " " + message) == 0)
+      return true;
   return false;
 }
 

@@ -56,22 +56,17 @@ class GroupListTest : public ::testing::Test {
     ASSERT_TRUE(colours.LoadCatalogue(kCatalogueAll));
   }
 
-  // The shipped template with its closing rules replaced.
-  void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount,
-                     int count) {
+  // A list set up as the hot folder's set-up makes it (unique names on), from
+  // the shipped template with its closing rules replaced.
+  std::unique_ptr<CFileGroupList> MakeList(int timeout, int closeOnCount, int count,
+                                           const std::string& templateName = kTemplate) {
     CIniDocument document;
-    document.LoadFromBuffer(ShippedFile(shipped + ".fns"));
+    document.LoadFromBuffer(
+        ShippedFile(IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType.fns" : templateName + ".fns"));
     document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", std::to_string(timeout));
     document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", std::to_string(closeOnCount));
     document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(count));
-    ASSERT_TRUE(document.SaveAs(setups + name + ".fns"));
-  }
-
-  // A list set up as the hot folder's set-up makes it (unique names on).
-  std::unique_ptr<CFileGroupList> MakeList(int timeout, int closeOnCount, int count,
-                                           const std::string& templateName = kTemplate) {
-    const std::string shipped = IniNamesEqual(templateName, kGroupByFileTypeTemplate) ? "GroupByFileType" : kTemplate;
-    WriteTemplate(templateName, shipped, timeout, closeOnCount, count);
+    EXPECT_TRUE(document.SaveAs(setups + templateName + ".fns"));
     auto list = std::make_unique<CFileGroupList>();
     EXPECT_EQ(list->SetUpGroupingIn(host, templateName, &colours), 0);
     list->SetUniqueNames(1);
