@@ -49,7 +49,7 @@ class ZuIniFileTest : public ::testing::Test {
 
   static void Write(const std::string& path, const std::string& text) { ASSERT_TRUE(Put(path, text)) << path; }
 
-  TempFolder temp{"hf_zu_ini"};
+  TempFolder temp{"zu_ini"};
   const std::string root = temp.path().substr(0, temp.path().size() - 1);
   const std::string roaming = root + "\\Roaming", local = root + "\\Local";
   const std::string stem = CurrentProcessStem();
@@ -72,53 +72,43 @@ TEST_F(ZuIniFileTest, WithoutAnyFileThePathIsTheAppDataCandidateAndKeysGiveDefau
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "ZuIniFile: No INI file located. Defaulting path to " + preferred}}));
 }
 
-TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadAndLogged) {
+TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadOnceLocated) {
   ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
-  Write(preferred, "[HFA]\r\nFileLoopLimit=33\r\nPreviewConfig=_Custom\r\n[Other]\r\nFileLoopLimit=1\r\n");
+  Write(preferred, "[HFA]\r\nFileLoopLimit=33\r\nPreviewConfig=" + std::string(400, 'v') +
+                       "\r\n[Other]\r\nFileLoopLimit=1\r\n");
   LogCapture log;
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 33);
   EXPECT_EQ(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), 5);
-  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_Custom");
+  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), std::string(259, 'v'));  // cut to 259
   EXPECT_EQ(ini.GetString("HFA", "Missing", "fallback"), "fallback");
   EXPECT_EQ(ini.GetString("HFA", "Missing", nullptr), "");
   EXPECT_EQ(ini.path(), preferred);
-  // Located once, then kept.
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "ZuIniFile: INI file located at " + preferred}}));
 }
 
-TEST_F(ZuIniFileTest, VirtualStoreCopyMovesToTheAppDataFolder) {
+// An older copy (VirtualStore first, then the Windows folder) moves to the
+// app-data folder, and from then on that copy is found first.
+TEST_F(ZuIniFileTest, OlderCopiesMoveToTheAppDataFolderWhichThenWins) {
   ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
   Write(virtualised, "[HFA]\r\nHideScriptWindow=1\r\n");
-  ZuIniFile ini;
-  EXPECT_TRUE(ini.Locate());
-  EXPECT_EQ(ini.path(), preferred);
+  Write(inWindows, "[HFA]\r\nHideScriptWindow=2\r\n");
+  ZuIniFile first;
+  EXPECT_TRUE(first.Locate());
+  EXPECT_EQ(first.path(), preferred);
   EXPECT_FALSE(FileExists(virtualised));
   EXPECT_EQ(Contents(preferred), "[HFA]\r\nHideScriptWindow=1\r\n");
-  EXPECT_EQ(ini.GetInt("HFA", "HideScriptWindow", 0), 1);
-}
 
-TEST_F(ZuIniFileTest, WindowsFolderCopyMovesToTheAppDataFolder) {
-  Write(inWindows, "[HFA]\r\nCopySource=1\r\n");
-  ZuIniFile ini;
-  EXPECT_TRUE(ini.Locate());
-  EXPECT_EQ(ini.path(), preferred);
+  ASSERT_TRUE(::DeleteFileA(preferred.c_str()));
+  ZuIniFile second;
+  EXPECT_EQ(second.GetInt("HFA", "HideScriptWindow", 0), 2);
+  EXPECT_EQ(second.path(), preferred);
   EXPECT_FALSE(FileExists(inWindows));
-  EXPECT_EQ(ini.GetInt("HFA", "CopySource", 0), 1);
 
-  ZuIniFile later;  // from then on the app-data copy is found first
-  EXPECT_TRUE(later.Locate());
-  EXPECT_EQ(later.path(), preferred);
-}
-
-TEST_F(ZuIniFileTest, AppDataFileWinsAndOlderCopiesAreLeftAlone) {
-  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
-  ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
-  Write(preferred, "[HFA]\r\nFileLoopLimit=1\r\n");
-  Write(virtualised, "[HFA]\r\nFileLoopLimit=2\r\n");
-  Write(inWindows, "[HFA]\r\nFileLoopLimit=3\r\n");
-  ZuIniFile ini;
-  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 1);
+  Write(virtualised, "[HFA]\r\nHideScriptWindow=3\r\n");
+  Write(inWindows, "[HFA]\r\nHideScriptWindow=4\r\n");
+  ZuIniFile third;
+  EXPECT_EQ(third.GetInt("HFA", "HideScriptWindow", 0), 2);
   EXPECT_TRUE(FileExists(virtualised));
   EXPECT_TRUE(FileExists(inWindows));
 }
@@ -130,7 +120,6 @@ TEST_F(ZuIniFileTest, OlderCopyIsUsedWhereItIsWhenItCannotBeCopied) {
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 2);
   EXPECT_EQ(ini.path(), virtualised);
-  EXPECT_TRUE(FileExists(virtualised));
 }
 
 TEST_F(ZuIniFileTest, DescriptorNamesTheFoldersOrThePath) {
@@ -154,29 +143,18 @@ TEST_F(ZuIniFileTest, DescriptorNamesTheFoldersOrThePath) {
   EXPECT_FALSE(FolderExists(roaming + "\\Vorlan"));  // no search when the path is given
 
   std::strcpy(descriptor.path, (root + "\\absent.ini").c_str());
-  ZuIniFile absent;
-  absent.SetDescriptor(descriptor);
-  EXPECT_EQ(absent.GetInt("HFA", "ThumbnailTimeoutSecs", 3), 3);
-  EXPECT_EQ(absent.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
-}
+  given.SetDescriptor(descriptor);
+  EXPECT_EQ(given.GetInt("HFA", "ThumbnailTimeoutSecs", 3), 3);
+  EXPECT_EQ(given.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
 
-TEST_F(ZuIniFileTest, DescriptorFieldsWithoutNulAreCutTo259Characters) {
-  IniFileDescriptor descriptor;
+  // Fields without their NUL are cut to 259 characters.
   std::memset(descriptor.path, 'p', sizeof descriptor.path);
   std::memset(descriptor.productFolder, 'r', sizeof descriptor.productFolder);
   std::memset(descriptor.companyFolder, 'c', sizeof descriptor.companyFolder);
-  ZuIniFile ini;
-  ini.SetDescriptor(descriptor);
-  EXPECT_EQ(ini.path(), std::string(259, 'p'));
-  EXPECT_EQ(ini.productFolder(), std::string(259, 'r'));
-  EXPECT_EQ(ini.companyFolder(), std::string(259, 'c'));
-}
-
-TEST_F(ZuIniFileTest, StringValuesAreCutTo259Characters) {
-  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
-  Write(preferred, "[HFA]\r\nPreviewConfig=" + std::string(400, 'v') + "\r\n");
-  ZuIniFile ini;
-  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", ""), std::string(259, 'v'));
+  given.SetDescriptor(descriptor);
+  EXPECT_EQ(given.path(), std::string(259, 'p'));
+  EXPECT_EQ(given.productFolder(), std::string(259, 'r'));
+  EXPECT_EQ(given.companyFolder(), std::string(259, 'c'));
 }
 
 }  // namespace

@@ -5,15 +5,19 @@
 
 #include "tests/support/win32/registry_value_scope.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hf {
 
 namespace {
+
+using ::testing::StartsWith;
 
 // A test-only key below "Software\Quillet", so that the mapping applies, and
 // one outside it.
@@ -34,10 +38,6 @@ bool Put(HKEY root, const char* key, const char* name, DWORD type, const std::ve
   return result == ERROR_SUCCESS;
 }
 
-bool PutDword(HKEY root, const char* key, const char* name, DWORD value) {
-  return Put(root, key, name, REG_DWORD, DwordBytes(value));
-}
-
 bool PutString(HKEY root, const char* key, const char* name, const std::string& value) {
   std::vector<unsigned char> bytes(value.begin(), value.end());
   bytes.push_back(0);
@@ -54,8 +54,6 @@ bool Has(HKEY root, const char* key, const char* name, DWORD* type = nullptr,
   return true;
 }
 
-bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
-
 class RegistryAccessTest : public ::testing::Test {
  protected:
   void SetUp() override { Clean(); }
@@ -68,11 +66,8 @@ class RegistryAccessTest : public ::testing::Test {
     DeleteEmptyRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Quillet");
   }
   static void Clean() {
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kMappedUserKey));
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMappedKey));
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kMappedKey));
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_CURRENT_USER, kPlainKey));
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_LOCAL_MACHINE, kPlainKey));
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+      for (const char* key : {kMappedUserKey, kMappedKey, kPlainKey}) ASSERT_TRUE(DeleteRegistryTree(root, key));
   }
   RegistryAccess registry;
 };
@@ -109,6 +104,8 @@ TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
       {"a string gives the default and stays", none, REG_SZ, {'1', '2', 0}, 42, 42, true, none},
       {"a binary value gives the default and stays", none, REG_BINARY, {1, 0, 0, 0}, 42, 42, true, none},
       {"a short DWORD gives the default and stays", none, REG_DWORD, {1, 0}, 42, 42, true, none},
+      {"a QWORD gives its low half", none, REG_QWORD, {0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11}, 0,
+       0x55667788u, false, DwordBytes(0x55667788u)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -135,22 +132,6 @@ TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
   }
 }
 
-TEST_F(RegistryAccessTest, QwordGivesItsLowHalf) {
-  const unsigned long long wide = 0x1122334455667788ULL;
-  std::vector<unsigned char> bytes(reinterpret_cast<const unsigned char*>(&wide),
-                                   reinterpret_cast<const unsigned char*>(&wide) + sizeof wide);
-  ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Wide", REG_QWORD, bytes));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Wide", kPlainKey, DWORD{0}, PreferUser::kNo), 0x55667788u);
-  EXPECT_TRUE(Has(HKEY_LOCAL_MACHINE, kPlainKey, "Wide"));  // no move without PreferUser
-
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Wide", kPlainKey, DWORD{0}), 0x55667788u);
-  std::vector<unsigned char> moved;
-  DWORD type = 0;
-  ASSERT_TRUE(Has(HKEY_CURRENT_USER, kPlainKey, "Wide", &type, &moved));  // unmapped path: no "Software\Quillet"
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(moved, DwordBytes(0x55667788u));
-}
-
 TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueAndMoveTheMachinesOne) {
   ASSERT_TRUE(PutString(HKEY_LOCAL_MACHINE, kMappedKey, "Name", "machine"));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Name", kMappedKey, std::string("dflt")), "machine");
@@ -166,64 +147,54 @@ TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueAndMoveTheMachinesO
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Name", kMappedKey, std::string("dflt")), "other");
 }
 
-TEST_F(RegistryAccessTest, StringReadsOfOddValues) {
+TEST_F(RegistryAccessTest, StringReadsOfOddValuesAndWritesWithoutTheUserHive) {
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "NoNul", REG_SZ, {'a', 'b', 'c'}));
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Expand", REG_EXPAND_SZ, {'%', 'x', '%', 0}));
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kPlainKey, "Number", 5));
+  ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Number", REG_DWORD, DwordBytes(5)));
   ASSERT_TRUE(PutString(HKEY_LOCAL_MACHINE, kPlainKey, "Empty", ""));
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "NoNul", kPlainKey, std::string("d"), PreferUser::kNo), "abc");
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Expand", kPlainKey, std::string("d"), PreferUser::kNo), "d");
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Number", kPlainKey, std::string("d"), PreferUser::kNo), "d");
-  EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Missing", kPlainKey, std::string("d"), PreferUser::kNo), "d");
-  // An empty REG_SZ is a value: it is returned, not the default.
+  for (const auto& [name, expected] : {std::pair<const char*, const char*>{"NoNul", "abc"}, {"Expand", "d"},
+                                       {"Number", "d"}, {"Missing", "d"}})
+    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, name, kPlainKey, std::string("d"), PreferUser::kNo), expected);
+  // An empty REG_SZ is a value: it is returned, not the default, and not moved.
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Empty", kPlainKey, std::string("d")), "");
   EXPECT_TRUE(Has(HKEY_LOCAL_MACHINE, kPlainKey, "Empty"));
-}
 
-TEST_F(RegistryAccessTest, SetWritesToTheMappedUserKeyOrToTheGivenRoot) {
-  EXPECT_TRUE(registry.SetRegEntry(HKEY_LOCAL_MACHINE, "Text", kMappedKey, std::string("v")));
-  EXPECT_TRUE(registry.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{12}));
-  EXPECT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Text"));
-  EXPECT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Number"));
-  EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Text"));
-
-  EXPECT_TRUE(registry.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{13}, PreferUser::kNo));
+  RegistryAccess writer;
+  EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{13}, PreferUser::kNo));
+  EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{12}));
   std::vector<unsigned char> bytes;
-  DWORD type = 0;
-  ASSERT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number", &type, &bytes));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  ASSERT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number", nullptr, &bytes));
   EXPECT_EQ(bytes, DwordBytes(13));
-
-  EXPECT_TRUE(registry.DeleteRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey));
+  EXPECT_TRUE(writer.DeleteRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey));
   EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number"));
-  EXPECT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Number"));  // delete does not map
-  EXPECT_EQ(registry.LastError(), "");
+  ASSERT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Number", nullptr, &bytes));  // delete does not map
+  EXPECT_EQ(bytes, DwordBytes(12));
+  EXPECT_EQ(writer.LastError(), "");
 }
 
 TEST_F(RegistryAccessTest, FailuresLeaveTextsWithTheirContexts) {
   const std::string missingKey = std::string(kPlainKey) + "\\Absent";
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "V", missingKey.c_str(), DWORD{4}, PreferUser::kNo), 4u);
-  EXPECT_TRUE(StartsWith(registry.LastError(), "GetRegEntry(): RegOpenKeyEx() - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("GetRegEntry(): RegOpenKeyEx() - "));
 
-  ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kPlainKey, "Present", 1));
+  ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Present", REG_DWORD, DwordBytes(1)));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Gone", kPlainKey, DWORD{4}, PreferUser::kNo), 4u);
-  EXPECT_TRUE(StartsWith(registry.LastError(), "GetRegEntry(): RegGetValue('Gone') - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("GetRegEntry(): RegGetValue('Gone') - "));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Gone", kPlainKey, std::string("s"), PreferUser::kNo), "s");
-  EXPECT_TRUE(StartsWith(registry.LastError(), "GetRegEntry(): RegGetValue('Gone') - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("GetRegEntry(): RegGetValue('Gone') - "));
 
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Big", REG_BINARY, std::vector<unsigned char>(16, 1)));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Big", kPlainKey, DWORD{4}, PreferUser::kNo), 4u);
-  EXPECT_TRUE(StartsWith(registry.LastError(), "GetRegEntry(): RegGetValue('Big') - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("GetRegEntry(): RegGetValue('Big') - "));
 
   EXPECT_FALSE(registry.DeleteRegEntry(HKEY_LOCAL_MACHINE, "Gone", kPlainKey));
-  EXPECT_TRUE(StartsWith(registry.LastError(), "DeleteRegEntry(): RegDeleteValue(Gone) failed - error - 0x2. - "))
-      << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("DeleteRegEntry(): RegDeleteValue(Gone) failed - error - 0x2. - "));
 
   HKEY bogus = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x1234));
   EXPECT_FALSE(registry.SetRegEntry(bogus, "V", "Key", std::string("x"), PreferUser::kNo));
-  EXPECT_TRUE(StartsWith(registry.LastError(), "SetRegEntry(): RegCreateKeyEx() failed - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("SetRegEntry(): RegCreateKeyEx() failed - "));
   EXPECT_FALSE(registry.SetRegEntry(bogus, "V", "Key", DWORD{1}, PreferUser::kNo));
-  EXPECT_TRUE(StartsWith(registry.LastError(), "SetRegEntry(): RegCreateKeyEx() - ")) << registry.LastError();
+  EXPECT_THAT(registry.LastError(), StartsWith("SetRegEntry(): RegCreateKeyEx() - "));
 
   const std::string& text = registry.LastError();
   EXPECT_EQ(text.back(), '.');
@@ -232,7 +203,7 @@ TEST_F(RegistryAccessTest, FailuresLeaveTextsWithTheirContexts) {
 
 TEST(RegistryErrorText, SystemMessageOrTheCodeInHex) {
   const std::string known = RegistryErrorText("ctx", ERROR_FILE_NOT_FOUND);
-  EXPECT_TRUE(StartsWith(known, "ctx - ")) << known;
+  EXPECT_THAT(known, StartsWith("ctx - "));
   EXPECT_GT(known.size(), std::string("ctx - .").size());
   EXPECT_EQ(known.back(), '.');
   EXPECT_NE(known.substr(known.size() - 2), "..") << known;

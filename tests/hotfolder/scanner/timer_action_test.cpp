@@ -1,14 +1,15 @@
 // One scan cycle and one hand-off, called directly on a registered folder (no
 // scanner thread): the items a cycle records and the spare item that ends the
-// list, the loop limit, the replacement of the pending list, a folder that
-// cannot be listed, and GetActionStatus's moves, failed moves and records.
+// list, a folder that cannot be listed, and GetActionStatus's
+// moves, failed moves and records. Then the scanner thread's restarts: after a
+// stop (which leaves the wake-up event set) and while the last thread ends.
 #include "hotfolder/scanner/timer_action.h"
 
 #include "hotfolder/action_handlers.h"
 #include "hotfolder/hot_folder_list.h"
+#include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
 #include "host/chained_file_item.h"
-#include "jobs/win32/file_admission.h"
 #include "host/zu_ini_file.h"
 #include "tests/support/win32/file_test_support.h"
 
@@ -39,27 +40,18 @@ std::vector<ChainedFileItem*> RecordsOf(const PluginParameters& params) {
   return records;
 }
 
-// An INI file of the host for the duration of a test; afterwards a path with
-// no file, so that every key reads as its default.
-class HostIniFile {
- public:
-  explicit HostIniFile(const std::string& path) : path_(path) { Use(path_); }
-  ~HostIniFile() { Use(path_ + ".gone"); }
-  void Write(const std::string& text) { WriteText(path_, text); }
-
- private:
-  static void Use(const std::string& path) {
-    IniFileDescriptor descriptor{};
-    std::snprintf(descriptor.path, sizeof descriptor.path, "%s", path.c_str());
-    TheIniFile().SetDescriptor(descriptor);
-  }
-  std::string path_;
-};
+// The host's INI file: a path with no file, so that every key reads as its default.
+void UseIniFile(const std::string& path) {
+  IniFileDescriptor descriptor{};
+  std::snprintf(descriptor.path, sizeof descriptor.path, "%s", path.c_str());
+  TheIniFile().SetDescriptor(descriptor);
+}
 
 class TimerActionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(temp.ok());
+    UseIniFile(temp.path() + "absent.ini");
     hot = temp.path() + "hot\\";
     out = temp.path() + "out\\";
     ASSERT_EQ(CreateFolder(hot, false), 0);
@@ -74,7 +66,6 @@ class TimerActionTest : public ::testing::Test {
     DestroyAllFolders(app);
     DeleteFileList(static_cast<ChainedFileItem*>(params.fileList), 0);
     if (params.messageText != nullptr) ::GlobalFree(params.messageText);
-    ModuleExclusionLists().Clear();
   }
 
   void SetDestination(const std::string& destination) {
@@ -83,7 +74,6 @@ class TimerActionTest : public ::testing::Test {
 
   CSluicegateApp app;
   TempFolder temp{"timer_action"};
-  HostIniFile ini{temp.path() + "host.ini"};
   std::string hot;
   std::string out;
   CHotFolder* folder = nullptr;
@@ -128,31 +118,6 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   EXPECT_TRUE(log.Has(3, "Added 5 items to " + hot));
 }
 
-TEST_F(TimerActionTest, TheLoopLimitCountsAddedFilesNotSkippedEntries) {
-  ini.Write("[HFA]\r\nFileLoopLimit=2\r\n");
-  addToTextList("skip", ModuleExclusionLists().fileNames);
-  for (const char* name : {"skip1.ps", "skip2.ps", "skip3.ps", "a.ps", "b.ps", "c.ps"})
-    WriteText(hot + name, "%!PS\n");
-  LogCapture log;
-  timerAction(&params);
-  std::vector<const CLinkedFileList*> items = ItemsOf(folder->pendingList);
-  ASSERT_EQ(items.size(), 3u);
-  for (size_t i = 0; i < 2; ++i) EXPECT_NE(std::string(items[i]->fileName).rfind("skip", 0), 0u);
-  EXPECT_TRUE(log.Has(2, "Breaking out of loop as we added 2 files (limited to 2 per cycle)."));
-}
-
-TEST_F(TimerActionTest, AWalkThatAddsNothingEmptiesThePendingList) {
-  folder->pendingList = new CLinkedFileList();
-  std::strcpy(folder->pendingList->fileName, "stale.ps");
-  WriteText(hot + "empty.ps", "");
-  LogCapture log;
-  timerAction(&params);
-  EXPECT_EQ(folder->pendingList, nullptr);
-  EXPECT_EQ(folder->foundList, nullptr);
-  EXPECT_TRUE(log.Has(3, "No files in folder \"" + hot + "*.*\""));
-  EXPECT_EQ(GetActionStatus(&params), 1);
-}
-
 TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReported) {
   std::strcat(folder->path, "missing\\");
   folder->pendingList = new CLinkedFileList();
@@ -164,37 +129,22 @@ TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReporte
   EXPECT_EQ(folder->foundList, nullptr);
   EXPECT_TRUE(log.Has(3, "[" + hot + "missing\\*.*] FFF returns -1"));
   EXPECT_TRUE(log.Has(2, "FFF error: 3"));
-  EXPECT_EQ(params.errorCode, 3);
-}
-
-TEST_F(TimerActionTest, HandOffMovesEachFileAndChainsTheRecords) {
-  WriteText(hot + "a.ps", "%!PS\na\n");
-  WriteText(hot + "b.ps", "%!PS\nbb\n");
+  // The report waits for the folder's task, not in the scanner's block.
+  EXPECT_EQ(params.errorCode, 0);
+  ASSERT_EQ(folder->pendingReports.size(), 1u);
+  EXPECT_EQ(folder->pendingReports.front().errorCode, 3);
   timerAction(&params);
-  SetDestination(out.substr(0, out.size() - 1));  // without its backslash
-  LogCapture log;
-  ASSERT_EQ(GetActionStatus(&params), 0);
-  EXPECT_STREQ(params.destinationFolder, out.c_str());
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0]->previous, nullptr);
-  EXPECT_EQ(records[1]->previous, records[0]);
-  for (ChainedFileItem* r : records) {
-    EXPECT_STREQ(r->folder, out.c_str());
-    EXPECT_EQ(Contents(out + r->fileName).size(), r->fileSize);
-    EXPECT_TRUE(log.Has(2, "Moving normal file " + hot + r->fileName + " to " + out + r->fileName));
-  }
-  EXPECT_EQ(folder->pendingList, nullptr) << "the spare item is discarded too";
-  EXPECT_TRUE(log.Has(3, "GetActionStatus for item #0 of task #7 : synched..."));
+  EXPECT_EQ(folder->pendingReports.size(), 1u);  // the same report is not queued twice
 }
 
 TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   WriteText(hot + "a.ps", "%!PS\na\n");
   timerAction(&params);
   WriteText(temp.path() + "blocker", "a file where the destination should be");
-  SetDestination(temp.path() + "blocker\\out\\");
+  SetDestination(temp.path() + "blocker\\out");
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
+  EXPECT_EQ(params.destinationFolder, temp.path() + "blocker\\out\\");  // given its backslash
   std::vector<ChainedFileItem*> records = RecordsOf(params);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_STREQ(records[0]->folder, hot.c_str());
@@ -231,31 +181,18 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   EXPECT_EQ(std::string(params.messageText).rfind("GetActionStatus - move file failed, Src/Dest files were ", 0), 0u);
 }
 
-TEST_F(TimerActionTest, AGroupFileIsNeverGivenAnotherName) {
-  ASSERT_EQ(CreateFolder(out, false), 0);
-  WriteText(out + "g.fgl", "[FileGroupInfo]\nold\n");
-  WriteText(hot + "g.fgl", "[FileGroupInfo]\nnew\n");
-  timerAction(&params);
-  SetDestination(out);
-  LogCapture log;
-  ASSERT_EQ(GetActionStatus(&params), 0);
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0]->jobType, 0x8000000u);
-  EXPECT_STREQ(records[0]->fileName, "g.fgl");
-  EXPECT_FALSE(FileExists(out + "g_0_0_0.fgl"));
-  EXPECT_TRUE(log.Has(2, "Moving GroupList file"));
-  EXPECT_FALSE(log.Has(3, "Call to makeUniqueTarget"));
-}
-
+// A spare item keeps only its intake failure text when it is reused; the
+// record takes the item's values cut to the host's fields.
 TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   CLinkedFileList* item = new CLinkedFileList();
-  item->Initialise();
-  std::strcpy(item->fileName, "ticket.jdf");
-  item->jobType = 256;  // not type-checked: handed over as 0
-  std::memset(item->title, 't', sizeof item->title - 1);
-  std::memset(item->uniqueId, 'u', sizeof item->uniqueId - 1);
+  std::memset(item->owner, 'o', sizeof item->owner);
   std::strcpy(item->intakeFailureText, "No FileSpec in the ticket");
+  item->typeChecked = 1;
+  item->Initialise();
+  std::memset(item->fileName, 'n', sizeof item->fileName);
+  item->jobType = 256;  // not type-checked: handed over as 0
+  std::memset(item->title, 't', sizeof item->title);
+  std::memset(item->uniqueId, 'u', sizeof item->uniqueId);
   CLinkedFileList* spare = new CLinkedFileList();
   spare->Initialise();
   item->next = spare;
@@ -265,9 +202,11 @@ TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   std::vector<ChainedFileItem*> records = RecordsOf(params);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0]->jobType, 0u);
-  EXPECT_EQ(records[0]->itemFlags, 4u);
+  EXPECT_EQ(records[0]->itemFlags, kItemHasIntakeFailure);
   EXPECT_STREQ(records[0]->intakeFailureText, "No FileSpec in the ticket");
-  EXPECT_EQ(std::strlen(records[0]->title), 63u);
+  EXPECT_EQ(std::string(records[0]->fileName), std::string(259, 'n'));
+  EXPECT_EQ(std::string(records[0]->title), std::string(64, 't'));  // all of an unterminated title
+  EXPECT_EQ(std::string(records[0]->owner), "");
   EXPECT_EQ(std::strlen(records[0]->uniqueId), 127u);
   EXPECT_STREQ(records[0]->folder, hot.c_str());
 }
@@ -287,6 +226,46 @@ TEST_F(TimerActionTest, TaskLevelFailuresSetTheFailedState) {
   EXPECT_EQ(unknown.actionState, 6);
   EXPECT_STREQ(unknown.messageText, "GAStatus - folder unregistered / task Ended.\n");
   ::GlobalFree(unknown.messageText);
+}
+
+class ScannerStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitialiseDefaultParameters(params);
+    ASSERT_TRUE(scanner.EnsureWakeEvent());
+  }
+  void TearDown() override {
+    scanner.Stop(10);
+    EXPECT_FALSE(scanner.running());
+  }
+
+  CSluicegateApp app;  // no folders: every cycle has nothing to do
+  ScannerState& scanner = TheScanner();
+  PluginParameters params{};
+};
+
+TEST_F(ScannerStateTest, ANewStartIsNotEndedByTheWakeUpOfTheLastStop) {
+  params.dwFlags = ScriptBit;
+  ASSERT_TRUE(scanner.Start(&params, nullptr));
+  EXPECT_EQ(scanner.taskFlags(), ScriptBit);  // the word is copied: the block may go
+  scanner.Stop(10);
+  ASSERT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), WAIT_OBJECT_0) << "a stop sets the wake-up event";
+  ASSERT_TRUE(scanner.Start(&params, nullptr));
+  EXPECT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_FALSE(scanner.stopRequested());
+  EXPECT_TRUE(scanner.running());
+}
+
+TEST_F(ScannerStateTest, StartingWhileTheLastThreadEndsStartsANewOne) {
+  ASSERT_TRUE(scanner.Start(&params, nullptr));
+  ASSERT_TRUE(::SetEvent(scanner.wakeEvent()));  // a wake-up without a stop: one cycle, then the thread ends
+  // The ending thread holds its stop flag for a moment before it clears its
+  // running flag; a start seen then must not count on it.
+  WaitUntil([&] { return scanner.stopRequested() || !scanner.running(); });
+  ASSERT_TRUE(scanner.EnsureRunning(nullptr));
+  EXPECT_TRUE(scanner.running());
+  EXPECT_FALSE(scanner.stopRequested());
+  EXPECT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace

@@ -1,19 +1,20 @@
-// Admission checks on real files and global-memory lists: the text list, the
-// exclusion lists loaded from their files, and the in-use test.
+// One arriving file on disk: the in-use test, the size-and-type read (job
+// type, DSC title and for-name, the summary line, files that cannot be read),
+// and binary EPS trimming, where the PostScript section replaces the file in
+// one step and a lying header or a failing step leaves the file as it was.
 #include "jobs/win32/file_admission.h"
 
-#include "host/message_handover.h"
-#include "host/plugin_parameters.h"
-#include "jobs/clean_file_name.h"
 #include "base/file_io.h"
-#include "base/log.h"
-#include "base/win32/file_system.h"
 #include "base/win32/scoped_handle.h"
-#include "tests/support/win32/global_blocks.h"
+#include "host/message_handover.h"
+#include "jobs/win32/binary_eps.h"
+#include "jobs/win32/file_size_and_type.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,170 +23,241 @@ namespace hf {
 
 namespace {
 
-using Line = LogLine;
+constexpr uint32_t kUntouched = 0xDEADBEEF;
 
-// A fresh folder under the temporary folder, removed afterwards.
-class TempFolderTest : public ::testing::Test {
+ScopedHandle Open(const std::string& path, DWORD access, DWORD share) {
+  return ScopedHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+class AdmissionTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(temp.ok()) << temp.path(); }
-  std::string Write(const std::string& name, const std::string& content) {
-    EXPECT_TRUE(Put(folder + name, content)) << name;
+  void TearDown() override {
+    params.messageAcknowledged = 1;
+    ReleaseHandedOverMessage(&params);
+  }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    EXPECT_EQ(ReplaceFileContents(folder + name, bytes), 0);
     return folder + name;
   }
-  TempFolder temp{"hf_admission"};
+  // Reads `name` in the test folder with both outputs given.
+  int64_t Read(const std::string& name) {
+    type = kUntouched;
+    std::memset(title, 'x', sizeof title);
+    std::memset(forName, 'x', sizeof forName);
+    return GetUnopenedFileSizeAndType(&params, folder.c_str(), name.c_str(), &type, title, forName);
+  }
+
+  TempFolder temp{"admission"};
   const std::string& folder = temp.path();
+  PluginParameters params = {};
+  uint32_t type = kUntouched;
+  char title[64];
+  char forName[32];
 };
 
-std::vector<std::string> Texts(const TextNode* head) {
-  std::vector<std::string> texts;
-  for (const char* text : TextListEntries(head)) texts.emplace_back(text);
-  return texts;
-}
-
-TEST(TextList, NodesAreAppendedInOrderAndLinkedBothWaysButEmptyTextsAreNot) {
-  TextNode* head = nullptr;
-  EXPECT_EQ(addToTextList("", head), nullptr);
-  EXPECT_EQ(head, nullptr);
-  TextNode* first = addToTextList("._", head);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(head, first);
-  TextNode* second = addToTextList(".DS_Store", head);
-  EXPECT_EQ(addToTextList("", head), first);  // the list as it was
-  EXPECT_EQ(addToTextList(nullptr, head), first);
-  TextNode* third = addToTextList("x", head);
-  EXPECT_EQ(head, first);
-  EXPECT_EQ(first->previous, nullptr);
-  EXPECT_EQ(first->next, second);
-  EXPECT_EQ(second->previous, first);
-  EXPECT_EQ(second->next, third);
-  EXPECT_EQ(third->previous, second);
-  EXPECT_EQ(third->next, nullptr);
-  EXPECT_EQ(Texts(head), (std::vector<std::string>{"._", ".DS_Store", "x"}));
-  EXPECT_GE(::GlobalSize(second), std::string(".DS_Store").size() + 13);
-  FreeTextList(head);
-  EXPECT_EQ(head, nullptr);
-  EXPECT_FALSE(IsLiveGlobalBlock(first));
-  EXPECT_FALSE(IsLiveGlobalBlock(third));
-}
-
-TEST_F(TempFolderTest, FirstLoadWritesTheDefaultsAndReadsThemBack) {
-  LogCapture log;
-  ExclusionLists lists;
-  std::string names = folder + "FilenameExceptions.bin";
-  std::string extensions = folder + "ExtensionExceptions.bin";
-  EXPECT_EQ(LoadExclusionList(names, kDefaultExcludedFileNames, kExcludedFileNameMessages, lists.fileNames),
-            ExclusionFileStatus::kCreatedWithDefaults);
-  EXPECT_EQ(LoadExclusionList(extensions, kDefaultExcludedExtensions, kExcludedExtensionMessages, lists.extensions),
-            ExclusionFileStatus::kCreatedWithDefaults);
-  EXPECT_EQ(Texts(lists.fileNames), (std::vector<std::string>{"._", ".DS_Store"}));
-  EXPECT_EQ(Texts(lists.extensions), (std::vector<std::string>{".log", ".exe", ".txt", ".dll"}));
-  std::string bytes;
-  ASSERT_EQ(ReadWholeFile(names, bytes), 0);
-  EXPECT_EQ(bytes, std::string("._\r\n.DS_Store\r\n\0", 16));
-  ASSERT_EQ(ReadWholeFile(extensions, bytes), 0);
-  EXPECT_EQ(bytes, std::string(".log\r\n.exe\r\n.txt\r\n.dll\r\n\0", 25));
-  EXPECT_EQ(log.lines, (std::vector<Line>{
-                           {3, "Reading excluded filenames from: " + names + "."},
-                           {3, "Excluded filename: ._."},
-                           {3, "Excluded filename: .DS_Store."},
-                           {3, "Reading excluded extensions from: " + extensions + "."},
-                           {3, "Excluded file extension: .log."},
-                           {3, "Excluded file extension: .exe."},
-                           {3, "Excluded file extension: .txt."},
-                           {3, "Excluded file extension: .dll."},
-                       }));
-}
-
-TEST_F(TempFolderTest, ListFileWithBlankLinesAndTrailingBlanks) {
-  std::string path = Write("ExtensionExceptions.bin", ".tmp  \r\n\r\n   \r\n.bak\t\r\n");
-  ExclusionLists lists;
-  EXPECT_EQ(LoadExclusionList(path, kDefaultExcludedExtensions, kExcludedExtensionMessages, lists.extensions),
-            ExclusionFileStatus::kRead);
-  EXPECT_EQ(Texts(lists.extensions), (std::vector<std::string>{".tmp", ".bak"}));
-  EXPECT_TRUE(lists.IsExcluded("a.TMP"));
-  EXPECT_FALSE(lists.IsExcluded("a.txt"));  // the file replaces the defaults
-}
-
-TEST_F(TempFolderTest, UncreatableListFileLeavesTheListEmpty) {
-  ExclusionLists lists;
-  EXPECT_EQ(LoadExclusionList(folder + "missing\\FilenameExceptions.bin", kDefaultExcludedFileNames,
-                              kExcludedFileNameMessages, lists.fileNames),
-            ExclusionFileStatus::kCannotCreate);
-  EXPECT_EQ(lists.fileNames, nullptr);
-}
-
-TEST(ExclusionLists, DefaultListsAndTheProbeName) {
-  ExclusionLists lists;
-  for (const auto& entry : kDefaultExcludedFileNames) addToTextList(entry.c_str(), lists.fileNames);
-  for (const auto& entry : kDefaultExcludedExtensions) addToTextList(entry.c_str(), lists.extensions);
-  EXPECT_TRUE(lists.IsExcluded("XTEST$$$.@@@"));
-  EXPECT_TRUE(lists.IsExcluded("._job.ps"));
-  EXPECT_TRUE(lists.IsExcluded(".ds_STORE"));
-  EXPECT_FALSE(lists.IsExcluded("my._job.ps"));
-  EXPECT_TRUE(lists.IsExcluded("notes.TXT"));
-  EXPECT_TRUE(lists.IsExcluded("scan.log"));
-  EXPECT_FALSE(lists.IsExcluded("README"));
-  EXPECT_FALSE(lists.IsExcluded("job.ps"));
-  lists.Clear();
-  EXPECT_EQ(lists.fileNames, nullptr);
-  EXPECT_EQ(lists.extensions, nullptr);
-  EXPECT_TRUE(lists.IsExcluded("xtest$$$.@@@"));  // whatever the lists hold
-  EXPECT_FALSE(lists.IsExcluded("notes.txt"));
-}
-
-TEST(ExclusionLists, ModuleListsAreAppendedInMemory) {
-  ExclusionLists& lists = ModuleExclusionLists();
-  lists.Clear();
-  EXPECT_EQ(IsExcludedFile("bad_name.ps"), 0);
-  addToTextList("bad_name.ps", lists.fileNames);
-  EXPECT_EQ(IsExcludedFile("bad_name.ps"), 1);
-  EXPECT_EQ(IsExcludedFile("xtest$$$.@@@"), 1);
-  lists.Clear();
-  EXPECT_EQ(IsExcludedFile("bad_name.ps"), 0);
-}
-
-TEST_F(TempFolderTest, AFileHeldByAWriterIsInUseAndAReadOnlyOneIsNot) {
-  std::string path = Write("spooling.ps", "%!PS\n");
+// Whatever the writer shares, the file is in use; a reader may still read it.
+TEST_F(AdmissionTest, AFileHeldByAWriterIsInUseButCanBeRead) {
+  const std::string content = "%!PS\n%%Title: open\n";
+  const std::string path = Write("spooling.ps", content);
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-    ScopedHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle writer = Open(path, GENERIC_WRITE, share);
     ASSERT_TRUE(writer.valid());
     LogCapture log;
     EXPECT_TRUE(IsFileInUse(nullptr, path.c_str())) << "share mode " << share;
-    EXPECT_EQ(log.lines, (std::vector<Line>{{2, "File is in use (spooling?) : " + path}}));
+    EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "File is in use (spooling?) : " + path}}));
+    EXPECT_EQ(Read("spooling.ps"), share == 0 ? 0 : static_cast<int64_t>(content.size()));
+    EXPECT_EQ(type, share == 0 ? kUntouched : 1u);
+    EXPECT_EQ(log.Has(3, "File is in use (spooling?) : " + path), share == 0);
   }
-  LogCapture log;
   EXPECT_FALSE(IsFileInUse(nullptr, path.c_str()));  // the writer has closed it
-  // A read-only file cannot be opened for writing, yet it is not in use.
-  ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(IsFileInUse(nullptr, path.c_str()));
-  EXPECT_TRUE(log.lines.empty());
-  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(params.errorCode, 0);
 }
 
-TEST_F(TempFolderTest, OtherFailuresAreReportedAndCountAsNotInUse) {
-  std::string path = folder + "gone.ps";
-  PluginParameters params = {};
+TEST_F(AdmissionTest, FilesThatCannotBeOpenedAreReportedAndNotRead) {
+  const std::string path = folder + "gone.ps";
   LogCapture log;
   EXPECT_FALSE(IsFileInUse(&params, path.c_str()));
   ASSERT_FALSE(log.lines.empty());
-  EXPECT_EQ(log.lines[0], (Line{0, "Failure on file \"" + path + "\""}));
+  EXPECT_EQ(log.lines[0], (LogLine{0, "Failure on file \"" + path + "\""}));
   EXPECT_EQ(params.errorCode, ERROR_FILE_NOT_FOUND);
-  ASSERT_NE(params.messageText, nullptr);
-  EXPECT_NE(std::string(params.messageText).find("IsFileInUse?"), std::string::npos);
-  params.messageAcknowledged = 1;
-  ReleaseHandedOverMessage(&params);
+  EXPECT_NE(MessageOf(params).find("IsFileInUse?"), std::string::npos) << MessageOf(params);
+
+  TearDown();
+  params = {};
+  log.lines.clear();
+  EXPECT_EQ(Read("gone.ps"), 0);
+  EXPECT_EQ(type, kUntouched);
+  EXPECT_STREQ(title, "");  // emptied before the open
+  EXPECT_STREQ(forName, "");
+  ASSERT_FALSE(log.lines.empty());
+  EXPECT_EQ(log.lines[0], (LogLine{3, "Failure on file \"" + path + "\""}));
+  EXPECT_EQ(params.errorCode, ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(MessageOf(params).find("GetUnopenedFileSizeAndType"), std::string::npos) << MessageOf(params);
 }
 
-bool CodePage932LeadByte(unsigned char byte) { return ::IsDBCSLeadByteEx(932, byte) != FALSE; }
+// The summary line names the outputs that were asked for.
+TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
+  const std::string content = "%!PS-Adobe-3.0\n%%Title: (Spring brochure)\n%%For: anna\n%%EndComments\nshowpage\n";
+  Write("brochure.ps", content);
+  const std::string stem = folder + "brochure.ps is " + std::to_string(content.size()) + " bytes of type 0x00000001";
+  LogCapture log;
+  EXPECT_EQ(Read("brochure.ps"), static_cast<int64_t>(content.size()));
+  EXPECT_EQ(type, 1u);
+  EXPECT_STREQ(title, "Spring brochure");
+  EXPECT_STREQ(forName, "anna");
+  EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure and For:anna"));
 
-TEST(CleanFileNameCodePage932, BackslashTrailIsReplacedWithTheSystemsLeadBytes) {
-  char buffer[260];
-  // 0x95 0x5C is one character in code page 932 (its trail byte is a backslash).
-  EXPECT_EQ(CleanFileName("\x95\x5C" ".ps", buffer, sizeof buffer, CodePage932LeadByte), 1);
-  EXPECT_STREQ(buffer, "\x81\x45.ps");
-  EXPECT_EQ(CleanFileName("\x82\xA0\x83\x41.ps", buffer, sizeof buffer, CodePage932LeadByte), 0);
-  EXPECT_STREQ(buffer, "\x82\xA0\x83\x41.ps");
+  const std::string bare = folder.substr(0, folder.size() - 1);  // no trailing backslash
+  uint32_t code = 0;
+  GetUnopenedFileSizeAndType(nullptr, bare.c_str(), "brochure.ps", &code, title, nullptr);
+  GetUnopenedFileSizeAndType(nullptr, "", (folder + "brochure.ps").c_str(), &code, nullptr, forName);
+  EXPECT_EQ(GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "brochure.ps", &code, nullptr, nullptr),
+            static_cast<int64_t>(content.size()));
+  EXPECT_EQ(code, 1u);
+  EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure"));
+  EXPECT_TRUE(log.Has(3, stem + "  for:anna"));
+  EXPECT_TRUE(log.Has(3, stem));
+}
+
+// ---- binary EPS trimming ----
+
+// Header, PostScript section, a metafile preview and a TIFF preview.
+struct BinaryEps {
+  std::string postScript;
+  std::string metafile = std::string(300, 'W');
+  std::string tiff = std::string("II*\0", 4) + std::string(700, '\x7F');
+
+  std::string Bytes() const { return Bytes(30, static_cast<uint32_t>(postScript.size())); }
+  std::string Bytes(uint32_t psOffset, uint32_t psLength) const {
+    std::string bytes("\xC5\xD0\xD3\xC6", 4);
+    bytes.resize(28, '\0');
+    const uint32_t metafileOffset = 30 + static_cast<uint32_t>(postScript.size());
+    Put32(bytes, 4, psOffset);
+    Put32(bytes, 8, psLength);
+    Put32(bytes, 12, metafileOffset);
+    Put32(bytes, 16, static_cast<uint32_t>(metafile.size()));
+    Put32(bytes, 20, metafileOffset + static_cast<uint32_t>(metafile.size()));
+    Put32(bytes, 24, static_cast<uint32_t>(tiff.size()));
+    return bytes + "\xFF\xFF" + postScript + metafile + tiff;
+  }
+};
+
+std::string PostScriptOf(size_t size) {
+  std::string text = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 100 100\n%%Title: (Logo)\n";
+  for (size_t i = 0; text.size() < size - 6; ++i) text += "0 0 moveto " + std::to_string(i) + " pop\n";
+  text.resize(size - 6, ' ');
+  return text + "\n%%EOF";
+}
+
+class TrimBinaryEpsTest : public AdmissionTest {
+ protected:
+  int64_t Trim(const std::string& name, const std::string& bytes) {
+    return TrimBinaryEps(folder.c_str(), name.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                         bytes.size() < 512 ? bytes.size() : 512, static_cast<int64_t>(bytes.size()));
+  }
+  BinaryEps eps;
+};
+
+TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
+  eps.postScript = PostScriptOf(20000);  // several 8192-byte pieces and a partial one
+  std::string bytes = eps.Bytes();
+  Write("logo.eps", bytes);
+  LogCapture log;
+  EXPECT_EQ(Trim("logo.eps", bytes), 20000);
+  EXPECT_EQ(Contents(folder + "logo.eps"), eps.postScript);
+  EXPECT_FALSE(FileExists(folder + "logo.eps.trimmed"));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "EPS files trimmed from 21034 bytes to 20000 bytes, metafile "
+                                                 "preview: 300, TIFF preview: 704"}}));
+  // A section that ends exactly at the end of the file is inside it.
+  eps.postScript = PostScriptOf(64);
+  eps.metafile.clear();
+  eps.tiff.clear();
+  bytes = eps.Bytes();
+  Write("bare.eps", bytes);
+  EXPECT_EQ(Trim("bare.eps", bytes), 64);
+  EXPECT_EQ(Contents(folder + "bare.eps"), eps.postScript);
+}
+
+// Each refusal or failed step logs one line at level 1 and leaves the file
+// byte for byte as it was, with no trimmed copy of ours beside it.
+TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
+  eps.postScript = PostScriptOf(500);
+  const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());
+  enum Fault { kNone, kReadOnly, kHeldAlone, kOpenWithoutDeleteSharing, kTemporaryHeld, kLongName };
+  const struct {
+    const char* what;
+    std::string bytes;
+    Fault fault;
+    std::string logStart;  // after the path where "<path>" stands
+  } rows[] = {
+      {"offset past the end", eps.Bytes(size + 10, 100), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"length past the end", eps.Bytes(30, size), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"offset plus length wraps", eps.Bytes(0xFFFFFF00u, 0x200), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"zero length", eps.Bytes(30, 0), kNone, "EPS file <path> not trimmed: its PostScript section is empty"},
+      {"offset inside the header", eps.Bytes(4, 100), kNone, "EPS file <path> not trimmed: its PostScript section starts"},
+      {"no binary header", "%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n", kNone, "EPS file <path> not trimmed: it has no binary"},
+      {"read-only", eps.Bytes(), kReadOnly, "EPS file <path> not trimmed: it is read-only"},
+      {"held without sharing", eps.Bytes(), kHeldAlone, "Failure calling CreateFile on <path> trimming EPS file: 32"},
+      // The copy can be made, but the file cannot be replaced while it is open.
+      {"open elsewhere", eps.Bytes(), kOpenWithoutDeleteSharing,
+       "Failure calling MoveFile(<path>.trimmed,<path>) while trimming EPS file: "},
+      {"temporary file held", eps.Bytes(), kTemporaryHeld,
+       "Failure calling CreateFile on <path>.trimmed trimming EPS file: 32"},
+      {"path of the copy too long", eps.Bytes(), kLongName, "EPS file <path> not trimmed: the path of its trimmed copy"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    // The ".trimmed" copy of the long name would pass 259 characters.
+    const std::string name = row.fault == kLongName ? std::string(260 - folder.size() - 8, 'n') : "job.eps";
+    const std::string path = folder + name;
+    if (row.fault != kLongName) Write(name, row.bytes);
+    if (row.fault == kTemporaryHeld) Write(name + ".trimmed", "someone else's");
+    ASSERT_TRUE(row.fault != kReadOnly || ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<ScopedHandle> holders;
+    if (row.fault == kHeldAlone) holders.push_back(Open(path, GENERIC_READ, 0));
+    if (row.fault == kOpenWithoutDeleteSharing)
+      holders.push_back(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    if (row.fault == kTemporaryHeld) holders.push_back(Open(path + ".trimmed", GENERIC_READ, 0));
+    for (const ScopedHandle& holder : holders) ASSERT_TRUE(holder.valid());
+    LogCapture log;
+    EXPECT_EQ(Trim(name, row.bytes), static_cast<int64_t>(row.bytes.size()));
+    holders.clear();
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::string expected = row.logStart;
+    for (size_t at; (at = expected.find("<path>")) != std::string::npos;) expected.replace(at, 6, path);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].first, 1);
+    EXPECT_EQ(log.lines[0].second.rfind(expected, 0), 0u) << log.lines[0].second;
+    if (row.fault == kLongName) continue;
+    EXPECT_EQ(Contents(path), row.bytes);
+    EXPECT_EQ(Contents(path + ".trimmed"), row.fault == kTemporaryHeld ? "someone else's" : "<missing>");
+    ::DeleteFileA((path + ".trimmed").c_str());
+  }
+}
+
+// The scan's way: the in-use test's exclusive handle serves the read, and it
+// is closed before the file is trimmed.
+TEST_F(TrimBinaryEpsTest, TheReadThroughTheInUseTestsHandleTrimsTheFile) {
+  eps.postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Mark)\n%%For: hal\n%%EOF\n";
+  const std::string path = Write("mark.eps", eps.Bytes());
+  ScopedHandle held;
+  ASSERT_FALSE(IsFileInUse(nullptr, path.c_str(), &held));
+  ASSERT_TRUE(held.valid());
+  uint32_t type = 0;
+  char title[64], forName[32];
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "mark.eps", std::move(held), &type, title, forName),
+            static_cast<int64_t>(eps.postScript.size()));
+  EXPECT_EQ(type, 0x40u);
+  EXPECT_EQ(Contents(path), eps.postScript);
+  EXPECT_TRUE(Open(path, GENERIC_READ, 0).valid());  // nothing holds the file afterwards
+  // Next time round the file is a text EPS and keeps its size.
+  EXPECT_EQ(GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "mark.eps", &type, title, forName),
+            static_cast<int64_t>(eps.postScript.size()));
+  EXPECT_STREQ(title, "Mark");
+  EXPECT_STREQ(forName, "hal");
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
 }  // namespace

@@ -47,7 +47,6 @@ class ScriptsFolderScope {
     return ::CopyFileA(standin.c_str(), Remember(name + ".exe").c_str(), FALSE) &&
            Put(Remember(name + ".plan"), plan);
   }
-  bool InstallText(const std::string& name, const std::string& text) { return Put(Remember(name), text); }
 
  private:
   // The path of a file in the scripts folder, removed at the end.
@@ -77,23 +76,12 @@ class ScriptThisFileTest : public ::testing::Test {
   }
 
   ScriptsFolderScope scripts;
-  TempFolder hot{"hf_scripting"};
+  TempFolder hot{"scripting"};
   CHotFolder folder;
   PluginParameters params;
   std::string resourceId = "1f2e3d";
   LogCapture log;
 };
-
-TEST_F(ScriptThisFileTest, ScriptThatCannotStartLeavesTheFileInPlace) {
-  ASSERT_TRUE(scripts.InstallText("not-a-program.exe", "this is text"));
-  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
-  std::string name = "a.ps";
-  EXPECT_EQ(Script("not-a-program.exe", name), 1);
-  EXPECT_EQ(name, "a.ps");
-  EXPECT_EQ(Contents(hot.path() + "a.ps"), kJob);
-  EXPECT_TRUE(log.Has(0, "Failed to process <a.ps> using <not-a-program.exe>."));
-  EXPECT_EQ(folder.scriptingEnabled, 1u);
-}
 
 TEST_F(ScriptThisFileTest, NewNameOfAFileAlreadyInTheHotFolderIsIgnored) {
   ASSERT_TRUE(scripts.InstallStandin("clash", "[*]\r\nCopyAs=other.ps\r\nNewName=other.ps\r\n"));
@@ -106,20 +94,6 @@ TEST_F(ScriptThisFileTest, NewNameOfAFileAlreadyInTheHotFolderIsIgnored) {
   EXPECT_EQ(Contents(hot.path() + "other.ps"), "another job");
   EXPECT_TRUE(
       log.Has(0, "ScriptThisFile(): NEWNAME <other.ps> names a file already in the hot folder - it is ignored."));
-}
-
-TEST_F(ScriptThisFileTest, NewNameLosesTrailingBlanks) {
-  ASSERT_TRUE(scripts.InstallStandin("blanks", "[*]\r\nCopyAs=b.ps\r\n"));
-  ASSERT_TRUE(scripts.InstallText("blanks.cmd",
-                                  "@echo off\r\n\"%~dp0blanks.exe\" %1 %2\r\n"
-                                  "echo NEWNAME=b.ps >\"%~2\\newname.txt\"\r\n"));
-  ASSERT_TRUE(Put(hot.path() + "a.ps", kJob));
-  std::string name = "a.ps";
-  EXPECT_EQ(Script("blanks.cmd", name), 1);
-  EXPECT_EQ(name, "b.ps");
-  EXPECT_EQ(Contents(hot.path() + "b.ps"), kJob + "%%Scripted\n");
-  EXPECT_FALSE(FileExists(hot.path() + "a.ps"));
-  EXPECT_FALSE(FileExists(hot.path() + "_.script\\a.ps"));
 }
 
 TEST_F(ScriptThisFileTest, ResourceIdThatIsNotAPlainNameIsIgnored) {
@@ -149,7 +123,7 @@ TEST_F(ScriptThisFileTest, FileNamedLikeAnAnswerFileGoesOnUnscripted) {
 }
 
 TEST(MoveTheFile, NeverReplacesTakesAFreeNameWhenAskedOrLogsBothPaths) {
-  TempFolder folder("hf_move");
+  TempFolder folder("move");
   ASSERT_TRUE(folder.ok());
   ASSERT_TRUE(Put(folder.path() + "a", "new"));
   ASSERT_TRUE(Put(folder.path() + "b", "old"));

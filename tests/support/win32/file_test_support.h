@@ -16,30 +16,8 @@
 
 namespace hf {
 
-// Makes "<temp>\<prefix>_<process>_<n>\" and removes it with everything in it
-// (dot-folders and read-only files too, which DeleteFolder would leave).
-class TempFolder {
- public:
-  explicit TempFolder(const char* prefix) {
-    char temp[MAX_PATH];
-    DWORD length = ::GetTempPathA(MAX_PATH, temp);
-    static int made = 0;
-    path_ = std::string(temp, length) + prefix + "_" + std::to_string(::GetCurrentProcessId()) + "_" +
-            std::to_string(++made) + "\\";
-    ok_ = length > 0 && CreateFolder(path_, true) == 0;
-  }
-  ~TempFolder() { RemoveTree(path_); }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  bool ok() const { return ok_; }
-  // The folder with its trailing backslash.
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  bool ok_ = false;
-};
+// A fresh folder under the temporary folder, removed with everything in it.
+using TempFolder = ScratchFolder;
 
 inline bool Put(const std::string& path, const std::string& bytes) { return ReplaceFileContents(path, bytes) == 0; }
 

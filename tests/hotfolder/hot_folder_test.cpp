@@ -1,8 +1,12 @@
-// The set-up of a hot folder's optional services: the settings file check and
-// its texts, and the warnings handed to the host when a service is switched off.
+// A hot folder's set-up of its optional services (the settings file check and
+// the warnings handed to the host when a service is switched off; grouping's
+// own texts are pinned end to end), and the module-wide folder list: lookups,
+// unlinkFolderEntry with its two reports, and the removal of a found-file item
+// from whichever folder list starts with it.
 #include "hotfolder/folder_setup.h"
 
-#include "hotfolder/services/grouping_service.h"
+#include "hotfolder/hot_folder_list.h"
+#include "hotfolder/sluicegate_app.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -65,27 +69,6 @@ TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
   EXPECT_EQ(error, "untouched");
 }
 
-TEST_F(FolderSetupTest, GroupingNotAskedForOrWithoutASettingsNameIsSwitchedOff) {
-  CHotFolder folder;
-  std::strcpy(folder.path, "C:\\hot\\");
-  folder.groupingActive = 1;
-  SetUpGrouping(folder, TaskSettingsView(params), &params);
-  EXPECT_EQ(folder.groupingActive, 0u);
-  EXPECT_EQ(params.messageText, nullptr);  // not asked for: nothing to say
-
-  folder.groupingActive = 1;
-  params.taskSettings.groupingEnabled = 1;
-  LogCapture log;
-  SetUpGrouping(folder, TaskSettingsView(params), &params);
-  EXPECT_EQ(folder.groupingActive, 0u);
-  EXPECT_EQ(folder.groupList, nullptr);
-  const std::string text = "No Filename provided. Grouping was disabled for 'C:\\hot\\'.";
-  EXPECT_EQ(MessageOf(params), text);
-  EXPECT_EQ(params.messageLength, text.size());  // the host reads this many bytes
-  EXPECT_TRUE(log.Has(0, "SA: Warning - " + text));
-  EXPECT_EQ(params.errorCode, 0);
-}
-
 TEST_F(FolderSetupTest, ScriptingSetUpPutsBackWhatTheScriptingFolderHoldsAndAWarningNamesTheReason) {
   CHotFolder folder;
   std::snprintf(folder.path, sizeof folder.path, "%s", temp.path().c_str());
@@ -95,33 +78,15 @@ TEST_F(FolderSetupTest, ScriptingSetUpPutsBackWhatTheScriptingFolderHoldsAndAWar
   folder.scriptingEnabled = 1;
   folder.scriptName = "old.cmd";
 
-  SetUpScripting(folder, TaskSettingsView(params), &params);
-  EXPECT_TRUE(FileExists(temp.path() + "left.ps"));  // a job is never deleted
-  EXPECT_EQ(::GetFileAttributesA(scripting.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(folder.scriptingEnabled, 0u);
-  EXPECT_EQ(folder.scriptName, "");
-  EXPECT_EQ(params.messageText, nullptr);
-
   params.taskSettings.scriptingEnabled = 1;  // but no script named
   LogCapture log;
   SetUpScripting(folder, TaskSettingsView(params), &params);
+  EXPECT_TRUE(FileExists(temp.path() + "left.ps"));  // a job is never deleted
+  EXPECT_FALSE(FolderExists(scripting));
   EXPECT_EQ(folder.scriptingEnabled, 0u);
+  EXPECT_EQ(folder.scriptName, "");
   EXPECT_EQ(MessageOf(params), "No Filename provided. Scripting will be disabled.");
   EXPECT_TRUE(log.Has(0, "STF: Warning - No Filename provided. Scripting will be disabled."));
-}
-
-TEST_F(FolderSetupTest, ThumbnailsFollowTheTaskAndTheirFolderIsMadeWithItsParents) {
-  CHotFolder folder;
-  const std::string thumbnails = temp.path() + "htdocs\\Thumbnails";
-  SetUpThumbnails(folder, TaskSettingsView(params), &params, thumbnails);
-  EXPECT_EQ(folder.thumbnailsEnabled, 0u);
-  EXPECT_EQ(folder.thumbnailFolder, thumbnails);
-  EXPECT_NE(::GetFileAttributesA(thumbnails.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-
-  params.taskSettings.thumbnailsEnabled = 1;
-  SetUpThumbnails(folder, TaskSettingsView(params), &params, thumbnails);
-  EXPECT_EQ(folder.thumbnailsEnabled, 1u);
-  EXPECT_EQ(params.messageText, nullptr);
 }
 
 TEST_F(FolderSetupTest, AThumbnailFolderThatCannotBeMadeSwitchesThumbnailsOff) {
@@ -135,6 +100,81 @@ TEST_F(FolderSetupTest, AThumbnailFolderThatCannotBeMadeSwitchesThumbnailsOff) {
   const std::string text = "Failed to create folder '" + thumbnails + "'. Thumbnail Generation will be disabled.";
   EXPECT_EQ(MessageOf(params), text);
   EXPECT_TRUE(log.Has(0, "Hot Folder: Warning - " + text));
+}
+
+// ---- the module-wide folder list ----
+
+CHotFolder* NewFolder(const char* path, uint32_t taskId) {
+  CHotFolder* folder = new CHotFolder();
+  std::strcpy(folder->path, path);
+  folder->taskId = taskId;
+  return folder;
+}
+
+CLinkedFileList* NewItem(const char* name, CLinkedFileList* next = nullptr) {
+  CLinkedFileList* item = new CLinkedFileList();
+  item->Initialise();
+  std::strcpy(item->fileName, name);
+  item->next = next;
+  return item;
+}
+
+class HotFolderListTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    DestroyAllFolders(app);
+    if (params.messageText != nullptr) ::GlobalFree(params.messageText);
+  }
+
+  CSluicegateApp app;
+  PluginParameters params = DefaultBlock();
+};
+
+TEST_F(HotFolderListTest, LookupsAndUnlinking) {
+  EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\a\\"), 0);
+  EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder list is empty.\n");
+  ::GlobalFree(params.messageText);
+  params = DefaultBlock();
+
+  CHotFolder* a = NewFolder("C:\\Hot\\In\\", 1);
+  CHotFolder* b = NewFolder("C:\\b\\", 2);
+  b->pendingList = NewItem("x.ps", NewItem(""));
+  for (CHotFolder* folder : {a, b, NewFolder("C:\\c\\", 2)}) AppendFolder(app, folder);
+  EXPECT_EQ(FolderCountUnlocked(app), 3);
+  EXPECT_EQ(FindFolderByTaskId(app, 2), b);  // the first of the task's folders
+  EXPECT_EQ(FindFolderByTaskId(app, 9), nullptr);
+  EXPECT_EQ(FindFolderByPath(app, "c:\\HOT\\in\\"), a);
+  EXPECT_EQ(FindFolderByPath(app, "C:\\Hot\\In"), nullptr);
+
+  EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\b\\"), 1);
+  EXPECT_EQ(app.folderCount, 2);
+  EXPECT_EQ(a->nextFolder, FindFolderByTaskId(app, 2));
+  EXPECT_EQ(params.messageText, nullptr);
+
+  // Unlinking matches the path's case exactly.
+  EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);
+  EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder is not in the list.\n");
+  EXPECT_EQ(params.errorCode, -1);
+  EXPECT_EQ(app.folderCount, 2);
+}
+
+TEST_F(HotFolderListTest, RemoveFileItemLooksAtPendingListsFirstAndOnlyAtTheirHeads) {
+  CHotFolder* b = NewFolder("C:\\b\\", 2);
+  CLinkedFileList* second = NewItem("second.ps");
+  CLinkedFileList* pending = NewItem("pending.ps", second);
+  CLinkedFileList* found = NewItem("found.ps");
+  b->pendingList = pending;
+  b->foundList = found;
+  AppendFolder(app, NewFolder("C:\\a\\", 1));
+  AppendFolder(app, b);
+
+  EXPECT_EQ(RemoveFileItem(app, second), 0);  // not at a head
+  EXPECT_EQ(b->pendingList, pending);
+  EXPECT_EQ(RemoveFileItem(app, pending), 1);
+  EXPECT_EQ(b->pendingList, second);
+  EXPECT_EQ(RemoveFileItem(app, found), 1);
+  EXPECT_EQ(b->foundList, nullptr);
+  EXPECT_EQ(RemoveFileItem(app, nullptr), 0);
 }
 
 }  // namespace
