@@ -37,9 +37,9 @@ void ScannerState::OfferScanInterval(uint32_t seconds) {
 
 bool ScannerState::EnsureWakeEvent() {
   std::lock_guard<std::mutex> hold(control_);
-  if (wakeEvent_) return true;
-  wakeEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, kScanWakeEventName));
-  return wakeEvent_.valid();
+  if (!wakeEvent_) wakeEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, kScanWakeEventName));
+  if (wakeEvent_ && !stopEvent_) stopEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  return wakeEvent_.valid() && stopEvent_.valid();
 }
 
 bool ScannerState::Start(PluginParameters* argument, SECURITY_ATTRIBUTES* attributes) {
@@ -72,7 +72,8 @@ bool ScannerState::StartHeld(SECURITY_ATTRIBUTES* attributes) {
   // The previous thread has ended (its running flag is clear); let it go.
   if (thread_) ::WaitForSingleObject(thread_.get(), kThreadGoneWaitMs);
   thread_.reset();
-  // A wake-up left set by the last stop would end the new thread after one cycle.
+  // A stop or wake-up left set would end the new thread after one cycle.
+  if (stopEvent_) ::ResetEvent(stopEvent_.get());
   if (wakeEvent_) ::ResetEvent(wakeEvent_.get());
   stopFlag_.store(0);
   // Running from creation on, so that a stopper never misses a thread that
@@ -91,7 +92,7 @@ bool ScannerState::StartHeld(SECURITY_ATTRIBUTES* attributes) {
 void ScannerState::StopHeld(DWORD stepMs) {
   if (!running()) return;
   stopFlag_.store(1);
-  if (wakeEvent_) ::SetEvent(wakeEvent_.get());
+  if (stopEvent_) ::SetEvent(stopEvent_.get());
   WaitUntilEnded(stepMs);
 }
 
@@ -142,6 +143,7 @@ void ScannerState::AbandonAtUnload() {
   runningFlag_.store(0);
   phase_.store(Phase::kNone);
   wakeEvent_.reset();
+  stopEvent_.reset();
 }
 
 }  // namespace hf

@@ -51,14 +51,16 @@ class ScannerState {
   // block once the call that handed it over has returned.
   uint32_t taskFlags() const { return taskFlags_.load(); }
 
-  // Creates the wake-up event (manual reset, not signalled) when it does not
-  // exist yet. False, with the system error left for ReportSystemError, when
-  // it cannot be created.
+  // Creates the wake-up event (named, session-wide: a wake-up from outside
+  // gives one cycle and ends the thread) and this process's own stop event
+  // (both manual reset, not signalled) when they do not exist yet. False,
+  // with the system error left for ReportSystemError, when one cannot be
+  // created.
   bool EnsureWakeEvent();
 
   // Takes the option word of `argument` and starts the scanner thread when
-  // none runs (or the one that runs is ending): the wake-up event is reset
-  // and the stop flag cleared first.
+  // none runs (or the one that runs is ending): both events are reset and the
+  // stop flag cleared first.
   // False, with the system error left for ReportSystemError, when the thread
   // cannot be created.
   bool Start(PluginParameters* argument, SECURITY_ATTRIBUTES* attributes);
@@ -67,8 +69,9 @@ class ScannerState {
   // has to be watched). True when it runs afterwards.
   bool EnsureRunning(SECURITY_ATTRIBUTES* attributes);
 
-  // When the scanner runs: sets the stop flag, sets the wake-up event and
-  // polls the running flag every `stepMs` until the scanner has ended. No time
+  // When the scanner runs: sets the stop flag, sets this process's stop event
+  // (never the shared wake-up event, which would end the scanners of other
+  // processes) and polls the running flag every `stepMs` until the scanner has ended. No time
   // limit: the scanner never waits for anything a stopper holds.
   void Stop(DWORD stepMs);
 
@@ -93,6 +96,7 @@ class ScannerState {
   void SetStopFlag() { stopFlag_.store(1); }
   void ClearRunning() { runningFlag_.store(0); }
   HANDLE wakeEvent() const { return wakeEvent_.get(); }
+  HANDLE stopEvent() const { return stopEvent_.get(); }
   // Blocks the thread for good; AbandonAtUnload ends it.
   [[noreturn]] void Park();
 
@@ -110,6 +114,7 @@ class ScannerState {
   std::atomic<Phase> phase_{Phase::kNone};
   std::atomic<bool> unloading_{false};
   ScopedHandle wakeEvent_;
+  ScopedHandle stopEvent_;
   ScopedHandle thread_;
 };
 

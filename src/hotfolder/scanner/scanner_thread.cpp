@@ -53,7 +53,8 @@ DWORD WINAPI ScannerThreadProc(LPVOID) {
     // takes effect at the next wait.
     const DWORD intervalMs = scanner.scanInterval() * 1000;
     if (!scanner.WaitBegins()) scanner.Park();
-    const DWORD waited = ::WaitForSingleObject(scanner.wakeEvent(), intervalMs);
+    const HANDLE events[] = {scanner.stopEvent(), scanner.wakeEvent()};
+    const DWORD waited = ::WaitForMultipleObjects(2, events, FALSE, intervalMs);
     if (!scanner.WaitEnds()) scanner.Park();
     if (scanner.stopRequested()) {
       Log(LogLevel::kDetail, "got stop request");

@@ -244,14 +244,18 @@ class ScannerStateTest : public ::testing::Test {
   PluginParameters params{};
 };
 
-TEST_F(ScannerStateTest, ANewStartIsNotEndedByTheWakeUpOfTheLastStop) {
+TEST_F(ScannerStateTest, AStopEndsOnlyThisProcesssScannerAndANewStartIsNotEndedByIt) {
   params.dwFlags = ScriptBit;
   ASSERT_TRUE(scanner.Start(&params, nullptr));
   EXPECT_EQ(scanner.taskFlags(), ScriptBit);  // the word is copied: the block may go
+  // Another process's scanner waits on the shared wake-up event: a stop here must leave it alone.
+  ScopedHandle shared(::OpenEventA(SYNCHRONIZE, FALSE, kScanWakeEventName));
+  ASSERT_TRUE(shared.valid());
   scanner.Stop(10);
-  ASSERT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), WAIT_OBJECT_0) << "a stop sets the wake-up event";
+  EXPECT_EQ(::WaitForSingleObject(shared.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  ASSERT_EQ(::WaitForSingleObject(scanner.stopEvent(), 0), WAIT_OBJECT_0);
   ASSERT_TRUE(scanner.Start(&params, nullptr));
-  EXPECT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(::WaitForSingleObject(scanner.stopEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_FALSE(scanner.stopRequested());
   EXPECT_TRUE(scanner.running());
 }
