@@ -37,6 +37,9 @@ CFileGroupList::CFileGroupList() {
   createdAt_ = static_cast<uint32_t>(ticks / 10000);  // 100 ns ticks to milliseconds
 }
 
+// Every monitor thread is waited for outside the list's lock (a monitor
+// closing its group takes the lock to remove it), so that none is still
+// running, or calls back into the list, once the list is gone.
 CFileGroupList::~CFileGroupList() {
   {
     Hold hold(lock_);
@@ -51,32 +54,54 @@ CFileGroupList::~CFileGroupList() {
   }
   {
     Hold hold(lock_);
-    while (!groups_.empty()) {
-      CFileGroup* group = groups_.front();
-      groups_.erase(groups_.begin());
-      Log(LogLevel::kError, "Group <%s> was not closed by its monitor in time - ending the monitor",
-          group->name().c_str());
-      ScopedHandle thread = group->TakeMonitorThread();
-      if (thread) {
-        ::TerminateThread(thread.get(), 1);
-        ::WaitForSingleObject(thread.get(), kThreadEndWaitMs);
-      }
-      // Its files are in its folder: the group file is written all the same,
-      // so that the group is handed over once the folder is watched again.
-      group->CloseGroupFileHandle();
-      if (!group->undone() && !SaveGroupFile(*group))
-        Log(LogLevel::kError, "Group file <%s> could not be written", group->groupFile().c_str());
-      delete group;
+    abandoned_.swap(groups_);
+  }
+  // One time budget for all the monitors that are late.
+  const DWORD started = ::GetTickCount();
+  for (CFileGroup* group : abandoned_) {
+    const DWORD spent = ::GetTickCount() - started;
+    FinishAbandonedGroup(group, spent < kThreadEndWaitMs ? kThreadEndWaitMs - spent : 0);
+  }
+  {
+    Hold hold(lock_);
+    abandoned_.clear();
+  }
+  WaitForEndingThreads();
+  analyser_.reset();
+}
+
+void CFileGroupList::FinishAbandonedGroup(CFileGroup* group, DWORD waitMs) {
+  Log(LogLevel::kError, "Group <%s> was not closed by its monitor in time - ending the monitor", group->name().c_str());
+  ScopedHandle thread = group->TakeMonitorThread();
+  if (thread && ::WaitForSingleObject(thread.get(), waitMs) != WAIT_OBJECT_0) {
+    // A monitor that does not end at all is stopped: it holds none of our locks now.
+    ::TerminateThread(thread.get(), 1);
+    ::WaitForSingleObject(thread.get(), kThreadEndWaitMs);
+  }
+  // Its files are in its folder: the group file is written all the same,
+  // so that the group is handed over once the folder is watched again.
+  group->CloseGroupFileHandle();
+  if (!group->undone() && !SaveGroupFile(*group))
+    Log(LogLevel::kError, "Group file <%s> could not be written", group->groupFile().c_str());
+  delete group;
+}
+
+void CFileGroupList::WaitForEndingThreads() {
+  // Monitors that have removed their groups may still be on their way out;
+  // they touch the list no more, but their code must not be unloaded under them.
+  const DWORD started = ::GetTickCount();
+  for (;;) {
+    std::vector<ScopedHandle> ending;
+    {
+      Hold hold(lock_);
+      ending.swap(endingThreads_);
+    }
+    if (ending.empty()) return;
+    for (ScopedHandle& thread : ending) {
+      const DWORD spent = ::GetTickCount() - started;
+      ::WaitForSingleObject(thread.get(), spent < kThreadEndWaitMs ? kThreadEndWaitMs - spent : 0);
     }
   }
-  // Monitors that have removed their groups may still be on their way out.
-  const DWORD started = ::GetTickCount();
-  for (ScopedHandle& thread : endingThreads_) {
-    const DWORD spent = ::GetTickCount() - started;
-    ::WaitForSingleObject(thread.get(), spent < kThreadEndWaitMs ? kThreadEndWaitMs - spent : 0);
-  }
-  endingThreads_.clear();
-  analyser_.reset();
 }
 
 GroupStatus CFileGroupList::SetUpGrouping(const std::string&, const std::string& templateName,
@@ -259,6 +284,10 @@ int CFileGroupList::RemoveGroup(CFileGroup* group) {
   if (group != nullptr && !group->name().empty())
     Log(LogLevel::kTrace, "Removing group <%s> from list", group->name().c_str());
   Hold hold(lock_);
+  if (std::find(abandoned_.begin(), abandoned_.end(), group) != abandoned_.end()) {
+    Log(LogLevel::kDetail, "Group <%s> was taken over as its list closed", group->name().c_str());
+    return 0;
+  }
   auto found = std::find(groups_.begin(), groups_.end(), group);
   if (group != nullptr && found != groups_.end()) {
     Log(LogLevel::kTrace, "Closing GroupFile <%s>", group->groupFile().c_str());

@@ -92,6 +92,10 @@ class CFileGroupList : public CFileGroupCommon {
                             CFileGroup*& outGroup, const std::function<void(CFileGroup&)>& whileTaken);
   // Closes the handles of monitor threads that have ended.
   void ForgetEndedThreads();
+  // The destructor's steps: a group whose monitor did not close it in time is
+  // ended and written here; then the monitors on their way out are waited for.
+  void FinishAbandonedGroup(CFileGroup* group, DWORD waitMs);
+  void WaitForEndingThreads();
   // Saves a group's document over its group file, retrying for a while when
   // the file is briefly held by a reader. False when it could not be saved.
   static bool SaveGroupFile(CFileGroup& group);
@@ -109,6 +113,9 @@ class CFileGroupList : public CFileGroupCommon {
   uint32_t createdAt_ = 0;  // milliseconds of the system clock, low 32 bits
   // Monitor threads whose groups are gone, kept until the threads have ended.
   std::vector<ScopedHandle> endingThreads_;
+  // Groups the destructor took over from monitors that did not close them in
+  // time: a late monitor's RemoveGroup leaves them to the destructor.
+  std::vector<CFileGroup*> abandoned_;
 };
 
 }  // namespace hf
