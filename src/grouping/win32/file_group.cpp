@@ -12,6 +12,7 @@
 #include "grouping/group_document.h"
 #include "grouping/group_path_checks.h"
 #include "grouping/win32/file_group_list.h"
+#include "jobs/win32/move_without_replacing.h"
 
 #include <process.h>
 
@@ -191,8 +192,7 @@ GroupStatus CFileGroup::AddFileToGroup(const std::string& fileName, const std::s
   GroupStatus result = MoveFileIntoGroup(fileName, sourceFolder, outPath);
   if (result == GroupStatus::kOk) return GroupStatus::kOk;
   Log(LogLevel::kDetail, "MoveFileIntoGroup() failed");
-  UndoGrouping();
-  DiscardGroupFileAndFolder();
+  if (UndoGrouping()) DiscardGroupFileAndFolder();
   return result;
 }
 
@@ -228,26 +228,26 @@ void CFileGroup::CloseGroup() {
   if (endEvent_ && monitorThread_) ::SetEvent(endEvent_.get());
 }
 
-void CFileGroup::UndoGrouping() {
+bool CFileGroup::UndoGrouping() {
   Log(LogLevel::kTrace, "UndoGrouping");
   undone_ = true;
-  if (CheckFilePath(groupFile_, kSourceName, __LINE__) != PathCheck::kValid) return;
+  if (CheckFilePath(groupFile_, kSourceName, __LINE__) != PathCheck::kValid) return true;
   // The group file stays empty while the group is open; its folder is in the
   // document.
   std::string folder;
   group().GetFolderPath(folder);
-  if (CheckFolderPath(folder, kSourceName, __LINE__) != PathCheck::kValid) return;
-
-  CPathList from;
-  CPathList to;
-  from.Add(JoinPath(folder, "*"));
-  to.Add(ParentFolder(groupFile_));
-  int result = PerformOp(from.data(), to.data(), kFileOpMove, 0);
-  if (result != 0) {
-    Log(LogLevel::kDetail, "PerformOp() failed - %d", result);
-    return;
-  }
-  if (!::RemoveDirectoryA(folder.c_str())) Log(LogLevel::kDetail, "RemoveDirectory() failed");
+  if (CheckFolderPath(folder, kSourceName, __LINE__) != PathCheck::kValid) return true;
+  // Members go back under their names, or free ones: a job that arrived
+  // meanwhile under the same name is never replaced.
+  const std::vector<std::string> left =
+      ReturnFilesToHotFolder(WithoutTrailingSeparators(folder), ParentFolder(groupFile_), "Undoing a group");
+  if (left.empty()) return true;
+  std::string names;
+  for (const std::string& name : left) names += (names.empty() ? "" : ", ") + name;
+  Log(LogLevel::kError,
+      "Group <%s>: %lu member(s) could not go back to the hot folder and stay in <%s> with its group file: %s",
+      name_.c_str(), static_cast<unsigned long>(left.size()), folder.c_str(), names.c_str());
+  return false;
 }
 
 unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {

@@ -67,9 +67,12 @@ class CFileGroup : public CFileGroupSettings {
   void CloseGroup();
 
   // Moves every file of the group folder back into the folder that holds the
-  // group file and removes the group folder. The group is marked undone: it
-  // matches no further file and its document is never saved.
-  void UndoGrouping();
+  // group file, each under its own name or a free one (nothing is replaced),
+  // and removes the group folder. The group is marked undone: it matches no
+  // further file and its document is never saved. False when some member
+  // could not go back (named in the log): the folder and the group file are
+  // then to stay, so that no member is stranded without its group file.
+  bool UndoGrouping();
 
   // The monitor thread: runs MonitorGroup, then removes the group from its
   // owner (which saves and deletes it). Ends with 0, or GroupStatus::kThreadInvalid

@@ -247,8 +247,7 @@ GroupStatus CFileGroupList::StartNewGroup(const std::string& fileName, const std
     Log(LogLevel::kDetail, "Failed to add file group to list - %s", error.what());
     TriggerRemoval(group->name());
     // The file is in the group's folder: it goes back and stands alone.
-    group->UndoGrouping();
-    group->DiscardGroupFileAndFolder();
+    if (group->UndoGrouping()) group->DiscardGroupFileAndFolder();
     group->CloseGroup();
     group.release();  // its monitor deletes it
     outPath.clear();
@@ -299,8 +298,7 @@ int CFileGroupList::RemoveGroup(CFileGroup* group) {
       // back to the hot folder and are handed over on their own.
       Log(LogLevel::kError, "Group file <%s> could not be written - its files are returned to the hot folder",
           group->groupFile().c_str());
-      group->UndoGrouping();
-      group->DiscardGroupFileAndFolder();
+      if (group->UndoGrouping()) group->DiscardGroupFileAndFolder();
     }
     groups_.erase(found);
   } else {

@@ -2,6 +2,7 @@
 // AddFile, groups closed by count, by time-out, by serial mode and by the
 // list's end, and the faults a file can meet on its way into a group.
 #include "grouping/win32/file_group_list.h"
+#include "jobs/unique_target.h"
 
 #include "grouping/colours/colour_info.h"
 #include "base/file_io.h"
@@ -290,6 +291,7 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   const std::string groupFile = group->groupFile();
 
   Arrive("U1_p1_Black.tif");
+  ASSERT_TRUE(Put(hot + "U1_p1_Cyan.tif", "a newer job of the member's name"));
   {
     // Held open by a writer: the move fails.
     ScopedHandle writer(::CreateFileA((hot + "U1_p1_Black.tif").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -302,8 +304,10 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
     EXPECT_TRUE(log.Has(2, "Add failed - treat as standalone file"));
     EXPECT_TRUE(log.Has(3, "UndoGrouping"));
   }
-  // Both separations are back in the hot folder, the group is gone for good.
-  EXPECT_TRUE(FileExists(hot + "U1_p1_Cyan.tif"));
+  // Both separations are back in the hot folder (the member under a free
+  // name, the newer job untouched), the group is gone for good.
+  EXPECT_EQ(Contents(hot + "U1_p1_Cyan.tif"), "a newer job of the member's name");
+  EXPECT_EQ(Contents(hot + "U1_p1_Cyan_0_0_" + std::to_string(UniqueTargetCounter()) + ".tif"), "II*\0separation");
   EXPECT_TRUE(FileExists(hot + "U1_p1_Black.tif"));
   EXPECT_FALSE(FolderExists(folder));
   EXPECT_FALSE(FileExists(groupFile));
@@ -315,6 +319,25 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   ASSERT_EQ(Offer(*list, "U1_p1_Black.tif"), GroupStatus::kOk);
   list.reset();
   EXPECT_EQ(SavedMembers("U1"), (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
+}
+
+TEST_F(GroupListTest, AMemberThatCannotGoBackKeepsTheGroupFolderAndItsGroupFile) {
+  auto list = MakeList(60, 0, 4);
+  CFileGroup* group = nullptr;
+  ASSERT_EQ(ArriveAndOffer(*list, "V1_p1_Cyan.tif", &group), GroupStatus::kOk);
+  const std::string folder = group->folder(), groupFile = group->groupFile();
+  Arrive("V1_p1_Black.tif");
+  ScopedHandle member(::CreateFileA(JoinPath(folder, "V1_p1_Cyan.tif").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle writer(::CreateFileA((hot + "V1_p1_Black.tif").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(member && writer);
+  LogCapture log;
+  EXPECT_EQ(Offer(*list, "V1_p1_Black.tif"), GroupStatus::kFileNotMoved);
+  EXPECT_TRUE(HasLineContaining(log, "1 member(s) could not go back to the hot folder and stay in <" + folder +
+                                         "> with its group file: V1_p1_Cyan.tif"));
+  EXPECT_TRUE(FileExists(JoinPath(folder, "V1_p1_Cyan.tif")));
+  EXPECT_TRUE(FileExists(groupFile));
 }
 
 // Named after the analysis ("F1", "E1"): a file where the group's folder
