@@ -15,6 +15,7 @@
 #include "hotfolder/services/preview_service.h"
 #include "hotfolder/sluicegate_app.h"
 #include "jobs/unique_target.h"
+#include "jobs/win32/file_admission.h"
 
 #include <string>
 
@@ -165,9 +166,21 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
   if (!moved) {
     const std::string text = FormatText("GetActionStatus - move file failed, Src/Dest files were %s -> %s",
                                         sourcePath.c_str(), targetPath.c_str());
-    // The host hears of a job that keeps failing once; the log at every try.
-    if (folder.reportedMoveFailures.insert(fileName).second) HF_REPORT_ERROR(params, text.c_str());
     Log(LogLevel::kError, "%s\n", text.c_str());
+    // The host hears of a job that keeps failing once; the log at every try.
+    const uint32_t now = ::GetTickCount();
+    const auto [failure, first] = folder.reportedMoveFailures.emplace(fileName, now);
+    if (first) {
+      HF_REPORT_ERROR(params, text.c_str());
+    } else if (record.jobType == kFileGroupListType && now - failure->second >= folder.groupMoveGiveUpMs) {
+      // A group is not tried for ever: it stays where it is, and is told once more.
+      folder.QueueReport(BlockReport{
+          -1, FormatText("HF: group %s could not be handed over for %lu minutes; it is left in the hot folder.\n",
+                         sourcePath.c_str(), static_cast<unsigned long>(folder.groupMoveGiveUpMs / 60000))});
+      ModuleExclusionLists().ExcludeExactly(fileName.c_str());
+      folder.reportedMoveFailures.erase(failure);
+      return MoveOutcome::kDropped;
+    }
     return MoveOutcome::kFailed;
   }
   folder.reportedMoveFailures.erase(fileName);

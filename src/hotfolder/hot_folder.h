@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -48,8 +48,11 @@ class CHotFolder {
   // again, and the queue is bounded (what overflows is only in the log).
   void QueueReport(BlockReport report);
   std::deque<BlockReport> pendingReports;
-  // The jobs whose failed move has been told, so that a retry is not told again.
-  std::set<std::string> reportedMoveFailures;
+  // The jobs whose failed move has been told (so that a retry is not told
+  // again), with the tick count of the first failure; a group whose move
+  // keeps failing for groupMoveGiveUpMs is left in the hot folder.
+  std::map<std::string, uint32_t> reportedMoveFailures;
+  uint32_t groupMoveGiveUpMs = 10 * 60 * 1000;
 };
 
 }  // namespace hf

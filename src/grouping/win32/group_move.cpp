@@ -59,6 +59,49 @@ void MoveFolderBack(const std::string& folder, const std::string& movedFolder) {
         result);
 }
 
+// Points the moved group file's FolderPath at the moved folder; false (logged)
+// when the file cannot be read or written.
+bool SetFolderPath(const std::string& groupFile, const std::string& folder) {
+  CIniDocument document;
+  if (!document.Load(groupFile)) {
+    Log(LogLevel::kError, "Moved group file <%s> could not be read to set its FolderPath", groupFile.c_str());
+    return false;
+  }
+  CGroupDocument(document).SetFolderPath(folder);
+  if (document.Save()) return true;
+  Log(LogLevel::kError, "Moved group file <%s> could not be written", groupFile.c_str());
+  return false;
+}
+
+// After a copy to another drive: the originals go, the group file first, so
+// that a failed delete never leaves a second group to be handed over. False
+// when the group file stays.
+bool DeleteOriginals(const std::string& groupFile, const std::string& folder, bool folderTravels) {
+  CPathList file;
+  file.Add(groupFile);
+  int result = PerformOp(file.data(), nullptr, kFileOpDelete, 0);
+  if (result != 0) {
+    Log(LogLevel::kError, "Group file <%s> could not be deleted after its copy - %d", groupFile.c_str(), result);
+    return false;
+  }
+  CPathList copiedFolder;
+  if (folderTravels && copiedFolder.Add(folder) &&
+      (result = PerformOp(copiedFolder.data(), nullptr, kFileOpDelete, 0)) != 0)
+    Log(LogLevel::kError, "Group folder <%s> could not be deleted after its copy - %d", folder.c_str(), result);
+  return true;
+}
+
+// A move that fails after its copy leaves nothing in the destination.
+void RemoveCopies(const std::string& groupFile, const std::string& folder, bool folderTravels) {
+  CPathList copies;
+  copies.Add(groupFile);
+  if (folderTravels) copies.Add(folder);
+  const int result = PerformOp(copies.data(), nullptr, kFileOpDelete, 0);
+  if (result != 0)
+    Log(LogLevel::kError, "The copy of group <%s> could not be removed from the destination - %d", groupFile.c_str(),
+        result);
+}
+
 }  // namespace
 
 int GroupMoveResult::Code() const {
@@ -162,6 +205,7 @@ GroupMoveResult Move(const std::string& originalGroupFilePath, const std::string
   }
 
   const std::string movedFolder = JoinPath(destination, FileNameOnly(folder));
+  const std::string newGroupFile = JoinPath(destination, FileNameOnly(groupFilePath));
   const bool mergedIntoExisting = FolderExists(movedFolder);
   const bool acrossDrives = !SameDrive(destination, groupFilePath);
   int result = PerformOp(sources.data(), target.data(), acrossDrives ? kFileOpCopy : kFileOpMove, 0);
@@ -170,30 +214,32 @@ GroupMoveResult Move(const std::string& originalGroupFilePath, const std::string
     if (folderTravels && !acrossDrives && !mergedIntoExisting) MoveFolderBack(folder, movedFolder);
     return GroupMoveResult::OperationFailed();
   }
-  if (acrossDrives) {
-    CPathList copied;
-    copied.Add(groupFilePath);
-    if (folderTravels) copied.Add(folder);
-    result = PerformOp(copied.data(), nullptr, kFileOpDelete, 0);
-    if (result != 0) Log(LogLevel::kDetail, "PerformOp() failed - %ld", static_cast<long>(result));
+  // A group whose file does not name its folder where it now is would reach
+  // the host broken: the move is undone and fails.
+  if (folderTravels && !SetFolderPath(newGroupFile, movedFolder)) {
+    if (acrossDrives) {
+      RemoveCopies(newGroupFile, movedFolder, folderTravels);
+    } else if (!::MoveFileExA(newGroupFile.c_str(), groupFilePath.c_str(), 0)) {
+      Log(LogLevel::kError, "Group file <%s> could not be moved back to <%s> - %lu", newGroupFile.c_str(),
+          groupFilePath.c_str(), static_cast<unsigned long>(::GetLastError()));
+    } else {
+      MoveFolderBack(folder, movedFolder);
+    }
+    return GroupMoveResult::OperationFailed();
   }
-
+  if (acrossDrives && !DeleteOriginals(groupFilePath, folder, folderTravels)) {
+    // The original group file is still there and would be handed over again:
+    // the copies go, and the group is moved as a whole at a later try.
+    RemoveCopies(newGroupFile, movedFolder, folderTravels);
+    return GroupMoveResult::OperationFailed();
+  }
   if (!folderTravels) {
     // Counted once the group file has travelled: a move that failed (and is
     // tried again with the next hand-over) adds no reference.
     CGroupRefCount refCount(folder);
     refCount.AddRef();
-    return GroupMoveResult::Moved(JoinPath(destination, FileNameOnly(groupFilePath)));  // FolderPath: the shared folder
   }
-  const std::string newGroupFile = JoinPath(destination, FileNameOnly(groupFilePath));
-  CIniDocument document;
-  if (!document.Load(newGroupFile)) {
-    Log(LogLevel::kError, "Moved group file <%s> could not be read to set its FolderPath", newGroupFile.c_str());
-    return GroupMoveResult::Moved(newGroupFile);
-  }
-  CGroupDocument(document).SetFolderPath(movedFolder);
-  if (!document.Save()) Log(LogLevel::kError, "Moved group file <%s> could not be written", newGroupFile.c_str());
-  return GroupMoveResult::Moved(newGroupFile);
+  return GroupMoveResult::Moved(newGroupFile);  // without its folder, FolderPath still names the shared one
 }
 
 }  // namespace hf

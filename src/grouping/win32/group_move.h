@@ -36,8 +36,9 @@ struct GroupMoveResult {
 };
 
 // Moves `groupFilePath` and its group folder into `destinationFolder`.
-//   Moved()                success (also when only a delete after a copy to
-//                          another drive failed: the copy stays, logged);
+//   Moved()                success (also when, after a copy to another
+//                          drive, only the original folder could not be
+//                          deleted: logged);
 //   PathInvalid(check)     the group-file check or the destination folder
 //                          check failed (group_path_checks.h); nothing moved;
 //   Refused()              FolderPath is relative, or is a drive or share
@@ -52,8 +53,10 @@ struct GroupMoveResult {
 //                          place.
 // Within one drive the folder and the group file are moved; when the drive
 // letters of the group file and the destination differ they are copied and
-// then deleted (the group file first, so that a failed delete never leaves a
-// second copy of the group to be handed over again).
+// then deleted (the group file first: when it cannot be deleted, the copies
+// are removed and the move fails, so that the group is delivered once).
+// A moved group file that cannot be given its new FolderPath is moved back
+// (or its copy removed): the move fails rather than hand over a broken group.
 // A group never lands on another: when the group file's or the folder's name
 // is taken in the destination, both travel under the first free "<name>_<n>"
 // (logged), and the result's arrivedAs names the group file where it arrived.

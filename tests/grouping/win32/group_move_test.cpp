@@ -11,6 +11,7 @@
 #include "base/win32/perform_op.h"
 #include "base/win32/scoped_handle.h"
 #include "tests/support/win32/file_test_support.h"
+#include "tests/support/win32/mapped_drive.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,12 @@ class GroupMoveTest : public ::testing::Test {
     return hot + name + ".fgl";
   }
 
+  static std::string FolderPathIn(const std::string& groupFile) {
+    std::string folderPath;
+    CGroupDocument::ReadTextFromFile(groupFile, kFileGroupInfoSection, "FolderPath", folderPath);
+    return folderPath;
+  }
+
   TempFolder temp{"group_move"};
   const std::string hot = temp.path() + "hot\\";
   const std::string out = temp.path() + "out\\";
@@ -310,6 +317,45 @@ TEST_F(GroupMoveTest, AFailedMoveLeavesTheGroupWholeWhereItWas) {
   std::string folderPath;
   CGroupDocument::ReadTextFromFile(groupFile, kFileGroupInfoSection, "FolderPath", folderPath);
   EXPECT_EQ(folderPath, hot + "JOB");
+}
+
+// A group reaches the destination once, whole and naming its folder there, or
+// stays whole where it was: on one drive and across drives.
+TEST_F(GroupMoveTest, AGroupIsDeliveredOnceOrNotAtAll) {
+  TempFolder driveFolder("hf_second_drive");
+  ASSERT_TRUE(driveFolder.ok());
+  MappedDrive drive(driveFolder.path());
+  ASSERT_TRUE(drive.ok()) << drive.error();
+  const std::string remote = drive.root() + "out\\";
+  ASSERT_EQ(CreateFolder(remote, false), 0);
+  const std::string groupFile = MakeGroup("JOB");
+  auto stayedWhole = [&](const std::string& destination, const std::vector<std::string>& entries) {
+    EXPECT_EQ(EntriesIn(destination), entries);
+    EXPECT_EQ(Contents(hot + "JOB\\a.tif"), "a");
+    EXPECT_EQ(FolderPathIn(groupFile), hot + "JOB");
+  };
+  // A group file that cannot be rewritten where it arrives (a folder holds the
+  // name its new text is written to first) is moved back, or its copy removed.
+  for (const std::string& destination : {out, remote}) {
+    SCOPED_TRACE(destination);
+    ASSERT_EQ(CreateFolder(destination + "JOB.fgl.tmp~", false), 0);
+    EXPECT_EQ(Move(groupFile, destination, hot), GroupMoveResult::OperationFailed());
+    stayedWhole(destination, {"JOB.fgl.tmp~"});
+    ASSERT_TRUE(::RemoveDirectoryA((destination + "JOB.fgl.tmp~").c_str()));
+  }
+  {  // Across drives, an original that cannot be deleted after its copy: the copies go.
+    ScopedHandle holder(::CreateFileA(groupFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder.valid());
+    EXPECT_EQ(Move(groupFile, remote, hot), GroupMoveResult::OperationFailed());
+  }
+  stayedWhole(remote, {});
+  const GroupMoveResult moved = Move(groupFile, remote, hot);
+  EXPECT_TRUE(moved.moved());
+  EXPECT_EQ(FolderPathIn(moved.arrivedAs), remote + "JOB");
+  EXPECT_EQ(Contents(remote + "JOB\\b.tif"), "b");
+  EXPECT_FALSE(FileExists(groupFile));
+  EXPECT_FALSE(FolderExists(hot + "JOB"));
 }
 
 }  // namespace

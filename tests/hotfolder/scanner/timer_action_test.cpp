@@ -10,6 +10,7 @@
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
 #include "host/chained_file_item.h"
+#include "host/message_handover.h"
 #include "host/zu_ini_file.h"
 #include "tests/support/win32/file_test_support.h"
 
@@ -155,6 +156,40 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   EXPECT_STREQ(params.messageText, (text + "\n").c_str());
   EXPECT_TRUE(log.Has(0, text + "\n"));
   EXPECT_TRUE(FileExists(hot + "a.ps"));
+}
+
+// A group whose move keeps failing is told once, and after the folder's
+// give-up time is left in the hot folder, told once more and no more offered.
+TEST_F(TimerActionTest, AGroupThatCannotBeMovedIsGivenUpAfterItsTime) {
+  ASSERT_EQ(CreateFolder(hot + "GIVEUP", false), 0);
+  WriteText(hot + "GIVEUP.fgl", "[FileGroupInfo]\r\nFolderPath=" + hot + "GIVEUP\r\n");
+  WriteText(temp.path() + "blocker", "a file where the destination should be");
+  SetDestination(temp.path() + "blocker\\out");  // every move fails
+  folder->groupMoveGiveUpMs = 0;
+  auto nextCall = [&] {
+    DeleteFileList(static_cast<ChainedFileItem*>(params.fileList), 0);
+    params.fileList = nullptr;
+    params.errorCode = 0;
+    params.messageAcknowledged = 1;
+    ReleaseHandedOverMessage(&params);
+  };
+  timerAction(&params);
+  ASSERT_EQ(GetActionStatus(&params), 0);
+  ASSERT_EQ(RecordsOf(params).size(), 1u);  // the first failure: handed over where it is, and told
+  EXPECT_EQ(params.errorCode, -1);
+  nextCall();
+  timerAction(&params);
+  ASSERT_EQ(GetActionStatus(&params), 0);
+  EXPECT_TRUE(RecordsOf(params).empty());  // given up: no record
+  EXPECT_EQ(params.errorCode, 0);
+  nextCall();
+  ASSERT_EQ(GetActionStatus(&params), 1);  // nothing handed over
+  EXPECT_STREQ(params.messageText, ("HF: group " + hot + "GIVEUP.fgl could not be handed over for 0 minutes; it is left "
+                                    "in the hot folder.\n").c_str());
+  nextCall();
+  timerAction(&params);  // excluded by its name: not offered again
+  EXPECT_EQ(folder->pendingList, nullptr);
+  EXPECT_TRUE(FileExists(hot + "GIVEUP.fgl"));
 }
 
 TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten) {
