@@ -1,6 +1,5 @@
-// The plug-in's block and file record against the host's offset tables, the
-// default block, the task settings view, and the operations on a chain of
-// file records.
+// The block and file record against the host's offset tables, the default
+// block, the task settings view and the chain of file records.
 #include "host/plugin_parameters.h"
 
 #include "base/win32/windows_api.h"
@@ -22,42 +21,26 @@ namespace hf {
 
 namespace {
 
-#define EXPECT_FIELD(member, field)                                     \
-  do {                                                                  \
-    EXPECT_EQ(offsetof(PluginParameters, member), (field).offset) << #member; \
-    EXPECT_EQ(sizeof(PluginParameters::member), (field).width) << #member;    \
-  } while (0)
+std::string Describe(const char* name, size_t offset, size_t width) {
+  return std::string(name) + "@" + std::to_string(offset) + "+" + std::to_string(width);
+}
+#define HF_FIELD(member) Describe(#member, offsetof(PluginParameters, member), sizeof(PluginParameters::member))
 
 TEST(PluginParametersTest, EveryFieldSitsAtTheHostsOffsetWithTheHostsWidth) {
   EXPECT_EQ(sizeof(PluginParameters), block::kSize);
-  EXPECT_FIELD(pluginName, block::kPluginName);
-  EXPECT_FIELD(version, block::kVersion);
-  EXPECT_FIELD(structSize, block::kStructSize);
-  EXPECT_FIELD(versionFlag, block::kVersionFlag);
-  EXPECT_FIELD(capsExtra1, block::kCapsExtra1);
-  EXPECT_FIELD(capsExtra2, block::kCapsExtra2);
-  EXPECT_FIELD(taskId, block::kTaskId);
-  EXPECT_FIELD(dwFlags, block::kDwFlags);
-  EXPECT_FIELD(errorCode, block::kErrorCode);
-  EXPECT_FIELD(itemNumber, block::kItemNumber);
-  EXPECT_FIELD(messageText, block::kMessageText);
-  EXPECT_FIELD(messageLength, block::kMessageLength);
-  EXPECT_FIELD(messageAcknowledged, block::kMessageAcknowledged);
-  EXPECT_FIELD(messageOwned, block::kMessageOwned);
-  EXPECT_FIELD(initDataList, block::kInitDataList);
-  EXPECT_FIELD(iniFile, block::kIniFile);
-  EXPECT_FIELD(taskText, block::kTaskText);
-  EXPECT_FIELD(fileList, block::kFileList);
-  EXPECT_FIELD(scanTimeout, block::kScanTimeout);
-  EXPECT_FIELD(actionState, block::kActionState);
-  EXPECT_FIELD(folderFlags, block::kFolderFlags);
-  EXPECT_FIELD(sourceFolder, block::kSourceFolder);
-  EXPECT_FIELD(destinationFolder, block::kDestinationFolder);
-  EXPECT_FIELD(charSize, block::kCharSize);
-  EXPECT_FIELD(dataFolder, block::kDataFolder);
-  EXPECT_FIELD(taskSettingsHeader, block::kTaskSettingsHeader);
-  EXPECT_FIELD(taskSettings, block::kTaskSettings);
-  EXPECT_FIELD(versionByte, block::kVersionByte);
+  std::vector<std::string> expected,
+      actual = {HF_FIELD(pluginName),          HF_FIELD(version),     HF_FIELD(structSize),  HF_FIELD(versionFlag),
+                HF_FIELD(capsExtra1),          HF_FIELD(capsExtra2),  HF_FIELD(taskId),      HF_FIELD(dwFlags),
+                HF_FIELD(errorCode),           HF_FIELD(itemNumber),  HF_FIELD(messageText), HF_FIELD(messageLength),
+                HF_FIELD(messageAcknowledged), HF_FIELD(messageOwned)};
+  actual.insert(actual.end(),
+                {HF_FIELD(initDataList), HF_FIELD(iniFile), HF_FIELD(taskText), HF_FIELD(fileList),
+                 HF_FIELD(scanTimeout), HF_FIELD(actionState), HF_FIELD(folderFlags), HF_FIELD(sourceFolder),
+                 HF_FIELD(destinationFolder), HF_FIELD(charSize), HF_FIELD(dataFolder), HF_FIELD(taskSettingsHeader),
+                 HF_FIELD(taskSettings), HF_FIELD(versionByte)});
+  for (const block::Field& field : block::kAllFields)
+    expected.push_back(Describe(field.name, field.offset, field.width));
+  EXPECT_EQ(actual, expected);
 }
 
 TEST(PluginParametersTest, TheDefaultBlockMatchesTheHostsDefaultByteForByte) {
@@ -102,26 +85,23 @@ TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
 
 TEST(ChainedFileItem, FieldsSitAtTheHostsOffsetsInAZeroedFixedBlock) {
   EXPECT_EQ(sizeof(ChainedFileItem), file_record::kSize);
-  EXPECT_EQ(offsetof(ChainedFileItem, folder), file_record::kFolder);
-  EXPECT_EQ(offsetof(ChainedFileItem, fileName), file_record::kFileName);
-  EXPECT_EQ(offsetof(ChainedFileItem, title), file_record::kTitle);
-  EXPECT_EQ(offsetof(ChainedFileItem, owner), file_record::kOwner);
-  EXPECT_EQ(offsetof(ChainedFileItem, fileSize), file_record::kFileSize);
-  EXPECT_EQ(offsetof(ChainedFileItem, jobType), file_record::kJobType);
-  EXPECT_EQ(offsetof(ChainedFileItem, groupMember), file_record::kGroupMember);
-  EXPECT_EQ(offsetof(ChainedFileItem, colourType), file_record::kColourType);
-  EXPECT_EQ(offsetof(ChainedFileItem, safeToDelete), file_record::kSafeToDelete);
-  EXPECT_EQ(offsetof(ChainedFileItem, next), file_record::kNext);
-  EXPECT_EQ(offsetof(ChainedFileItem, previous), file_record::kPrevious);
-  EXPECT_EQ(offsetof(ChainedFileItem, itemFlags), file_record::kItemFlags);
-  EXPECT_EQ(offsetof(ChainedFileItem, uniqueId), file_record::kUniqueId);
-  EXPECT_EQ(offsetof(ChainedFileItem, intakeFailureText), file_record::kIntakeFailureText);
+#define HF_AT(member) offsetof(ChainedFileItem, member)
+  EXPECT_EQ(
+      (std::vector<size_t>{HF_AT(folder), HF_AT(fileName), HF_AT(title), HF_AT(owner), HF_AT(fileSize), HF_AT(jobType),
+                           HF_AT(groupMember), HF_AT(colourType), HF_AT(safeToDelete), HF_AT(next), HF_AT(previous),
+                           HF_AT(itemFlags), HF_AT(uniqueId), HF_AT(intakeFailureText)}),
+      (std::vector<size_t>{file_record::kFolder, file_record::kFileName, file_record::kTitle, file_record::kOwner,
+                           file_record::kFileSize, file_record::kJobType, file_record::kGroupMember,
+                           file_record::kColourType, file_record::kSafeToDelete, file_record::kNext,
+                           file_record::kPrevious, file_record::kItemFlags, file_record::kUniqueId,
+                           file_record::kIntakeFailureText}));
 
   ChainedFileItem* record = NewFileItem();
   ASSERT_NE(record, nullptr);
   EXPECT_GE(::GlobalSize(record), file_record::kSize);
   EXPECT_EQ(::GlobalHandle(record), static_cast<HGLOBAL>(record));  // fixed: the handle is the address
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record), file_record::kSize), std::string(file_record::kSize, '\0'));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record), file_record::kSize),
+            std::string(file_record::kSize, '\0'));
   DeleteHeadFile(record);
 }
 
