@@ -1,8 +1,5 @@
-// A hot folder's set-up of its optional services (the settings file check and
-// the warnings handed to the host when a service is switched off; grouping's
-// own texts are pinned end to end), and the module-wide folder list: lookups,
-// unlinkFolderEntry with its two reports, and the removal of a found-file item
-// from whichever folder list starts with it.
+// A hot folder's set-up of its optional services, and the module-wide folder
+// list: lookups, unlinking and the removal of an item heading a folder's list.
 #include "hotfolder/folder_setup.h"
 
 #include "hotfolder/hot_folder_list.h"

@@ -1,14 +1,13 @@
-// The entry point and handlers at unit level: refusal while ShutdownHandler
-// runs, the INI descriptor taken at InitializeHandler, and the synchronisation
-// event used as a lock.
+// The refusal while ShutdownHandler runs, the INI descriptor taken at
+// InitializeHandler, and the synchronisation event used as a lock.
 #include "plugin/entry_point.h"
 
-#include "plugin/initialize_handler.h"
-#include "hotfolder/sluicegate_app.h"
 #include "host/zu_ini_file.h"
+#include "hotfolder/sluicegate_app.h"
+#include "plugin/initialize_handler.h"
+#include "tests/support/win32/file_test_support.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
-#include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 

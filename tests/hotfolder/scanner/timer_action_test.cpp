@@ -1,16 +1,13 @@
 // One scan cycle and one hand-off, called directly on a registered folder (no
-// scanner thread): the items a cycle records and the spare item that ends the
-// list, a folder that cannot be listed, and GetActionStatus's
-// moves, failed moves and records. Then the scanner thread's restarts: after a
-// stop (which leaves the wake-up event set) and while the last thread ends.
+// scanner thread), and the scanner thread's restarts.
 #include "hotfolder/scanner/timer_action.h"
 
+#include "host/chained_file_item.h"
+#include "host/zu_ini_file.h"
 #include "hotfolder/action_handlers.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
-#include "host/chained_file_item.h"
-#include "host/zu_ini_file.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -113,9 +110,7 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   EXPECT_EQ(ids.size(), 5u) << "every file has its own resource ID";
   EXPECT_EQ(typed, (std::set<std::pair<std::string, uint32_t>>{
                        {"a.ps", 1}, {"b.pdf", 2}, {"c.json", 2048}, {"d.jdf", 256}, {"e.fgl", 0x8000000}}));
-  EXPECT_TRUE(log.Has(3, "Beginning scan on 1 folders"));
   EXPECT_TRUE(log.Has(3, "0 stops remaining, so replacing static list, now 5 items."));
-  EXPECT_TRUE(log.Has(3, "Added 5 items to " + hot));
 }
 
 TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReported) {
@@ -149,8 +144,8 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   ASSERT_EQ(records.size(), 1u);
   EXPECT_STREQ(records[0]->folder, hot.c_str());
   EXPECT_STREQ(records[0]->fileName, "a.ps");
-  const std::string text = "GetActionStatus - move file failed, Src/Dest files were " + hot + "a.ps -> " +
-                           temp.path() + "blocker\\out\\a.ps";
+  const std::string text = "GetActionStatus - move file failed, Src/Dest files were " + hot + "a.ps -> " + temp.path() +
+                           "blocker\\out\\a.ps";
   EXPECT_EQ(params.errorCode, -1);
   EXPECT_STREQ(params.messageText, (text + "\n").c_str());
   EXPECT_TRUE(log.Has(0, text + "\n"));
@@ -171,10 +166,7 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   SetDestination(destination);
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_STREQ(records[0]->folder, hot.c_str());
-  EXPECT_STREQ(records[0]->fileName, name.c_str());
+  ASSERT_EQ(RecordsOf(params).size(), 1u);
   EXPECT_EQ(Contents(destination + name), "older");
   EXPECT_EQ(Contents(hot + name), "%!PS\nnewer\n");
   EXPECT_TRUE(log.Has(0, "No free name for " + name + " in " + destination + "."));
@@ -211,21 +203,14 @@ TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   EXPECT_STREQ(records[0]->folder, hot.c_str());
 }
 
-TEST_F(TimerActionTest, TaskLevelFailuresSetTheFailedState) {
+// (A task whose folder is gone is pinned end to end.)
+TEST_F(TimerActionTest, ABlockWithoutItsFolderSetsTheFailedState) {
   PluginParameters unset = DefaultBlock();
   unset.taskId = 7;
   EXPECT_EQ(GetActionStatus(&unset), -1);
   EXPECT_EQ(unset.actionState, 6);
   EXPECT_STREQ(unset.messageText, "GAS - folder is unset\n");
   ::GlobalFree(unset.messageText);
-
-  PluginParameters unknown = params;
-  unknown.taskId = 8;
-  unknown.messageText = nullptr;
-  EXPECT_EQ(GetActionStatus(&unknown), -1);
-  EXPECT_EQ(unknown.actionState, 6);
-  EXPECT_STREQ(unknown.messageText, "GAStatus - folder unregistered / task Ended.\n");
-  ::GlobalFree(unknown.messageText);
 }
 
 class ScannerStateTest : public ::testing::Test {
