@@ -66,20 +66,15 @@ TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
   EXPECT_EQ(error, "untouched");
 }
 
-TEST_F(FolderSetupTest, ScriptingSetUpPutsBackWhatTheScriptingFolderHoldsAndAWarningNamesTheReason) {
+// (A job left in the scripting folder coming back is pinned end to end.)
+TEST_F(FolderSetupTest, AScriptingSetUpThatFailsSwitchesScriptingOffAndAWarningNamesTheReason) {
   CHotFolder folder;
   std::snprintf(folder.path, sizeof folder.path, "%s", temp.path().c_str());
-  const std::string scripting = temp.path() + "_.script";
-  ASSERT_EQ(CreateFolder(scripting, true), 0);
-  WriteFile(scripting + "\\left.ps");
   folder.scriptingEnabled = 1;
   folder.scriptName = "old.cmd";
-
   params.taskSettings.scriptingEnabled = 1;  // but no script named
   LogCapture log;
   SetUpScripting(folder, TaskSettingsView(params), &params);
-  EXPECT_TRUE(FileExists(temp.path() + "left.ps"));  // a job is never deleted
-  EXPECT_FALSE(FolderExists(scripting));
   EXPECT_EQ(folder.scriptingEnabled, 0u);
   EXPECT_EQ(folder.scriptName, "");
   EXPECT_EQ(MessageOf(params), "No Filename provided. Scripting will be disabled.");

@@ -140,10 +140,8 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
   EXPECT_EQ(params.destinationFolder, temp.path() + "blocker\\out\\");  // given its backslash
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_STREQ(records[0]->folder, hot.c_str());
-  EXPECT_STREQ(records[0]->fileName, "a.ps");
+  ASSERT_EQ(RecordsOf(params).size(), 1u);
+  EXPECT_STREQ(RecordsOf(params)[0]->folder, hot.c_str());
   const std::string text = "GetActionStatus - move file failed, Src/Dest files were " + hot + "a.ps -> " + temp.path() +
                            "blocker\\out\\a.ps";
   EXPECT_EQ(params.errorCode, -1);
@@ -153,8 +151,7 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
 }
 
 TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten) {
-  // A destination whose existing file fills the path limit: a longer unique
-  // name no longer fits, so no free name can be given.
+  // A file at the path limit in the destination: no longer free name fits.
   std::string destination = temp.path();
   while (destination.size() < 230) destination += "deep\\";
   ASSERT_EQ(CreateFolder(destination, true), 0);

@@ -117,14 +117,6 @@ TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
   EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure"));
   EXPECT_TRUE(log.Has(3, stem + "  for:anna"));
   EXPECT_TRUE(log.Has(3, stem));
-
-  // A text EPS is read as PostScript is; without a handle nothing is read.
-  const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Mark)\n%%For: hal\n%%EOF\n";
-  Write("mark.eps", eps);
-  EXPECT_EQ(Read("mark.eps"), static_cast<int64_t>(eps.size()));
-  EXPECT_EQ(type, 0x40u);
-  EXPECT_STREQ(title, "Mark");
-  EXPECT_STREQ(forName, "hal");
   EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
