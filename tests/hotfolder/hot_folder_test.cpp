@@ -14,12 +14,6 @@ namespace hf {
 
 namespace {
 
-// Frees a message the set-up handed over, as the host would after reading it.
-void ReleaseMessage(PluginParameters& params) {
-  if (params.messageText != nullptr && params.messageOwned != 0) ::GlobalFree(params.messageText);
-  params.messageText = nullptr;
-}
-
 void WriteFile(const std::string& path) { ASSERT_TRUE(Put(path, "")) << path; }
 
 class FolderSetupTest : public ::testing::Test {
@@ -31,7 +25,7 @@ class FolderSetupTest : public ::testing::Test {
     WriteFile(config + "\\FilenameSetups\\Scheme A.fns");
     WriteFile(config + "\\FilenameSetups\\plain");
   }
-  void TearDown() override { ReleaseMessage(params); }
+  void TearDown() override { ::GlobalFree(params.messageText); }  // what the set-up handed over, if anything
 
   TempFolder temp{"folder_setup"};
   std::string config;

@@ -36,8 +36,6 @@ class ScriptsFolderScope {
     for (const std::string& file : files_) ::DeleteFileA(file.c_str());
     for (const std::string& folder : made_) ::RemoveDirectoryA(folder.c_str());
   }
-  ScriptsFolderScope(const ScriptsFolderScope&) = delete;
-  ScriptsFolderScope& operator=(const ScriptsFolderScope&) = delete;
 
   // The script stand-in as <name>.exe with its plan.
   bool InstallStandin(const std::string& name, const std::string& plan) {
