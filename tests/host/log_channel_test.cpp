@@ -1,5 +1,4 @@
-// The remote debug channel: records read back from the real mailslot, the
-// start-up with its domain value, and the reopen-and-retry rule.
+// The remote debug channel read back from the real mailslot: levels, start-up, reopen and retry.
 #include "host/log_channel.h"
 
 #include "base/log.h"
@@ -84,26 +83,11 @@ class LogChannelTest : public ::testing::Test {
 
 bool Carries(const LogRecord& record, const std::string& part) { return record.text.find(part) != std::string::npos; }
 
-// The layout is pinned through the log viewer; here today's date and this
-// process's and thread's ids.
-TEST_F(LogChannelTest, RecordsCarryTodaysDateAndTheWritersIds) {
-  LogSettingsScope settings(2);
-  const std::string dayBefore = Today();
-  Log(LogLevel::kDetail, "second");
-  const std::string dayAfter = Today();
-  const LogRecord record = OnlyRecord();
-  EXPECT_TRUE(record.raw.substr(4, 10) == dayBefore || record.raw.substr(4, 10) == dayAfter) << record.raw;
-  char ids[32];
-  std::snprintf(ids, sizeof ids, "%05lx:%05lx ", static_cast<unsigned long>(::GetCurrentProcessId()),
-                static_cast<unsigned long>(::GetCurrentThreadId()));
-  EXPECT_EQ(record.text.substr(13), ids + std::string("02/02 second"));
-}
-
-// Messages above the level are neither sent nor numbered; the level byte is
-// clamped to 0..3 while the prefix shows the current level. The sender itself
-// sends at any level, but only with a tag of two characters.
+// The layout is pinned through the log viewer; here the date, the writer's ids and the level rules. The level
+// byte is clamped to 0..3; the sender sends at any level, but only with a two-character tag.
 TEST_F(LogChannelTest, OnlyMessagesUpToTheLevelAreSentCountedAndClamped) {
   LogSettingsScope settings(1);
+  const std::string dayBefore = Today();
   Log(LogLevel::kDetail, "too detailed");
   Log(LogLevel::kProgress, "progress");
   Log(LogLevel::kTrace, "trace");
@@ -111,19 +95,22 @@ TEST_F(LogChannelTest, OnlyMessagesUpToTheLevelAreSentCountedAndClamped) {
   SendLogRecord("Q", ".", "short tag", 0);
   SendLogRecord(nullptr, ".", "no tag", 0);
   SendLogRecord("QL", ".", "direct at level 3", 3);
+  const std::string dayAfter = Today();
   std::vector<LogRecord> records = Received();
   ASSERT_EQ(records.size(), 3u);
-  const char* texts[] = {" 01/01 progress", " 00/01 negative", " 03/01 direct at level 3"};
+  const char* texts[] = {"01/01 progress", "00/01 negative", "03/01 direct at level 3"};
   const char levels[] = {1, 0, 3};
+  char ids[32];
+  std::snprintf(ids, sizeof ids, "%05lx:%05lx ", static_cast<unsigned long>(::GetCurrentProcessId()),
+                static_cast<unsigned long>(::GetCurrentThreadId()));
   for (size_t i = 0; i < records.size(); ++i) {
-    EXPECT_TRUE(Carries(records[i], texts[i])) << records[i].text;
+    EXPECT_EQ(records[i].text.substr(13), ids + std::string(texts[i]));
+    EXPECT_TRUE(records[i].raw.substr(4, 10) == dayBefore || records[i].raw.substr(4, 10) == dayAfter);
     EXPECT_EQ(records[i].raw[21], levels[i]) << texts[i];
     EXPECT_EQ(records[i].sequence, 0x100001u + i) << texts[i];
   }
-}
 
-TEST_F(LogChannelTest, LoggingValueOtherThanOneOrANegativeLevelKeepsLoggingOff) {
-  LogSettingsScope settings(3, 2);
+  settings.Set(3, 2);  // a logging value other than one
   Log(LogLevel::kError, "must not arrive");
   settings.Set(-3, 1);  // a negative level switches logging off and gives its magnitude less one
   EXPECT_EQ(CurrentLogLevel(), 2);

@@ -54,8 +54,7 @@ class MessageHandoverTest : public ::testing::Test {
   LogCapture log;
 };
 
-// A message the host has not taken is never replaced nor freed; a taken one
-// is, and an empty one counts as taken. A text of the host is never freed.
+// An untaken message is never replaced nor freed; an empty one counts as taken; a host's text is never freed.
 TEST_F(MessageHandoverTest, HandOverAndReleaseFollowTheAcknowledgement) {
   HandOverMessage(&params, "Sent: %s", "job.ps");
   char* first = params.messageText;
@@ -92,9 +91,7 @@ TEST_F(MessageHandoverTest, HandOverAndReleaseFollowTheAcknowledgement) {
   EXPECT_STREQ(hostText, "host's own");
 }
 
-// The text with its line feed, cut to 1024 bytes with its NUL; while an error
-// is pending (taken or not) a new one is only logged. (The rules between
-// errors and messages are pinned end to end.)
+// Cut to 1024 bytes with the NUL; while an error is pending a new one is only logged.
 TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextWithALineFeed) {
   const std::string longText(2000, 'x');
   const struct {
@@ -126,9 +123,7 @@ TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextWithALineFeed) {
   EXPECT_TRUE(HasLineContaining(log, "of file message_handover_test.cpp)."));
 }
 
-// The system's text (or a name for an unlisted number) goes to the block
-// unless an earlier message is there; the number always does, and no error
-// clears it.
+// The text goes to the block unless a message is there; the number always does, and no error clears it.
 TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndTheNumber) {
   const std::string systemText = SystemText(ERROR_FILE_NOT_FOUND);
   ASSERT_FALSE(systemText.empty());

@@ -1,5 +1,4 @@
-// The block and file record against the host's offset tables, the default
-// block, the task settings view and the chain of file records.
+// The block and file record against the host's tables, the settings view and chains of records.
 #include "host/plugin_parameters.h"
 
 #include "base/win32/windows_api.h"
@@ -52,8 +51,7 @@ TEST(PluginParametersTest, TheDefaultBlockMatchesTheHostsDefaultByteForByte) {
   EXPECT_EQ(FirstDifference(RawBlock::Default(), actual), -1);
 }
 
-// The view reads each switch at its record offset (any non-zero value is on)
-// and each text within its 98 bytes.
+// Any non-zero switch is on; each text ends within its 98 bytes.
 TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
   RawBlock raw = RawBlock::Default();
   TaskSettingsView view(*reinterpret_cast<const PluginParameters*>(raw.data()));
@@ -152,8 +150,7 @@ TEST(ChainedFileItem, EmptyListsAndMissingItemsAreLogged) {
                               {2, "DeleteFileList called with an empty list"}}));
 }
 
-// The host may have written the records: an unterminated name is cut, and a
-// broken link ends the walk rather than being followed.
+// Records the host wrote: an unterminated name is cut, a broken link ends the walk.
 TEST(ChainedFileItem, DeleteFileListWarnsForEachUnmarkedRecordAndFreesAll) {
   std::vector<void*> records = NewFileRecordChain({"one.ps", "marked", "x", "last"}, 0);
   static_cast<ChainedFileItem*>(records[1])->safeToDelete = 1;

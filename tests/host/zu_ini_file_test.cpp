@@ -1,7 +1,5 @@
-// The search for the host's INI file, the moves of older copies, profile reads
-// and the host's descriptor. The application-data folders are pointed at
-// temporary folders through the user's shell-folder registry values; the
-// Windows folder cannot be moved: the test puts its file there and removes it.
+// The search for the host's INI file, over app-data folders pointed at temporary ones through the
+// user's shell-folder values and the Windows folder (where the test puts its file and removes it).
 #include "host/zu_ini_file.h"
 
 #include "tests/support/win32/file_test_support.h"
@@ -84,8 +82,7 @@ TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadOnceLocated) {
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "ZuIniFile: INI file located at " + preferred}}));
 }
 
-// An older copy (VirtualStore first, then the Windows folder) moves to the
-// app-data folder, and from then on that copy is found first.
+// An older copy (VirtualStore first, then the Windows folder) moves to the app-data folder.
 TEST_F(ZuIniFileTest, OlderCopiesMoveToTheAppDataFolderWhichThenWins) {
   ASSERT_EQ(CreateFolder(local + "\\VirtualStore\\Windows", true), 0);
   Write(virtualised, "[HFA]\r\nHideScriptWindow=1\r\n");

@@ -1,5 +1,4 @@
-// A hot folder's set-up of its optional services, and the module-wide folder
-// list: lookups, unlinking and the removal of an item heading a folder's list.
+// A hot folder's set-up of its optional services, and the module-wide folder list.
 #include "hotfolder/folder_setup.h"
 
 #include "hotfolder/hot_folder_list.h"
@@ -116,7 +115,7 @@ class HotFolderListTest : public ::testing::Test {
   PluginParameters params = DefaultBlock();
 };
 
-TEST_F(HotFolderListTest, LookupsAndUnlinking) {
+TEST_F(HotFolderListTest, LookupsUnlinkingAndTheRemovalOfAnItemHeadingAList) {
   EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\a\\"), 0);
   EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder list is empty.\n");
   ::GlobalFree(params.messageText);
@@ -124,8 +123,9 @@ TEST_F(HotFolderListTest, LookupsAndUnlinking) {
 
   CHotFolder* a = NewFolder("C:\\Hot\\In\\", 1);
   CHotFolder* b = NewFolder("C:\\b\\", 2);
+  CHotFolder* c = NewFolder("C:\\c\\", 2);
   b->pendingList = NewItem("x.ps", NewItem(""));
-  for (CHotFolder* folder : {a, b, NewFolder("C:\\c\\", 2)}) AppendFolder(app, folder);
+  for (CHotFolder* folder : {a, b, c}) AppendFolder(app, folder);
   EXPECT_EQ(FolderCountUnlocked(app), 3);
   EXPECT_EQ(FindFolderByTaskId(app, 2), b);  // the first of the task's folders
   EXPECT_EQ(FindFolderByTaskId(app, 9), nullptr);
@@ -134,32 +134,23 @@ TEST_F(HotFolderListTest, LookupsAndUnlinking) {
 
   EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\b\\"), 1);
   EXPECT_EQ(app.folderCount, 2);
-  EXPECT_EQ(a->nextFolder, FindFolderByTaskId(app, 2));
+  EXPECT_EQ(a->nextFolder, c);
   EXPECT_EQ(params.messageText, nullptr);
-
-  // Unlinking matches the path's case exactly.
-  EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);
+  EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);  // the path's case must match
   EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder is not in the list.\n");
   EXPECT_EQ(params.errorCode, -1);
   EXPECT_EQ(app.folderCount, 2);
-}
 
-TEST_F(HotFolderListTest, RemoveFileItemLooksAtPendingListsFirstAndOnlyAtTheirHeads) {
-  CHotFolder* b = NewFolder("C:\\b\\", 2);
+  // An item is removed only from the head of a list, pending lists first.
   CLinkedFileList* second = NewItem("second.ps");
   CLinkedFileList* pending = NewItem("pending.ps", second);
-  CLinkedFileList* found = NewItem("found.ps");
-  b->pendingList = pending;
-  b->foundList = found;
-  AppendFolder(app, NewFolder("C:\\a\\", 1));
-  AppendFolder(app, b);
-
-  EXPECT_EQ(RemoveFileItem(app, second), 0);  // not at a head
-  EXPECT_EQ(b->pendingList, pending);
+  c->pendingList = pending;
+  c->foundList = NewItem("found.ps");
+  EXPECT_EQ(RemoveFileItem(app, second), 0);
   EXPECT_EQ(RemoveFileItem(app, pending), 1);
-  EXPECT_EQ(b->pendingList, second);
-  EXPECT_EQ(RemoveFileItem(app, found), 1);
-  EXPECT_EQ(b->foundList, nullptr);
+  EXPECT_EQ(c->pendingList, second);
+  EXPECT_EQ(RemoveFileItem(app, c->foundList), 1);
+  EXPECT_EQ(c->foundList, nullptr);
   EXPECT_EQ(RemoveFileItem(app, nullptr), 0);
 }
 

@@ -73,8 +73,7 @@ TEST(IsDriveOrShareRoot, RecognisesDrivesAndShares) {
     EXPECT_FALSE(IsDriveOrShareRoot(other)) << other;
 }
 
-// Read-only files go; folders whose names begin with a dot stay, and so does
-// the folder that holds one.
+// Read-only files go; dot-folders stay, and so does the folder that holds one.
 TEST_F(FileSystemTest, DeleteAndEmptyFolderKeepOnlyDotFolders) {
   const std::string job = root + "\\job";
   MakeFolders(job, {"\\sub\\deeper", "\\.script", "\\keep\\.thumbs"});

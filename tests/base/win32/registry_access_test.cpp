@@ -1,5 +1,4 @@
-// RegistryAccess against the real registry: the user-hive mapping, the move of
-// machine-wide values into the user's hive, value types and error texts.
+// RegistryAccess against the real registry: the user-hive mapping and moves, value types, error texts.
 #include "base/win32/registry_access.h"
 
 #include "tests/support/win32/registry_value_scope.h"
@@ -77,8 +76,7 @@ TEST(UserHiveKeyPath, InsertsVorlanAfterTheFirstElementOnlyForSoftwareQuillet) {
     EXPECT_EQ(UserHiveKeyPath(kept), kept);
 }
 
-// A machine-wide value below "Software\Quillet" moves into the user's mapped
-// key unless the user has a value of their own or it is the default.
+// A machine-wide value moves into the user's key unless the user has their own or it is the default.
 TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
   const std::vector<unsigned char> none, qword = {0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11};
   const struct {
@@ -118,7 +116,7 @@ TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
   }
 }
 
-TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueAndMoveTheMachinesOne) {
+TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueOddValuesAndWritesWithoutTheUserHive) {
   ASSERT_TRUE(PutString(HKEY_LOCAL_MACHINE, kMappedKey, "Name", "machine"));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Name", kMappedKey, std::string("dflt")), "machine");
   EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Name"));
@@ -131,9 +129,7 @@ TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueAndMoveTheMachinesO
 
   ASSERT_TRUE(PutString(HKEY_CURRENT_USER, kMappedUserKey, "Name", ""));
   EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Name", kMappedKey, std::string("dflt")), "other");
-}
 
-TEST_F(RegistryAccessTest, StringReadsOfOddValuesAndWritesWithoutTheUserHive) {
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "NoNul", REG_SZ, {'a', 'b', 'c'}));
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Expand", REG_EXPAND_SZ, {'%', 'x', '%', 0}));
   ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kPlainKey, "Number", REG_DWORD, DwordBytes(5)));
@@ -148,7 +144,6 @@ TEST_F(RegistryAccessTest, StringReadsOfOddValuesAndWritesWithoutTheUserHive) {
   RegistryAccess writer;
   EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{13}, PreferUser::kNo));
   EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{12}));
-  std::vector<unsigned char> bytes;
   ASSERT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number", nullptr, &bytes));
   EXPECT_EQ(bytes, DwordBytes(13));
   EXPECT_TRUE(writer.DeleteRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey));

@@ -1,5 +1,4 @@
-// The group list on real folders: separations offered one by one, the ways a
-// group closes, and the faults a file can meet on its way into a group.
+// The group list on real folders: the ways a group closes and the faults on a file's way into one.
 #include "grouping/win32/file_group_list.h"
 
 #include "base/file_io.h"
@@ -161,8 +160,7 @@ TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
   EXPECT_TRUE(GroupFilesIn(temp.path()).empty());
 }
 
-// (That each file's work reaches its group before the group closes is pinned
-// end to end through the group's resource ID.)
+// (Each file's work reaching its group before the close is pinned end to end.)
 TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   auto list = MakeList(60, 1, 4);
   LogCapture log;
@@ -274,9 +272,7 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
   EXPECT_EQ(SavedMembers("U1"), (std::vector<std::string>{"U1_p1_Cyan.tif", "U1_p1_Black.tif"}));
 }
 
-// Named after the analysis ("F1", "E1"): a file where the group's folder
-// should go, or a closed group of that name waiting in the hot folder to be
-// handed over, leaves the separation standalone.
+// A file where the group's folder should go, or a closed group of the name, leaves it standalone.
 TEST_F(GroupListTest, AGroupThatCannotBeMadeLeavesTheFileStandalone) {
   auto list = MakeList(60, 0, 4);
   list->SetUniqueNames(0);
@@ -317,8 +313,7 @@ TEST_F(GroupListTest, AMonitorThatDoesNotAnswerIsEndedAfterTenSeconds) {
   EXPECT_EQ(SavedMembers("M2"), std::vector<std::string>{"M2_p1_Cyan.tif"});
 }
 
-// The group file is held open while the group is: readers may look, but
-// nobody may take it exclusively (the scanner's in-use test).
+// An open group's file may be read but not taken exclusively (the scanner's in-use test).
 TEST_F(GroupListTest, OpenGroupsAreReachedAndHeldOnlyWhileTheyAreOpen) {
   auto list = MakeList(60, 0, 4);
   CFileGroup* group = nullptr;

@@ -1,5 +1,4 @@
-// The file operation on path lists, the reference count of a shared group
-// folder and the move of a group with its folder, on real folders.
+// Path-list file operations, the shared folder's reference count and group moves, on real folders.
 #include "grouping/win32/group_move.h"
 
 #include "base/file_io.h"
@@ -46,8 +45,7 @@ CPathList ListOf(const std::string& root, const std::vector<std::string>& paths)
 
 // ---- path lists ----
 
-// Each path ends with a NUL and the list with a second; a list never exceeds
-// 1041 bytes, and one without its end within them is refused.
+// Paths end with a NUL, the list with a second, within 1041 bytes.
 TEST(PathListTest, PathsAreEndedByANulAndTheListByASecondWithin1041Bytes) {
   CPathList list = ListOf("C:\\", {"a", "b.fgl"});
   EXPECT_FALSE(list.Add(""));
@@ -240,8 +238,7 @@ TEST_F(GroupMoveTest, ConcurrentCountersLoseNoReference) {
   EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), kThreads * kEach);
 }
 
-// A group never lands on another: names taken in the destination (by a group
-// or anything else) give the group file and its folder a free name together.
+// A name taken in the destination gives the group file and its folder a free name together.
 TEST_F(GroupMoveTest, AGroupWhoseNameIsTakenTravelsUnderAFreeNameReplacingNothing) {
   const std::string groupFile = MakeGroup("JOB");
   ASSERT_EQ(CreateFolder(out + "JOB", false), 0);

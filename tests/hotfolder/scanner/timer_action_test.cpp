@@ -1,5 +1,4 @@
-// One scan cycle and one hand-off, called directly on a registered folder (no
-// scanner thread), and the scanner thread's restarts.
+// Scan cycles and hand-offs called directly on a registered folder, and the scanner thread's restarts.
 #include "hotfolder/scanner/timer_action.h"
 
 #include "host/chained_file_item.h"
@@ -21,8 +20,7 @@ namespace hf {
 
 namespace {
 
-// Written in place: a replacing write's temporary name would not fit beside a
-// file at the path limit.
+// Written in place: a replacing write's temporary name would not fit at the path limit.
 void WriteText(const std::string& path, const std::string& text) { ASSERT_TRUE(WriteBytes(path, text)) << path; }
 
 std::vector<const CLinkedFileList*> ItemsOf(const CLinkedFileList* list) {
@@ -165,8 +163,7 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   EXPECT_EQ(std::string(params.messageText).rfind("GetActionStatus - move file failed, Src/Dest files were ", 0), 0u);
 }
 
-// A spare item keeps only its intake failure text when it is reused; the
-// record takes the item's values cut to the host's fields.
+// A reused spare item keeps only its intake failure text; records cut values to the host's fields.
 TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   CLinkedFileList* item = new CLinkedFileList();
   std::memset(item->owner, 'o', sizeof item->owner);

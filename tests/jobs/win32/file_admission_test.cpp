@@ -1,5 +1,4 @@
-// One arriving file on disk: the in-use test, the size-and-type read, and
-// binary EPS trimming (the scan's way through it is pinned end to end).
+// The in-use test, the size-and-type read and binary EPS trimming (the scan's way: end to end).
 #include "jobs/win32/file_admission.h"
 
 #include "base/file_io.h"
@@ -180,8 +179,7 @@ TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
   EXPECT_EQ(Contents(folder + "bare.eps"), eps.postScript);
 }
 
-// Each refusal or failed step logs one line at level 1 and leaves the file
-// byte for byte as it was, with no trimmed copy of ours beside it.
+// Each refusal logs one line and leaves the file as it was, with no trimmed copy of ours beside it.
 TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
   eps.postScript = PostScriptOf(500);
   const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());

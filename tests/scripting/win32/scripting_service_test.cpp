@@ -1,5 +1,4 @@
-// ScriptThisFile, MoveTheFile and the script launch: the cases an end-to-end run
-// cannot set up easily. Scripts live in Config\Scripts beside this program.
+// ScriptThisFile, MoveTheFile and the script launch; scripts live in Config\Scripts beside this program.
 #include "scripting/win32/scripting_service.h"
 #include "base/file_io.h"
 #include "base/path_utils.h"
