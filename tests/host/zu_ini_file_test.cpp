@@ -54,24 +54,21 @@ class ZuIniFileTest : public ::testing::Test {
   std::vector<std::unique_ptr<RegistryValueScope>> scopes;
 };
 
-TEST_F(ZuIniFileTest, WithoutAnyFileThePathIsTheAppDataCandidateAndKeysGiveDefaults) {
+TEST_F(ZuIniFileTest, ThePathIsTheAppDataCandidateWhereAFileIsReadOnceItIsThere) {
   EXPECT_EQ(stem, "zu_ini_file_test");  // this program's name without its extension
   LogCapture log;
-  ZuIniFile ini;
-  EXPECT_TRUE(ini.Locate());
-  EXPECT_EQ(ini.path(), preferred);
+  ZuIniFile none;
+  EXPECT_TRUE(none.Locate());
+  EXPECT_EQ(none.path(), preferred);
   EXPECT_TRUE(FolderExists(roaming + "\\Vorlan\\Brenmar"));  // created with its parents
   EXPECT_FALSE(FileExists(preferred));
-  EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 20);
-  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
+  EXPECT_EQ(none.GetInt("HFA", "FileLoopLimit", 20), 20);
+  EXPECT_EQ(none.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "ZuIniFile: No INI file located. Defaulting path to " + preferred}}));
-}
 
-TEST_F(ZuIniFileTest, FileInTheAppDataFolderIsReadOnceLocated) {
-  ASSERT_EQ(CreateFolder(roaming + "\\Vorlan\\Brenmar", true), 0);
   Write(preferred,
         "[HFA]\r\nFileLoopLimit=33\r\nPreviewConfig=" + std::string(400, 'v') + "\r\n[Other]\r\nFileLoopLimit=1\r\n");
-  LogCapture log;
+  log.lines.clear();
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 33);
   EXPECT_EQ(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), 5);

@@ -196,7 +196,6 @@ class GroupMoveTest : public ::testing::Test {
 TEST_F(GroupMoveTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolderUnlessItCannotBeRead) {
   CGroupRefCount count(shared);
   EXPECT_EQ(count.countFilePath(), shared + "\\_ref\\_ref.ini");
-  EXPECT_TRUE(FolderExists(shared + "\\_ref"));
   std::string expectedName = shared + "\\_ref";
   for (char& c : expectedName) c = c == '\\' ? '_' : c;
   EXPECT_EQ(count.mutexName(), expectedName);
@@ -225,17 +224,13 @@ TEST_F(GroupMoveTest, AddRefRaisesTheCountInTheRefFolderOfTheSharedFolderUnlessI
 }
 
 TEST_F(GroupMoveTest, ConcurrentCountersLoseNoReference) {
-  constexpr int kThreads = 4;
-  constexpr int kEach = 15;
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
+  for (int t = 0; t < 4; ++t)
     threads.emplace_back([this] {
-      CGroupRefCount count(shared);
-      for (int i = 0; i < kEach; ++i) count.AddRef();
+      for (int i = 0; i < 15; ++i) CGroupRefCount(shared).AddRef();
     });
-  }
   for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), kThreads * kEach);
+  EXPECT_EQ(CGroupRefCount(shared).GetRefCount(), 60);
 }
 
 // A name taken in the destination gives the group file and its folder a free name together.

@@ -218,7 +218,8 @@ class ScannerStateTest : public ::testing::Test {
   PluginParameters params{};
 };
 
-TEST_F(ScannerStateTest, ANewStartIsNotEndedByTheWakeUpOfTheLastStop) {
+// A new start is not ended by the wake-up of the last stop, nor counts on a thread that is ending.
+TEST_F(ScannerStateTest, TheScannerRestartsAfterAStopAndWhileItsLastThreadEnds) {
   params.dwFlags = ScriptBit;
   ASSERT_TRUE(scanner.Start(&params, nullptr));
   EXPECT_EQ(scanner.taskFlags(), ScriptBit);  // the word is copied: the block may go
@@ -228,10 +229,7 @@ TEST_F(ScannerStateTest, ANewStartIsNotEndedByTheWakeUpOfTheLastStop) {
   EXPECT_EQ(::WaitForSingleObject(scanner.wakeEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_FALSE(scanner.stopRequested());
   EXPECT_TRUE(scanner.running());
-}
 
-TEST_F(ScannerStateTest, StartingWhileTheLastThreadEndsStartsANewOne) {
-  ASSERT_TRUE(scanner.Start(&params, nullptr));
   ASSERT_TRUE(::SetEvent(scanner.wakeEvent()));  // a wake-up without a stop: one cycle, then the thread ends
   // The ending thread holds its stop flag for a moment before it clears its
   // running flag; a start seen then must not count on it.
