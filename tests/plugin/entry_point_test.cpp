@@ -1,14 +1,12 @@
-// The entry point and handlers at unit level: refusal while ShutdownHandler
-// runs, the INI descriptor taken at InitializeHandler, and the synchronisation
-// event used as a lock.
+// Refusals during shutdown, the INI descriptor and the synchronisation event used as a lock.
 #include "plugin/entry_point.h"
 
-#include "plugin/initialize_handler.h"
-#include "hotfolder/sluicegate_app.h"
 #include "host/zu_ini_file.h"
+#include "hotfolder/sluicegate_app.h"
+#include "plugin/initialize_handler.h"
+#include "tests/support/win32/file_test_support.h"
 #include "tests/support/win32/log_settings_scope.h"
 #include "tests/support/win32/mailslot_reader.h"
-#include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +60,7 @@ TEST_F(EntryPointTest, EverySelectorIsRefusedWhileShutdownRuns) {
   EXPECT_EQ(RunActionEntryPoint(kGetCaps, &params), 0);
 }
 
-// The descriptor's fields are read as the INI file's own test reads them; an
-// all-ones pointer is not read.
+// An all-ones descriptor pointer is not read.
 TEST_F(EntryPointTest, InitializeHandlerTakesTheHostsIniDescriptor) {
   IniFileDescriptor descriptor{};
   std::strcpy(descriptor.path, "C:\\Host\\host.ini");
@@ -79,8 +76,7 @@ TEST_F(EntryPointTest, InitializeHandlerTakesTheHostsIniDescriptor) {
   EXPECT_EQ(TheIniFile().path(), "C:\\Host\\host.ini");
 }
 
-// The synchronisation event is named, manual-reset and set: a lock that is
-// free while it is set, and stays set once the lock is left.
+// The named, manual-reset event is a lock that is free while it is set.
 TEST_F(EntryPointTest, LibraryLoadCreatesTheSetSynchronisationEvent) {
   EXPECT_EQ(CSluicegateApp::Current(), &app);
   ASSERT_NE(app.synchEvent(), nullptr);

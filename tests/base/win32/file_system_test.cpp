@@ -1,5 +1,4 @@
-// Folder creation and removal and whole-file writes on the real file system,
-// drive and share roots, global text blocks and the handle check.
+// Folders, whole-file writes, drive and share roots, global blocks and handles.
 #include "base/win32/file_system.h"
 
 #include "base/file_io.h"
@@ -43,7 +42,7 @@ TEST_F(FileSystemTest, CreateFolderAnswersEachKindOfPath) {
   } cases[] = {
       {root, false, 0, root},
       {root + "\\one\\two\\three", true, 0, root + "\\one\\two\\three"},  // three missing levels
-      {root + "/s1/s2/", true, 0, root + "\\s1\\s2"},  // made without its separator, then found
+      {root + "/s1/s2/", true, 0, root + "\\s1\\s2"},                     // made without its separator, then found
       {root + "\\p1\\p2", false, ERROR_PATH_NOT_FOUND, ""},
       {"", true, ERROR_INVALID_PARAMETER, ""},
       {"C:", true, 0, "C:\\"},
@@ -69,13 +68,12 @@ TEST_F(FileSystemTest, CreateFolderAnswersEachKindOfPath) {
 TEST(IsDriveOrShareRoot, RecognisesDrivesAndShares) {
   for (const char* root : {"C:", "c:\\", "Z:/", "\\\\server\\share", "\\\\server\\share\\", "//server/share"})
     EXPECT_TRUE(IsDriveOrShareRoot(root)) << root;
-  for (const char* other : {"", "C:\\a", "C:a", "1:", "\\\\server", "\\\\server\\", "\\\\server\\share\\in",
-                            "\\\\\\share"})
+  for (const char* other :
+       {"", "C:\\a", "C:a", "1:", "\\\\server", "\\\\server\\", "\\\\server\\share\\in", "\\\\\\share"})
     EXPECT_FALSE(IsDriveOrShareRoot(other)) << other;
 }
 
-// Read-only files go; folders whose names begin with a dot stay, and so does
-// the folder that holds one.
+// Read-only files go; dot-folders stay, and so does the folder that holds one.
 TEST_F(FileSystemTest, DeleteAndEmptyFolderKeepOnlyDotFolders) {
   const std::string job = root + "\\job";
   MakeFolders(job, {"\\sub\\deeper", "\\.script", "\\keep\\.thumbs"});

@@ -1,10 +1,8 @@
-// One scan cycle and one hand-off, called directly on a registered folder (no
-// scanner thread): the items a cycle records and the spare item that ends the
-// list, a folder that cannot be listed, and GetActionStatus's
-// moves, failed moves and records. Then the scanner thread's restarts: after a
-// stop (which leaves the wake-up event set) and while the last thread ends.
+// Scan cycles and hand-offs called directly on a registered folder, and the scanner thread's restarts.
 #include "hotfolder/scanner/timer_action.h"
 
+#include "host/chained_file_item.h"
+#include "host/zu_ini_file.h"
 #include "hotfolder/action_handlers.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
@@ -25,8 +23,7 @@ namespace hf {
 
 namespace {
 
-// Written in place: a replacing write's temporary name would not fit beside a
-// file at the path limit.
+// Written in place: a replacing write's temporary name would not fit at the path limit.
 void WriteText(const std::string& path, const std::string& text) { ASSERT_TRUE(WriteBytes(path, text)) << path; }
 
 std::vector<const CLinkedFileList*> ItemsOf(const CLinkedFileList* list) {
@@ -82,7 +79,7 @@ class TimerActionTest : public ::testing::Test {
 };
 
 TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
-  WriteText(hot + "a.ps", "%!PS-Adobe-3.0\n%%Title: (Alpha)\n%%For: Ann\n%%EndComments\nshowpage\n");
+  WriteText(hot + "a.ps", "%!PS-Adobe-3.0\nshowpage\n");
   WriteText(hot + "b.pdf", "%PDF-1.4\n%%EOF\n");
   WriteText(hot + "c.json", "{\"job\": 1}");
   WriteText(hot + "d.jdf", "<jdf ID=\"n1\"></jdf>");
@@ -105,18 +102,11 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
     EXPECT_STREQ(items[i]->intakeFailureText, "");
     ids.insert(items[i]->uniqueId);
     typed.emplace(items[i]->fileName, items[i]->jobType);
-    if (std::strcmp(items[i]->fileName, "a.ps") == 0) {
-      EXPECT_STREQ(items[i]->title, "Alpha");
-      EXPECT_STREQ(items[i]->owner, "Ann");
-      EXPECT_GT(items[i]->fileSize, 0);
-    }
   }
-  EXPECT_EQ(ids.size(), 5u) << "every file has its own resource ID";
+  EXPECT_EQ(ids.size(), 5u);  // (titles, owners and sizes are pinned end to end)
   EXPECT_EQ(typed, (std::set<std::pair<std::string, uint32_t>>{
                        {"a.ps", 1}, {"b.pdf", 2}, {"c.json", 2048}, {"d.jdf", 256}, {"e.fgl", 0x8000000}}));
-  EXPECT_TRUE(log.Has(3, "Beginning scan on 1 folders"));
   EXPECT_TRUE(log.Has(3, "0 stops remaining, so replacing static list, now 5 items."));
-  EXPECT_TRUE(log.Has(3, "Added 5 items to " + hot));
 }
 
 TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReported) {
@@ -146,12 +136,10 @@ TEST_F(TimerActionTest, AFailedMoveIsReportedAndTheRecordNamesTheHotFolder) {
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
   EXPECT_EQ(params.destinationFolder, temp.path() + "blocker\\out\\");  // given its backslash
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_STREQ(records[0]->folder, hot.c_str());
-  EXPECT_STREQ(records[0]->fileName, "a.ps");
-  const std::string text = "GetActionStatus - move file failed, Src/Dest files were " + hot + "a.ps -> " +
-                           temp.path() + "blocker\\out\\a.ps";
+  ASSERT_EQ(RecordsOf(params).size(), 1u);
+  EXPECT_STREQ(RecordsOf(params)[0]->folder, hot.c_str());
+  const std::string text = "GetActionStatus - move file failed, Src/Dest files were " + hot + "a.ps -> " + temp.path() +
+                           "blocker\\out\\a.ps";
   EXPECT_EQ(params.errorCode, -1);
   EXPECT_STREQ(params.messageText, (text + "\n").c_str());
   EXPECT_TRUE(log.Has(0, text + "\n"));
@@ -193,8 +181,7 @@ TEST_F(TimerActionTest, AGroupThatCannotBeMovedIsGivenUpAfterItsTime) {
 }
 
 TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten) {
-  // A destination whose existing file fills the path limit: a longer unique
-  // name no longer fits, so no free name can be given.
+  // A file at the path limit in the destination: no longer free name fits.
   std::string destination = temp.path();
   while (destination.size() < 230) destination += "deep\\";
   ASSERT_EQ(CreateFolder(destination, true), 0);
@@ -206,18 +193,14 @@ TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten)
   SetDestination(destination);
   LogCapture log;
   ASSERT_EQ(GetActionStatus(&params), 0);
-  std::vector<ChainedFileItem*> records = RecordsOf(params);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_STREQ(records[0]->folder, hot.c_str());
-  EXPECT_STREQ(records[0]->fileName, name.c_str());
+  ASSERT_EQ(RecordsOf(params).size(), 1u);
   EXPECT_EQ(Contents(destination + name), "older");
   EXPECT_EQ(Contents(hot + name), "%!PS\nnewer\n");
   EXPECT_TRUE(log.Has(0, "No free name for " + name + " in " + destination + "."));
   EXPECT_EQ(std::string(params.messageText).rfind("GetActionStatus - move file failed, Src/Dest files were ", 0), 0u);
 }
 
-// A spare item keeps only its intake failure text when it is reused; the
-// record takes the item's values cut to the host's fields.
+// A reused spare item keeps only its intake failure text; records cut values to the host's fields.
 TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   CLinkedFileList* item = new CLinkedFileList();
   std::memset(item->owner, 'o', sizeof item->owner);
@@ -246,21 +229,14 @@ TEST_F(TimerActionTest, RecordsCarryTheItemsIntakeFailureAndLimits) {
   EXPECT_STREQ(records[0]->folder, hot.c_str());
 }
 
-TEST_F(TimerActionTest, TaskLevelFailuresSetTheFailedState) {
+// (A task whose folder is gone is pinned end to end.)
+TEST_F(TimerActionTest, ABlockWithoutItsFolderSetsTheFailedState) {
   PluginParameters unset = DefaultBlock();
   unset.taskId = 7;
   EXPECT_EQ(GetActionStatus(&unset), -1);
   EXPECT_EQ(unset.actionState, 6);
   EXPECT_STREQ(unset.messageText, "GAS - folder is unset\n");
   ::GlobalFree(unset.messageText);
-
-  PluginParameters unknown = params;
-  unknown.taskId = 8;
-  unknown.messageText = nullptr;
-  EXPECT_EQ(GetActionStatus(&unknown), -1);
-  EXPECT_EQ(unknown.actionState, 6);
-  EXPECT_STREQ(unknown.messageText, "GAStatus - folder unregistered / task Ended.\n");
-  ::GlobalFree(unknown.messageText);
 }
 
 class ScannerStateTest : public ::testing::Test {
@@ -279,7 +255,8 @@ class ScannerStateTest : public ::testing::Test {
   PluginParameters params{};
 };
 
-TEST_F(ScannerStateTest, AStopEndsOnlyThisProcesssScannerAndANewStartIsNotEndedByIt) {
+// A stop ends only this process's scanner; a new start is not ended by it, nor counts on a thread that is ending.
+TEST_F(ScannerStateTest, TheScannerRestartsAfterAStopOfItsOwnAndWhileItsLastThreadEnds) {
   params.dwFlags = ScriptBit;
   ASSERT_TRUE(scanner.Start(&params, nullptr));
   EXPECT_EQ(scanner.taskFlags(), ScriptBit);  // the word is copied: the block may go
@@ -293,10 +270,7 @@ TEST_F(ScannerStateTest, AStopEndsOnlyThisProcesssScannerAndANewStartIsNotEndedB
   EXPECT_EQ(::WaitForSingleObject(scanner.stopEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_FALSE(scanner.stopRequested());
   EXPECT_TRUE(scanner.running());
-}
 
-TEST_F(ScannerStateTest, StartingWhileTheLastThreadEndsStartsANewOne) {
-  ASSERT_TRUE(scanner.Start(&params, nullptr));
   ASSERT_TRUE(::SetEvent(scanner.wakeEvent()));  // a wake-up without a stop: one cycle, then the thread ends
   // The ending thread holds its stop flag for a moment before it clears its
   // running flag; a start seen then must not count on it.

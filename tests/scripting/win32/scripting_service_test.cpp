@@ -1,14 +1,11 @@
-// ScriptThisFile, MoveTheFile and the script launch on a CHotFolder of their
-// own: the cases an end-to-end run cannot set up easily. Scripts live in
-// Config\Scripts beside this test program (the host program here); the test
-// makes that folder and removes what it made.
+// ScriptThisFile, MoveTheFile and the script launch; scripts live in Config\Scripts beside this program.
+#include "scripting/win32/scripting_service.h"
+#include "base/file_io.h"
+#include "base/path_utils.h"
 #include "host/plugin_parameters.h"
 #include "hotfolder/hot_folder.h"
 #include "scripting/win32/move_the_file.h"
 #include "scripting/win32/script_launch.h"
-#include "scripting/win32/scripting_service.h"
-#include "base/file_io.h"
-#include "base/path_utils.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -38,14 +35,11 @@ class ScriptsFolderScope {
     for (const std::string& file : files_) ::DeleteFileA(file.c_str());
     for (const std::string& folder : made_) ::RemoveDirectoryA(folder.c_str());
   }
-  ScriptsFolderScope(const ScriptsFolderScope&) = delete;
-  ScriptsFolderScope& operator=(const ScriptsFolderScope&) = delete;
 
   // The script stand-in as <name>.exe with its plan.
   bool InstallStandin(const std::string& name, const std::string& plan) {
     const std::string standin = JoinPath(HostProgramFolder(), "script_standin.exe");
-    return ::CopyFileA(standin.c_str(), Remember(name + ".exe").c_str(), FALSE) &&
-           Put(Remember(name + ".plan"), plan);
+    return ::CopyFileA(standin.c_str(), Remember(name + ".exe").c_str(), FALSE) && Put(Remember(name + ".plan"), plan);
   }
 
  private:
