@@ -196,16 +196,19 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
 }
 
 TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
-  // Files arrive every 0.4 s, for longer than the 2 s time-out in all.
+  // Files arrive every 0.4 s, for longer than the 2 s time-out in all. A comma in a
+  // colour's name would shift the group file's colour fields and split the group.
   auto list = MakeList(2, 0, 4);
+  LogCapture log;
   for (const char* name : {"R1_p1_Cyan.tif", "R1_p1_Magenta.tif", "R1_p1_Yellow.tif", "R1_p1_Black.tif",
-                           "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Violet).tif"}) {
+                           "R1_p1_(Proof).tif", "R1_p1_(StudioRed).tif", "R1_p1_(Red, warm).tif"}) {
     ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
     EXPECT_EQ(list->GroupCount(), 1u);
     ::Sleep(400);
   }
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_EQ(SavedMembers("R1").size(), 7u);  // one group
+  EXPECT_TRUE(log.Has(2, "Colour name <Red, warm> is written as <Red; warm> in the group file"));
 }
 
 TEST_F(GroupListTest, SerialModeClosesTheGroupsAFileDoesNotBelongTo) {
