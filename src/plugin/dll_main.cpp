@@ -1,10 +1,10 @@
 // DLL glue of hotfolder.dll: the exported entry point and DllMain. DllMain only
-// builds and tears down the application object; it starts and waits for nothing.
+// builds and tears down the application object; it starts and waits for
+// nothing (the library's threads hold it loaded while they run).
 #include "base/log.h"
 #include "base/win32/windows_api.h"
 #include "host/log_channel.h"
 #include "host/plugin_parameters.h"
-#include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
 #include "plugin/entry_point.h"
 
@@ -27,10 +27,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
       case DLL_PROCESS_ATTACH: return CreateTheApp() ? TRUE : FALSE;
       case DLL_PROCESS_DETACH:
         // At process exit (reserved non-null) the system closes the handles.
+        // Otherwise no thread of ours runs any more: each keeps the library
+        // loaded until its last step.
         if (reserved == nullptr) {
-          // A scanner the host did not stop must be ended before the objects
-          // it uses go away.
-          TheScanner().AbandonAtUnload();
           DestroyTheApp();
           // Let go of the mailslot, so that a monitor can be started again
           // after the host has unloaded the library.

@@ -7,6 +7,7 @@
 #include "base/leading_integer.h"
 #include "base/log.h"
 #include "base/path_utils.h"
+#include "base/win32/module_reference.h"
 #include "base/win32/perform_op.h"
 #include "formats/ini_document.h"
 #include "grouping/group_document.h"
@@ -212,9 +213,13 @@ GroupStatus CFileGroup::MoveFileIntoGroup(const std::string& fileName, const std
 
 GroupStatus CFileGroup::StartGroupMonitor() {
   unsigned threadId = 0;
+  // The monitor keeps the library loaded until its last step.
+  moduleReference_ = TakeModuleReference();
   uintptr_t thread =
       ::_beginthreadex(nullptr, 0, &CFileGroup::MonitorGroupThreadProc, this, CREATE_SUSPENDED, &threadId);
   if (thread == 0) {
+    ReleaseModuleReference(moduleReference_);
+    moduleReference_ = nullptr;
     Log(LogLevel::kDetail, "AfxBeginThread() failed");
     return GroupStatus::kMonitorNotStarted;
   }
@@ -257,6 +262,8 @@ unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
     Log(LogLevel::kError, "%s(%ld): Thread launched with invalid parameters", "MonitorGroupThreadProc", threadId);
     return static_cast<unsigned>(GroupStatus::kThreadInvalid);
   }
+  // Read now: the group is deleted when its owner removes it.
+  const HMODULE module = group->moduleReference_;
   Log(LogLevel::kDetail, "%s(%ld): MonitorThread started", "MonitorGroupThreadProc", threadId);
   // Nothing escapes the thread: a monitor that fails closes its group all the
   // same, so that its files are handed over.
@@ -280,7 +287,7 @@ unsigned __stdcall CFileGroup::MonitorGroupThreadProc(void* parameter) {
     }
   }
   Log(LogLevel::kDetail, "%s(%ld): MonitorThread stopped", "MonitorGroupThreadProc", threadId);
-  return 0;
+  ExitThreadReleasingModule(module, 0);
 }
 
 void CFileGroup::MonitorGroup() {

@@ -131,6 +131,7 @@ class CFileGroup : public CFileGroupSettings {
 
   CFileGroupList* owner_;
   ScopedHandle monitorThread_;
+  HMODULE moduleReference_ = nullptr;  // taken for the monitor thread, given back as it ends
   std::atomic<int> monitorState_{kMonitorNotStarted};
   std::string name_;
   std::string identifiedName_;

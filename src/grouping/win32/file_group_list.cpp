@@ -98,6 +98,9 @@ void CFileGroupList::WaitForEndingThreads() {
     }
     if (ending.empty()) return;
     for (ScopedHandle& thread : ending) {
+      // A monitor's last step (giving back its module reference) may be what
+      // unloads the library and ends this list: it does not wait for itself.
+      if (::GetThreadId(thread.get()) == ::GetCurrentThreadId()) continue;
       const DWORD spent = ::GetTickCount() - started;
       ::WaitForSingleObject(thread.get(), spent < kThreadEndWaitMs ? kThreadEndWaitMs - spent : 0);
     }

@@ -4,6 +4,7 @@
 
 #include "base/log.h"
 #include "base/win32/file_system.h"
+#include "base/win32/module_reference.h"
 #include "hotfolder/scanner/scanner_thread.h"
 
 namespace hf {
@@ -81,8 +82,11 @@ bool ScannerState::StartHeld(SECURITY_ATTRIBUTES* attributes) {
   runningFlag_.store(1);
   phase_.store(Phase::kStarting);
   DWORD threadId = 0;
-  thread_.reset(::CreateThread(attributes, 0, ScannerThreadProc, nullptr, 0, &threadId));
+  // The thread keeps the library loaded until its last step.
+  HMODULE module = TakeModuleReference();
+  thread_.reset(::CreateThread(attributes, 0, ScannerThreadProc, module, 0, &threadId));
   if (thread_) return true;
+  ReleaseModuleReference(module);
   // Plain stores: the thread's last error stays CreateThread's for the caller.
   runningFlag_.store(0);
   phase_.store(Phase::kNone);
@@ -127,7 +131,10 @@ void ScannerState::Park() {
 
 void ScannerState::AbandonAtUnload() {
   unloading_.store(true);
-  if (thread_ && ::WaitForSingleObject(thread_.get(), 0) != WAIT_OBJECT_0) {
+  // The scanner's own last step (giving back its module reference) may be
+  // what unloads the library: it is then this thread, and ends by itself.
+  const bool onScannerThread = thread_ && ::GetThreadId(thread_.get()) == ::GetCurrentThreadId();
+  if (thread_ && !onScannerThread && ::WaitForSingleObject(thread_.get(), 0) != WAIT_OBJECT_0) {
     // A thread that waits, starts or ends holds nothing of ours and runs no
     // more of our code once taken out of its phase; one that runs a cycle
     // reaches such a point (or parks) when the cycle is over.

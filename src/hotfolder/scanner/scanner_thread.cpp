@@ -3,6 +3,7 @@
 
 #include "base/log.h"
 #include "base/win32/file_system.h"
+#include "base/win32/module_reference.h"
 #include "host/message_handover.h"
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/scanner/timer_action.h"
@@ -39,7 +40,7 @@ void RunOneCycle(PluginParameters& block, uint32_t taskFlags) {
 
 }  // namespace
 
-DWORD WINAPI ScannerThreadProc(LPVOID) {
+DWORD WINAPI ScannerThreadProc(LPVOID moduleReference) {
   ScannerState& scanner = TheScanner();
   if (!scanner.ThreadBegins()) scanner.Park();
   PluginParameters block;
@@ -70,7 +71,7 @@ DWORD WINAPI ScannerThreadProc(LPVOID) {
   scanner.SetStopFlag();
   WaitMilliseconds(kExitPauseMs);
   scanner.ClearRunning();
-  return 0;
+  ExitThreadReleasingModule(static_cast<HMODULE>(moduleReference), 0);
 }
 
 }  // namespace hf

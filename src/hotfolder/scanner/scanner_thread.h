@@ -7,8 +7,9 @@
 
 namespace hf {
 
-// The thread procedure started by ScannerState. The scanner's block is read
-// from ScannerState at every cycle. Returns 0.
-DWORD WINAPI ScannerThreadProc(LPVOID unused);
+// The thread procedure started by ScannerState, given the module reference
+// taken for it (TakeModuleReference, may be null), which it gives back as it
+// ends with 0.
+DWORD WINAPI ScannerThreadProc(LPVOID moduleReference);
 
 }  // namespace hf
