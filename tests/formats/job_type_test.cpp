@@ -132,17 +132,13 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
   }
 }
 
-TEST_F(JobTypeTest, MissingEmptyOrTinyHeadsAreReadOnlyWithinTheirLength) {
+// Tiny heads of every kind are the fuzz target's seeds (fuzz/corpus/job_type/tiny_*).
+TEST_F(JobTypeTest, MissingOrEmptyHeadsAreNotRead) {
   EXPECT_EQ(RecogniseJobType(nullptr, 100), kJobTypeUnknown);
   char one = 'A';
   EXPECT_EQ(RecogniseJobType(&one, 0), kJobTypeUnknown);
   EXPECT_EQ(one, 'A');
   EXPECT_TRUE(log.lines.empty());
-  // Each is a block of exactly its size; the sanitizers catch any read past it.
-  for (const char* head : {"I", "MM", "%!", "%!PS", "<?xm", "PMEC", "JFIF", "/PGB", "\xC5", "%%CIP3-File"}) {
-    Recognise(head);
-    EXPECT_EQ(lastByte, '\0') << head;
-  }
 }
 
 TEST(JobTypeFromExtension, LooksUpTheTableIgnoringCaseAndOtherwiseGivesTiff) {

@@ -82,12 +82,17 @@ Texts Names(const CColourInfo& info) {
 
 // ---- reading ----
 
-TEST(ColourInfoLoad, ReadsEverySection) {
+TEST(ColourInfoLoad, ReadsEverySectionAndASortedCatalogueIsWrittenBackUnchanged) {
   CColourInfo info = Loaded(kCatalogue);
   EXPECT_EQ(Spots(info), (Texts{"Brick 7 1 2 3 4 1 user", "Mint 5 6 7 255 0", "Sunset 12 0 100 100 0 1",
                                 "Sunset 120 0 150 200 0 0", "Teal Wave 10 20 30 40 0 user"}));
   // The type value passes through ProcessNameOf.
   EXPECT_EQ(Customs(info), (Texts{"Cyan 255 0 0 0 0: 0 [ddd], -3 c[d],", "Black 0 0 0 255 1:"}));
+  // Only two lines change: the K a value left out, and the process spelling.
+  std::string saved = kCatalogue;
+  saved.replace(saved.find("Mint=5 6 7"), 10, "Mint=5 6 7 255");
+  saved.replace(saved.find("type=black"), 10, "type=Black");
+  EXPECT_EQ(info.SaveCatalogueToText(), saved);
   // Lines without a key are no colours or affixes.
   EXPECT_EQ(Names(Loaded("[UserDefinedSpotColours]\n=1 2 3 4\n; Red=1 2 3 4\n\nGreen=0 0 0 0\n")), Texts{"Green"});
   EXPECT_EQ(Loaded("[Prefixes]\n=x\n# comment\n\"A \"=\n").prefixes(), Texts{"A "});
@@ -169,15 +174,6 @@ TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
 
 // ---- writing ----
 
-TEST(ColourInfoSave, SortedCatalogueComesBackUnchanged) {
-  // Only two lines change: the K a value left out, and the process spelling.
-  std::string expected = kCatalogue;
-  expected.replace(expected.find("Mint=5 6 7"), 10, "Mint=5 6 7 255");
-  expected.replace(expected.find("type=black"), 10, "type=Black");
-  EXPECT_EQ(Loaded(kCatalogue).SaveCatalogueToText(), expected);
-  EXPECT_EQ(Loaded(expected).SaveCatalogueToText(), expected);
-}
-
 TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
   const struct {
     const char *members, *saved;
@@ -206,9 +202,7 @@ TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
 }
 
 TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
-  // Members from one text, then the document of another read with flags 0; a
-  // cleared catalogue; a catalogue of which only the custom blocks were read:
-  // no save writes lists into the file that were not read from it.
+  // Read with flags 0, cleared, or only the custom blocks read: no save writes lists that were not read.
   const std::string layout = "[Prefixes]\nP=\n; comment\n[Other]\nkeep me = as I am\n";
   const std::string untouched = "[Prefixes]\r\nP=\r\n; comment\r\n\r\n[Other]\r\nkeep=me = as I am\r\n";
   CColourInfo info = Loaded("[Prefixes]\nOnly=\n[PredefinedSpotColours]\nBeryl=3 3 3 3\n");
@@ -224,10 +218,7 @@ TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
   EXPECT_EQ(custom.SaveCatalogueToText(), "[Prefixes]\r\nA=\r\n\r\n[CustomColourMatch]\r\n");
 }
 
-// An unknown colour is added to the file as it is on disk, changing nothing
-// else: comments, unknown sections, rules the catalogue skipped when reading
-// (a type that is no process colour, rules after a malformed one), and what
-// another process wrote meanwhile.
+// An unknown colour is added to the file as it is on disk (skipped rules, what another process wrote meanwhile).
 TEST(ColourInfoSave, AnAddedColourIsTheFilesOnlyChange) {
   ScratchFolder scratch("hf_colour_");
   const std::string file =
@@ -245,8 +236,7 @@ TEST(ColourInfoSave, AnAddedColourIsTheFilesOnlyChange) {
             std::string::npos);
 }
 
-// The file path: a save goes through a temporary file; a load that fails
-// keeps everything, the document's comments too, so a later save loses nothing.
+// A load that fails keeps everything, the document's comments too, so a later save loses nothing.
 TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
   ScratchFolder scratch("hf_colour_");
   CColourInfo info = LoadedFile(scratch, kCatalogue);
@@ -260,8 +250,6 @@ TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
   EXPECT_EQ(scratch.Read("Colours.ini"), Loaded(kCatalogue).SaveCatalogueToText());
 
   info.ClearCatalogue();  // empties the lists, keeps the path
-  EXPECT_EQ(info.SpotColourCount(), 0u);
-  EXPECT_TRUE(info.customColours().empty() && info.prefixes().empty() && info.suffixes().empty());
   EXPECT_EQ(info.FindColour("Mint", false), -1);
   EXPECT_EQ(info.path(), scratch.PathOf("Colours.ini"));
 }
@@ -300,21 +288,14 @@ TEST(NaturalCompare, LoadingSortsByEffectiveNameKeepingFileOrderOfEqualNames) {
 
 namespace {
 
-// Four spellings of one colour: the passes decide which one a name finds.
-// After sorting: 0 "Deep Red" (user), 1 "Deep Red" (predefined),
-// 2 "DeepRed" (user), 3 "DeepRed" (predefined).
-CColourInfo Spellings(bool userSpaced, bool predefinedSpaced, bool userJoined, bool predefinedJoined) {
-  std::string text = "[UserDefinedSpotColours]\n";
-  if (userSpaced) text += "\"Deep Red\"=1 0 0 0\n";
-  if (userJoined) text += "DeepRed=2 0 0 0\n";
-  text += "[PredefinedSpotColours]\n";
-  if (predefinedSpaced) text += "\"Deep Red\"=3 0 0 0\n";
-  if (predefinedJoined) text += "DeepRed=4 0 0 0\n";
-  return Loaded(text);
-}
-
-// The C value of the entry found, which tells the spellings apart.
-int FoundC(const CColourInfo& info, const std::string& name, bool caseInsensitive = false) {
+// Spellings of "Deep Red" as bits: 1 user "Deep Red", 2 predefined "Deep Red", 4 user "DeepRed",
+// 8 predefined "DeepRed"; their C values are 1, 3, 2 and 4, which tell them apart.
+int FoundC(int spellings, const std::string& name, bool caseInsensitive) {
+  const char* lines[] = {"\"Deep Red\"=1 0 0 0\n", "\"Deep Red\"=3 0 0 0\n", "DeepRed=2 0 0 0\n", "DeepRed=4 0 0 0\n"};
+  std::string user = "[UserDefinedSpotColours]\n", predefined = "[PredefinedSpotColours]\n";
+  for (int bit = 0; bit < 4; ++bit)
+    if (spellings & (1 << bit)) (bit % 2 == 0 ? user : predefined) += lines[bit];
+  CColourInfo info = Loaded(user + predefined);
   const ColourEntry* entry = info.EntryAt(info.FindColour(name, caseInsensitive));
   return entry == nullptr ? -1 : entry->Effective().c;
 }
@@ -322,25 +303,21 @@ int FoundC(const CColourInfo& info, const std::string& name, bool caseInsensitiv
 }  // namespace
 
 TEST(FindColour, PassesRunInTheirOrderOnTheTrimmedName) {
-  // 1: user-defined, name as it stands, beats every other pass.
-  EXPECT_EQ(FoundC(Spellings(true, true, true, true), "Deep Red"), 1);
-  // 2: predefined without blanks beats predefined as it stands.
-  EXPECT_EQ(FoundC(Spellings(false, true, true, true), "Deep Red"), 4);
-  // 3: predefined as it stands beats user-defined without blanks.
-  EXPECT_EQ(FoundC(Spellings(false, true, true, false), "Deep Red"), 3);
-  // 4: user-defined without blanks.
-  EXPECT_EQ(FoundC(Spellings(false, false, true, false), "Deep Red"), 2);
-  EXPECT_EQ(FoundC(Spellings(false, false, false, false), "Deep Red"), -1);
-  // A joined name never finds a spaced one.
-  EXPECT_EQ(FoundC(Spellings(true, true, false, false), "DeepRed"), -1);
-  CColourInfo info = Spellings(true, false, false, true);
-  EXPECT_EQ(FoundC(info, "deep red"), -1);
-  EXPECT_EQ(FoundC(info, "DEEP RED", true), 1);
-  EXPECT_EQ(FoundC(info, " \tDeep Red\r\n"), 1);
-  EXPECT_EQ(FoundC(info, "deepred", true), 4);
-  EXPECT_EQ(info.FindColour(" \t ", true), -1);
+  // Pass 1 user-defined as it stands, 2 predefined without blanks, 3 predefined as it stands, 4 user-defined
+  // without blanks; a joined name never finds a spaced one.
+  const struct {
+    int spellings;
+    const char* name;
+    bool caseInsensitive;
+    int c;
+  } cases[] = {{15, "Deep Red", false, 1}, {14, "Deep Red", false, 4}, {6, "Deep Red", false, 3},
+               {4, "Deep Red", false, 2},  {0, "Deep Red", false, -1}, {3, "DeepRed", false, -1},
+               {9, "deep red", false, -1}, {9, "DEEP RED", true, 1},   {9, " \tDeep Red\r\n", false, 1},
+               {9, "deepred", true, 4},    {9, " \t ", true, -1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(FoundC(c.spellings, c.name, c.caseInsensitive), c.c) << c.spellings << " " << c.name;
   // The first entry in list order wins.
-  info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
+  CColourInfo info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
   EXPECT_EQ(info.FindColour("Teal", true), 0);
   EXPECT_EQ(info.FindColour("TEAL", false), 1);
   EXPECT_EQ(info.FindColour("Teal", false), 2);
@@ -412,11 +389,10 @@ TEST(ProcessColours, NamesAndSolidValues) {
 TEST(ShippedCatalogue, LoadsAndIsWrittenBackUnchanged) {
   const std::string text = ShippedCatalogueText();
   CColourInfo info = Loaded(text);
-  EXPECT_TRUE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes().size(), 3u);
-  EXPECT_EQ(info.suffixes().size(), 3u);
+  EXPECT_EQ(
+      std::make_tuple(info.ignoreCase(), info.prefixes().size(), info.suffixes().size(), info.customColours().size()),
+      std::make_tuple(true, size_t{3}, size_t{3}, size_t{4}));
   EXPECT_GE(info.SpotColourCount(), 24u);
-  EXPECT_EQ(info.customColours().size(), 4u);
   // The file is kept in natural order, so a save changes only the line ends.
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

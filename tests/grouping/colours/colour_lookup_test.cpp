@@ -274,10 +274,6 @@ TEST_F(ColourLookup, ShippedCustomRulesMatchTheirExamples) {
     LocateCustomColour(info, name, best);
     EXPECT_EQ(best.FoundColor, colour) << name;
   }
-  BestColour prefixed;
-  ASSERT_TRUE(LocatePrefixedColour(info, true, "JOB1_tinctura Lagoon 07 u", prefixed));
-  EXPECT_EQ(prefixed.FoundColor, "tinctura Lagoon 07 u");
-  EXPECT_EQ(CmykText(prefixed), "200 0 90 0");
 }
 
 }  // namespace hf

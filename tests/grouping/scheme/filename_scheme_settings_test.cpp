@@ -67,7 +67,8 @@ TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreRea
 }
 
 // Every template read sets every value but the methods (a missing key reads as 0), so only the methods
-// without a code 0 and the catalogue flag outlive a read. Keys in another section than their own are not read.
+// without a code 0, methods given an unlisted code and the catalogue flag outlive a read. Keys in another
+// section than their own are not read.
 TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCodeStay) {
   FilenameSchemeSettings start;
   start.sepIdMethod = M::NAME;
@@ -82,26 +83,12 @@ TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCode
                               start)),
             "sep M2 @1 0/0; spot M5-M1 @1..1 0/0; group M0-M10 @1 end0 len0 ignore0 lead0 120s; preps M0 @0 side0 "
             "sheet0; page by0 m0 @0 '' '' any colour");
-}
-
-// A method key's code that is not listed leaves the method as it was. (The listed codes are read by every
-// template of the analyser tests.)
-TEST(FilenameSchemeSettingsTest, UnlistedMethodCodesKeepTheMethod) {
-  FilenameSchemeSettings start;
-  start.sepIdMethod = start.groupStartMethod = M::SUFFIX;
-  start.spotStartMethod = start.spotEndMethod = M::LENGTH;
-  start.prepsMethod = M::BEFORE_PREPS;
-  for (const char* code : {"3", "5", "-1"}) {
-    const std::string text = std::string("[ProcessId]\nSEP_ID_METHOD=") + code +
-                             "\n[SpotId]\nSPOT_START_METHOD=" + code + "\nSPOT_END_METHOD=" + code +
-                             "\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=" + code +
-                             "\n[SideId]\nPREPS_IDENTIFIER_METHOD=" + code + "\n";
-    const FilenameSchemeSettings read = ReadText(text, start);
-    EXPECT_EQ(std::make_tuple(read.sepIdMethod, read.spotStartMethod, read.spotEndMethod, read.groupStartMethod,
-                              read.prepsMethod),
-              std::make_tuple(M::SUFFIX, M::LENGTH, M::LENGTH, M::SUFFIX, M::BEFORE_PREPS))
-        << code;
-  }
+  // A method key with a code that is not listed keeps the method too.
+  EXPECT_EQ(Describe(ReadText("[ProcessId]\nSEP_ID_METHOD=3\n[SpotId]\nSPOT_START_METHOD=-1\nSPOT_END_METHOD=5\n"
+                              "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=3\n[SideId]\nPREPS_IDENTIFIER_METHOD=5\n",
+                              start)),
+            "sep M2 @1 0/0; spot M5-M1 @1..1 0/0; group M6-M10 @1 end0 len0 ignore0 lead0 120s; preps M6 @0 side0 "
+            "sheet0; page by0 m0 @0 '' '' any colour");
 }
 
 TEST(FilenameSchemeSettingsTest, OffsetsDelimiterCodesAndPageNumberKeys) {
