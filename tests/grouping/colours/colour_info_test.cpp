@@ -164,14 +164,6 @@ TEST(ColourInfoCustom, ReadingStopsAtTheFirstBrokenBlock) {
             (Texts{"Cyan 1 0 0 0 0:", "Magenta 1 1 1 1 0: 0 z,"}));
 }
 
-TEST(ColourInfoCustom, ManyBlocksAreReadInOnePass) {
-  std::string text = "[CustomColourMatch]\n";
-  for (int i = 0; i < 20000; ++i) text += "type=K\nmix=0\n";
-  text += "cmyk=0 0 0 1\n";
-  // Every block finds the one cmyk at the end and its own mix.
-  EXPECT_EQ(Loaded(text).customColours().size(), 20000u);
-}
-
 // ---- writing ----
 
 TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
