@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -50,11 +51,7 @@ std::string BinaryEps() {
 }
 
 TEST_F(JobTypeTest, EachKindOfHeadGivesItsTypeAndLogLine) {
-  const struct {
-    std::string head;
-    JobType type;
-    const char* message;
-  } cases[] = {
+  const std::tuple<std::string, JobType, const char*> cases[] = {
       {Head("%!PS-Adobe-3.0\n%%Title: (Brochure)\n%%EndComments"), kJobTypePostScript, "PS job recognised."},
       {Head("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 595 842"), kJobTypeEps, "EPS job recognised."},
       {Head("%!PS-Adobe-3.0 EPSF-3.0\n%%PlateFile: (Cyan) EPSF #0000012345 0000004567"), kJobTypeDcs,
@@ -83,20 +80,16 @@ TEST_F(JobTypeTest, EachKindOfHeadGivesItsTypeAndLogLine) {
       // A full 512-byte head without a NUL is searched to its end.
       {std::string(500, 'x') + "%!PS-A" + std::string(6, 'y'), kJobTypePostScript,
        "PS job recognised, using fallback id method."}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Recognise(c.head), c.type) << c.message;
-    EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, c.message}}));
+  for (const auto& [head, type, message] : cases) {
+    EXPECT_EQ(Recognise(head), type) << message;
+    EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, message}}));
   }
   EXPECT_EQ(Recognise(Head("Dear printer,\nplease print this.\n")), kJobTypeUnknown);
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "Job Filetype not recognised. Download may fail."}}));
 }
 
 TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
-  const struct {
-    const char* why;
-    std::string head;
-    JobType type;
-  } cases[] = {
+  const std::tuple<const char*, std::string, JobType> cases[] = {
       {"begins-with ignores case", Head("%!ps-adobe-3.0 EPSF-3.0"), kJobTypeEps},
       {"contains does not", Head("%!PS-Adobe-3.0 epsf-3.0"), kJobTypePostScript},
       // A JDF ticket that opens with its XML declaration is XML by content.
@@ -126,9 +119,9 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"JFIF at length - 4", Bytes({0, 1, 2}) + "JFIF", kJobTypeUnknown},
       {"binary EPS of four bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6}), kJobTypeUnknown},
       {"binary EPS of five bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6, 0}), kJobTypeEps}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Recognise(c.head), c.type) << c.why;
-    EXPECT_EQ(lastByte, '\0') << c.why;
+  for (const auto& [why, head, type] : cases) {
+    EXPECT_EQ(Recognise(head), type) << why;
+    EXPECT_EQ(lastByte, '\0') << why;
   }
 }
 

@@ -167,9 +167,7 @@ TEST(ColourInfoCustom, ReadingStopsAtTheFirstBrokenBlock) {
 // ---- writing ----
 
 TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
-  const struct {
-    const char *members, *saved;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       // Unsorted colours are written in natural order around the blank lines.
       {"[PredefinedSpotColours]\n\"Zinc 10\"=1 1 1 1\n\n\"Zinc 9\"=2 2 2 2 1\n; note\nAmber=3 3 3 3\n\n\n",
        "[PredefinedSpotColours]\r\nAmber=3 3 3 3\r\n\r\n\"Zinc 9\"=2 2 2 2 1\r\n; note\r\n\"Zinc 10\"=1 1 1 1\r\n\r\n"
@@ -185,12 +183,11 @@ TEST(ColourInfoSave, SectionsAreRewrittenInPlaceOrAppended) {
       {"[CustomColourMatch]\nstray=1\ntype=C\ncmyk=1 0 0 0\n\nmix=1\nmatch=0 \"a\"\n",
        "[CustomColourMatch]\r\ntype=Cyan\r\ncmyk=1 0 0 0\r\nmix=1\r\nmatch=0 \"a\"\r\n\r\n"
        "[Options]\r\nignore_case=0\r\n"}};
-  for (const auto& c : cases) {
-    CColourInfo info = Loaded(c.members);
-    EXPECT_EQ(info.SaveCatalogueToText(), c.saved) << c.members;
-    EXPECT_EQ(Loaded(c.saved).SaveCatalogueToText(), c.saved) << c.members;
+  for (const auto& [members, saved] : cases) {
+    EXPECT_EQ(Loaded(members).SaveCatalogueToText(), saved) << members;
+    EXPECT_EQ(Loaded(saved).SaveCatalogueToText(), saved) << members;
   }
-  EXPECT_EQ(Customs(Loaded(cases[2].saved)), Texts{"Cyan 1 0 0 0 0: 0 a,"});
+  EXPECT_EQ(Customs(Loaded(cases[2].second)), Texts{"Cyan 1 0 0 0 0: 0 a,"});
 }
 
 TEST(ColourInfoSave, ListsThatWereNotLoadedAreNeverWritten) {
@@ -249,20 +246,18 @@ TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
 // ---- natural order ----
 
 TEST(NaturalCompare, NumbersByValueThenLongerRunFirst) {
-  const struct {
-    const char *a, *b;
-    int expected;
-  } cases[] = {{"Red 9", "Red 10", -1},
-               {"Red 007b", "Red 7a", -1},  // equal value: more digits first, before the letters decide
-               {"red", "RED", 0},
-               {"ab", "abc", -1},                                              // a text that ends first sorts first
-               {"1", "A", 1},                                                  // a digit sorts after a non-digit
-               {"_", "a", 1},                                                  // compared upper-cased: '_' > 'A'
-               {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
-               {"Blue\xe9", "Blue\xc9", 1}};                                   // bytes above ASCII are not folded
-  for (const auto& c : cases) {
-    EXPECT_EQ(NaturalCompare(c.a, c.b), c.expected) << c.a << " vs " << c.b;
-    EXPECT_EQ(NaturalCompare(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
+  const std::tuple<const char*, const char*, int> cases[] = {
+      {"Red 9", "Red 10", -1},
+      {"Red 007b", "Red 7a", -1},  // equal value: more digits first, before the letters decide
+      {"red", "RED", 0},
+      {"ab", "abc", -1},                                              // a text that ends first sorts first
+      {"1", "A", 1},                                                  // a digit sorts after a non-digit
+      {"_", "a", 1},                                                  // compared upper-cased: '_' > 'A'
+      {"x99999999999999999999999", "x100000000000000000000000", -1},  // beyond 64 bits
+      {"Blue\xe9", "Blue\xc9", 1}};                                   // bytes above ASCII are not folded
+  for (const auto& [a, b, expected] : cases) {
+    EXPECT_EQ(NaturalCompare(a, b), expected) << a << " vs " << b;
+    EXPECT_EQ(NaturalCompare(b, a), -expected) << b << " vs " << a;
   }
 }
 
@@ -297,17 +292,13 @@ int FoundC(int spellings, const std::string& name, bool caseInsensitive) {
 TEST(FindColour, PassesRunInTheirOrderOnTheTrimmedName) {
   // Pass 1 user-defined as it stands, 2 predefined without blanks, 3 predefined as it stands, 4 user-defined
   // without blanks; a joined name never finds a spaced one.
-  const struct {
-    int spellings;
-    const char* name;
-    bool caseInsensitive;
-    int c;
-  } cases[] = {{15, "Deep Red", false, 1}, {14, "Deep Red", false, 4}, {6, "Deep Red", false, 3},
-               {4, "Deep Red", false, 2},  {0, "Deep Red", false, -1}, {3, "DeepRed", false, -1},
-               {9, "deep red", false, -1}, {9, "DEEP RED", true, 1},   {9, " \tDeep Red\r\n", false, 1},
-               {9, "deepred", true, 4},    {9, " \t ", true, -1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(FoundC(c.spellings, c.name, c.caseInsensitive), c.c) << c.spellings << " " << c.name;
+  const std::tuple<int, const char*, bool, int> cases[] = {
+      {15, "Deep Red", false, 1}, {14, "Deep Red", false, 4}, {6, "Deep Red", false, 3},
+      {4, "Deep Red", false, 2},  {0, "Deep Red", false, -1}, {3, "DeepRed", false, -1},
+      {9, "deep red", false, -1}, {9, "DEEP RED", true, 1},   {9, " \tDeep Red\r\n", false, 1},
+      {9, "deepred", true, 4},    {9, " \t ", true, -1}};
+  for (const auto& [spellings, name, caseInsensitive, c] : cases)
+    EXPECT_EQ(FoundC(spellings, name, caseInsensitive), c) << spellings << " " << name;
   // The first entry in list order wins.
   CColourInfo info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
   EXPECT_EQ(info.FindColour("Teal", true), 0);
