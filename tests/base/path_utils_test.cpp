@@ -10,49 +10,48 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace hf {
 
 TEST(JoinPath, JoinsWithOneBackslashResolvingDotsButNeverAboveTheRoot) {
-  const struct {
-    const char *first, *second, *expected;
-  } cases[] = {{"C:\\hot\\in\\\\\\", "job.ps", "C:\\hot\\in\\job.ps"},  // trailing backslashes make no difference
-               {"C:", "job.ps", "C:\\job.ps"},
-               // An absolute second part is taken as it stands; "D:" alone is a name.
-               {"C:\\hot", "d:/other/job.ps", "d:\\other\\job.ps"},
-               {"C:\\hot", "D:", "C:\\hot\\D:"},
-               {"C:\\a", "..\\..\\..\\job.ps", "C:\\job.ps"},
-               {"\\\\server\\share\\in", "..\\..\\job.ps", "\\\\server\\share\\job.ps"},
-               // An empty part gives the other unchanged, slashes and all.
-               {"", "a/b.ps", "a/b.ps"},
-               {"C:/hot/", "", "C:/hot/"},
-               {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}};  // dots inside names are not segments
-  for (const auto& c : cases) EXPECT_EQ(JoinPath(c.first, c.second), c.expected) << c.first << " + " << c.second;
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"C:\\hot\\in\\\\\\", "job.ps", "C:\\hot\\in\\job.ps"},  // trailing backslashes make no difference
+      {"C:", "job.ps", "C:\\job.ps"},
+      // An absolute second part is taken as it stands; "D:" alone is a name.
+      {"C:\\hot", "d:/other/job.ps", "d:\\other\\job.ps"},
+      {"C:\\hot", "D:", "C:\\hot\\D:"},
+      {"C:\\a", "..\\..\\..\\job.ps", "C:\\job.ps"},
+      {"\\\\server\\share\\in", "..\\..\\job.ps", "\\\\server\\share\\job.ps"},
+      // An empty part gives the other unchanged, slashes and all.
+      {"", "a/b.ps", "a/b.ps"},
+      {"C:/hot/", "", "C:/hot/"},
+      {"C:\\a.b\\..c", "d..\\.e", "C:\\a.b\\..c\\d..\\.e"}};  // dots inside names are not segments
+  for (const auto& [first, second, expected] : cases)
+    EXPECT_EQ(JoinPath(first, second), expected) << first << " + " << second;
 }
 
 // Each text operation on its input; a failure names the input.
 TEST(PathText, NormalisedPathsAndTheirParts) {
-  const struct {
-    std::string (*function)(const std::string&);
-    const char *input, *expected;
-  } cases[] = {{NormalizePath, "C:/a/./././b", "C:\\a\\b"},
-               {NormalizePath, "C:\\a\\b\\..\\..\\..\\d", "C:\\d"},
-               {NormalizePath, "\\..\\b", "\\b"},
-               {NormalizePath, "C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
-               // Inside a relative path (not at its start) a ".." before another stays.
-               {NormalizePath, "x\\a\\..\\..\\b", "b"},
-               {NormalizePath, "x\\..\\..\\b", "..\\b"},
-               {ParentFolder, "C:\\a\\b/job.ps", "C:\\a\\b"},
-               {ParentFolder, "C:/job.ps", "C:\\"},  // a drive root
-               {ParentFolder, "C:job.ps", ""},
-               {FileNameOnly, "C:\\a/b/job.ps", "job.ps"},
-               {FileNameOnly, "job.ps", "job.ps"},
-               // The extension runs from the last dot unless a separator follows it.
-               {GetExtension, "C:\\a\\job.tar.gz", ".gz"},
-               {GetExtension, "C:/hot.in/job", ""},
-               {GetExtension, "job", ""},
-               {RemoveExtension, "C:\\a\\job.tar.gz", "C:\\a\\job.tar"}};
-  for (const auto& c : cases) EXPECT_EQ(c.function(c.input), c.expected) << "<" << c.input << ">";
+  const std::tuple<std::string (*)(const std::string&), const char*, const char*> cases[] = {
+      {NormalizePath, "C:/a/./././b", "C:\\a\\b"},
+      {NormalizePath, "C:\\a\\b\\..\\..\\..\\d", "C:\\d"},
+      {NormalizePath, "\\..\\b", "\\b"},
+      {NormalizePath, "C:\\a\\b\\..", "C:\\a\\b\\.."},  // no backslash after the trailing "..": it stays
+      // Inside a relative path (not at its start) a ".." before another stays.
+      {NormalizePath, "x\\a\\..\\..\\b", "b"},
+      {NormalizePath, "x\\..\\..\\b", "..\\b"},
+      {ParentFolder, "C:\\a\\b/job.ps", "C:\\a\\b"},
+      {ParentFolder, "C:/job.ps", "C:\\"},  // a drive root
+      {ParentFolder, "C:job.ps", ""},
+      {FileNameOnly, "C:\\a/b/job.ps", "job.ps"},
+      {FileNameOnly, "job.ps", "job.ps"},
+      // The extension runs from the last dot unless a separator follows it.
+      {GetExtension, "C:\\a\\job.tar.gz", ".gz"},
+      {GetExtension, "C:/hot.in/job", ""},
+      {GetExtension, "job", ""},
+      {RemoveExtension, "C:\\a\\job.tar.gz", "C:\\a\\job.tar"}};
+  for (const auto& [function, input, expected] : cases) EXPECT_EQ(function(input), expected) << "<" << input << ">";
 }
 
 TEST(NormalizePath, LeadingDotIsRelativeToTheHostProgramFolder) {
@@ -67,21 +66,18 @@ TEST(NormalizePath, LeadingDotIsRelativeToTheHostProgramFolder) {
 TEST(TrailingBackslash, AddedOnlyWhenMissingAndItFitsBelow259CharactersRemovedOneAtATime) {
   // The text, the buffer size and the text afterwards; an empty folder must not become "\", the root of the
   // current drive.
-  const struct {
-    std::string text;
-    size_t size;
-    std::string expected;
-  } cases[] = {{"C:\\hot\\", kMaxPathBytes, "C:\\hot\\"},
-               {std::string(258, 'a'), kMaxPathBytes, std::string(258, 'a') + "\\"},
-               {std::string(259, 'a'), kMaxPathBytes, std::string(259, 'a')},
-               {"abcdefg", 8, "abcdefg"},
-               {"abcdef", 8, "abcdef\\"},
-               {"", 8, ""}};
-  for (const auto& c : cases) {
+  const std::tuple<std::string, size_t, std::string> cases[] = {
+      {"C:\\hot\\", kMaxPathBytes, "C:\\hot\\"},
+      {std::string(258, 'a'), kMaxPathBytes, std::string(258, 'a') + "\\"},
+      {std::string(259, 'a'), kMaxPathBytes, std::string(259, 'a')},
+      {"abcdefg", 8, "abcdefg"},
+      {"abcdef", 8, "abcdef\\"},
+      {"", 8, ""}};
+  for (const auto& [text, size, expected] : cases) {
     char buffer[kMaxPathBytes] = {};
-    std::memcpy(buffer, c.text.c_str(), c.text.size() + 1);
-    AddTrailingBackslash(buffer, c.size);
-    EXPECT_EQ(buffer, c.expected) << c.text.size();
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    AddTrailingBackslash(buffer, size);
+    EXPECT_EQ(buffer, expected) << text.size();
   }
   char twice[16] = "C:\\hot\\\\", empty[4] = "";
   EXPECT_EQ(RemoveTrailingBackslash(twice) + RemoveTrailingBackslash(twice) + RemoveTrailingBackslash(twice), 2);

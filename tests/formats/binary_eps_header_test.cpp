@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -49,26 +50,23 @@ TEST(BinaryEpsHeader, ShortOrForeignBytesAreNotAHeader) {
 
 TEST(BinaryEpsHeader, SectionMustLieInsideTheFileAfterTheHeader) {
   using S = PostScriptSection;
-  const struct {
-    uint32_t offset, length;
-    uint64_t fileSize;
-    PostScriptSection expected;
-  } cases[] = {{30, 100, 130, S::kInsideFile},
-               {30, 100, 5000, S::kInsideFile},  // ends exactly at the end; previews follow
-               {30, 101, 130, S::kPastEnd},
-               {130, 1, 130, S::kPastEnd},
-               {0xFFFFFFF0u, 0x20, 4096, S::kPastEnd},  // wraps in 32 bits
-               {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFull, S::kPastEnd},
-               {30, 0, 130, S::kEmpty},
-               {0, 0, 130, S::kEmpty},
-               {0, 100, 130, S::kOverlapsHeader},
-               {29, 10, 130, S::kOverlapsHeader}};
-  for (const auto& c : cases) {
-    auto bytes = Header(c.offset, c.length);
+  const std::tuple<uint32_t, uint32_t, uint64_t, PostScriptSection> cases[] = {
+      {30, 100, 130, S::kInsideFile},
+      {30, 100, 5000, S::kInsideFile},  // ends exactly at the end; previews follow
+      {30, 101, 130, S::kPastEnd},
+      {130, 1, 130, S::kPastEnd},
+      {0xFFFFFFF0u, 0x20, 4096, S::kPastEnd},  // wraps in 32 bits
+      {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFull, S::kPastEnd},
+      {30, 0, 130, S::kEmpty},
+      {0, 0, 130, S::kEmpty},
+      {0, 100, 130, S::kOverlapsHeader},
+      {29, 10, 130, S::kOverlapsHeader}};
+  for (const auto& [offset, length, fileSize, expected] : cases) {
+    auto bytes = Header(offset, length);
     BinaryEpsHeader header;
     ASSERT_TRUE(ParseBinaryEpsHeader(bytes.data(), bytes.size(), header));
-    EXPECT_EQ(CheckPostScriptSection(header, c.fileSize), c.expected)
-        << "offset " << c.offset << " length " << c.length << " size " << c.fileSize;
+    EXPECT_EQ(CheckPostScriptSection(header, fileSize), expected)
+        << "offset " << offset << " length " << length << " size " << fileSize;
   }
 }
 

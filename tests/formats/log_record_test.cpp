@@ -72,19 +72,16 @@ TEST(LogRecordBuild, EachPrefixFlagAddsItsPrefixInOrderAndTheLevelIsClamped) {
   EXPECT_EQ(TextOf(fields, "msg"), "12345678:0003c msg");
 
   // The stored and printed level is clamped to 0..3, the current level printed as it is.
-  const struct {
-    int level, current;
-    uint8_t stored;
-    const char* text;
-  } cases[] = {{-5, 0, 0, "00/00 m"}, {3, 3, 3, "03/03 m"}, {9, 12, 3, "03/12 m"}, {INT_MIN, -1, 0, "00/-1 m"}};
-  for (const auto& c : cases) {
+  const std::tuple<int, int, uint8_t, const char*> cases[] = {
+      {-5, 0, 0, "00/00 m"}, {3, 3, 3, "03/03 m"}, {9, 12, 3, "03/12 m"}, {INT_MIN, -1, 0, "00/-1 m"}};
+  for (const auto& [level, current, stored, text] : cases) {
     fields = SampleFields(kLogPrefixLevels);
-    fields.level = c.level;
-    fields.currentLogLevel = c.current;
+    fields.level = level;
+    fields.currentLogLevel = current;
     LogRecordBuffer buffer;
     BuildLogRecord(fields, "m", buffer);
-    EXPECT_EQ(buffer.header.level, c.stored) << c.level;
-    EXPECT_STREQ(buffer.text, c.text) << c.level;
+    EXPECT_EQ(buffer.header.level, stored) << level;
+    EXPECT_STREQ(buffer.text, text) << level;
   }
 }
 

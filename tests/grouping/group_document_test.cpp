@@ -12,6 +12,7 @@
 #include <climits>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -62,73 +63,63 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   const std::string f = "Job 42 M.pdf";
 // A writer and its reader.
 #define ACCESS(name) &CGroupDocument::Set##name, &R::Get##name
-  const struct {
-    int (CGroupDocument::*write)(const std::string&);
-    int (R::*read)(std::string&) const;
-    const char* value;
-  } texts[] = {{ACCESS(FolderPath), "C:\\Job"},  {ACCESS(GroupName), "Job42"},    {ACCESS(Extension), ".pdf"},
-               {ACCESS(ResourceID), "abc123"},   {ACCESS(JDFFile), "ticket.jdf"}, {ACCESS(JDFCustom1), "c1"},
-               {ACCESS(JDFCustom2), "c2"},       {ACCESS(UsedHeads), "1,3"},      {ACCESS(FNSFileName), "Standard"},
-               {ACCESS(NoSubScan), "Yes"},       {ACCESS(NoMoveCopyFolder), "1"}, {ACCESS(StemMatchesGpName), "a"},
-               {ACCESS(ExtMatchesFileExt), "b"}, {ACCESS(FileIsInList), "c"}};
-  for (const auto& c : texts) {
-    (group.*c.write)(c.value);
+  const std::tuple<int (CGroupDocument::*)(const std::string&), int (R::*)(std::string&) const, const char*> texts[] = {
+      {ACCESS(FolderPath), "C:\\Job"},  {ACCESS(GroupName), "Job42"},    {ACCESS(Extension), ".pdf"},
+      {ACCESS(ResourceID), "abc123"},   {ACCESS(JDFFile), "ticket.jdf"}, {ACCESS(JDFCustom1), "c1"},
+      {ACCESS(JDFCustom2), "c2"},       {ACCESS(UsedHeads), "1,3"},      {ACCESS(FNSFileName), "Standard"},
+      {ACCESS(NoSubScan), "Yes"},       {ACCESS(NoMoveCopyFolder), "1"}, {ACCESS(StemMatchesGpName), "a"},
+      {ACCESS(ExtMatchesFileExt), "b"}, {ACCESS(FileIsInList), "c"}};
+  for (const auto& [write, read, written] : texts) {
+    (group.*write)(written);
     std::string value = "stale";
-    EXPECT_EQ((group.*c.read)(value), 0);
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ((empty.*c.read)(value), 0) << c.value;
-    EXPECT_EQ(value, "") << c.value;
+    EXPECT_EQ((group.*read)(value), 0);
+    EXPECT_EQ(value, written);
+    EXPECT_EQ((empty.*read)(value), 0) << written;
+    EXPECT_EQ(value, "") << written;
   }
   // Group method 3 is by file type, 2 (the default) by filename scheme.
-  const struct {
-    int (CGroupDocument::*write)(int);
-    int (R::*read)(int&) const;
-    int value, missing;
-  } integers[] = {{ACCESS(JDFJobID), 2147483647, -1}, {ACCESS(CalibrationMode), 3, 0},
-                  {ACCESS(SystemDeviceID), -7, -1},   {ACCESS(ChunkCount), 5, -1},
-                  {ACCESS(SplitCount), 6, -1},        {ACCESS(TimeoutSeconds), 31, 30},
-                  {ACCESS(SerialMode), 1, 0},         {ACCESS(FileCountTrigger), 1, 0},
-                  {ACCESS(FileCount), 41, 4},         {ACCESS(GroupMethod), 3, 2}};
-  for (const auto& c : integers) {
-    (group.*c.write)(c.value);
+  const std::tuple<int (CGroupDocument::*)(int), int (R::*)(int&) const, int, int> integers[] = {
+      {ACCESS(JDFJobID), 2147483647, -1}, {ACCESS(CalibrationMode), 3, 0},  {ACCESS(SystemDeviceID), -7, -1},
+      {ACCESS(ChunkCount), 5, -1},        {ACCESS(SplitCount), 6, -1},      {ACCESS(TimeoutSeconds), 31, 30},
+      {ACCESS(SerialMode), 1, 0},         {ACCESS(FileCountTrigger), 1, 0}, {ACCESS(FileCount), 41, 4},
+      {ACCESS(GroupMethod), 3, 2}};
+  for (const auto& [write, read, written, missing] : integers) {
+    (group.*write)(written);
     int value = 12345;
-    EXPECT_EQ((group.*c.read)(value), 0);
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ((empty.*c.read)(value), 2) << c.value;
-    EXPECT_EQ(value, c.missing) << c.value;
+    EXPECT_EQ((group.*read)(value), 0);
+    EXPECT_EQ(value, written);
+    EXPECT_EQ((empty.*read)(value), 2) << written;
+    EXPECT_EQ(value, missing) << written;
   }
   // Layout values are the group's with an empty file name; a file's own never fall back to the group's.
-  const struct {
-    int (CGroupDocument::*write)(const std::string&, int);
-    int (R::*read)(const std::string&, int&) const;
-    std::string file;
-    int value, missing, status;
-  } fileIntegers[] = {{ACCESS(Overlap), "", 8, -1, 2},
-                      {ACCESS(PrintableOffsetPixels), "", 10, -1, 2},
-                      {ACCESS(PrintableWidthPixels), "", 12, -1, 2},
-                      {ACCESS(PageNumber), f, 2, 0, 2},
-                      {ACCESS(Overlap), f, 9, -1, 2},
-                      {ACCESS(PrintableOffsetPixels), f, 11, -1, 2},
-                      {ACCESS(PrintableWidthPixels), f, 13, -1, 2},
-                      {ACCESS(PageCount), f, 14, 0, 0},
-                      {ACCESS(PageWidth), f, 15, 0, 0},
-                      {ACCESS(PageHeight), f, 16, 0, 0},
-                      {ACCESS(CopyCount), f, 17, 0, 0},
-                      {ACCESS(AllPages), f, 1, -999, 2},
-                      {&CGroupDocument::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
-                      {ACCESS(Collate), f, 0, -999, 2},
-                      {ACCESS(ReversePages), f, 1, -999, 2},
-                      {ACCESS(ChunkIndex), f, 18, -1, 2},
-                      {ACCESS(Slice), f, 19, -1, 2},
-                      {ACCESS(SplitIndex), f, 20, -1, 2}};
+  const std::tuple<int (CGroupDocument::*)(const std::string&, int), int (R::*)(const std::string&, int&) const,
+                   std::string, int, int, int>
+      fileIntegers[] = {{ACCESS(Overlap), "", 8, -1, 2},
+                        {ACCESS(PrintableOffsetPixels), "", 10, -1, 2},
+                        {ACCESS(PrintableWidthPixels), "", 12, -1, 2},
+                        {ACCESS(PageNumber), f, 2, 0, 2},
+                        {ACCESS(Overlap), f, 9, -1, 2},
+                        {ACCESS(PrintableOffsetPixels), f, 11, -1, 2},
+                        {ACCESS(PrintableWidthPixels), f, 13, -1, 2},
+                        {ACCESS(PageCount), f, 14, 0, 0},
+                        {ACCESS(PageWidth), f, 15, 0, 0},
+                        {ACCESS(PageHeight), f, 16, 0, 0},
+                        {ACCESS(CopyCount), f, 17, 0, 0},
+                        {ACCESS(AllPages), f, 1, -999, 2},
+                        {&CGroupDocument::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
+                        {ACCESS(Collate), f, 0, -999, 2},
+                        {ACCESS(ReversePages), f, 1, -999, 2},
+                        {ACCESS(ChunkIndex), f, 18, -1, 2},
+                        {ACCESS(Slice), f, 19, -1, 2},
+                        {ACCESS(SplitIndex), f, 20, -1, 2}};
 #undef ACCESS
-  for (const auto& c : fileIntegers) {
-    (group.*c.write)(c.file, c.value);
+  for (const auto& [write, read, file, written, missing, status] : fileIntegers) {
+    (group.*write)(file, written);
     int value = 12345;
-    EXPECT_EQ((group.*c.read)(c.file, value), 0);
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ((empty.*c.read)(c.file, value), c.status) << c.value;
-    EXPECT_EQ(value, c.missing) << c.value;
+    EXPECT_EQ((group.*read)(file, value), 0);
+    EXPECT_EQ(value, written);
+    EXPECT_EQ((empty.*read)(file, value), status) << written;
+    EXPECT_EQ(value, missing) << written;
   }
   int overlap = 0;
   EXPECT_EQ(group.GetOverlap("other.pdf", overlap), 2);
@@ -195,15 +186,13 @@ TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneEmptyIntegersAreMissingPageRang
   int chunks = 0;
   EXPECT_EQ(reader.GetChunkCount(chunks), 2);
   EXPECT_EQ(chunks, -1);
-  const struct {
-    const char* file;
-    int status, first, second;
-  } cases[] = {{"one.pdf", 0, 3, 0},   {"odd.pdf", 0, 5, 9},   {"zero.pdf", 0, 0, 0},
-               {"zeros.pdf", 2, 0, 0}, {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, int, int, int> cases[] = {{"one.pdf", 0, 3, 0},   {"odd.pdf", 0, 5, 9},
+                                                          {"zero.pdf", 0, 0, 0},  {"zeros.pdf", 2, 0, 0},
+                                                          {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};
+  for (const auto& [name, status, expectedFirst, expectedSecond] : cases) {
     int first = -5, second = -5;
-    EXPECT_EQ(reader.GetPageRange(c.file, first, second), c.status) << c.file;
-    EXPECT_EQ(std::make_pair(first, second), std::make_pair(c.first, c.second)) << c.file;
+    EXPECT_EQ(reader.GetPageRange(name, first, second), status) << name;
+    EXPECT_EQ(std::make_pair(first, second), std::make_pair(expectedFirst, expectedSecond)) << name;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace hf {
 
@@ -15,24 +16,21 @@ bool ShiftJisLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F
 }  // namespace
 
 TEST(CleanFileName, DisallowedCharactersBecomeUnderscoresControlsSpacesAndDoubleByteBackslashesMiddleDots) {
-  const struct {
-    const char *name, *cleaned;
-    int replaced;
-    LeadByteTest test;
-  } cases[] = {{"a:b*c/d<e>f?g\\h\"i|.pdf", "a_b_c_d_e_f_g_h_i_.pdf", 1, nullptr},
-               {"\x01x\t\x1f", " x  ", 1, nullptr},
-               {"\x7f\x20", "\x7f\x20", 0, nullptr},  // DEL and space stay
-               // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
-               {"a\x95\\b.ps", "a\x81\x45\x62.ps", 1, ShiftJisLeadByte},
-               // Other double-byte characters pass whole, even when their trail byte is
-               // a character that would otherwise be replaced ("|" = 0x7C).
-               {"\x83|\x82\xA0.ps", "\x83|\x82\xA0.ps", 0, ShiftJisLeadByte},
-               {"a\x95\\b.ps", "a\x95_b.ps", 1, nullptr},   // without a double-byte code page
-               {"ab\x95", "ab\x95", 0, ShiftJisLeadByte}};  // a lead byte at the end is a single character
-  for (const auto& c : cases) {
+  const std::tuple<const char*, const char*, int, LeadByteTest> cases[] = {
+      {"a:b*c/d<e>f?g\\h\"i|.pdf", "a_b_c_d_e_f_g_h_i_.pdf", 1, nullptr},
+      {"\x01x\t\x1f", " x  ", 1, nullptr},
+      {"\x7f\x20", "\x7f\x20", 0, nullptr},  // DEL and space stay
+      // 0x95 0x5C is one Shift-JIS character whose trail byte is a backslash.
+      {"a\x95\\b.ps", "a\x81\x45\x62.ps", 1, ShiftJisLeadByte},
+      // Other double-byte characters pass whole, even when their trail byte is
+      // a character that would otherwise be replaced ("|" = 0x7C).
+      {"\x83|\x82\xA0.ps", "\x83|\x82\xA0.ps", 0, ShiftJisLeadByte},
+      {"a\x95\\b.ps", "a\x95_b.ps", 1, nullptr},   // without a double-byte code page
+      {"ab\x95", "ab\x95", 0, ShiftJisLeadByte}};  // a lead byte at the end is a single character
+  for (const auto& [name, cleaned, replaced, test] : cases) {
     char buffer[260];
-    EXPECT_EQ(CleanFileName(c.name, buffer, sizeof buffer, c.test), c.replaced) << c.name;
-    EXPECT_EQ(std::string(buffer), c.cleaned) << c.name;
+    EXPECT_EQ(CleanFileName(name, buffer, sizeof buffer, test), replaced) << name;
+    EXPECT_EQ(std::string(buffer), cleaned) << name;
   }
 }
 

@@ -57,24 +57,16 @@ struct AnalysisRow {
 inline void ExpectAnalysis(CFilenameAnalyser& analyser, const AnalysisRow& row) {
   EXPECT_EQ(analyser.Analyse(row.name), row.ok);
   const BestColour& best = analyser.best();
-  if (row.found) {
-    EXPECT_EQ(best.FoundColor, row.found);
-    EXPECT_EQ(best.type, row.type);
-  }
-  if (row.normalised) {
-    EXPECT_EQ(best.NormalisedColor, row.normalised);
-  }
-  if (row.cmyk) {
-    EXPECT_EQ(CmykText(best), row.cmyk);
-  }
-  if (row.group) {
-    EXPECT_EQ(analyser.groupName(), row.group);
-  }
-  if (row.preps) {
-    EXPECT_EQ(analyser.preps(), row.preps);
-  }
-  if (row.page) {
-    EXPECT_EQ(analyser.pageNumber(), row.page);
+  const std::string found = row.found ? std::string(row.found) + " " + ColourTypeName(row.type) : "";
+  const std::string foundNow = best.FoundColor + " " + ColourTypeName(best.type);
+  const char* names[] = {"found", "normalised", "cmyk", "group", "preps", "page"};
+  const char* expected[] = {
+      row.found ? found.c_str() : nullptr, row.normalised, row.cmyk, row.group, row.preps, row.page};
+  const std::string actual[] = {foundNow,         best.NormalisedColor, CmykText(best), analyser.groupName(),
+                                analyser.preps(), analyser.pageNumber()};
+  for (int i = 0; i < 6; ++i) {
+    if (expected[i] == nullptr) continue;
+    EXPECT_EQ(actual[i], expected[i]) << names[i];
   }
 }
 

@@ -67,7 +67,8 @@ TEST(FilenameSchemeNumbers, StoredOffsetsCountFromTheStartOrTheEndAndRealsAreRea
 }
 
 // Every template read sets every value but the methods (a missing key reads as 0), so only the methods
-// without a code 0 and the catalogue flag outlive a read. Keys in another section than their own are not read.
+// without a code 0, methods given an unlisted code and the catalogue flag outlive a read. Keys in another
+// section than their own are not read.
 TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCodeStay) {
   FilenameSchemeSettings start;
   start.sepIdMethod = M::NAME;
@@ -82,26 +83,12 @@ TEST(FilenameSchemeSettingsTest, MissingKeysReadAsZeroButMethodsWithoutAZeroCode
                               start)),
             "sep M2 @1 0/0; spot M5-M1 @1..1 0/0; group M0-M10 @1 end0 len0 ignore0 lead0 120s; preps M0 @0 side0 "
             "sheet0; page by0 m0 @0 '' '' any colour");
-}
-
-// A method key's code that is not listed leaves the method as it was. (The listed codes are read by every
-// template of the analyser tests.)
-TEST(FilenameSchemeSettingsTest, UnlistedMethodCodesKeepTheMethod) {
-  FilenameSchemeSettings start;
-  start.sepIdMethod = start.groupStartMethod = M::SUFFIX;
-  start.spotStartMethod = start.spotEndMethod = M::LENGTH;
-  start.prepsMethod = M::BEFORE_PREPS;
-  for (const char* code : {"3", "5", "-1"}) {
-    const std::string text = std::string("[ProcessId]\nSEP_ID_METHOD=") + code +
-                             "\n[SpotId]\nSPOT_START_METHOD=" + code + "\nSPOT_END_METHOD=" + code +
-                             "\n[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=" + code +
-                             "\n[SideId]\nPREPS_IDENTIFIER_METHOD=" + code + "\n";
-    const FilenameSchemeSettings read = ReadText(text, start);
-    EXPECT_EQ(std::make_tuple(read.sepIdMethod, read.spotStartMethod, read.spotEndMethod, read.groupStartMethod,
-                              read.prepsMethod),
-              std::make_tuple(M::SUFFIX, M::LENGTH, M::LENGTH, M::SUFFIX, M::BEFORE_PREPS))
-        << code;
-  }
+  // A method key with a code that is not listed keeps the method too.
+  EXPECT_EQ(Describe(ReadText("[ProcessId]\nSEP_ID_METHOD=3\n[SpotId]\nSPOT_START_METHOD=-1\nSPOT_END_METHOD=5\n"
+                              "[GroupId]\nSEP_GROUP_START_IDENTIFIER_TYPE=3\n[SideId]\nPREPS_IDENTIFIER_METHOD=5\n",
+                              start)),
+            "sep M2 @1 0/0; spot M5-M1 @1..1 0/0; group M6-M10 @1 end0 len0 ignore0 lead0 120s; preps M6 @0 side0 "
+            "sheet0; page by0 m0 @0 '' '' any colour");
 }
 
 TEST(FilenameSchemeSettingsTest, OffsetsDelimiterCodesAndPageNumberKeys) {
@@ -121,67 +108,56 @@ TEST(FilenameSchemeSettingsTest, OffsetsDelimiterCodesAndPageNumberKeys) {
 TEST(FilenameSchemeSettingsTest, GroupEndTypesAndTheCharsFromEnd) {
   // Type 2 is the end of the name; type 3 negates the count, so that it counts from the end (without
   // overflow); type 5 is not listed: the method stays, the count as read.
-  const struct {
-    const char *type, *charsFromEnd;
-    FnsMethod method;
-    int32_t storedCharsFromEnd;
-  } cases[] = {{"0", "5", M::LENGTH, 5},       {"2", "5", M::POSITIONAL, -1},
-               {"3", "5", M::POSITIONAL, -5},  {"3", "-2147483648", M::POSITIONAL, INT32_MAX},
-               {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, const char*, FnsMethod, int32_t> cases[] = {
+      {"0", "5", M::LENGTH, 5},       {"2", "5", M::POSITIONAL, -1},
+      {"3", "5", M::POSITIONAL, -5},  {"3", "-2147483648", M::POSITIONAL, INT32_MAX},
+      {"4", "5", M::BEFORE_PREPS, 5}, {"5", "5", M::SUFFIX, 5}};
+  for (const auto& [type, charsFromEnd, method, storedCharsFromEnd] : cases) {
     FilenameSchemeSettings start;
     start.groupEndMethod = M::SUFFIX;
-    FilenameSchemeSettings s = ReadText(std::string("[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=") + c.type +
-                                            "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + c.charsFromEnd + "\n",
+    FilenameSchemeSettings s = ReadText(std::string("[GroupId]\nSEP_GROUP_END_IDENTIFIER_TYPE=") + type +
+                                            "\nSEP_GROUP_IDENTIFIER_CHARS_FROM_FILENAME_END=" + charsFromEnd + "\n",
                                         start);
-    EXPECT_EQ(std::make_pair(s.groupEndMethod, s.groupCharsFromEnd), std::make_pair(c.method, c.storedCharsFromEnd))
-        << c.type << " " << c.charsFromEnd;
+    EXPECT_EQ(std::make_pair(s.groupEndMethod, s.groupCharsFromEnd), std::make_pair(method, storedCharsFromEnd))
+        << type << " " << charsFromEnd;
   }
 }
 
 TEST(FilenameSchemeSettingsTest, GroupFlagsIgnoreCharacterAndTimeout) {
   // The ignored character's offset counts from 1 (0: the first character) and only with its flag; a time-out
   // of 0 or text is the default of 120 seconds.
-  const struct {
-    const char* text;
-    int32_t ignore;
-    bool leadingDigits;
-    double timeout;
-  } cases[] = {{"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 4, false, 120.0},
-               {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},
-               {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
-               {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, true, 2.5},
-               {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0},
-               {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
-  for (const auto& c : cases) {
-    FilenameSchemeSettings s = ReadText(std::string("[GroupId]\n") + c.text);
-    EXPECT_EQ(std::make_pair(s.ignoreCharPosition, s.keepLeadingDigits), std::make_pair(c.ignore, c.leadingDigits))
-        << c.text;
-    EXPECT_DOUBLE_EQ(s.groupTimeout, c.timeout) << c.text;
+  const std::tuple<const char*, int32_t, bool, double> cases[] = {
+      {"SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 4, false, 120.0},
+      {"SEP_GROUP_IGNORE_CHAR_FLAG=1\n", 1, false, 120.0},
+      {"SEP_GROUP_IGNORE_CHAR_FLAG=0\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n", 0, false, 120.0},
+      {"SEP_GROUP_USE_LEADING_DIGITS=7\nSEP_GROUP_TIMEOUT_SECONDS=2.5\n", 0, true, 2.5},
+      {"SEP_GROUP_TIMEOUT_SECONDS=soon\n", 0, false, 120.0},
+      {"SEP_GROUP_TIMEOUT_SECONDS=-3\n", 0, false, -3.0}};
+  for (const auto& [text, ignore, leadingDigits, timeout] : cases) {
+    FilenameSchemeSettings s = ReadText(std::string("[GroupId]\n") + text);
+    EXPECT_EQ(std::make_pair(s.ignoreCharPosition, s.keepLeadingDigits), std::make_pair(ignore, leadingDigits)) << text;
+    EXPECT_DOUBLE_EQ(s.groupTimeout, timeout) << text;
   }
 }
 
 TEST(FilenameSchemeSettingsTest, PrepsOffsetCountsFromOneOnlyWhenPositional) {
   // Method, offset and USE_PREPS; method 7 is not listed: the previous method stays.
-  const struct {
-    const char *method, *offset, *use;
-    FnsMethod expectedMethod;
-    int32_t expectedOffset;
-  } cases[] = {{"0", "3", "1", M::POSITIONAL, 4},
-               {"0", "-2", "1", M::POSITIONAL, -2},
-               {"1", "3", "1", M::BEFORE_COLOUR, 3},
-               {"0", "3", "0", M::POSITIONAL, 0},
-               {"7", "3", "1", M::BEFORE_COLOUR, 3}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, const char*, const char*, FnsMethod, int32_t> cases[] = {
+      {"0", "3", "1", M::POSITIONAL, 4},
+      {"0", "-2", "1", M::POSITIONAL, -2},
+      {"1", "3", "1", M::BEFORE_COLOUR, 3},
+      {"0", "3", "0", M::POSITIONAL, 0},
+      {"7", "3", "1", M::BEFORE_COLOUR, 3}};
+  for (const auto& [method, offset, use, expectedMethod, expectedOffset] : cases) {
     FilenameSchemeSettings start;
     start.prepsMethod = M::BEFORE_COLOUR;
     FilenameSchemeSettings s =
-        ReadText(std::string("[SideId]\nPREPS_IDENTIFIER_METHOD=") + c.method +
-                     "\nPREPS_IDENTIFIER_OFFSET=" + c.offset + "\nUSE_PREPS=" + c.use + "\nSIDE=2\nSHEET_NUMBER=3\n",
+        ReadText(std::string("[SideId]\nPREPS_IDENTIFIER_METHOD=") + method + "\nPREPS_IDENTIFIER_OFFSET=" + offset +
+                     "\nUSE_PREPS=" + use + "\nSIDE=2\nSHEET_NUMBER=3\n",
                  start);
     EXPECT_EQ(std::make_tuple(s.prepsMethod, s.prepsOffset, s.side, s.sheetNumber),
-              std::make_tuple(c.expectedMethod, c.expectedOffset, 2, 3))
-        << c.method << "/" << c.offset << "/" << c.use;
+              std::make_tuple(expectedMethod, expectedOffset, 2, 3))
+        << method << "/" << offset << "/" << use;
   }
 }
 
