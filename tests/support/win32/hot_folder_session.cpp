@@ -27,6 +27,12 @@ T ValueAt(const uint8_t* base, size_t offset) {
   return value;
 }
 
+CIniDocument LoadGroup(const FileRecord& record) {
+  CIniDocument document;
+  EXPECT_TRUE(document.Load(record.folder + record.fileName)) << record.folder + record.fileName;
+  return document;
+}
+
 MailslotReader* reader = nullptr;
 
 class ReaderEnvironment : public ::testing::Environment {
@@ -105,12 +111,6 @@ std::string ShippedFile(const std::string& name) {
   std::string text;
   EXPECT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text)) << name;
   return text;
-}
-
-CIniDocument LoadGroup(const FileRecord& record) {
-  CIniDocument document;
-  EXPECT_TRUE(document.Load(record.folder + record.fileName)) << record.folder + record.fileName;
-  return document;
 }
 
 std::string GroupText(const FileRecord& record, const char* section, const char* key) {
