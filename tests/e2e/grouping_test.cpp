@@ -98,7 +98,6 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
 }
 
 TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
-  config.Remove("FilenameSetups\\Colours.ini");
   config.WriteTemplate("E2E Count", kWithoutPreps, 60, 1, 4);
   ASSERT_EQ(Initialise(), 0);
   RawBlock& noCatalogue = StartGroupingTask(hot, out, "E2E Count");
@@ -108,7 +107,7 @@ TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
 
   // A template that cannot be read although it is there.
   config.WriteCatalogue();
-  ScopedHandle holder(::CreateFileA(config.PathOf("FilenameSetups\\E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr,
+  ScopedHandle holder(::CreateFileA(config.PathOf("E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(holder);
   RawBlock& locked = StartGroupingTask(hot, out, "E2E Count");

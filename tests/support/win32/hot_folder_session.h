@@ -1,6 +1,7 @@
 // The plug-in DLL driven the way the host drives it, for end-to-end tests.
 #pragma once
 
+#include "base/path_utils.h"
 #include "formats/ini_document.h"
 #include "host/zu_ini_file.h"
 #include "tests/support/win32/log_settings_scope.h"
@@ -12,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,7 +72,8 @@ std::string GroupText(const FileRecord& record, const char* section, const char*
 void ExpectGroupArrived(const FileRecord& record, const std::string& destination, const std::string& hot,
                         std::vector<std::string> members);
 
-// Files under "Config" beside the host program (this test program), put back as they were afterwards.
+// "Config\FilenameSetups" beside the host program (this test program), empty at first; a Config
+// folder that was there is put aside and back.
 class ProgramConfig {
  public:
   ProgramConfig();
@@ -80,18 +81,14 @@ class ProgramConfig {
   ProgramConfig(const ProgramConfig&) = delete;
   ProgramConfig& operator=(const ProgramConfig&) = delete;
 
-  std::string PathOf(const std::string& relative) const { return config_ + relative; }
-  void Write(const std::string& relative, const std::string& bytes);
-  void Remove(const std::string& relative);
-  void WriteCatalogue() { Write("FilenameSetups\\Colours.ini", ShippedFile("Colours.ini")); }
+  std::string PathOf(const std::string& name) const { return config_ + "\\FilenameSetups\\" + name; }
+  void WriteCatalogue() { EXPECT_TRUE(WriteBytes(PathOf("Colours.ini"), ShippedFile("Colours.ini"))); }
   // A shipped template written as `name` with its closing rules replaced.
   void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount, int count);
 
  private:
-  void Keep(const std::string& path);  // remembers the file before it changes
-  std::string config_;
-  std::vector<std::string> madeFolders_;
-  std::map<std::string, std::pair<bool, std::string>> before_;  // path: (was there, bytes)
+  std::string config_ = HostProgramFolder() + "\\Config";
+  bool putAside_ = false;
 };
 
 // The plug-in loaded afresh, scratch folders, and the host's blocks: the InitializeHandler block
