@@ -1,7 +1,4 @@
-// The plug-in boundary through the real DLL: its exports, imports and version,
-// block checks, the admission gate, the small selectors, task numbering, the
-// release of messages and lists, and the log lines a debug monitor receives
-// meanwhile. Blocks are raw bytes read through the offset table.
+// The plug-in boundary through the real DLL, with blocks as raw bytes read through the offset table.
 #include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/hot_folder_session.h"
 
@@ -18,7 +15,6 @@ const std::string kRejected = "Selector rejected - InitializeHandler has not yet
 const std::string kCharSizeMismatch = "Character size mismatch! Mixing wide/narrow charset modules is not permitted\n";
 void* const kAllOnes = reinterpret_cast<void*>(~uintptr_t{0});
 
-// Each test loads the DLL afresh, so the library starts uninitialised.
 using BoundaryTest = HotFolderTest;
 
 // A default block with one field changed; the call must give `result` and leave every byte alone.

@@ -1,7 +1,4 @@
-// Separation grouping through the real DLL: separations dropped into a hot
-// folder become one group file and folder per group, handed to the host as
-// ".fgl" records with their folders; resource IDs with thumbnails; grouping
-// switched off when it cannot be set up.
+// Separation grouping through the real DLL: one ".fgl" record and folder per group.
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/file_io.h"
@@ -14,7 +11,6 @@ namespace {
 
 class GroupingTest : public HotFolderTest {
  protected:
-  // The record whose group file names `groupName`.
   const FileRecord* GroupNamed(const std::vector<FileRecord>& records, const std::string& groupName) {
     const FileRecord* found = nullptr;
     for (const FileRecord& record : records) {
@@ -34,8 +30,7 @@ class GroupingTest : public HotFolderTest {
   ProgramConfig config;
 };
 
-// With thumbnails on, the separations of a group share one resource ID; files
-// the scheme cannot read are handed over on their own, each with its own.
+// With thumbnails on, a group's separations share one resource ID; unreadable names go alone.
 TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWithOneResourceId) {
   config.WriteCatalogue();
   config.WriteTemplate("E2E Count", kWithoutPreps, 60, 1, 4);
@@ -77,8 +72,7 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
     const std::string id = GroupText(*group, "FileGroupInfo", "ResourceID");
     ids.insert(id);
     EXPECT_EQ(CountMessages(messages, 0, "HFA: Setting group resource ID to '" + id + "'. "), 1) << id;
-    // Every later separation takes the group's, including the one whose
-    // arrival completes the group and wakes its monitor.
+    // Every later separation takes the group's, also the one that completes the group.
     EXPECT_EQ(CountMessages(messages, 0, "HFA: Using group resource ID of '" + id + "'. "), 3) << id;
   }
   std::set<std::string> alone;

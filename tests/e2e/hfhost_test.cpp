@@ -1,6 +1,4 @@
-// hfhost as a user runs it: the probe of the real DLL, real hot folders with
-// real files, text and --json output (read with cJSON), and the command lines
-// and starts that fail with their own exit status.
+// hfhost as a user runs it over the real DLL: probe, hot folders, text and --json output, failures.
 #include "tests/support/win32/host_run.h"
 #include "tests/support/win32/scratch_folder.h"
 
@@ -52,8 +50,7 @@ TEST(HfhostProbeTest, ProbeShowsTheGateThenTheInitialisedAnswers) {
     EXPECT_NE(output.find(expected), std::string::npos) << expected << "\nin:\n" << run.output;
 }
 
-// Three tasks side by side: one by --source and --dest with a job of each
-// type, one given as Linux paths under Wine, one without a destination.
+// Tasks by --source and --dest (a job of each type), by Linux paths, and without a destination.
 TEST_F(HfhostTest, EachTaskHandsOverItsJobsWithTheirTypesIntoItsOwnDestination) {
   const std::string in = scratch.MakeSubfolder("in"), out = scratch.path() + "out\\";  // made by the plug-in
   const std::string in2 = scratch.MakeSubfolder("linux in"), out2 = scratch.MakeSubfolder("linux out");

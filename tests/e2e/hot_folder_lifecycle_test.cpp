@@ -1,7 +1,4 @@
-// A task's life through the real DLL: StartAction's checks and the sharing of
-// one folder by two tasks, CancelAction and EndAction, ShutdownHandler with
-// the scanner running, a missing data folder, an unload without shutdown, and
-// the scan cycle as its log shows it.
+// A task's life through the real DLL, from StartAction to EndAction, shutdown and unload.
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/file_io.h"
@@ -153,8 +150,7 @@ TEST_F(LifecycleTest, AMissingDataFolderIsACriticalNoticeAndTheListsStayEmpty) {
   for (const std::string& path : {config, config + "\\FilenameExceptions.bin", config + "\\ExtensionExceptions.bin"})
     EXPECT_TRUE(HasMessage(messages, 0, "CRITICAL ERROR - HF cannot find or create (" + path + ")!")) << path;
 
-  // Without the lists only the probe name is excluded. Without a destination
-  // the records name the hot folder and the files stay.
+  // Without the lists only the probe name is excluded; without a destination the files stay.
   ASSERT_TRUE(WriteBytes(hot + "spool.log", "%!PS\nlog\n"));
   ASSERT_TRUE(WriteBytes(hot + "b.pdf", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n"));
   RawBlock& task = StartTask(hot.substr(0, hot.size() - 1));  // StartAction adds the backslash
@@ -202,8 +198,6 @@ TEST_F(LifecycleTest, TheScannerLogsEachStepOfItsCyclesAndReadsTheLoopLimitAtEve
   EXPECT_EQ(FileNamesIn(hot).size(), 7u);
 }
 
-// A host that unloads the library without ShutdownHandler: the scanner thread
-// is ended with it, and the library can be loaded and used again.
 TEST(LibraryUnloadTest, UnloadingWithoutShutdownEndsTheScannerThread) {
   ASSERT_NE(Reader(), nullptr);
   ScratchFolder scratch("unload");

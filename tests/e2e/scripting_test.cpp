@@ -1,8 +1,5 @@
-// Scripts run on arriving files, end to end: hfhost (copied into a scratch
-// folder, so that its Config\Scripts folder is the test's own) drives the real
-// DLL over real hot folders; scripts are the script stand-in program (with a
-// plan per file) and batch files written by the test. Log records are read
-// from the machine's mailslot.
+// Scripts run on arriving files: hfhost, copied beside the test's own Config\Scripts, drives the
+// real DLL; the scripts are the script stand-in (with a plan per file) and batch files.
 #include "tests/support/win32/host_run.h"
 #include "tests/support/win32/hot_folder_session.h"
 
@@ -11,6 +8,7 @@
 
 #include <tlhelp32.h>  // after windows_api.h, which it needs
 
+#include <algorithm>
 #include <thread>
 
 namespace hf::hot_folder_e2e {
@@ -109,8 +107,7 @@ TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
                            "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"})
     ASSERT_TRUE(WriteBytes(in + name, kPostScript));
 
-  // Idle for several scan intervals (the first cycle comes within the first
-  // one): a file handed over twice would show.
+  // Idle for several scan intervals: a file handed over twice would show.
   HostRun run = Run("outcomes.exe", "--exit-after-idle 20");
   ExpectCleanRun(run, "idle");
 
@@ -186,9 +183,7 @@ TEST_F(ScriptingTest, SampleScriptAddsItsPrefixOnce) {
   EXPECT_TRUE(Logged("File <Flyer & (A5).ps> will reappear as <HF_Flyer & (A5).ps>."));
 }
 
-// A host that ended while a script ran left a job in the scripting folder:
-// StartAction puts it back into the hot folder (its name is taken there by a
-// newer job, so it gets a free one), and both jobs arrive once, whole.
+// A job left in the scripting folder by a host that ended is put back by StartAction.
 TEST_F(ScriptingTest, AJobLeftInTheScriptingFolderComesBackUnderAFreeName) {
   InstallStandin("keeper", "[*]\r\n");
   const std::string older = kPostScript + "% the older job\n";
@@ -229,8 +224,7 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   CapturedProcess process;
   std::thread host(
       [&] { process = RunCaptured(CommandLine("vanishing.exe", "--max-files 2 --exit-after-idle 60"), kRunLimitMs); });
-  // The task has checked its script and the scanner has walked the empty
-  // folder once; now the script goes, and then the files arrive.
+  // The task has checked its script and the scanner walked the empty folder; now the script goes.
   const bool started = Reader()->WaitForText("No files in folder \"" + in + "*.*\"", kLogWaitMs);
   ::DeleteFileA((scriptsFolder + "vanishing.exe").c_str());
   ASSERT_TRUE(WriteBytes(in + "first.ps", kPostScript));
@@ -241,15 +235,11 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   HostRun run = ReadHostRun(process);
   EXPECT_EQ(run.process.exitCode, 0u) << run.process.output;
   EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"first.ps", "second.ps"})) << run.process.output;
-  int warnings = 0;
-  for (const auto& message : ReceivedMessages())
-    warnings +=
-        message.second.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos;
-  EXPECT_EQ(warnings, 1);
-  int messages = 0;
-  for (const HostEvent& message : run.Of("message"))
-    if (message.Text("text") == "Script File is missing. Scripting will be disabled.") ++messages;
-  EXPECT_EQ(messages, 1) << run.process.output;
+  const std::string missing = "Script File is missing. Scripting will be disabled.";
+  EXPECT_EQ(CountMessages(ReceivedMessages(), 0, "STF: Warning - " + missing), 1);
+  const std::vector<HostEvent> told = run.Of("message");
+  EXPECT_EQ(std::count_if(told.begin(), told.end(), [&](const HostEvent& m) { return m.Text("text") == missing; }), 1)
+      << run.process.output;
 }
 
 TEST_F(ScriptingTest, ScriptingFolderThatCannotBeMadeLeavesFilesUnscripted) {
