@@ -1,5 +1,4 @@
-// hfhost's own logic: the SRC:DEST split of --task with drive letters, and a
-// handed-over record read from its bytes at the host's offsets.
+// hfhost's own logic: the SRC:DEST split of --task, and a handed-over record read at the host's offsets.
 #include "tests/support/win32/block_offsets.h"
 #include "tools/hfhost/handed_over_file.h"
 #include "tools/hfhost/task_argument.h"
@@ -16,25 +15,16 @@ TEST(TaskArgumentTest, SplitsAtTheFirstColonThatIsNotADriveColon) {
   const char* const cases[][3] = {
       // argument, source, destination; no source: refused
       {"C:\\in:D:\\out", "C:\\in", "D:\\out"},
-      {"C:\\in", "C:\\in", ""},
       {"C:/in:D:/out", "C:/in", "D:/out"},
       {"/w/in:/w/out", "/w/in", "/w/out"},
-      {"in:out", "in", "out"},
       {"in:D:\\out", "in", "D:\\out"},
       {"C:\\in:out", "C:\\in", "out"},
       {"C:", "C:", ""},
-      {"C:\\:D:\\", "C:\\", "D:\\"},
-      {".\\a:b", ".\\a", "b"},
       {"ab:\\x", "ab", "\\x"},  // a drive is one letter
       {"1:\\x", "1", "\\x"},    // and not a digit
-      {"\\\\s\\in:\\\\s\\out", "\\\\s\\in", "\\\\s\\out"},
-      {""},
       {":D:\\out"},
       {"C:\\in:"},
-      {"in:"},
       {"C:\\a:D:\\b:E:\\c"},
-      {"a:b:c"},
-      {"1:\\x:"},
       {"C::D:"},  // a drive colon is followed by '\', '/' or the end
   };
   for (const auto& c : cases) {

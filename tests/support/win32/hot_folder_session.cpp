@@ -92,6 +92,10 @@ int CountMessages(const LogMessages& messages, int level, const std::string& tex
   return static_cast<int>(std::count(messages.begin(), messages.end(), std::make_pair(level, text)));
 }
 
+void ExpectMessages(const LogMessages& messages, const LogMessages& wanted) {
+  for (const auto& [level, text] : wanted) EXPECT_TRUE(HasMessage(messages, level, text)) << level << " " << text;
+}
+
 bool HasMessageStarting(const LogMessages& messages, int level, const std::string& start, const std::string& part) {
   for (const auto& message : messages)
     if ((level < 0 || message.first == level) && message.second.rfind(start, 0) == 0 &&

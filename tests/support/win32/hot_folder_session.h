@@ -57,6 +57,8 @@ int CountMessages(const LogMessages& messages, int level, const std::string& tex
 inline bool HasMessage(const LogMessages& messages, int level, const std::string& text) {
   return CountMessages(messages, level, text) > 0;
 }
+// Every (level, text) of `wanted` is among `messages`.
+void ExpectMessages(const LogMessages& messages, const LogMessages& wanted);
 // A message of `level` (any level when negative) that starts with `start` and contains `part`.
 bool HasMessageStarting(const LogMessages& messages, int level, const std::string& start,
                         const std::string& part = std::string());

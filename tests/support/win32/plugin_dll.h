@@ -1,7 +1,5 @@
-// The plug-in DLL loaded the way the host loads it, for end-to-end tests:
-// LoadLibrary, GetProcAddress("ActionEntryPoint"), calls on raw blocks. Each
-// instance loads the library afresh when no other instance holds it, so a
-// test that owns the only instance starts from a newly loaded plug-in.
+// The plug-in DLL loaded the way the host loads it, called on raw blocks; a test that owns
+// the only instance starts from a newly loaded plug-in.
 #pragma once
 
 #include "base/win32/windows_api.h"
@@ -27,8 +25,7 @@ class PluginDll {
   int32_t Call(uint32_t selector, RawBlock& block) const { return CallRaw(selector, block.data()); }
   int32_t CallRaw(uint32_t selector, void* block) const;
 
-  // The destructor calls ShutdownHandler when InitializeHandler succeeded and
-  // no ShutdownHandler followed; this turns that off.
+  // Turns off the destructor's ShutdownHandler after an InitializeHandler that none followed.
   void SkipShutdownOnUnload() { shutdownOnUnload_ = false; }
 
  private:
@@ -39,12 +36,10 @@ class PluginDll {
   bool shutdownOnUnload_ = true;
 };
 
-// The names in a loaded module's export directory, and the DLL names in its
-// import directory, in table order.
+// A loaded module's exported names and imported DLL names, in table order.
 std::vector<std::string> ExportedNames(HMODULE module);
 std::vector<std::string> ImportedDllNames(HMODULE module);
-// True when the image is a DLL of this build's kind: PE32 for i386 in the
-// win32 build, PE32+ for x86-64 in the win64 build.
+// True when the image is a DLL of this build's kind (PE32 for i386, PE32+ for x86-64).
 bool IsDllOfThisBuild(HMODULE module);
 
 }  // namespace hf
