@@ -86,7 +86,7 @@ TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
                          "=== ERROR === HF: Hot Folder size mismatch, expected " + std::to_string(block::kSize) + "."));
 }
 
-TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedWithAnErrorMessage) {
+TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedAndShutdownHandlerEndsItsEffect) {
   logSettings.Set(0);
   for (uint32_t selector : {kShutdownHandler, kClearError, kGetCaps, kStartActionInit, kStartAction, 9u}) {
     RawBlock raw = RawBlock::Default();
@@ -111,9 +111,8 @@ TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedWithAn
   const LogMessages messages = ReceivedMessages();  // each rejection with its source line
   for (const std::string& text : {kRejected, kCharSizeMismatch})
     EXPECT_TRUE(HasMessageStarting(messages, 0, "! " + text + " (line ", " of file entry_point.cpp).\n")) << text;
-}
 
-TEST_F(BoundaryTest, InitializeHandlerWritesOnlyThePluginNameAndShutdownHandlerEndsItsEffect) {
+  // InitializeHandler writes only the plug-in's name, and ShutdownHandler ends its effect.
   for (uint32_t charSize : {0u, 1u}) {  // both narrow
     RawBlock raw = RawBlock::Default();
     raw.SetU32(block::kCharSize, charSize);
