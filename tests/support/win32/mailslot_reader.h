@@ -28,7 +28,7 @@ class MailslotReader {
   const std::string& path() const { return path_; }
 
   // Waits until a record not yet drained contains `substring`; false after `timeoutMs`.
-  bool WaitForText(const std::string& substring, DWORD timeoutMs);
+  bool WaitForText(const std::string& substring, DWORD timeoutMs) { return WaitFor(substring, timeoutMs, false); }
   // Writes a marker record and waits for it (then removes it): every record written before
   // by one process has arrived when it returns true, since the mailslot keeps their order.
   bool Sync(DWORD timeoutMs = 10000);
