@@ -2,9 +2,7 @@
 #include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/hot_folder_session.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <set>
 #include <thread>
 
@@ -36,36 +34,10 @@ void ExpectRefused(const RawBlock& raw, const std::string& message) {
   EXPECT_EQ(raw.U32(block::kMessageAcknowledged), 0u);
 }
 
-TEST_F(BoundaryTest, TheDllExportsTheEntryImportsOnlySystemDllsAndCarriesTheVersion) {
-  EXPECT_TRUE(IsDllOfThisBuild(dll.module()));
-#if defined(_WIN64)
-  EXPECT_EQ(ExportedNames(dll.module()), (std::vector<std::string>{"ActionEntryPoint"}));
-#else
-  EXPECT_EQ(ExportedNames(dll.module()), (std::vector<std::string>{"ActionEntryPoint", "ActionEntryPoint@8"}));
+TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
+#if !defined(_WIN64)  // the file check sees both names exported; here they are one entry
   EXPECT_EQ(::GetProcAddress(dll.module(), "ActionEntryPoint"), ::GetProcAddress(dll.module(), "ActionEntryPoint@8"));
 #endif
-  const std::set<std::string> systemDlls = {"kernel32.dll", "msvcrt.dll", "user32.dll", "advapi32.dll", "shell32.dll",
-                                            "ws2_32.dll",   "gdi32.dll",  "ole32.dll",  "shlwapi.dll",  "version.dll"};
-  std::vector<std::string> imports = ImportedDllNames(dll.module());
-  EXPECT_FALSE(imports.empty());
-  for (std::string name : imports) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    EXPECT_EQ(systemDlls.count(name), 1u) << name;
-  }
-  HRSRC resource = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
-  ASSERT_NE(resource, nullptr);
-  const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(dll.module(), resource)));
-  const std::string version(bytes, ::SizeofResource(dll.module(), resource));
-  const size_t at = version.find("\xBD\x04\xEF\xFE");  // VS_FIXEDFILEINFO starts with 0xFEEF04BD
-  ASSERT_NE(at, std::string::npos);
-  VS_FIXEDFILEINFO fixed;
-  std::memcpy(&fixed, version.data() + at, sizeof fixed);
-  EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(HF_VERSION_MAJOR << 16 | HF_VERSION_MINOR));
-  EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>(HF_VERSION_PATCH << 16));
-  EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_DLL));
-}
-
-TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
   logSettings.Set(0);
   for (uint32_t selector : {kInitializeHandler, kClearError, kGetVersion}) {
     EXPECT_EQ(dll.CallRaw(selector, nullptr), -2) << selector;

@@ -6,7 +6,6 @@
 #include "tests/support/win32/raw_block.h"
 
 #include <string>
-#include <vector>
 
 namespace hf {
 
@@ -35,11 +34,5 @@ class PluginDll {
   mutable bool initialised_ = false;
   bool shutdownOnUnload_ = true;
 };
-
-// A loaded module's exported names and imported DLL names, in table order.
-std::vector<std::string> ExportedNames(HMODULE module);
-std::vector<std::string> ImportedDllNames(HMODULE module);
-// True when the image is a DLL of this build's kind (PE32 for i386, PE32+ for x86-64).
-bool IsDllOfThisBuild(HMODULE module);
 
 }  // namespace hf
