@@ -19,14 +19,11 @@
 namespace hf {
 namespace {
 
-constexpr int kFolders = 2, kWritersPerFolder = 4;
-constexpr int kFilesPerFolder = 1000;   // written by the fast writers
-constexpr int kSlowFilesPerFolder = 3;  // written by the slow writer
+// Per folder, fast writers write files in two halves, one slow writer three files in chunks.
+constexpr int kFolders = 2, kWritersPerFolder = 4, kFilesPerFolder = 1000, kSlowFilesPerFolder = 3;
 constexpr int kTotalFiles = kFolders * (kFilesPerFolder + kSlowFilesPerFolder);
-constexpr DWORD kHalfFilePauseMs = 100;  // a file stays open between its two halves
-constexpr DWORD kBetweenFilesPauseMs = 25, kSlowChunkPauseMs = 1000;
-constexpr int kSlowChunks = 7;       // a slow file is open for about 6 s
-constexpr int kLastSlowChunks = 15;  // the last one for about 14 s: longer than two scan cycles
+constexpr DWORD kHalfFilePauseMs = 100, kBetweenFilesPauseMs = 25, kSlowChunkPauseMs = 1000;
+constexpr int kSlowChunks = 7, kLastSlowChunks = 15;  // open about 6 s; the last about 14 s, over two scan cycles
 constexpr uint64_t kLeakGuardKB = 64 * 1024;
 const char* const kExcluded[] = {"._resource fork", "._x", "printer.LOG", "spool.log"};  // sorted
 
@@ -45,8 +42,7 @@ size_t SizeOf(int folder, int index, bool slow) {
   return pick < 80 ? 1 + spread % 4096 : pick < 97 ? 4096 + spread % (60 * 1024) : 64 * 1024 + spread % (960 * 1024);
 }
 
-// The bytes of one file, from its name alone: a header that gives the job its
-// type, then pseudo-random bytes.
+// The bytes of one file from its name: a header that gives the job its type, then pseudo-random bytes.
 std::string ContentOf(const std::string& name, size_t size) {
   uint32_t state = 2166136261u;
   for (char c : name) state = (state ^ static_cast<unsigned char>(c)) * 16777619u;
@@ -98,7 +94,6 @@ TEST(SoakTest, TwoThousandFilesArriveExactlyOnceWhileWritersAreStillAtWork) {
       expected[FileName(f, index, slow)] = {f + 1, SizeOf(f, index, slow)};
     }
   }
-  ASSERT_EQ(expected.size(), static_cast<size_t>(kTotalFiles));
   commandLine += " --json --poll-ms 250 --max-files " + std::to_string(kTotalFiles) + " --exit-after-idle 90";
   MailslotReader log;
   ASSERT_TRUE(log.ok()) << log.error();
@@ -161,13 +156,13 @@ TEST(SoakTest, TwoThousandFilesArriveExactlyOnceWhileWritersAreStillAtWork) {
 
   // The files written last were met by the scanner while still open.
   ASSERT_TRUE(log.Sync());
-  const std::string inUseText = "File is in use (spooling?) : ";
-  std::set<std::string> inUse;
-  for (const LogRecord& record : log.Drain())
-    if (record.text.find(inUseText) != std::string::npos)
-      inUse.insert(record.text.substr(record.text.find(inUseText) + inUseText.size()));
-  for (int f = 0; f < kFolders; ++f)
-    EXPECT_EQ(inUse.count(in[f] + FileName(f, kSlowFilesPerFolder - 1, true)), 1u) << "the last slow file of " << in[f];
+  const std::vector<LogRecord> records = log.Drain();
+  for (int f = 0; f < kFolders; ++f) {
+    const std::string inUse = "File is in use (spooling?) : " + in[f] + FileName(f, kSlowFilesPerFolder - 1, true);
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [&](const LogRecord& r) {
+      return r.text.find(inUse) != std::string::npos;
+    })) << inUse;
+  }
 
   // A generous leak guard on the host process's memory.
   ASSERT_EQ(run.Of("ready").size(), 1u);
