@@ -4,6 +4,7 @@
 #include "base/file_io.h"
 #include "base/win32/scoped_handle.h"
 
+#include <map>
 #include <set>
 
 namespace hf::hot_folder_e2e {
@@ -11,18 +12,6 @@ namespace {
 
 class GroupingTest : public HotFolderTest {
  protected:
-  const FileRecord* GroupNamed(const std::vector<FileRecord>& records, const std::string& groupName) {
-    const FileRecord* found = nullptr;
-    for (const FileRecord& record : records) {
-      if (record.jobType != kFileGroupListType || GroupText(record, "FileGroupInfo", "GroupName") != groupName)
-        continue;
-      EXPECT_EQ(found, nullptr) << "two groups named " << groupName;
-      found = &record;
-    }
-    EXPECT_NE(found, nullptr) << groupName;
-    return found;
-  }
-
   void WriteSeparations(const std::vector<std::string>& names) {
     for (const std::string& name : names) ASSERT_TRUE(WriteBytes(hot + name, TiffBytes(name)));
   }
@@ -48,8 +37,11 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
 
   std::vector<FileRecord> records = CollectRecords(task, 4);
   ASSERT_EQ(records.size(), 4u);
-  const FileRecord* alpha = GroupNamed(records, "ALPHA");
-  const FileRecord* beta = GroupNamed(records, "BETA");
+  std::map<std::string, const FileRecord*> groups;  // by group name
+  for (const FileRecord& record : records)
+    if (record.jobType == kFileGroupListType) groups[GroupText(record, "FileGroupInfo", "GroupName")] = &record;
+  ASSERT_EQ(groups.size(), 2u);  // with the two files alone checked below, no group comes twice
+  const FileRecord *alpha = groups["ALPHA"], *beta = groups["BETA"];
   ASSERT_TRUE(alpha != nullptr && beta != nullptr);
   ExpectGroupArrived(*alpha, out, hot, a);
   ExpectGroupArrived(*beta, out, hot, b);
@@ -101,8 +93,8 @@ TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
 
   // A template that cannot be read although it is there.
   config.WriteCatalogue();
-  ScopedHandle holder(::CreateFileA(config.PathOf("E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle holder(::CreateFileA(config.PathOf("E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(holder);
   RawBlock& locked = StartGroupingTask(hot, out, "E2E Count");
   EXPECT_EQ(locked.MessageText(),
