@@ -4,9 +4,6 @@
 
 #include "base/win32/scoped_handle.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace hf::hot_folder_e2e {
 namespace {
 
@@ -145,31 +142,6 @@ TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
   EXPECT_EQ(GetActionStatus(task), 1);
   EXPECT_EQ(task.Pointer(block::kFileList), nullptr);
   EXPECT_FALSE(IsLiveGlobalBlock(r.address));
-}
-
-// A binary EPS is titled from and trimmed to its PostScript section; an Exif JPEG is a JPEG.
-TEST_F(HandoffTest, ABinaryEpsIsTitledFromItsPostScriptAndAnExifJpegIsAJpeg) {
-  const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: Poster\n%%For: Bo Berg\n%%EndComments\n";
-  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  const std::string preview(16, '\x7f');
-  const std::string eps = std::string("\xC5\xD0\xD3\xC6") + le32(30) + le32(uint32_t(postScript.size())) + le32(0) +
-                          le32(0) + le32(uint32_t(30 + postScript.size())) + le32(uint32_t(preview.size())) +
-                          "\xFF\xFF" + postScript + preview;
-  ASSERT_TRUE(WriteBytes(hot + "poster.eps", eps));
-  ASSERT_TRUE(WriteBytes(hot + "photo.jpg", std::string("\xFF\xD8\xFF\xE1\0\020Exif\0\0MM\0*", 16)));
-  ASSERT_EQ(Initialise(), 0);
-  RawBlock& task = StartTask(hot, scratch.path() + "out\\");
-  std::vector<FileRecord> records = CollectRecords(task, 2);
-  ASSERT_EQ(records.size(), 2u);
-  std::sort(records.begin(), records.end(),
-            [](const FileRecord& a, const FileRecord& b) { return a.fileName < b.fileName; });
-  EXPECT_EQ(records[0].fileName, "photo.jpg");
-  EXPECT_EQ(records[0].jobType, 8u);
-  EXPECT_EQ(records[1].jobType, 64u);
-  EXPECT_EQ(records[1].title, "Poster");
-  EXPECT_EQ(records[1].owner, "Bo Berg");
-  EXPECT_EQ(records[1].fileSize, postScript.size());
-  EXPECT_EQ(BytesOf(scratch.path() + "out\\poster.eps"), postScript);
 }
 
 TEST_F(HandoffTest, NothingInTheDestinationIsReplacedAndAReadOnlyJobArrivesWritable) {
