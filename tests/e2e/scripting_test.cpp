@@ -72,25 +72,25 @@ class ScriptingTest : public ::testing::Test {
 
 TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
   const std::string elsewhere = scratch.MakeSubfolder("elsewhere");
-  const std::string junk = std::string("\xEF\xBB\x00\xFF[General\n\x01ResourceID\n=NEWNAME\r\n[\n\xFE\xFF", 32);
   const std::string junkPath = scratch.path() + "junk.bin";
-  ASSERT_TRUE(WriteBytes(junkPath, junk));
-  InstallStandin("outcomes", Plan({{"keep.ps", "Record=" + scratch.path() + "keep.rec"},
-                                   {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
-                                   {"same.ps", "NewName=SAME.PS"},
-                                   {"gone.ps", "Delete=1"},
-                                   {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
-                                   {"id.ps", "ResourceId=job-42"},
-                                   {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
-                                   {"back.ps", "Reappear=1"},
-                                   {"missing.ps", "NewName=nothere.ps"},
-                                   {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
-                                   {"junkname.ps", "NewNameFrom=" + junkPath},
-                                   {"junkid.ps", "ResultsFrom=" + junkPath}}));
+  ASSERT_TRUE(
+      WriteBytes(junkPath, std::string("\xEF\xBB\x00\xFF[General\n\x01ResourceID\n=NEWNAME\r\n[\n\xFE\xFF", 32)));
+  const std::vector<std::vector<std::string>> plan = {
+      {"keep.ps", "Record=" + scratch.path() + "keep.rec"},
+      {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
+      {"same.ps", "NewName=SAME.PS"},
+      {"gone.ps", "Delete=1"},
+      {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
+      {"id.ps", "ResourceId=job-42"},
+      {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
+      {"back.ps", "Reappear=1"},
+      {"missing.ps", "NewName=nothere.ps"},
+      {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
+      {"junkname.ps", "NewNameFrom=" + junkPath},
+      {"junkid.ps", "ResultsFrom=" + junkPath}};
+  InstallStandin("outcomes", Plan(plan));
   WriteIni("HideScriptWindow=1\r\n");
-  for (const char* name : {"keep.ps", "rename.ps", "same.ps", "gone.ps", "away.ps", "id.ps", "both.ps", "back.ps",
-                           "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"})
-    ASSERT_TRUE(WriteBytes(in + name, kPostScript));
+  for (const auto& section : plan) ASSERT_TRUE(WriteBytes(in + section[0], kPostScript));
 
   // Idle for several scan intervals: a file handed over twice would show.
   HostRun run = Run("outcomes.exe", "--exit-after-idle 20");

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 
 namespace hf {
 namespace {
@@ -41,34 +42,29 @@ TEST(TaskArgumentTest, SplitsAtTheFirstColonThatIsNotADriveColon) {
 TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffsetWithinItsWidth) {
   using namespace file_record;
   alignas(8) std::array<uint8_t, kSize> bytes{};
-  auto put = [&bytes](size_t offset, const void* value, size_t size) { std::memcpy(&bytes[offset], value, size); };
-  auto text = [&put](size_t offset, const std::string& value) { put(offset, value.data(), value.size()); };
-  const uint32_t jobType = 1, groupMember = 1, colourType = 3, intakeFlag = 4;
-  const uint64_t size = 0x100000002ull;
+  auto put = [&bytes](size_t offset, const auto& value) { std::memcpy(&bytes[offset], &value, sizeof value); };
+  auto text = [&bytes](size_t offset, const std::string& value) {
+    value.copy(reinterpret_cast<char*>(&bytes[offset]), value.size());
+  };
   text(kFolder, "C:\\out\\");
   text(kFileName, "job.ps");
   text(kTitle, std::string(132, 'T'));  // unterminated: runs straight into the owner
   text(kOwner, std::string(132, 'O'));
-  put(kFileSize, &size, 8);
-  put(kJobType, &jobType, 4);
-  put(kGroupMember, &groupMember, 4);
-  put(kColourType, &colourType, 4);
+  put(kFileSize, uint64_t{0x100000002ull});
+  put(kJobType, uint32_t{1});
+  put(kGroupMember, uint32_t{1});
+  put(kColourType, uint32_t{3});
   text(kUniqueId, std::string(128, 'f'));
   text(kIntakeFailureText, "no FileSpec");
   const auto& record = *reinterpret_cast<const ChainedFileItem*>(bytes.data());
   EXPECT_EQ(ReadHandedOverFile(record).intakeFailureText, "") << "the text counts only with its flag";
-  put(kItemFlags, &intakeFlag, 4);
-  HandedOverFile file = ReadHandedOverFile(record);
-  EXPECT_EQ(file.folder, "C:\\out\\");
-  EXPECT_EQ(file.fileName, "job.ps");
-  EXPECT_EQ(file.title, std::string(132, 'T'));
-  EXPECT_EQ(file.owner, std::string(132, 'O'));
-  EXPECT_EQ(file.fileSize, size);
-  EXPECT_EQ(file.jobType, jobType);
-  EXPECT_EQ(file.groupMember, groupMember);
-  EXPECT_EQ(file.colourType, colourType);
-  EXPECT_EQ(file.resourceId, std::string(128, 'f'));
-  EXPECT_EQ(file.intakeFailureText, "no FileSpec");
+  put(kItemFlags, uint32_t{4});
+  const HandedOverFile file = ReadHandedOverFile(record);
+  EXPECT_EQ(std::tie(file.folder, file.fileName, file.title, file.owner, file.resourceId, file.intakeFailureText),
+            std::make_tuple("C:\\out\\", "job.ps", std::string(132, 'T'), std::string(132, 'O'), std::string(128, 'f'),
+                            "no FileSpec"));
+  EXPECT_EQ(std::tie(file.fileSize, file.jobType, file.groupMember, file.colourType),
+            std::make_tuple(0x100000002ull, 1u, 1u, 3u));
 }
 
 }  // namespace
