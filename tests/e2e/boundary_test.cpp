@@ -148,24 +148,18 @@ TEST_F(BoundaryTest, TaskInitNumbersATaskOnceSetsItsStateAndFreesItsInitData) {
   RawBlock next = RawBlock::Default();
   EXPECT_EQ(dll.Call(kCheckActionInit, next), 0);
   EXPECT_EQ(next.U32(block::kTaskId), number + 1);
-  // Selector, state before and after, whether a task without a number gets one (a numbered one keeps it).
-  const struct {
-    uint32_t selector;
-    int32_t state, expected;
-    bool numbered;
-  } cases[] = {{kStartActionInit, -3, 1, true}, {kStartActionInit, 0, 1, true}, {kStartActionInit, 4, 1, true},
-               {kStartActionInit, 6, 1, true},  {kStartActionInit, 7, 7, true}, {kStartActionInit, 1000, 1000, true},
-               {kCheckActionInit, 0, 3, true},  {kCheckActionInit, 4, 3, true}, {kCheckActionInit, 9, 9, false}};
+  // Selector, state before and after, 1 when a task without a number gets one (a numbered one keeps it).
+  const int32_t cases[][4] = {{kStartActionInit, -3, 1, 1}, {kStartActionInit, 6, 1, 1}, {kStartActionInit, 7, 7, 1},
+                              {kCheckActionInit, 0, 3, 1},  {kCheckActionInit, 6, 3, 1}, {kCheckActionInit, 9, 9, 0}};
   for (const auto& c : cases) {
     for (uint32_t taskId : {0u, 77u}) {
       RawBlock task = RawBlock::Default();
       task.SetU32(block::kTaskId, taskId);
-      task.SetI32(block::kActionState, c.state);
-      EXPECT_EQ(dll.Call(c.selector, task), 0);
-      EXPECT_EQ(task.I32(block::kActionState), c.expected) << c.selector << " " << c.state;
+      task.SetI32(block::kActionState, c[1]);
+      EXPECT_EQ(dll.Call(static_cast<uint32_t>(c[0]), task), 0);
+      EXPECT_EQ(task.I32(block::kActionState), c[2]) << c[0] << " " << c[1];
       const uint32_t id = task.U32(block::kTaskId);
-      EXPECT_TRUE(taskId == 0 && c.numbered ? id > number + 1 : id == taskId)
-          << c.selector << " " << c.state << " " << id;
+      EXPECT_TRUE(taskId == 0 && c[3] ? id > number + 1 : id == taskId) << c[0] << " " << c[1] << " " << id;
     }
   }
   logSettings.Set(0, 0);  // no log text may take the freed blocks' place before they are checked
