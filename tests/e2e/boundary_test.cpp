@@ -1,13 +1,8 @@
-// The plug-in boundary through the real DLL: its exports, imports and version,
-// block checks, the admission gate, the small selectors, task numbering, the
-// release of messages and lists, and the log lines a debug monitor receives
-// meanwhile. Blocks are raw bytes read through the offset table.
+// The plug-in boundary through the real DLL, with blocks as raw bytes read through the offset table.
 #include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/hot_folder_session.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <set>
 #include <thread>
 
@@ -18,7 +13,6 @@ const std::string kRejected = "Selector rejected - InitializeHandler has not yet
 const std::string kCharSizeMismatch = "Character size mismatch! Mixing wide/narrow charset modules is not permitted\n";
 void* const kAllOnes = reinterpret_cast<void*>(~uintptr_t{0});
 
-// Each test loads the DLL afresh, so the library starts uninitialised.
 using BoundaryTest = HotFolderTest;
 
 // A default block with one field changed; the call must give `result` and leave every byte alone.
@@ -40,36 +34,10 @@ void ExpectRefused(const RawBlock& raw, const std::string& message) {
   EXPECT_EQ(raw.U32(block::kMessageAcknowledged), 0u);
 }
 
-TEST_F(BoundaryTest, TheDllExportsTheEntryImportsOnlySystemDllsAndCarriesTheVersion) {
-  EXPECT_TRUE(IsDllOfThisBuild(dll.module()));
-#if defined(_WIN64)
-  EXPECT_EQ(ExportedNames(dll.module()), (std::vector<std::string>{"ActionEntryPoint"}));
-#else
-  EXPECT_EQ(ExportedNames(dll.module()), (std::vector<std::string>{"ActionEntryPoint", "ActionEntryPoint@8"}));
+TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
+#if !defined(_WIN64)  // the file check sees both names exported; here they are one entry
   EXPECT_EQ(::GetProcAddress(dll.module(), "ActionEntryPoint"), ::GetProcAddress(dll.module(), "ActionEntryPoint@8"));
 #endif
-  const std::set<std::string> systemDlls = {"kernel32.dll", "msvcrt.dll", "user32.dll", "advapi32.dll", "shell32.dll",
-                                            "ws2_32.dll",   "gdi32.dll",  "ole32.dll",  "shlwapi.dll",  "version.dll"};
-  std::vector<std::string> imports = ImportedDllNames(dll.module());
-  EXPECT_FALSE(imports.empty());
-  for (std::string name : imports) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    EXPECT_EQ(systemDlls.count(name), 1u) << name;
-  }
-  HRSRC resource = ::FindResourceA(dll.module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
-  ASSERT_NE(resource, nullptr);
-  const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(dll.module(), resource)));
-  const std::string version(bytes, ::SizeofResource(dll.module(), resource));
-  const size_t at = version.find("\xBD\x04\xEF\xFE");  // VS_FIXEDFILEINFO starts with 0xFEEF04BD
-  ASSERT_NE(at, std::string::npos);
-  VS_FIXEDFILEINFO fixed;
-  std::memcpy(&fixed, version.data() + at, sizeof fixed);
-  EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(HF_VERSION_MAJOR << 16 | HF_VERSION_MINOR));
-  EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>(HF_VERSION_PATCH << 16));
-  EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_DLL));
-}
-
-TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
   logSettings.Set(0);
   for (uint32_t selector : {kInitializeHandler, kClearError, kGetVersion}) {
     EXPECT_EQ(dll.CallRaw(selector, nullptr), -2) << selector;
@@ -90,7 +58,7 @@ TEST_F(BoundaryTest, WrongOrMissingBlocksAreRefusedUntouchedAndLoggedAsErrors) {
                          "=== ERROR === HF: Hot Folder size mismatch, expected " + std::to_string(block::kSize) + "."));
 }
 
-TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedWithAnErrorMessage) {
+TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedAndShutdownHandlerEndsItsEffect) {
   logSettings.Set(0);
   for (uint32_t selector : {kShutdownHandler, kClearError, kGetCaps, kStartActionInit, kStartAction, 9u}) {
     RawBlock raw = RawBlock::Default();
@@ -115,9 +83,8 @@ TEST_F(BoundaryTest, UntilInitializeHandlerSucceedsEverySelectorIsRejectedWithAn
   const LogMessages messages = ReceivedMessages();  // each rejection with its source line
   for (const std::string& text : {kRejected, kCharSizeMismatch})
     EXPECT_TRUE(HasMessageStarting(messages, 0, "! " + text + " (line ", " of file entry_point.cpp).\n")) << text;
-}
 
-TEST_F(BoundaryTest, InitializeHandlerWritesOnlyThePluginNameAndShutdownHandlerEndsItsEffect) {
+  // InitializeHandler writes only the plug-in's name, and ShutdownHandler ends its effect.
   for (uint32_t charSize : {0u, 1u}) {  // both narrow
     RawBlock raw = RawBlock::Default();
     raw.SetU32(block::kCharSize, charSize);
@@ -181,24 +148,18 @@ TEST_F(BoundaryTest, TaskInitNumbersATaskOnceSetsItsStateAndFreesItsInitData) {
   RawBlock next = RawBlock::Default();
   EXPECT_EQ(dll.Call(kCheckActionInit, next), 0);
   EXPECT_EQ(next.U32(block::kTaskId), number + 1);
-  // Selector, state before and after, whether a task without a number gets one (a numbered one keeps it).
-  const struct {
-    uint32_t selector;
-    int32_t state, expected;
-    bool numbered;
-  } cases[] = {{kStartActionInit, -3, 1, true}, {kStartActionInit, 0, 1, true}, {kStartActionInit, 4, 1, true},
-               {kStartActionInit, 6, 1, true},  {kStartActionInit, 7, 7, true}, {kStartActionInit, 1000, 1000, true},
-               {kCheckActionInit, 0, 3, true},  {kCheckActionInit, 4, 3, true}, {kCheckActionInit, 9, 9, false}};
+  // Selector, state before and after, 1 when a task without a number gets one (a numbered one keeps it).
+  const int32_t cases[][4] = {{kStartActionInit, -3, 1, 1}, {kStartActionInit, 6, 1, 1}, {kStartActionInit, 7, 7, 1},
+                              {kCheckActionInit, 0, 3, 1},  {kCheckActionInit, 6, 3, 1}, {kCheckActionInit, 9, 9, 0}};
   for (const auto& c : cases) {
     for (uint32_t taskId : {0u, 77u}) {
       RawBlock task = RawBlock::Default();
       task.SetU32(block::kTaskId, taskId);
-      task.SetI32(block::kActionState, c.state);
-      EXPECT_EQ(dll.Call(c.selector, task), 0);
-      EXPECT_EQ(task.I32(block::kActionState), c.expected) << c.selector << " " << c.state;
+      task.SetI32(block::kActionState, c[1]);
+      EXPECT_EQ(dll.Call(static_cast<uint32_t>(c[0]), task), 0);
+      EXPECT_EQ(task.I32(block::kActionState), c[2]) << c[0] << " " << c[1];
       const uint32_t id = task.U32(block::kTaskId);
-      EXPECT_TRUE(taskId == 0 && c.numbered ? id > number + 1 : id == taskId)
-          << c.selector << " " << c.state << " " << id;
+      EXPECT_TRUE(taskId == 0 && c[3] ? id > number + 1 : id == taskId) << c[0] << " " << c[1] << " " << id;
     }
   }
   logSettings.Set(0, 0);  // no log text may take the freed blocks' place before they are checked
@@ -236,19 +197,13 @@ TEST_F(BoundaryTest, TaskNumbersAreUniqueAcrossBlocksAndThreads) {
   EXPECT_EQ(unique.count(0u), 0u);
 }
 
-// The rules of the release live in host/; here: every call applies them.
+// The rules of the release (an unacknowledged message stays) live in host/; here: every call applies them.
 TEST_F(BoundaryTest, ATakenMessageAndAHandedOverListAreReleasedAtTheNextCall) {
   RawBlock raw = RawBlock::Default();
   ASSERT_EQ(dll.Call(kClearError, raw), -1);  // leaves the rejection message
   void* message = raw.Pointer(block::kMessageText);
   ASSERT_EQ(Initialise(), 0);
   raw.SetI32(block::kErrorCode, 0);
-  ReceivedMessages();
-  EXPECT_EQ(dll.Call(kGetCaps, raw), 0);
-  EXPECT_EQ(raw.Pointer(block::kMessageText), message);
-  EXPECT_TRUE(IsLiveGlobalBlock(message));
-  EXPECT_TRUE(HasMessage(ReceivedMessages(), 0, "==WARNING!== The last message/data has not yet been acknowledged!"));
-
   raw.AcknowledgeMessage();
   std::vector<void*> records = NewFileRecordChain({"a.ps", "b.pdf"}, 1);
   ASSERT_EQ(records.size(), 2u);

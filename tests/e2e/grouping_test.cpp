@@ -1,12 +1,10 @@
-// Separation grouping through the real DLL: separations dropped into a hot
-// folder become one group file and folder per group, handed to the host as
-// ".fgl" records with their folders; resource IDs with thumbnails; grouping
-// switched off when it cannot be set up.
+// Separation grouping through the real DLL: one ".fgl" record and folder per group.
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/file_io.h"
 #include "base/win32/scoped_handle.h"
 
+#include <map>
 #include <set>
 
 namespace hf::hot_folder_e2e {
@@ -14,19 +12,6 @@ namespace {
 
 class GroupingTest : public HotFolderTest {
  protected:
-  // The record whose group file names `groupName`.
-  const FileRecord* GroupNamed(const std::vector<FileRecord>& records, const std::string& groupName) {
-    const FileRecord* found = nullptr;
-    for (const FileRecord& record : records) {
-      if (record.jobType != kFileGroupListType || GroupText(record, "FileGroupInfo", "GroupName") != groupName)
-        continue;
-      EXPECT_EQ(found, nullptr) << "two groups named " << groupName;
-      found = &record;
-    }
-    EXPECT_NE(found, nullptr) << groupName;
-    return found;
-  }
-
   void WriteSeparations(const std::vector<std::string>& names) {
     for (const std::string& name : names) ASSERT_TRUE(WriteBytes(hot + name, TiffBytes(name)));
   }
@@ -34,8 +19,7 @@ class GroupingTest : public HotFolderTest {
   ProgramConfig config;
 };
 
-// With thumbnails on, the separations of a group share one resource ID; files
-// the scheme cannot read are handed over on their own, each with its own.
+// With thumbnails on, a group's separations share one resource ID; unreadable names go alone.
 TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWithOneResourceId) {
   config.WriteCatalogue();
   config.WriteTemplate("E2E Count", kWithoutPreps, 60, 1, 4);
@@ -53,8 +37,11 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
 
   std::vector<FileRecord> records = CollectRecords(task, 4);
   ASSERT_EQ(records.size(), 4u);
-  const FileRecord* alpha = GroupNamed(records, "ALPHA");
-  const FileRecord* beta = GroupNamed(records, "BETA");
+  std::map<std::string, const FileRecord*> groups;  // by group name
+  for (const FileRecord& record : records)
+    if (record.jobType == kFileGroupListType) groups[GroupText(record, "FileGroupInfo", "GroupName")] = &record;
+  ASSERT_EQ(groups.size(), 2u);  // with the two files alone checked below, no group comes twice
+  const FileRecord *alpha = groups["ALPHA"], *beta = groups["BETA"];
   ASSERT_TRUE(alpha != nullptr && beta != nullptr);
   ExpectGroupArrived(*alpha, out, hot, a);
   ExpectGroupArrived(*beta, out, hot, b);
@@ -77,8 +64,7 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
     const std::string id = GroupText(*group, "FileGroupInfo", "ResourceID");
     ids.insert(id);
     EXPECT_EQ(CountMessages(messages, 0, "HFA: Setting group resource ID to '" + id + "'. "), 1) << id;
-    // Every later separation takes the group's, including the one whose
-    // arrival completes the group and wakes its monitor.
+    // Every later separation takes the group's, also the one that completes the group.
     EXPECT_EQ(CountMessages(messages, 0, "HFA: Using group resource ID of '" + id + "'. "), 3) << id;
   }
   std::set<std::string> alone;
@@ -98,7 +84,6 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
 }
 
 TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
-  config.Remove("FilenameSetups\\Colours.ini");
   config.WriteTemplate("E2E Count", kWithoutPreps, 60, 1, 4);
   ASSERT_EQ(Initialise(), 0);
   RawBlock& noCatalogue = StartGroupingTask(hot, out, "E2E Count");
@@ -108,8 +93,8 @@ TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
 
   // A template that cannot be read although it is there.
   config.WriteCatalogue();
-  ScopedHandle holder(::CreateFileA(config.PathOf("FilenameSetups\\E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle holder(::CreateFileA(config.PathOf("E2E Count.fns").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(holder);
   RawBlock& locked = StartGroupingTask(hot, out, "E2E Count");
   EXPECT_EQ(locked.MessageText(),

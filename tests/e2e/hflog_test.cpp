@@ -1,6 +1,4 @@
-// hflog.exe as a user runs it: records written by the log channel come out as
-// one line each, it stops after --count records or --seconds, and it refuses
-// bad arguments and a mailslot that another reader already has.
+// hflog.exe as a user runs it: one line per record, --count and --seconds, and what it refuses.
 #include "host/log_channel.h"
 
 #include "base/log.h"
@@ -67,7 +65,7 @@ TEST_F(HflogTest, PrintsEachRecordOnOneLineAndStopsAfterCount) {
   EXPECT_EQ(lines[1].substr(lines[1].size() - 19), " 02/02 second\\nline") << lines[1];
 }
 
-TEST_F(HflogTest, StopsAfterTheGivenSecondsAndRefusesBadArguments) {
+TEST_F(HflogTest, StopsAfterTheGivenSecondsAndRefusesBadArgumentsAndATakenMailslot) {
   const std::pair<const char*, DWORD> cases[] = {{"--seconds 1", 0}, {"--count", 2},      {"--count x", 2},
                                                  {"--count 0", 2},   {"--seconds -1", 2}, {"--verbose", 2}};
   for (const auto& [arguments, exitCode] : cases) {
@@ -78,14 +76,11 @@ TEST_F(HflogTest, StopsAfterTheGivenSecondsAndRefusesBadArguments) {
   CapturedProcess help = RunHflog("--help");
   EXPECT_EQ(help.exitCode, 0u);
   EXPECT_EQ(help.output.rfind("Usage: hflog [--count N] [--seconds S] [--help]", 0), 0u) << help.output;
-}
-
-TEST_F(HflogTest, RefusesAMailslotThatIsAlreadyTaken) {
-  MailslotReader reader;
+  MailslotReader reader;  // the mailslot is taken
   ASSERT_TRUE(reader.ok()) << reader.error();
-  CapturedProcess run = RunHflog("--seconds 30");
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.output.rfind("hflog: cannot create " + LogMailslotPath("."), 0), 0u) << run.output;
+  CapturedProcess taken = RunHflog("--seconds 30");
+  EXPECT_EQ(taken.exitCode, 1u);
+  EXPECT_EQ(taken.output.rfind("hflog: cannot create " + LogMailslotPath("."), 0), 0u) << taken.output;
 }
 
 }  // namespace

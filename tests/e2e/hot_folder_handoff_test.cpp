@@ -1,22 +1,15 @@
-// The road of a file through the real DLL: which files the scanner admits
-// (files still held open, empty, hidden and badly named files) and how
-// GetActionStatus hands them over, moved into the destination: never
-// replacing anything there, whole also across volumes.
+// Which files the scanner of the real DLL admits, and how GetActionStatus hands them over.
 #include "tests/support/win32/global_blocks.h"
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/win32/scoped_handle.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace hf::hot_folder_e2e {
 namespace {
 
 using HandoffTest = HotFolderTest;
 
-// Runs a Linux command line under Wine and waits (at most 10 s) until `done`
-// holds: Wine cannot wait for such a process.
+// Runs a Linux command line and waits (at most 10 s) until `done` holds: Wine cannot wait for it.
 template <typename Done>
 bool RunUnixUntil(std::string commandLine, Done done) {
   STARTUPINFOA startup{};
@@ -30,8 +23,7 @@ bool RunUnixUntil(std::string commandLine, Done done) {
   return false;
 }
 
-// Puts a job into `folder` under a name no Windows program can make, with the
-// machine's own "mv"; false when not under Wine.
+// Puts a job into `folder` under a name no Windows program can make, with the machine's "mv".
 bool StageUnderUnixName(const ScratchFolder& scratch, const std::string& folder, const std::string& name,
                         const std::string& bytes) {
   const std::string staged = scratch.path() + "staged.ps";
@@ -86,16 +78,14 @@ TEST_F(HandoffTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   ASSERT_EQ(Initialise(), 0);
   RawBlock& task = StartTask(hot, scratch.path() + "out\\");
   ASSERT_TRUE(WaitForLog("TimerAction complete"));
-  // The scanner writes no host's block (the host may have freed it): the
-  // system error is logged, the block of InitializeHandler stays as it was.
+  // The scanner writes no host's block (the host may have freed it), it logs the system error.
   EXPECT_EQ(init.I32(block::kErrorCode), 0);
   EXPECT_TRUE(HasMessageStarting(ReceivedMessages(), 0, "! MoveFile on BadFileName failed at line "));
   ASSERT_TRUE(ScanOnceAndEnd());
   LogMessages messages = ReceivedMessages();
   EXPECT_EQ(CountMessages(messages, 3, "Badly named file, attempting to rename it physically."), 0);
   EXPECT_TRUE(HasMessage(messages, 3, "Ignoring excluded file: tab here.ps"));
-  // The entry matches that name only: the cleanly named file goes on. The
-  // task's host is told of the stuck job at its next poll, once.
+  // The entry matches that name only; the host is told of the stuck job at its next poll, once.
   std::vector<FileRecord> records = CollectRecords(task);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].fileName, "tab here.ps.other");
@@ -106,7 +96,6 @@ TEST_F(HandoffTest, ABadNameThatCannotBeRenamedIsExcludedFromThenOn) {
   EXPECT_EQ(GetActionStatus(task), 1);
   EXPECT_EQ(task.I32(block::kErrorCode), -1);  // the first report's code stays until the host clears it
   EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"tab\there.ps"}));
-  // The scratch folder cannot remove that name itself.
   EXPECT_TRUE(
       RunUnixUntil("/bin/rm -f \"" + UnixPathOf(hot) + "/tab\there.ps\"", [&] { return FileNamesIn(hot).empty(); }));
 }
@@ -155,36 +144,6 @@ TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
   EXPECT_FALSE(IsLiveGlobalBlock(r.address));
 }
 
-// A binary EPS is titled from its PostScript section (its header holds no
-// text) and handed over trimmed to it; an Exif JPEG (no "JFIF") is a JPEG.
-TEST_F(HandoffTest, ABinaryEpsIsTitledFromItsPostScriptAndAnExifJpegIsAJpeg) {
-  const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%Title: Poster\n%%For: Bo Berg\n%%EndComments\n";
-  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  const std::string preview(16, '\x7f');
-  const std::string eps = std::string("\xC5\xD0\xD3\xC6") + le32(30) + le32(uint32_t(postScript.size())) + le32(0) +
-                          le32(0) + le32(uint32_t(30 + postScript.size())) + le32(uint32_t(preview.size())) +
-                          "\xFF\xFF" + postScript + preview;
-  ASSERT_TRUE(WriteBytes(hot + "poster.eps", eps));
-  ASSERT_TRUE(WriteBytes(hot + "photo.jpg", std::string("\xFF\xD8\xFF\xE1\x00\x10"
-                                                        "Exif\0\0MM\0*",
-                                                        16)));
-  ASSERT_EQ(Initialise(), 0);
-  RawBlock& task = StartTask(hot, scratch.path() + "out\\");
-  std::vector<FileRecord> records = CollectRecords(task, 2);
-  ASSERT_EQ(records.size(), 2u);
-  std::sort(records.begin(), records.end(),
-            [](const FileRecord& a, const FileRecord& b) { return a.fileName < b.fileName; });
-  EXPECT_EQ(records[0].fileName, "photo.jpg");
-  EXPECT_EQ(records[0].jobType, 8u);
-  EXPECT_EQ(records[1].jobType, 64u);
-  EXPECT_EQ(records[1].title, "Poster");
-  EXPECT_EQ(records[1].owner, "Bo Berg");
-  EXPECT_EQ(records[1].fileSize, postScript.size());
-  EXPECT_EQ(BytesOf(scratch.path() + "out\\poster.eps"), postScript);
-}
-
-// Names taken in the destination give arriving files new names; a read-only
-// job is made writable to be moved.
 TEST_F(HandoffTest, NothingInTheDestinationIsReplacedAndAReadOnlyJobArrivesWritable) {
   ASSERT_TRUE(::CreateDirectoryA((out + "y.ps").c_str(), nullptr));
   ASSERT_TRUE(WriteBytes(out + "z.ps", "first z"));
@@ -247,8 +206,7 @@ TEST_F(HandoffTest, AJobMovedToAnotherVolumeEndsInExactlyOnePlace) {
   RawBlock& task = StartTask(hot, other.path());
   ASSERT_TRUE(ScanOnceAndEnd());
   ASSERT_TRUE(HasMessage(ReceivedMessages(), 3, "Added 2 items to " + hot));
-  // A reader that does not let the file be deleted: the copy of b.ps succeeds,
-  // the removal of the original cannot.
+  // A reader that does not let b.ps be deleted: its copy succeeds, the removal cannot.
   ScopedHandle reader(::CreateFileA((hot + "b.ps").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(reader.valid());

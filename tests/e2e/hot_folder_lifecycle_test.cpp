@@ -1,7 +1,4 @@
-// A task's life through the real DLL: StartAction's checks and the sharing of
-// one folder by two tasks, CancelAction and EndAction, ShutdownHandler with
-// the scanner running, a missing data folder, an unload without shutdown, and
-// the scan cycle as its log shows it.
+// A task's life through the real DLL, from StartAction to EndAction, shutdown and unload.
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/file_io.h"
@@ -80,21 +77,20 @@ TEST_F(LifecycleTest, CancelActionAndEndActionRemoveOnlyTheirTasksFolder) {
   ReceivedMessages();
 
   ASSERT_EQ(dll.Call(kCancelAction, a), 0);
-  LogMessages messages = ReceivedMessages();
-  for (const char* line : {"Stopping scanner", "Scanner inactive", "Restarting scanning for the remaining folders..."})
-    EXPECT_TRUE(HasMessage(messages, 1, line)) << line;
-  EXPECT_TRUE(HasMessage(messages, 1, "Removing folder \"" + hotA + "\" from list"));
+  ExpectMessages(ReceivedMessages(), {{1, "Stopping scanner"},
+                                      {1, "Scanner inactive"},
+                                      {1, "Restarting scanning for the remaining folders..."},
+                                      {1, "Removing folder \"" + hotA + "\" from list"}});
   EXPECT_EQ(GetActionStatus(a), -1);
   EXPECT_EQ(a.I32(block::kActionState), 6);
   EXPECT_EQ(a.MessageText(), "GAStatus - folder unregistered / task Ended.\n");
 
   ASSERT_EQ(dll.Call(kEndAction, b), 0);
   EXPECT_EQ(b.I32(block::kActionState), 0);
-  messages = ReceivedMessages();
-  EXPECT_TRUE(HasMessage(messages, 3, "EndAction call - stop scanner, and remove this task's folder list."));
-  EXPECT_TRUE(HasMessage(messages, 1, "Stopping scanner..."));
-  EXPECT_TRUE(HasMessage(messages, 2, "Scanner inactive"));
-  EXPECT_TRUE(HasMessage(messages, 3, "unlinked " + hotB + " and its filelist."));
+  ExpectMessages(ReceivedMessages(), {{3, "EndAction call - stop scanner, and remove this task's folder list."},
+                                      {1, "Stopping scanner..."},
+                                      {2, "Scanner inactive"},
+                                      {3, "unlinked " + hotB + " and its filelist."}});
   EXPECT_EQ(GetActionStatus(b), -1);
 
   // The third task's folder is still watched; the cancelled one is not.
@@ -113,9 +109,8 @@ TEST_F(LifecycleTest, CancelActionAndEndActionRemoveOnlyTheirTasksFolder) {
   unnumbered.SetI32(block::kActionState, 3);
   EXPECT_EQ(dll.Call(kEndAction, unnumbered), 0);
   EXPECT_EQ(unnumbered.I32(block::kActionState), 3);
-  messages = ReceivedMessages();
-  EXPECT_TRUE(HasMessage(messages, 1, "fnCancelAction - Note: the task is not listed, the action does not exist."));
-  EXPECT_TRUE(HasMessage(messages, 1, "task 99 not found. Cannot end it."));
+  ExpectMessages(ReceivedMessages(), {{1, "fnCancelAction - Note: the task is not listed, the action does not exist."},
+                                      {1, "task 99 not found. Cannot end it."}});
 
   ASSERT_EQ(dll.Call(kEndAction, c), 0);
   ReceivedMessages();
@@ -129,12 +124,10 @@ TEST_F(LifecycleTest, ShutdownWithTheScannerRunningWarnsAndTheNextStartWorks) {
   StartTask(hot, out);
   ReceivedMessages();
   EXPECT_EQ(Shutdown(), 0);
-  LogMessages messages = ReceivedMessages();
-  for (const char* warning :
-       {"EndAction/CancelAction has not been called!", "HF Scanner is still active, and files may be transferring!",
-        "Memory leakage/data corruption may occur!"})
-    EXPECT_TRUE(HasMessage(messages, 0, std::string("== WARNING == ") + warning)) << warning;
-  EXPECT_TRUE(HasMessage(messages, 2, "got stop request"));
+  ExpectMessages(ReceivedMessages(), {{0, "== WARNING == EndAction/CancelAction has not been called!"},
+                                      {0, "== WARNING == HF Scanner is still active, and files may be transferring!"},
+                                      {0, "== WARNING == Memory leakage/data corruption may occur!"},
+                                      {2, "got stop request"}});
 
   // Every folder went with the shutdown; a new initialisation starts afresh.
   ASSERT_EQ(Initialise(), 0);
@@ -149,12 +142,12 @@ TEST_F(LifecycleTest, AMissingDataFolderIsACriticalNoticeAndTheListsStayEmpty) {
   dataFolder = scratch.path() + "no such data";
   ASSERT_EQ(Initialise(), 0);
   const std::string config = dataFolder + "\\Config";
-  LogMessages messages = ReceivedMessages();
-  for (const std::string& path : {config, config + "\\FilenameExceptions.bin", config + "\\ExtensionExceptions.bin"})
-    EXPECT_TRUE(HasMessage(messages, 0, "CRITICAL ERROR - HF cannot find or create (" + path + ")!")) << path;
+  const std::string critical = "CRITICAL ERROR - HF cannot find or create (" + config;
+  ExpectMessages(ReceivedMessages(), {{0, critical + ")!"},
+                                      {0, critical + "\\FilenameExceptions.bin)!"},
+                                      {0, critical + "\\ExtensionExceptions.bin)!"}});
 
-  // Without the lists only the probe name is excluded. Without a destination
-  // the records name the hot folder and the files stay.
+  // Without the lists only the probe name is excluded; without a destination the files stay.
   ASSERT_TRUE(WriteBytes(hot + "spool.log", "%!PS\nlog\n"));
   ASSERT_TRUE(WriteBytes(hot + "b.pdf", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n"));
   RawBlock& task = StartTask(hot.substr(0, hot.size() - 1));  // StartAction adds the backslash
@@ -188,10 +181,11 @@ TEST_F(LifecycleTest, TheScannerLogsEachStepOfItsCyclesAndReadsTheLoopLimitAtEve
   ASSERT_TRUE(ScanOnceAndEnd());
   messages = ReceivedMessages();
   const std::string pattern = hot + "*.*";
-  for (const std::string& line : {std::string("Synching timerAction..."), std::string("Beginning scan on 1 folders"),
-                                  "Added 20 items to " + hot, std::string("TimerAction complete")})
-    EXPECT_TRUE(HasMessage(messages, 3, line)) << line;
-  EXPECT_TRUE(HasMessage(messages, 2, "Breaking out of loop as we added 20 files (limited to 20 per cycle)."));
+  ExpectMessages(messages, {{3, "Synching timerAction..."},
+                            {3, "Beginning scan on 1 folders"},
+                            {3, "Added 20 items to " + hot},
+                            {3, "TimerAction complete"},
+                            {2, "Breaking out of loop as we added 20 files (limited to 20 per cycle)."}});
   EXPECT_TRUE(HasMessageStarting(messages, 3, "0 stops remaining, so replacing static list, now "));
   EXPECT_TRUE(HasMessageStarting(messages, 3, "File <job", "> not excluded - continue processing"));
   EXPECT_TRUE(HasMessageStarting(messages, 3, "[" + pattern + "] FFF returns "));

@@ -1,16 +1,11 @@
-// Scripts run on arriving files, end to end: hfhost (copied into a scratch
-// folder, so that its Config\Scripts folder is the test's own) drives the real
-// DLL over real hot folders; scripts are the script stand-in program (with a
-// plan per file) and batch files written by the test. Log records are read
-// from the machine's mailslot.
+// Scripts run on arriving files: hfhost, copied beside the test's own Config\Scripts, drives the
+// real DLL; the scripts are the script stand-in (with a plan per file) and batch files.
 #include "tests/support/win32/host_run.h"
 #include "tests/support/win32/hot_folder_session.h"
 
 #include "base/path_utils.h"
-#include "base/win32/scoped_handle.h"
 
-#include <tlhelp32.h>  // after windows_api.h, which it needs
-
+#include <algorithm>
 #include <thread>
 
 namespace hf::hot_folder_e2e {
@@ -20,18 +15,6 @@ constexpr DWORD kRunLimitMs = 180000;
 constexpr DWORD kLogWaitMs = 60000;
 
 const std::string kPostScript = "%!PS-Adobe-3.0\n%%Title: Scripted\n%%EndComments\nshowpage\n";
-
-// The number of running processes with this executable name.
-int ProcessesNamed(const std::string& exeName) {
-  ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return -1;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  int count = 0;
-  for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
-    if (_stricmp(entry.szExeFile, exeName.c_str()) == 0) ++count;
-  return count;
-}
 
 // A script stand-in's plan: file name, then its settings.
 std::string Plan(const std::vector<std::vector<std::string>>& sections) {
@@ -89,28 +72,27 @@ class ScriptingTest : public ::testing::Test {
 
 TEST_F(ScriptingTest, EachFileGoesOnAsItsScriptLeftIt) {
   const std::string elsewhere = scratch.MakeSubfolder("elsewhere");
-  const std::string junk = std::string("\xEF\xBB\x00\xFF[General\n\x01ResourceID\n=NEWNAME\r\n[\n\xFE\xFF", 32);
   const std::string junkPath = scratch.path() + "junk.bin";
-  ASSERT_TRUE(WriteBytes(junkPath, junk));
-  InstallStandin("outcomes", Plan({{"keep.ps", "Record=" + scratch.path() + "keep.rec"},
-                                   {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
-                                   {"same.ps", "NewName=SAME.PS"},
-                                   {"gone.ps", "Delete=1"},
-                                   {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
-                                   {"id.ps", "ResourceId=job-42"},
-                                   {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
-                                   {"back.ps", "Reappear=1"},
-                                   {"missing.ps", "NewName=nothere.ps"},
-                                   {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
-                                   {"junkname.ps", "NewNameFrom=" + junkPath},
-                                   {"junkid.ps", "ResultsFrom=" + junkPath}}));
+  ASSERT_TRUE(
+      WriteBytes(junkPath, std::string("\xEF\xBB\x00\xFF[General\n\x01ResourceID\n=NEWNAME\r\n[\n\xFE\xFF", 32)));
+  const std::vector<std::vector<std::string>> plan = {
+      {"keep.ps", "Record=" + scratch.path() + "keep.rec"},
+      {"rename.ps", "CopyAs=HF_rename.ps", "NewName=HF_rename.ps"},
+      {"same.ps", "NewName=SAME.PS"},
+      {"gone.ps", "Delete=1"},
+      {"away.ps", "MoveTo=" + elsewhere + "away.ps"},
+      {"id.ps", "ResourceId=job-42"},
+      {"both.ps", "NewName=both.ps", "ResourceId=not-taken"},
+      {"back.ps", "Reappear=1"},
+      {"missing.ps", "NewName=nothere.ps"},
+      {"outside.ps", "CopyAs=..\\..\\outside.ps", "NewName=..\\..\\outside.ps"},
+      {"junkname.ps", "NewNameFrom=" + junkPath},
+      {"junkid.ps", "ResultsFrom=" + junkPath}};
+  InstallStandin("outcomes", Plan(plan));
   WriteIni("HideScriptWindow=1\r\n");
-  for (const char* name : {"keep.ps", "rename.ps", "same.ps", "gone.ps", "away.ps", "id.ps", "both.ps", "back.ps",
-                           "missing.ps", "outside.ps", "junkname.ps", "junkid.ps"})
-    ASSERT_TRUE(WriteBytes(in + name, kPostScript));
+  for (const auto& section : plan) ASSERT_TRUE(WriteBytes(in + section[0], kPostScript));
 
-  // Idle for several scan intervals (the first cycle comes within the first
-  // one): a file handed over twice would show.
+  // Idle for several scan intervals: a file handed over twice would show.
   HostRun run = Run("outcomes.exe", "--exit-after-idle 20");
   ExpectCleanRun(run, "idle");
 
@@ -186,9 +168,7 @@ TEST_F(ScriptingTest, SampleScriptAddsItsPrefixOnce) {
   EXPECT_TRUE(Logged("File <Flyer & (A5).ps> will reappear as <HF_Flyer & (A5).ps>."));
 }
 
-// A host that ended while a script ran left a job in the scripting folder:
-// StartAction puts it back into the hot folder (its name is taken there by a
-// newer job, so it gets a free one), and both jobs arrive once, whole.
+// A job left in the scripting folder by a host that ended is put back by StartAction.
 TEST_F(ScriptingTest, AJobLeftInTheScriptingFolderComesBackUnderAFreeName) {
   InstallStandin("keeper", "[*]\r\n");
   const std::string older = kPostScript + "% the older job\n";
@@ -207,21 +187,19 @@ TEST_F(ScriptingTest, AJobLeftInTheScriptingFolderComesBackUnderAFreeName) {
 
 TEST_F(ScriptingTest, AScriptThatNeverEndsIsStoppedWithTheProgramsItStartedAfterScriptTimeoutSecs) {
   // A child of the batch file holds the scripted file open and never ends.
-  const std::string holder = "holder_" + std::to_string(::GetCurrentProcessId());
-  InstallStandin(holder, "[*]\r\nHold=1\r\n");
-  ASSERT_TRUE(WriteBytes(scriptsFolder + "slow.cmd", "@echo off\r\n\"%~dp0" + holder + ".exe\" %1 %2\r\n"));
+  InstallStandin("holder", "[*]\r\nHold=1\r\n");
+  ASSERT_TRUE(WriteBytes(scriptsFolder + "slow.cmd", "@echo off\r\n\"%~dp0holder.exe\" %1 %2\r\n"));
   WriteIni("ScriptTimeoutSecs=2\r\n");
   ASSERT_TRUE(WriteBytes(in + "held.ps", kPostScript));
 
   HostRun run = Run("slow.cmd", "--max-files 1 --exit-after-idle 60");
   ExpectCleanRun(run, "max-files");
-  // Handed over under its own name: the stopped script no longer holds it.
+  // Handed over: the stopped script's child, which held it without sharing, was ended too.
   EXPECT_EQ(run.FileNames(), std::vector<std::string>{"held.ps"}) << run.process.output;
   EXPECT_EQ(BytesOf(out + "held.ps"), kPostScript);
   for (const char* line : {"SP: Error: slow.cmd did not complete within 2 seconds - stopping it.",
                            "SP: slow.cmd was stopped.", "Failed to process <held.ps> using <slow.cmd>."})
     EXPECT_TRUE(Logged(line)) << line;
-  EXPECT_EQ(ProcessesNamed(holder + ".exe"), 0);
 }
 
 TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscripted) {
@@ -229,8 +207,7 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   CapturedProcess process;
   std::thread host(
       [&] { process = RunCaptured(CommandLine("vanishing.exe", "--max-files 2 --exit-after-idle 60"), kRunLimitMs); });
-  // The task has checked its script and the scanner has walked the empty
-  // folder once; now the script goes, and then the files arrive.
+  // The task has checked its script and the scanner walked the empty folder; now the script goes.
   const bool started = Reader()->WaitForText("No files in folder \"" + in + "*.*\"", kLogWaitMs);
   ::DeleteFileA((scriptsFolder + "vanishing.exe").c_str());
   ASSERT_TRUE(WriteBytes(in + "first.ps", kPostScript));
@@ -241,15 +218,11 @@ TEST_F(ScriptingTest, ScriptDeletedAfterTheStartIsReportedOnceAndFilesGoOnUnscri
   HostRun run = ReadHostRun(process);
   EXPECT_EQ(run.process.exitCode, 0u) << run.process.output;
   EXPECT_EQ(run.FileNames(), (std::vector<std::string>{"first.ps", "second.ps"})) << run.process.output;
-  int warnings = 0;
-  for (const auto& message : ReceivedMessages())
-    warnings +=
-        message.second.find("STF: Warning - Script File is missing. Scripting will be disabled.") != std::string::npos;
-  EXPECT_EQ(warnings, 1);
-  int messages = 0;
-  for (const HostEvent& message : run.Of("message"))
-    if (message.Text("text") == "Script File is missing. Scripting will be disabled.") ++messages;
-  EXPECT_EQ(messages, 1) << run.process.output;
+  const std::string missing = "Script File is missing. Scripting will be disabled.";
+  EXPECT_EQ(CountMessages(ReceivedMessages(), 0, "STF: Warning - " + missing), 1);
+  const std::vector<HostEvent> told = run.Of("message");
+  EXPECT_EQ(std::count_if(told.begin(), told.end(), [&](const HostEvent& m) { return m.Text("text") == missing; }), 1)
+      << run.process.output;
 }
 
 TEST_F(ScriptingTest, ScriptingFolderThatCannotBeMadeLeavesFilesUnscripted) {

@@ -1,7 +1,7 @@
 // The host's parameter block and file record as byte offsets and widths, typed
 // in from the host interface tables (not taken from the plug-in's structs), so
 // that tests of the boundary catch a layout mistake in the plug-in's headers.
-// One table per build: the win64 block keeps the win32 fields in order with
+// At(win32, win64): the win64 block keeps the win32 fields in order, with
 // 8-byte pointers on 8-byte boundaries.
 #pragma once
 
@@ -9,6 +9,12 @@
 #include <cstdint>
 
 namespace hf {
+
+#if defined(_WIN64)
+constexpr size_t At(size_t, size_t win64) { return win64; }
+#else
+constexpr size_t At(size_t win32, size_t) { return win32; }
+#endif
 
 namespace block {
 
@@ -20,50 +26,8 @@ struct Field {
 
 constexpr size_t kPointerWidth = sizeof(void*);
 constexpr size_t kTaskTextSize = 98;
+constexpr size_t kSize = At(1280, 1312);
 
-#if defined(_WIN64)
-constexpr size_t kSize = 1312;
-constexpr Field kMessageText{"messageText", 80, 8};
-constexpr Field kMessageLength{"messageLength", 88, 4};
-constexpr Field kMessageAcknowledged{"messageAcknowledged", 92, 4};
-constexpr Field kMessageOwned{"messageOwned", 96, 4};
-constexpr Field kInitDataList{"initDataList", 104, 8};
-constexpr Field kIniFile{"iniFile", 152, 8};
-constexpr Field kTaskText{"taskText", 244, 196};  // two texts of 98 bytes
-constexpr Field kFileList{"fileList", 440, 8};
-constexpr Field kScanTimeout{"scanTimeout", 456, 4};
-constexpr Field kActionState{"actionState", 460, 4};
-constexpr Field kFolderFlags{"folderFlags", 468, 4};
-constexpr Field kSourceFolder{"sourceFolder", 472, 260};
-constexpr Field kDestinationFolder{"destinationFolder", 732, 260};
-constexpr Field kCharSize{"charSize", 1036, 4};
-constexpr Field kDataFolder{"dataFolder", 1056, 8};
-constexpr Field kTaskSettingsHeader{"taskSettingsHeader", 1128, 4};
-constexpr Field kTaskSettings{"taskSettings", 1132, 128};
-constexpr Field kVersionByte{"versionByte", 1265, 1};
-#else
-constexpr size_t kSize = 1280;
-constexpr Field kMessageText{"messageText", 80, 4};
-constexpr Field kMessageLength{"messageLength", 84, 4};
-constexpr Field kMessageAcknowledged{"messageAcknowledged", 88, 4};
-constexpr Field kMessageOwned{"messageOwned", 92, 4};
-constexpr Field kInitDataList{"initDataList", 96, 4};
-constexpr Field kIniFile{"iniFile", 140, 4};
-constexpr Field kTaskText{"taskText", 228, 196};  // two texts of 98 bytes
-constexpr Field kFileList{"fileList", 424, 4};
-constexpr Field kScanTimeout{"scanTimeout", 436, 4};
-constexpr Field kActionState{"actionState", 440, 4};
-constexpr Field kFolderFlags{"folderFlags", 448, 4};
-constexpr Field kSourceFolder{"sourceFolder", 452, 260};
-constexpr Field kDestinationFolder{"destinationFolder", 712, 260};
-constexpr Field kCharSize{"charSize", 1016, 4};
-constexpr Field kDataFolder{"dataFolder", 1032, 4};
-constexpr Field kTaskSettingsHeader{"taskSettingsHeader", 1100, 4};
-constexpr Field kTaskSettings{"taskSettings", 1104, 128};
-constexpr Field kVersionByte{"versionByte", 1237, 1};
-#endif
-
-// The head of the block is the same in both builds.
 constexpr Field kPluginName{"pluginName", 0, 24};
 constexpr Field kVersion{"version", 24, 4};
 constexpr Field kStructSize{"structSize", 28, 4};
@@ -74,37 +38,54 @@ constexpr Field kTaskId{"taskId", 52, 4};
 constexpr Field kDwFlags{"dwFlags", 56, 4};
 constexpr Field kErrorCode{"errorCode", 72, 4};
 constexpr Field kItemNumber{"itemNumber", 76, 4};
+constexpr Field kMessageText{"messageText", 80, kPointerWidth};
+constexpr Field kMessageLength{"messageLength", At(84, 88), 4};
+constexpr Field kMessageAcknowledged{"messageAcknowledged", At(88, 92), 4};
+constexpr Field kMessageOwned{"messageOwned", At(92, 96), 4};
+constexpr Field kInitDataList{"initDataList", At(96, 104), kPointerWidth};
+constexpr Field kIniFile{"iniFile", At(140, 152), kPointerWidth};
+constexpr Field kTaskText{"taskText", At(228, 244), 2 * kTaskTextSize};
+constexpr Field kFileList{"fileList", At(424, 440), kPointerWidth};
+constexpr Field kScanTimeout{"scanTimeout", At(436, 456), 4};
+constexpr Field kActionState{"actionState", At(440, 460), 4};
+constexpr Field kFolderFlags{"folderFlags", At(448, 468), 4};
+constexpr Field kSourceFolder{"sourceFolder", At(452, 472), 260};
+constexpr Field kDestinationFolder{"destinationFolder", At(712, 732), 260};
+constexpr Field kCharSize{"charSize", At(1016, 1036), 4};
+constexpr Field kDataFolder{"dataFolder", At(1032, 1056), kPointerWidth};
+constexpr Field kTaskSettingsHeader{"taskSettingsHeader", At(1100, 1128), 4};
+constexpr Field kTaskSettings{"taskSettings", At(1104, 1132), 128};
+constexpr Field kVersionByte{"versionByte", At(1237, 1265), 1};
 
-constexpr Field kAllFields[] = {
-    kPluginName,
-    kVersion,
-    kStructSize,
-    kVersionFlag,
-    kCapsExtra1,
-    kCapsExtra2,
-    kTaskId,
-    kDwFlags,
-    kErrorCode,
-    kItemNumber,
-    kMessageText,
-    kMessageLength,
-    kMessageAcknowledged,
-    kMessageOwned,
-    kInitDataList,
-    kIniFile,
-    kTaskText,
-    kFileList,
-    kScanTimeout,
-    kActionState,
-    kFolderFlags,
-    kSourceFolder,
-    kDestinationFolder,
-    kCharSize,
-    kDataFolder,
-    kTaskSettingsHeader,
-    kTaskSettings,
-    kVersionByte,
-};
+// Every field above, in the block's order.
+constexpr Field kAllFields[] = {kPluginName,
+                                kVersion,
+                                kStructSize,
+                                kVersionFlag,
+                                kCapsExtra1,
+                                kCapsExtra2,
+                                kTaskId,
+                                kDwFlags,
+                                kErrorCode,
+                                kItemNumber,
+                                kMessageText,
+                                kMessageLength,
+                                kMessageAcknowledged,
+                                kMessageOwned,
+                                kInitDataList,
+                                kIniFile,
+                                kTaskText,
+                                kFileList,
+                                kScanTimeout,
+                                kActionState,
+                                kFolderFlags,
+                                kSourceFolder,
+                                kDestinationFolder,
+                                kCharSize,
+                                kDataFolder,
+                                kTaskSettingsHeader,
+                                kTaskSettings,
+                                kVersionByte};
 
 // In the chain of initDataList, the next block's address sits at this byte.
 constexpr size_t kInitDataNext = kPointerWidth;
@@ -119,29 +100,10 @@ constexpr size_t kThumbnailsEnabledInRecord = 72;
 // The chained file record handed to the host.
 namespace file_record {
 
-constexpr size_t kFolder = 0;
-constexpr size_t kFileName = 260;
-constexpr size_t kTitle = 520;
-constexpr size_t kOwner = 652;
-constexpr size_t kFileSize = 784;
-constexpr size_t kJobType = 792;
-constexpr size_t kGroupMember = 796;
-constexpr size_t kColourType = 800;
-constexpr size_t kSafeToDelete = 804;
-constexpr size_t kNext = 808;
-#if defined(_WIN64)
-constexpr size_t kSize = 1456;
-constexpr size_t kPrevious = 816;
-constexpr size_t kItemFlags = 992;
-constexpr size_t kUniqueId = 1060;
-constexpr size_t kIntakeFailureText = 1192;
-#else
-constexpr size_t kSize = 1448;
-constexpr size_t kPrevious = 812;
-constexpr size_t kItemFlags = 984;
-constexpr size_t kUniqueId = 1052;
-constexpr size_t kIntakeFailureText = 1184;
-#endif
+constexpr size_t kFolder = 0, kFileName = 260, kTitle = 520, kOwner = 652, kFileSize = 784, kJobType = 792,
+                 kGroupMember = 796, kColourType = 800, kSafeToDelete = 804, kNext = 808;
+constexpr size_t kSize = At(1448, 1456), kPrevious = At(812, 816), kItemFlags = At(984, 992),
+                 kUniqueId = At(1052, 1060), kIntakeFailureText = At(1184, 1192);
 
 }  // namespace file_record
 

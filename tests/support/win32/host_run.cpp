@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <thread>
 
 namespace hf {
@@ -14,30 +15,24 @@ namespace hf {
 CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs) {
   CapturedProcess result;
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
-    result.startError = ::GetLastError();
-    return result;
-  }
-  ScopedHandle reader(readEnd);
-  ScopedHandle writer(writeEnd);
-  ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
   STARTUPINFOA startup{};
+  PROCESS_INFORMATION process{};
+  std::string mutableLine = commandLine;
+  const bool piped = ::CreatePipe(&readEnd, &writeEnd, &inheritable, 0);
+  ScopedHandle reader(readEnd), writer(writeEnd);
+  if (piped) ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  PROCESS_INFORMATION process{};
-  std::string mutableLine = commandLine;
-  if (!::CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+  startup.hStdOutput = startup.hStdError = writeEnd;
+  result.started = piped && ::CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                             &startup, &process);
+  if (!result.started) {
     result.startError = ::GetLastError();
     return result;
   }
-  result.started = true;
-  ScopedHandle processHandle(process.hProcess);
-  ScopedHandle threadHandle(process.hThread);
+  ScopedHandle processHandle(process.hProcess), threadHandle(process.hThread);
   writer.reset();  // the child holds the only write end now
   // Read while the child runs, so that a full pipe cannot stall it.
   std::thread drain([&result, readEnd] {
@@ -130,14 +125,9 @@ std::string WithoutBackslash(std::string folder) {
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line); lines.push_back(line))
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
   return lines;
 }
 

@@ -1,6 +1,4 @@
-// Command-line programs run to their end for end-to-end tests: the output of
-// a run captured, and hfhost's --json lines read as events (one flat JSON
-// object per line, read with cJSON).
+// Programs run to their end with their output captured, and hfhost's --json lines read as events.
 #pragma once
 
 #include "base/win32/windows_api.h"
@@ -20,8 +18,7 @@ struct CapturedProcess {
   std::string output;  // standard output and standard error, interleaved
 };
 
-// Starts `commandLine` (program path quoted by the caller where needed) and
-// waits at most `timeoutMs` for it to end.
+// Runs `commandLine` (the program quoted by the caller) for at most `timeoutMs`.
 CapturedProcess RunCaptured(const std::string& commandLine, DWORD timeoutMs);
 
 struct HostEvent {
@@ -47,13 +44,12 @@ inline HostRun RunHost(const std::string& commandLine, DWORD limitMs) {
   return ReadHostRun(RunCaptured(commandLine, limitMs));
 }
 
-// Checks a run that ended by itself with exit code 0, valid JSON, no message
-// from the plug-in and one "stop" event with `reason` that counts every file.
+// A run that ended by itself with exit code 0, valid JSON, no message from the plug-in and one
+// "stop" event with `reason` that counts every file.
 void ExpectCleanRun(const HostRun& run, const std::string& reason);
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-// A folder without its trailing backslash ("C:\x\" would end a quoted
-// argument); a drive root keeps it.
+// A folder without its trailing backslash ("C:\x\" would end a quoted argument); a drive root keeps it.
 std::string WithoutBackslash(std::string folder);
 // The lines of a text, without their line ends (LF or CR LF).
 std::vector<std::string> Lines(const std::string& text);

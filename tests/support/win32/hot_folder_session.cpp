@@ -27,6 +27,12 @@ T ValueAt(const uint8_t* base, size_t offset) {
   return value;
 }
 
+CIniDocument LoadGroup(const FileRecord& record) {
+  CIniDocument document;
+  EXPECT_TRUE(document.Load(record.folder + record.fileName)) << record.folder + record.fileName;
+  return document;
+}
+
 MailslotReader* reader = nullptr;
 
 class ReaderEnvironment : public ::testing::Environment {
@@ -86,6 +92,10 @@ int CountMessages(const LogMessages& messages, int level, const std::string& tex
   return static_cast<int>(std::count(messages.begin(), messages.end(), std::make_pair(level, text)));
 }
 
+void ExpectMessages(const LogMessages& messages, const LogMessages& wanted) {
+  for (const auto& [level, text] : wanted) EXPECT_TRUE(HasMessage(messages, level, text)) << level << " " << text;
+}
+
 bool HasMessageStarting(const LogMessages& messages, int level, const std::string& start, const std::string& part) {
   for (const auto& message : messages)
     if ((level < 0 || message.first == level) && message.second.rfind(start, 0) == 0 &&
@@ -105,12 +115,6 @@ std::string ShippedFile(const std::string& name) {
   std::string text;
   EXPECT_TRUE(ReadBytes(std::string(HF_SOURCE_DIR) + "/config/Config/FilenameSetups/" + name, text)) << name;
   return text;
-}
-
-CIniDocument LoadGroup(const FileRecord& record) {
-  CIniDocument document;
-  EXPECT_TRUE(document.Load(record.folder + record.fileName)) << record.folder + record.fileName;
-  return document;
 }
 
 std::string GroupText(const FileRecord& record, const char* section, const char* key) {
@@ -138,37 +142,15 @@ void ExpectGroupArrived(const FileRecord& record, const std::string& destination
   EXPECT_FALSE(FolderExists(hot + stem));
 }
 
-ProgramConfig::ProgramConfig() : config_(HostProgramFolder() + "\\Config\\") {}
+ProgramConfig::ProgramConfig() {
+  putAside_ = ::MoveFileA(config_.c_str(), (config_ + ".aside").c_str()) != FALSE;
+  ::CreateDirectoryA(config_.c_str(), nullptr);
+  ::CreateDirectoryA((config_ + "\\FilenameSetups").c_str(), nullptr);
+}
 
 ProgramConfig::~ProgramConfig() {
-  for (const auto& [path, before] : before_) {
-    if (before.first)
-      WriteBytes(path, before.second);
-    else
-      ::DeleteFileA(path.c_str());
-  }
-  for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) ::RemoveDirectoryA(it->c_str());
-}
-
-void ProgramConfig::Keep(const std::string& path) {
-  if (before_.count(path) != 0) return;
-  std::string bytes;
-  const bool there = ReadBytes(path, bytes);
-  before_[path] = {there, bytes};
-  for (size_t at = config_.size() - 1; (at = path.find('\\', at)) != std::string::npos; ++at) {
-    const std::string folder = path.substr(0, at);
-    if (!FolderExists(folder) && ::CreateDirectoryA(folder.c_str(), nullptr)) madeFolders_.push_back(folder);
-  }
-}
-
-void ProgramConfig::Write(const std::string& relative, const std::string& bytes) {
-  Keep(PathOf(relative));
-  ASSERT_TRUE(WriteBytes(PathOf(relative), bytes)) << PathOf(relative);
-}
-
-void ProgramConfig::Remove(const std::string& relative) {
-  Keep(PathOf(relative));
-  ::DeleteFileA(PathOf(relative).c_str());
+  RemoveTree(config_);
+  if (putAside_) ::MoveFileA((config_ + ".aside").c_str(), config_.c_str());
 }
 
 void ProgramConfig::WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount,
@@ -178,7 +160,7 @@ void ProgramConfig::WriteTemplate(const std::string& name, const std::string& sh
   document.SetValue("GroupId", "SEP_GROUP_TIMEOUT_SECONDS", std::to_string(timeout));
   document.SetValue("GroupId", "SEP_GROUP_CLOSE_ON_FILECOUNT", std::to_string(closeOnCount));
   document.SetValue("GroupId", "SEP_GROUP_CLOSE_FILECOUNT", std::to_string(count));
-  Write("FilenameSetups\\" + name + ".fns", document.SaveToBuffer());
+  EXPECT_TRUE(WriteBytes(PathOf(name + ".fns"), document.SaveToBuffer()));
 }
 
 void HotFolderTest::SetUp() {

@@ -1,10 +1,7 @@
-// The plug-in DLL driven the way the host drives it, for end-to-end tests: a
-// fixture that loads it afresh with a scratch data folder and hot folders,
-// task blocks, GetActionStatus polled with a time limit, handed-over records
-// read through their byte offsets, one mailslot reader for the whole test
-// program, and the settings files beside the host program.
+// The plug-in DLL driven the way the host drives it, for end-to-end tests.
 #pragma once
 
+#include "base/path_utils.h"
 #include "formats/ini_document.h"
 #include "host/zu_ini_file.h"
 #include "tests/support/win32/log_settings_scope.h"
@@ -16,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,24 +42,23 @@ struct FileRecord {
   std::string uniqueId, intakeFailureText;
 };
 
-// The records hanging in fileList, in chain order; each is then marked safe
-// to delete, as the host does when it has taken a record.
+// The records of fileList in chain order, then marked safe to delete as the host does.
 std::vector<FileRecord> ReadFileList(const RawBlock& block);
 // The records' file names, sorted.
 std::vector<std::string> NamesOf(const std::vector<FileRecord>& records);
 
-// The program's one mailslot reader: every load of the DLL keeps its handle
-// to the mailslot, so it cannot be made afresh for each test.
+// The program's one mailslot reader (every load of the DLL keeps its handle to the mailslot).
 MailslotReader* Reader();
 
 using LogMessages = std::vector<std::pair<int, std::string>>;
-// Every record sent so far, as (level, text without the time, id and level
-// prefixes); forgets them.
+// Every record sent so far as (level, text after the time, id and level); forgets them.
 LogMessages ReceivedMessages();
 int CountMessages(const LogMessages& messages, int level, const std::string& text);
 inline bool HasMessage(const LogMessages& messages, int level, const std::string& text) {
   return CountMessages(messages, level, text) > 0;
 }
+// Every (level, text) of `wanted` is among `messages`.
+void ExpectMessages(const LogMessages& messages, const LogMessages& wanted);
 // A message of `level` (any level when negative) that starts with `start` and contains `part`.
 bool HasMessageStarting(const LogMessages& messages, int level, const std::string& start,
                         const std::string& part = std::string());
@@ -72,17 +67,15 @@ std::string PostScriptJob(const std::string& title, const std::string& owner, si
 inline std::string TiffBytes(const std::string& tag) { return std::string("II*\0", 4) + "separation " + tag; }
 // A file of config/Config/FilenameSetups in the source tree.
 std::string ShippedFile(const std::string& name);
-// The group file a record names, loaded, and one of its values ("<missing>" when absent).
-CIniDocument LoadGroup(const FileRecord& record);
+// A value of the group file a record names ("<missing>" when absent).
 std::string GroupText(const FileRecord& record, const char* section, const char* key);
-// One handed-over group: a ".fgl" record in the destination, its folder beside
-// it holding exactly `members` (each with the bytes TiffBytes(its name)), each
-// listed once in FileInfo, and nothing of it left in the hot folder.
+// A ".fgl" record in the destination, its folder beside it holding exactly `members` (with
+// the bytes TiffBytes(name)), each listed in FileInfo, and nothing of it left in the hot folder.
 void ExpectGroupArrived(const FileRecord& record, const std::string& destination, const std::string& hot,
                         std::vector<std::string> members);
 
-// Files under "Config" beside the host program (this test program): what is
-// written there is removed afterwards, and a file that was there is put back.
+// "Config\FilenameSetups" beside the host program (this test program), empty at first; a Config
+// folder that was there is put aside and back.
 class ProgramConfig {
  public:
   ProgramConfig();
@@ -90,48 +83,35 @@ class ProgramConfig {
   ProgramConfig(const ProgramConfig&) = delete;
   ProgramConfig& operator=(const ProgramConfig&) = delete;
 
-  std::string PathOf(const std::string& relative) const { return config_ + relative; }
-  void Write(const std::string& relative, const std::string& bytes);
-  void Remove(const std::string& relative);
-  void WriteCatalogue() { Write("FilenameSetups\\Colours.ini", ShippedFile("Colours.ini")); }
+  std::string PathOf(const std::string& name) const { return config_ + "\\FilenameSetups\\" + name; }
+  void WriteCatalogue() { EXPECT_TRUE(WriteBytes(PathOf("Colours.ini"), ShippedFile("Colours.ini"))); }
   // A shipped template written as `name` with its closing rules replaced.
   void WriteTemplate(const std::string& name, const std::string& shipped, int timeout, int closeOnCount, int count);
 
  private:
-  void Keep(const std::string& path);  // remembers the file before it changes
-  std::string config_;
-  std::vector<std::string> madeFolders_;
-  std::map<std::string, std::pair<bool, std::string>> before_;  // path: (was there, bytes)
+  std::string config_ = HostProgramFolder() + "\\Config";
+  bool putAside_ = false;
 };
 
-// The plug-in loaded afresh, a scratch folder with a data folder, and the
-// blocks of the host: the InitializeHandler block (the scanner's block, kept
-// for the whole test) and one block per task (kept until the test ends, since
-// CancelAction makes a task's block the scanner's).
+// The plug-in loaded afresh, scratch folders, and the host's blocks: the InitializeHandler block
+// and one per task, kept until the test ends (the scanner may hold them).
 class HotFolderTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // InitializeHandler with the scratch data folder; with a loop limit, also
-  // with a host INI file ("host.ini" in the scratch folder) that sets it.
+  // InitializeHandler with the scratch data folder and, given a loop limit, a host INI file setting it.
   int32_t Initialise(int fileLoopLimit = 0);
   int32_t Shutdown();
-  // A new task block numbered and checked by StartActionInit and
-  // CheckActionInit, with the folders and the short scan interval.
+  // A task block with the folders and the short scan interval, through StartActionInit and CheckActionInit.
   RawBlock& NewTask(const std::string& source, const std::string& destination = std::string());
-  // NewTask and StartAction, which must succeed.
   RawBlock& StartTask(const std::string& source, const std::string& destination = std::string());
-  // A started task that groups with `templateName`.
   RawBlock& StartGroupingTask(const std::string& source, const std::string& destination,
                               const std::string& templateName, bool thumbnails = false);
   int32_t GetActionStatus(RawBlock& task, int32_t itemNumber = 0);
-  // Polls GetActionStatus until `count` records have been handed over in all
-  // (each hand-over brings the whole pending list), or the limit passes.
+  // Polls GetActionStatus until `count` records have been handed over in all, or the limit passes.
   std::vector<FileRecord> CollectRecords(RawBlock& task, size_t count = 1, DWORD limitMs = kGroupLimitMs);
-  // Wakes the scanner through its named event: it runs one more cycle at once
-  // and then ends (until StartAction or CancelAction starts it again). True
-  // when its end was logged in time. Drains the log first.
+  // Drains the log and wakes the scanner through its named event: it runs one more cycle and ends.
   static bool ScanOnceAndEnd();
   static bool WaitForLog(const std::string& text, DWORD limitMs = kArrivalLimitMs) {
     return Reader()->WaitForText(text, limitMs);
@@ -141,7 +121,6 @@ class HotFolderTest : public ::testing::Test {
   PluginDll dll{HF_DLL_PATH};
   ScratchFolder scratch{"folders"};
   std::string dataFolder = scratch.path() + "data";  // made by SetUp, without its backslash
-  // Most tests watch one hot folder and move into one destination.
   const std::string hot = scratch.MakeSubfolder("hot");
   const std::string out = scratch.MakeSubfolder("out");
   std::string iniPath = scratch.path() + "host.ini";

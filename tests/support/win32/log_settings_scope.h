@@ -1,11 +1,6 @@
-// LogSettingsScope: sets the log level and the logging switch the way a user
-// does (DWORDs "Hot Folder" and "Logging" under the user's
-// "Software\Vorlan\Quillet\Debug"), refreshes the settings as a host call
-// would, and restores both values (and refreshes again) when destroyed. The
-// machine-wide values under "Software\Quillet\Debug" are removed for the
-// scope's lifetime too, so that the user's values decide. Messages reach the
-// mailslot only when the log channel's sender is installed: call
-// InitialiseLogChannel() first, as the library load does.
+// LogSettingsScope: the log level and switch set in the user's registry values (the machine's
+// removed meanwhile) and refreshed; both restored when destroyed. Messages reach the mailslot
+// only once InitialiseLogChannel() has run, as the library load does.
 #pragma once
 
 #include "tests/support/win32/registry_value_scope.h"
@@ -19,7 +14,6 @@ class LogSettingsScope {
   LogSettingsScope(const LogSettingsScope&) = delete;
   LogSettingsScope& operator=(const LogSettingsScope&) = delete;
 
-  // Writes new values and refreshes the settings.
   void Set(int level, DWORD logging = 1);
 
  private:

@@ -62,10 +62,6 @@ bool MailslotReader::WaitFor(const std::string& substring, DWORD timeoutMs, bool
   return arrived;
 }
 
-bool MailslotReader::WaitForText(const std::string& substring, DWORD timeoutMs) {
-  return WaitFor(substring, timeoutMs, false);
-}
-
 bool MailslotReader::Sync(DWORD timeoutMs) {
   if (!ok()) return false;
   std::string marker;

@@ -1,17 +1,6 @@
-// MailslotReader: creates the machine's log mailslot ("\\.\mailslot\<computer
-// name>"), reads every record on a background thread and lets a test wait,
-// with a time limit, for the records it expects.
-//
-// To show that something was NOT sent, make the writer send it first and then
-// call Sync(): the mailslot keeps the order of one process's writes, so every
-// record written before Sync() began has arrived when it returns true.
-//
-// Under Wine a mailslot write blocks once a few hundred records wait unread;
-// the background thread keeps reading so that a logging plug-in never stalls.
-// Under Wine a mailslot also stays in being while any writer holds a handle to
-// it: the destructor closes this process's log channel handle so that the next
-// reader can create the mailslot again (a writer in another process lets go
-// when it ends).
+// MailslotReader: creates the machine's log mailslot and reads every record on a background
+// thread (under Wine a write blocks once a few hundred records wait unread). Under Wine the
+// mailslot lives while a writer holds a handle: the destructor closes this process's log channel.
 #pragma once
 
 #include "base/win32/scoped_handle.h"
@@ -38,11 +27,10 @@ class MailslotReader {
   DWORD error() const { return error_; }
   const std::string& path() const { return path_; }
 
-  // Waits until a received, not yet drained record's text contains
-  // `substring`; false after `timeoutMs`.
-  bool WaitForText(const std::string& substring, DWORD timeoutMs);
-  // Writes a marker record into the mailslot and waits for it; the marker is
-  // then removed. True when it arrived within `timeoutMs`.
+  // Waits until a record not yet drained contains `substring`; false after `timeoutMs`.
+  bool WaitForText(const std::string& substring, DWORD timeoutMs) { return WaitFor(substring, timeoutMs, false); }
+  // Writes a marker record and waits for it (then removes it): every record written before
+  // by one process has arrived when it returns true, since the mailslot keeps their order.
   bool Sync(DWORD timeoutMs = 10000);
   // Every record received and not yet drained, oldest first; forgets them.
   std::vector<LogRecord> Drain();

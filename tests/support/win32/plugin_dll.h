@@ -1,14 +1,11 @@
-// The plug-in DLL loaded the way the host loads it, for end-to-end tests:
-// LoadLibrary, GetProcAddress("ActionEntryPoint"), calls on raw blocks. Each
-// instance loads the library afresh when no other instance holds it, so a
-// test that owns the only instance starts from a newly loaded plug-in.
+// The plug-in DLL loaded the way the host loads it, called on raw blocks; a test that owns
+// the only instance starts from a newly loaded plug-in.
 #pragma once
 
 #include "base/win32/windows_api.h"
 #include "tests/support/win32/raw_block.h"
 
 #include <string>
-#include <vector>
 
 namespace hf {
 
@@ -27,8 +24,7 @@ class PluginDll {
   int32_t Call(uint32_t selector, RawBlock& block) const { return CallRaw(selector, block.data()); }
   int32_t CallRaw(uint32_t selector, void* block) const;
 
-  // The destructor calls ShutdownHandler when InitializeHandler succeeded and
-  // no ShutdownHandler followed; this turns that off.
+  // Turns off the destructor's ShutdownHandler after an InitializeHandler that none followed.
   void SkipShutdownOnUnload() { shutdownOnUnload_ = false; }
 
  private:
@@ -38,13 +34,5 @@ class PluginDll {
   mutable bool initialised_ = false;
   bool shutdownOnUnload_ = true;
 };
-
-// The names in a loaded module's export directory, and the DLL names in its
-// import directory, in table order.
-std::vector<std::string> ExportedNames(HMODULE module);
-std::vector<std::string> ImportedDllNames(HMODULE module);
-// True when the image is a DLL of this build's kind: PE32 for i386 in the
-// win32 build, PE32+ for x86-64 in the win64 build.
-bool IsDllOfThisBuild(HMODULE module);
 
 }  // namespace hf

@@ -1,6 +1,4 @@
-// A parameter block as the host holds it: raw bytes (1280 in the win32 build,
-// 1312 in the win64 build), read and written only through the offsets of
-// block_offsets.h.
+// A parameter block as the host holds it: raw bytes, read and written through block_offsets.h.
 #pragma once
 
 #include "tests/support/win32/block_offsets.h"
@@ -15,8 +13,7 @@ class RawBlock {
  public:
   RawBlock() { bytes_.fill(0); }
 
-  // The host's default-initialised block: zero except version 5, structSize
-  // (the block's size), capsExtra1/2 -1, scanTimeout 50, charSize 1, taskSettingsHeader 0x000A0084.
+  // The host's default-initialised block.
   static RawBlock Default() {
     RawBlock raw;
     raw.SetU32(block::kVersion, 5);
@@ -39,7 +36,6 @@ class RawBlock {
   void* Pointer(const block::Field& field) const { return Get<void*>(field); }
   void SetPointer(const block::Field& field, const void* pointer) { Set(field, pointer); }
 
-  // The bytes of a text field up to its first NUL (or its whole width).
   std::string Text(const block::Field& field) const {
     const char* text = reinterpret_cast<const char*>(bytes_.data() + field.offset);
     return std::string(text, strnlen(text, field.width));

@@ -9,22 +9,15 @@ namespace hf {
 
 namespace {
 
-bool KeyExists(HKEY root, const std::string& keyPath) {
+// The number of sub-keys and values of a key; -1 when it cannot be opened.
+int KeyEntries(HKEY root, const std::string& keyPath) {
   HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(opened);
-  return true;
-}
-
-bool KeyIsEmpty(HKEY root, const std::string& keyPath) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return -1;
   ScopedRegKey key(opened);
   DWORD subKeys = 0, values = 0;
-  if (::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  return subKeys == 0 && values == 0;
+  ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+  return static_cast<int>(subKeys + values);
 }
 
 }  // namespace
@@ -46,11 +39,11 @@ bool ReadRegistryValue(HKEY root, const std::string& keyPath, const std::string&
 bool DeleteRegistryTree(HKEY root, const std::string& keyPath) {
   ::RegDeleteTreeA(root, keyPath.c_str());
   ::RegDeleteKeyA(root, keyPath.c_str());
-  return !KeyExists(root, keyPath);
+  return KeyEntries(root, keyPath) < 0;
 }
 
 bool DeleteEmptyRegistryKey(HKEY root, const std::string& keyPath) {
-  return KeyIsEmpty(root, keyPath) && ::RegDeleteKeyA(root, keyPath.c_str()) == ERROR_SUCCESS;
+  return KeyEntries(root, keyPath) == 0 && ::RegDeleteKeyA(root, keyPath.c_str()) == ERROR_SUCCESS;
 }
 
 RegistryValueScope::RegistryValueScope(HKEY root, std::string keyPath, std::string valueName)
@@ -58,7 +51,7 @@ RegistryValueScope::RegistryValueScope(HKEY root, std::string keyPath, std::stri
   // The outermost missing level: keys from there down are the scope's to remove.
   for (size_t at = keyPath_.find('\\');; at = keyPath_.find('\\', at + 1)) {
     const std::string level = keyPath_.substr(0, at);
-    if (!KeyExists(root_, level)) {
+    if (KeyEntries(root_, level) < 0) {
       firstCreated_ = level;
       break;
     }

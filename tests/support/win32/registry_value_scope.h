@@ -1,6 +1,4 @@
-// RegistryValueScope: remembers one registry value when built, lets a test
-// set or delete it, and puts the value back as it was when destroyed (keys
-// that were missing when it was built are removed again when left empty).
+// RegistryValueScope: one registry value put back as it was when destroyed (keys it made, when empty, removed).
 #pragma once
 
 #include "base/win32/windows_api.h"
@@ -23,7 +21,6 @@ class RegistryValueScope {
   bool SetString(const std::string& value) { return SetRaw(REG_SZ, {value.c_str(), value.c_str() + value.size() + 1}); }
   bool SetRaw(DWORD type, const std::vector<unsigned char>& bytes);
   bool Delete();
-  // Puts the value back as it was (once; the destructor does it otherwise).
   void Restore();
 
  private:
@@ -37,7 +34,6 @@ class RegistryValueScope {
   std::vector<unsigned char> data_;
 };
 
-// Reads a value's type and bytes directly; false when it is not there.
 bool ReadRegistryValue(HKEY root, const std::string& keyPath, const std::string& valueName, DWORD& type,
                        std::vector<unsigned char>& bytes);
 // Deletes a key and everything below it; true when it is gone afterwards.

