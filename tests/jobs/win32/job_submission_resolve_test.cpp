@@ -1,5 +1,4 @@
-// Resolving job submissions against real files: each mode, relative and network
-// paths, the type from the head or the extension, and AllowedJobFolders.
+// Resolving job submissions against real files: each mode, path kind, type source and AllowedJobFolders.
 #include "jobs/win32/job_submission_resolve.h"
 
 #include "base/ascii.h"
@@ -65,13 +64,12 @@ TEST_F(ResolveTest, EachModeGivesThePathAndTypeOrIsNotValid) {
 
 TEST_F(ResolveTest, AllowedJobFoldersLimitWhereTheJobFileMayBe) {
   LogCapture log;
-  const std::string sub = hot + "sub";
   const std::string viaDots = "{\"JobFilePath\":\"" + slashed + "sub/../a.pdf\"}";
   const std::string inSub = R"({"mode":2,"JobPath":"sub","FileNameBase":"job42","FileTypeSuffix":"pdf"})";
   for (const auto& [json, allowed, valid] :
-       std::vector<std::tuple<std::string, std::string, int>>{{viaDots, sub, 0},
+       std::vector<std::tuple<std::string, std::string, int>>{{viaDots, hot + "sub", 0},
                                                               {viaDots, "C:\\elsewhere;" + AsciiLowered(hot), 1},
-                                                              {inSub, " ; " + AsciiUppered(sub) + "\\", 1},
+                                                              {inSub, " ; " + AsciiUppered(hot + "sub") + "\\", 1},
                                                               {inSub, "sub", 0}}) {
     EXPECT_EQ(Resolve(json, allowed), valid) << json << " in " << allowed;
   }
