@@ -22,6 +22,10 @@ int ReadWholeFile(const std::string& path, std::string& contents);
 // True for the errors that say the file (or a folder on its path) is not there.
 bool IsNotFoundError(int error);
 
+// The system's message text for an error number of the calls above, without
+// its line end; "Error code = <n>." when the system has none.
+std::string SystemErrorText(int error);
+
 // Replaces the file with `contents` in one step: the bytes are written to a
 // temporary file beside it, flushed, and moved over the target. On any failure
 // the target is left exactly as it was and the temporary file is removed.

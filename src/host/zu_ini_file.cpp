@@ -151,6 +151,18 @@ std::string ZuIniFile::GetString(const char* section, const char* key, const cha
   return value;
 }
 
+std::string ZuIniFile::GetLongString(const char* section, const char* key, bool& complete) {
+  std::lock_guard<std::mutex> hold(lock_);
+  complete = true;
+  if (!LocateHeld() || path_.empty()) return std::string();
+  std::string value(kLongValueLimit + 1, '\0');
+  DWORD length = ::GetPrivateProfileStringA(section, key, "", &value[0], static_cast<DWORD>(value.size()),
+                                            path_.c_str());
+  complete = length < kLongValueLimit;
+  value.resize(length);
+  return value;
+}
+
 std::string ZuIniFile::path() const {
   std::lock_guard<std::mutex> hold(lock_);
   return path_;

@@ -39,6 +39,10 @@ class ZuIniFile {
   // the file or key is missing. Strings are at most 259 characters.
   int GetInt(const char* section, const char* key, int defaultValue);
   std::string GetString(const char* section, const char* key, const char* defaultValue);
+  // As GetString, for a longer value (a list): up to kLongValueLimit
+  // characters; `complete` is false when the value may have been cut there.
+  static constexpr size_t kLongValueLimit = 32766;
+  std::string GetLongString(const char* section, const char* key, bool& complete);
 
   std::string path() const;
   std::string productFolder() const;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace hf {
 
@@ -38,6 +39,11 @@ int ReadWholeFile(const std::string& path, std::string& contents) {
 }
 
 bool IsNotFoundError(int error) { return error == ENOENT || error == ENOTDIR; }
+
+std::string SystemErrorText(int error) {
+  const char* text = std::strerror(error);
+  return text != nullptr && text[0] != '\0' ? std::string(text) : "Error code = " + std::to_string(error) + ".";
+}
 
 int ReplaceFileContents(const std::string& path, std::string_view contents) {
   std::string temporary = path + ".tmp~";

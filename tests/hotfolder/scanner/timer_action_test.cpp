@@ -2,14 +2,12 @@
 #include "hotfolder/scanner/timer_action.h"
 
 #include "host/chained_file_item.h"
+#include "host/message_handover.h"
 #include "host/zu_ini_file.h"
 #include "hotfolder/action_handlers.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
 #include "hotfolder/sluicegate_app.h"
-#include "host/chained_file_item.h"
-#include "host/message_handover.h"
-#include "host/zu_ini_file.h"
 #include "tests/support/win32/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +79,8 @@ class TimerActionTest : public ::testing::Test {
 TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   WriteText(hot + "a.ps", "%!PS-Adobe-3.0\nshowpage\n");
   WriteText(hot + "b.pdf", "%PDF-1.4\n%%EOF\n");
-  WriteText(hot + "c.json", "{\"job\": 1}");
+  WriteText(hot + "c.json", "{\"JobFilePath\": \"b.pdf\"}");
+  WriteText(hot + "f.json", "{\"JobFilePath\": \"gone.pdf\"}");  // not valid: dropped
   WriteText(hot + "d.jdf", "<jdf ID=\"n1\"></jdf>");
   WriteText(hot + "e.fgl", "[FileGroupInfo]\nFolderPath=x\n");
   LogCapture log;
@@ -107,6 +106,7 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   EXPECT_EQ(typed, (std::set<std::pair<std::string, uint32_t>>{
                        {"a.ps", 1}, {"b.pdf", 2}, {"c.json", 2048}, {"d.jdf", 256}, {"e.fgl", 0x8000000}}));
   EXPECT_TRUE(log.Has(3, "0 stops remaining, so replacing static list, now 5 items."));
+  EXPECT_TRUE(log.Has(1, "JSON file \"f.json\" was deemed not valid."));
 }
 
 TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReported) {
@@ -172,8 +172,10 @@ TEST_F(TimerActionTest, AGroupThatCannotBeMovedIsGivenUpAfterItsTime) {
   EXPECT_EQ(params.errorCode, 0);
   nextCall();
   ASSERT_EQ(GetActionStatus(&params), 1);  // nothing handed over
-  EXPECT_STREQ(params.messageText, ("HF: group " + hot + "GIVEUP.fgl could not be handed over for 0 minutes; it is left "
-                                    "in the hot folder.\n").c_str());
+  EXPECT_STREQ(params.messageText, ("HF: group " + hot +
+                                    "GIVEUP.fgl could not be handed over for 0 minutes; it is left "
+                                    "in the hot folder.\n")
+                                       .c_str());
   nextCall();
   timerAction(&params);  // excluded by its name: not offered again
   EXPECT_EQ(folder->pendingList, nullptr);
