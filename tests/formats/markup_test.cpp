@@ -127,6 +127,8 @@ TEST(Markup, AttributesAreQuotedValuesWithTheFiveEntitiesDecoded) {
       {"<a ? x=\"1\"/>", "x", ""},
       {"<a x=\"1\"/>", "", "x"},
       {"<a x=\"1\"/>", nullptr, ""},
+      {"<a x='>'</a>", "x", ">"},  // the start tag ends at the first ">"
+      {"<a y='></a>", "x", ""},    // an open quote runs to the end
   };
   CMarkup markup;
   for (const auto& c : cases) {
