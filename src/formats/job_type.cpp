@@ -5,6 +5,7 @@
 #include "base/log.h"
 
 #include <cstring>
+#include <string>
 
 namespace hf {
 
@@ -67,6 +68,57 @@ bool LooksLikePpf(const char* buffer, size_t length) {
   return token >= kMarkerLength && EqualNoCase(buffer + start, kMarker, kMarkerLength);
 }
 
+// The head of an XML file as ASCII text: after a UTF-8 byte-order mark, or for
+// UTF-16 (told by its mark) the ASCII characters up to the first other one.
+std::string XmlHeadText(const unsigned char* bytes, size_t length) {
+  if (length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    const bool littleEndian = bytes[0] == 0xFF;
+    std::string text;
+    for (size_t at = 2; at + 1 < length; at += 2) {
+      const unsigned char low = littleEndian ? bytes[at] : bytes[at + 1];
+      const unsigned char high = littleEndian ? bytes[at + 1] : bytes[at];
+      if (high != 0 || low == 0 || low >= 0x80) break;
+      text.push_back(static_cast<char>(low));
+    }
+    return text;
+  }
+  const size_t start = length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+  const char* text = reinterpret_cast<const char*>(bytes) + start;
+  return std::string(text, strnlen(text, length - start));
+}
+
+// The name of the root element, after blanks, the XML declaration and other
+// processing instructions, comments and a document type; empty when the head
+// ends first or holds anything else.
+std::string RootElementName(const std::string& text) {
+  size_t at = 0;
+  for (;;) {
+    while (at < text.size() && IsAsciiSpace(text[at])) ++at;
+    if (at >= text.size() || text[at] != '<') return std::string();
+    const char* close = text.compare(at, 4, "<!--") == 0 ? "-->"
+                        : text.compare(at, 2, "<?") == 0 ? "?>"
+                        : text.compare(at, 2, "<!") == 0 ? ">"
+                                                         : nullptr;
+    if (close == nullptr) break;
+    const size_t end = text.find(close, at + 2);
+    if (end == std::string::npos) return std::string();
+    at = end + std::strlen(close);
+  }
+  size_t end = at + 1;
+  while (end < text.size() && !IsAsciiSpace(text[end]) && text[end] != '>' && text[end] != '/') ++end;
+  if (end >= text.size()) return std::string();  // the name may go on past the head
+  return text.substr(at + 1, end - at - 1);
+}
+
+// Tickets written by real programs open with an XML declaration or a
+// byte-order mark: their root element (with or without a namespace prefix)
+// tells a job ticket from other XML.
+bool RootElementIsJdf(const unsigned char* bytes, size_t length) {
+  const std::string name = RootElementName(XmlHeadText(bytes, length));
+  const size_t colon = name.rfind(':');
+  return EqualsIgnoringAsciiCase(colon == std::string::npos ? name : name.substr(colon + 1), "JDF");
+}
+
 JobType Recognised(JobType type, const char* message) {
   Log(LogLevel::kDetail, "%s", message);
   return type;
@@ -84,6 +136,7 @@ JobType RecogniseJobType(char* buffer, size_t length) {
     if (Contains(text, "%%PlateFile:")) return Recognised(kJobTypeDcs, "DCS control or single file DCS recognised.");
     return Recognised(kJobTypeEps, "EPS job recognised.");
   }
+  if (RootElementIsJdf(bytes, length)) return Recognised(kJobTypeJdf, "JDF job recognised.");
   if (BeginsWith(text, length, "<?xml")) return Recognised(kJobTypeXml, "XML job recognised.");
   if (BeginsWith(text, length, "<jdf")) return Recognised(kJobTypeJdf, "JDF job recognised.");
   if (BeginsWith(text, length, "PMEC")) return Recognised(kJobTypeZxm, "ZXM job recognised.");

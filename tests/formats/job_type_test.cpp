@@ -92,8 +92,12 @@ TEST_F(JobTypeTest, BoundaryHeadsGiveTheRightType) {
   const std::tuple<const char*, std::string, JobType> cases[] = {
       {"begins-with ignores case", Head("%!ps-adobe-3.0 EPSF-3.0"), kJobTypeEps},
       {"contains does not", Head("%!PS-Adobe-3.0 epsf-3.0"), kJobTypePostScript},
-      // A JDF ticket that opens with its XML declaration is XML by content.
-      {"XML declaration wins over JDF root", Head("<?xml version=\"1.0\"?>\n<JDF Type=\"Product\"/>"), kJobTypeXml},
+      // A ticket is told by its root element, after a declaration, comments and a byte-order mark.
+      {"JDF after declaration", Head("<?xml version=\"1.0\"?>\n<!-- by hand -->\n<jdf:JDF Type=\"Product\"/>"), kJobTypeJdf},
+      {"other root stays XML", Head("<?xml version=\"1.0\"?>\n<JDFX Type=\"Product\"/>"), kJobTypeXml},
+      {"JDF in UTF-8 with BOM", Bytes({0xEF, 0xBB, 0xBF}) + "<?xml version='1.0'?><JDF/>", kJobTypeJdf},
+      {"JDF in UTF-16", Bytes({0xFF, 0xFE, '<', 0, 'J', 0, 'D', 0, 'F', 0, ' ', 0}), kJobTypeJdf},
+      {"root cut by the head", Head("<?xml version=\"1.0\"?>\n<JDF"), kJobTypeXml},
       // The PPF marker must start within byte 17 (first line of 17 and 18 bytes with its line end).
       {"PPF at byte 17", Head("%!PS-Adobe-3.0 X\n%%cip3-file Version 3.0"), kJobTypePpf},
       {"PPF at byte 18", Head("%!PS-Adobe-3.0 XY\n%%CIP3-File Version 3.0"), kJobTypePostScript},

@@ -142,6 +142,11 @@ int64_t SizeAndTypeOfOpenedFile(PluginParameters* params, const char* folder, co
   file.reset();  // the trimming opens the file itself
   if (binaryEps) size = TrimBinaryEps("", path.c_str(), original, bytesRead, size);
   if (jobType == kJobTypeUnknown && EqualsIgnoringAsciiCase(GetExtension(fileName), ".json")) jobType = kJobTypeJson;
+  // XML whose root the head does not show (a long preamble) is a ticket by its name.
+  if (jobType == kJobTypeXml && EqualsIgnoringAsciiCase(GetExtension(fileName), ".jdf")) {
+    Log(LogLevel::kDetail, "JDF job recognised.");
+    jobType = kJobTypeJdf;
+  }
 
   if (type != nullptr) *type = jobType;
   LogResult(path, size, jobType, title, forName);
