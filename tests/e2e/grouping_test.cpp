@@ -6,6 +6,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace hf::hot_folder_e2e {
 namespace {
@@ -45,16 +46,13 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
   ASSERT_TRUE(alpha != nullptr && beta != nullptr);
   ExpectGroupArrived(*alpha, out, hot, a);
   ExpectGroupArrived(*beta, out, hot, b);
-  const char* const values[][3] = {{"SettingsInfo", "GroupMethod", "2"},
-                                   {"SettingsInfo", "FNSFileName", "E2E Count"},
-                                   {"SettingsInfo", "TimeoutSeconds", "60"},
-                                   {"SettingsInfo", "FileCountTrigger", "1"},
-                                   {"SettingsInfo", "FileCount", "4"},
-                                   {"SettingsInfo", "SerialMode", "0"},
-                                   {"FileGroupInfo", "Extension", ".tif"},
-                                   {"BETA_p2_Cyan.tif_Settings", "PageNumber", "2"},
-                                   {"FileInfo", "BETA_p2_Tinctura Teal C.tif", "Tinctura Teal C,BETA,200,0,100,20,1,2"},
-                                   {"FileInfo", "BETA_p2_Black.tif", "Black,BETA,0,0,0,255,1,1"}};
+  const char* const values[][3] = {
+      {"SettingsInfo", "GroupMethod", "2"},        {"SettingsInfo", "FNSFileName", "E2E Count"},
+      {"SettingsInfo", "TimeoutSeconds", "60"},    {"SettingsInfo", "FileCountTrigger", "1"},
+      {"SettingsInfo", "FileCount", "4"},          {"SettingsInfo", "SerialMode", "0"},
+      {"FileGroupInfo", "Extension", ".tif"},      {"BETA_p2_Cyan.tif_Settings", "PageNumber", "2"},
+      {"FileInfo", "BETA_p2_Tinctura Teal C.tif", "Tinctura Teal C,BETA,200,0,100,20,1,2"},
+      {"FileInfo", "BETA_p2_Black.tif", "Black,BETA,0,0,0,255,1,1"}};
   for (const auto& value : values) EXPECT_EQ(GroupText(*beta, value[0], value[1]), value[2]) << value[1];
   EXPECT_TRUE(FileNamesIn(hot).empty());
 
@@ -71,16 +69,15 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
   for (const FileRecord& record : records) {
     if (record.jobType == kFileGroupListType) continue;
     alone.insert(record.fileName);
-    EXPECT_EQ(record.jobType, 4u);  // TIFF
-    EXPECT_EQ(record.groupMember, 0u);
-    EXPECT_EQ(record.folder, out);
+    EXPECT_EQ(std::make_tuple(record.jobType, record.groupMember, record.folder),
+              std::make_tuple(4u /*TIFF*/, 0u, out));
     EXPECT_TRUE(ids.insert(record.uniqueId).second) << record.uniqueId;
     EXPECT_EQ(CountMessages(messages, 0, "HFA: Not added - using unique resource ID of '" + record.uniqueId + "'. "), 1)
         << record.fileName;
   }
   EXPECT_EQ(alone, (std::set<std::string>{"no colour.tif", "scan.tiff"}));
-  EXPECT_TRUE(HasMessage(messages, 2, "Failed to analyse file no colour.tif"));
-  EXPECT_TRUE(HasMessage(messages, 2, "Purported TIFF file scan.tiff has non-TIFF extension"));
+  EXPECT_TRUE(HasMessage(messages, 2, "Failed to analyse file no colour.tif") &&
+              HasMessage(messages, 2, "Purported TIFF file scan.tiff has non-TIFF extension"));
 }
 
 TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
@@ -105,8 +102,8 @@ TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
   WriteSeparations({"SOLO_p1_Cyan.tif"});
   std::vector<FileRecord> records = CollectRecords(locked, 1);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].fileName, "SOLO_p1_Cyan.tif");
-  EXPECT_EQ(records[0].groupMember, 0u);
+  EXPECT_EQ(std::make_pair(records[0].fileName, records[0].groupMember),
+            std::make_pair(std::string("SOLO_p1_Cyan.tif"), 0u));
 }
 
 }  // namespace

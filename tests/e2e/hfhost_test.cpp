@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 namespace hf {
 namespace {
@@ -76,12 +77,10 @@ TEST_F(HfhostTest, EachTaskHandsOverItsJobsWithTheirTypesIntoItsOwnDestination) 
   ExpectCleanRun(run, "max-files");
   std::vector<HostEvent> tasks = run.Of("task");
   ASSERT_EQ(tasks.size(), 3u);
-  EXPECT_EQ(tasks[0].Number("task"), 1);
-  EXPECT_GT(tasks[0].Number("taskId"), 0);
-  EXPECT_NE(tasks[0].Number("taskId"), tasks[1].Number("taskId"));
-  EXPECT_EQ(tasks[0].Text("source"), in);
+  EXPECT_TRUE(tasks[0].Number("taskId") > 0 && tasks[0].Number("taskId") != tasks[1].Number("taskId"));
   // The block holds the destination as given; the plug-in adds the backslash when it moves files.
-  EXPECT_EQ(tasks[0].Text("destination"), WithoutBackslash(out));
+  EXPECT_EQ(std::make_tuple(tasks[0].Number("task"), tasks[0].Text("source"), tasks[0].Text("destination")),
+            std::make_tuple(1, in, WithoutBackslash(out)));
   // Linux paths become full Windows paths, which the plug-in finds.
   const std::string source2 = tasks[1].Text("source");
   ASSERT_GE(source2.size(), 10u);
@@ -98,23 +97,20 @@ TEST_F(HfhostTest, EachTaskHandsOverItsJobsWithTheirTypesIntoItsOwnDestination) 
   EXPECT_EQ(indexes, (std::set<int64_t>{0, 1, 2, 3, 4, 5, 6}));
   for (const auto& [name, job] : jobs) {
     const HostEvent& file = files[name];
-    EXPECT_EQ(file.Number("task"), 1);
-    EXPECT_EQ(file.Text("folder"), out) << name;
-    EXPECT_EQ(file.Number("jobTypeCode"), job.second) << name;
-    EXPECT_EQ(file.Text("jobType"), typeNames.at(job.second)) << name;
-    EXPECT_EQ(file.Number("size"), static_cast<int64_t>(job.first.size())) << name;
-    EXPECT_FALSE(file.Text("resourceId").empty()) << name;
-    EXPECT_EQ(BytesOf(out + name), job.first) << name;
+    EXPECT_EQ(std::make_tuple(file.Number("task"), file.Text("folder"), file.Number("jobTypeCode"),
+                              file.Text("jobType"), file.Number("size"), file.Text("resourceId").empty(),
+                              BytesOf(out + name)),
+              std::make_tuple(1, out, job.second, typeNames.at(job.second), static_cast<int64_t>(job.first.size()),
+                              false, job.first))
+        << name;
   }
-  EXPECT_EQ(files["report.ps"].Text("title"), "Annual report");
-  EXPECT_EQ(files["report.ps"].Text("for"), "Jo Bloggs");
+  EXPECT_EQ(files["report.ps"].Text("title") + "|" + files["report.ps"].Text("for"), "Annual report|Jo Bloggs");
   EXPECT_TRUE(FileNamesIn(in).empty());
-  EXPECT_EQ(files["two.pdf"].Number("task"), 2);
-  EXPECT_EQ(files["two.pdf"].Text("folder"), tasks[1].Text("destination") + "\\");
-  EXPECT_EQ(FileNamesIn(out2), std::vector<std::string>{"two.pdf"});
-  EXPECT_EQ(files["stays.pdf"].Number("task"), 3);
-  EXPECT_EQ(files["stays.pdf"].Text("folder"), in3);
-  EXPECT_EQ(FileNamesIn(in3), std::vector<std::string>{"stays.pdf"});
+  const std::vector<std::string> two = {"two.pdf"}, stays = {"stays.pdf"};
+  EXPECT_EQ(std::make_tuple(files["two.pdf"].Number("task"), files["two.pdf"].Text("folder"), FileNamesIn(out2)),
+            std::make_tuple(2, tasks[1].Text("destination") + "\\", two));
+  EXPECT_EQ(std::make_tuple(files["stays.pdf"].Number("task"), files["stays.pdf"].Text("folder"), FileNamesIn(in3)),
+            std::make_tuple(3, in3, stays));
 }
 
 // A warning of StartAction is printed and the run goes on.
@@ -143,11 +139,8 @@ TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {
   std::string tooLong = scratch.path() + std::string(100, 'a') + "\\";
   tooLong += std::string(259 - tooLong.size(), 'b');
   const std::string host = Quoted(HF_HOST_PATH);
-  const struct {
-    std::string arguments;
-    DWORD exitCode;
-    std::string shown;
-  } cases[] = {
+  // The arguments, the exit status and a part of the output.
+  const std::tuple<std::string, DWORD, std::string> cases[] = {
       {" --help", 0, "Usage: hfhost --probe DLL"},
       {"", 3, "Usage: hfhost"},
       {" --probe", 3, "Usage: hfhost"},
@@ -161,12 +154,13 @@ TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {
            Arg(scratch.path() + "no such folder\\") + " --exit-after-idle 30",
        1, "task 1 message after StartAction (errorCode 3): 3: "},  // a folder that cannot be listed
   };
-  for (const auto& c : cases) {
-    HostRun run = RunHost(host + c.arguments, kRunLimitMs);
-    ASSERT_TRUE(run.process.finished) << c.arguments;
-    EXPECT_EQ(run.process.exitCode, c.exitCode) << c.arguments << "\n" << run.process.output;
-    EXPECT_NE(run.process.output.find(c.shown), std::string::npos) << c.arguments << "\n" << run.process.output;
-    EXPECT_TRUE(run.events.empty()) << c.arguments;
+  for (const auto& [arguments, exitCode, shown] : cases) {
+    HostRun run = RunHost(host + arguments, kRunLimitMs);
+    ASSERT_TRUE(run.process.finished) << arguments;
+    EXPECT_EQ(std::make_tuple(run.process.exitCode, run.process.output.find(shown) != std::string::npos,
+                              run.events.empty()),
+              std::make_tuple(exitCode, true, true))
+        << arguments << "\n" << run.process.output;
   }
 }
 

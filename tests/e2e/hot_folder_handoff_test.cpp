@@ -4,6 +4,8 @@
 
 #include "base/win32/scoped_handle.h"
 
+#include <tuple>
+
 namespace hf::hot_folder_e2e {
 namespace {
 
@@ -119,21 +121,13 @@ TEST_F(HandoffTest, APostScriptFileArrivesInTheDestinationWithItsRecord) {
   LogMessages messages = ReceivedMessages();
   EXPECT_TRUE(HasMessage(messages, 3, "Added 1 items to " + hot));
   EXPECT_TRUE(HasMessage(messages, 3, hot + "empty.ps is 0 bytes of type 0x00000000  Titled: and For:"));
-  const FileRecord& r = records[0];
-  EXPECT_EQ(r.folder, nested);
-  EXPECT_EQ(r.fileName, "report.ps");
-  EXPECT_EQ(r.title, "Quarterly report");
-  EXPECT_EQ(r.owner, "Alice Archer");
-  EXPECT_EQ(r.fileSize, job.size());
-  EXPECT_EQ(r.jobType, 1u);
-  EXPECT_EQ(r.groupMember + r.colourType + r.itemFlags, 0u);
-  EXPECT_EQ(r.safeToDelete, 0u);  // as handed over, before the host marked it
-  EXPECT_EQ(r.next, nullptr);
-  EXPECT_EQ(r.previous, nullptr);
-  EXPECT_FALSE(r.uniqueId.empty());  // lower-case hex without leading zero
-  EXPECT_NE(r.uniqueId[0], '0');
-  EXPECT_EQ(r.uniqueId.find_first_not_of("0123456789abcdef"), std::string::npos) << r.uniqueId;
-  EXPECT_EQ(r.intakeFailureText, "");
+  const FileRecord& r = records[0];  // safeToDelete as handed over, before the host marked it
+  EXPECT_EQ(std::make_tuple(r.folder, r.fileName, r.title, r.owner, r.fileSize, r.jobType, r.intakeFailureText,
+                            r.groupMember + r.colourType + r.itemFlags + r.safeToDelete, !r.next && !r.previous),
+            std::make_tuple(nested, "report.ps", "Quarterly report", "Alice Archer", job.size(), 1u, "", 0u, true));
+  // lower-case hex without leading zero
+  EXPECT_TRUE(!r.uniqueId.empty() && r.uniqueId[0] != '0' &&
+              r.uniqueId.find_first_not_of("0123456789abcdef") == std::string::npos) << r.uniqueId;
   EXPECT_EQ(task.I32(block::kErrorCode), 0) << task.MessageText();
   EXPECT_FALSE(FileIsThere(hot + "report.ps"));
   EXPECT_EQ(BytesOf(nested + "report.ps"), job);

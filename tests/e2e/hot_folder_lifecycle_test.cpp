@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <tuple>
 
 namespace hf::hot_folder_e2e {
 namespace {
@@ -19,8 +20,8 @@ TEST_F(LifecycleTest, StartActionRefusesCallsOutOfOrderAndFoldersItCannotList) {
     early.SetText(block::kSourceFolder, hot);
     early.SetI32(block::kActionState, state);
     EXPECT_EQ(dll.Call(kStartAction, early), -1);
-    EXPECT_EQ(early.I32(block::kActionState), 2);
-    EXPECT_EQ(early.MessageText(), "SA: Error: StartAction called before SAI/CAI succeeded.\n");
+    EXPECT_EQ(std::make_pair(early.I32(block::kActionState), early.MessageText()),
+              std::make_pair(2, std::string("SA: Error: StartAction called before SAI/CAI succeeded.\n")));
   }
   RawBlock& noFolder = NewTask("");
   EXPECT_EQ(dll.Call(kStartAction, noFolder), -1);
@@ -77,19 +78,17 @@ TEST_F(LifecycleTest, CancelActionAndEndActionRemoveOnlyTheirTasksFolder) {
   ReceivedMessages();
 
   ASSERT_EQ(dll.Call(kCancelAction, a), 0);
-  ExpectMessages(ReceivedMessages(), {{1, "Stopping scanner"},
-                                      {1, "Scanner inactive"},
+  ExpectMessages(ReceivedMessages(), {{1, "Stopping scanner"}, {1, "Scanner inactive"},
                                       {1, "Restarting scanning for the remaining folders..."},
                                       {1, "Removing folder \"" + hotA + "\" from list"}});
   EXPECT_EQ(GetActionStatus(a), -1);
-  EXPECT_EQ(a.I32(block::kActionState), 6);
-  EXPECT_EQ(a.MessageText(), "GAStatus - folder unregistered / task Ended.\n");
+  EXPECT_EQ(std::make_pair(a.I32(block::kActionState), a.MessageText()),
+            std::make_pair(6, std::string("GAStatus - folder unregistered / task Ended.\n")));
 
   ASSERT_EQ(dll.Call(kEndAction, b), 0);
   EXPECT_EQ(b.I32(block::kActionState), 0);
   ExpectMessages(ReceivedMessages(), {{3, "EndAction call - stop scanner, and remove this task's folder list."},
-                                      {1, "Stopping scanner..."},
-                                      {2, "Scanner inactive"},
+                                      {1, "Stopping scanner..."}, {2, "Scanner inactive"},
                                       {3, "unlinked " + hotB + " and its filelist."}});
   EXPECT_EQ(GetActionStatus(b), -1);
 
@@ -157,8 +156,7 @@ TEST_F(LifecycleTest, AMissingDataFolderIsACriticalNoticeAndTheListsStayEmpty) {
   std::vector<FileRecord> records = ReadFileList(task);
   EXPECT_EQ(NamesOf(records), (std::vector<std::string>{"b.pdf", "spool.log"}));
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[1].previous, records[0].address);
-  EXPECT_EQ(records[0].next, records[1].address);
+  EXPECT_TRUE(records[1].previous == records[0].address && records[0].next == records[1].address);
   for (const FileRecord& r : records) EXPECT_EQ(r.folder, hot) << r.fileName;
   EXPECT_EQ(FileNamesIn(hot), (std::vector<std::string>{"b.pdf", "spool.log"}));
 }
@@ -181,25 +179,20 @@ TEST_F(LifecycleTest, TheScannerLogsEachStepOfItsCyclesAndReadsTheLoopLimitAtEve
   ASSERT_TRUE(ScanOnceAndEnd());
   messages = ReceivedMessages();
   const std::string pattern = hot + "*.*";
-  ExpectMessages(messages, {{3, "Synching timerAction..."},
-                            {3, "Beginning scan on 1 folders"},
-                            {3, "Added 20 items to " + hot},
-                            {3, "TimerAction complete"},
+  ExpectMessages(messages, {{3, "Synching timerAction..."}, {3, "Beginning scan on 1 folders"},
+                            {3, "Added 20 items to " + hot}, {3, "TimerAction complete"},
                             {2, "Breaking out of loop as we added 20 files (limited to 20 per cycle)."}});
   EXPECT_TRUE(HasMessageStarting(messages, 3, "0 stops remaining, so replacing static list, now "));
   EXPECT_TRUE(HasMessageStarting(messages, 3, "File <job", "> not excluded - continue processing"));
   EXPECT_TRUE(HasMessageStarting(messages, 3, "[" + pattern + "] FFF returns "));
   EXPECT_FALSE(HasMessage(messages, 3, "[" + pattern + "] FFF returns -1"));
   ASSERT_EQ(GetActionStatus(task), 0);
-  EXPECT_EQ(ReadFileList(task).size(), 20u);
-  EXPECT_EQ(FileNamesIn(out).size(), 23u);
-  EXPECT_EQ(FileNamesIn(hot).size(), 7u);
+  EXPECT_EQ(std::make_tuple(ReadFileList(task).size(), FileNamesIn(out).size(), FileNamesIn(hot).size()),
+            std::make_tuple(20u, 23u, 7u));
 }
 
-// A host that unloads the library without ShutdownHandler: the scanner thread
-// keeps the library loaded while it runs, so no code of it is unmapped; the
-// host that loads it again gets the same library, and once a ShutdownHandler
-// has ended the thread, the last unload unloads it.
+// Unloaded without ShutdownHandler, the library stays loaded (and is found again) while its scanner runs;
+// once a ShutdownHandler has ended the thread, the last unload unloads it.
 TEST(LibraryUnloadTest, TheScannerKeepsTheLibraryLoadedUntilItEnds) {
   ASSERT_NE(Reader(), nullptr);
   ScratchFolder scratch("unload");

@@ -60,12 +60,7 @@ TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
                // A space counts 32 - 87 = -55: 2 * 16 - 55 = -23, which is 0xE9 modulo 256.
                {"%%Title: <2 >\n", "\xE9"},
                // A byte above 0x7F forms no pair as either half: it stays and decoding goes on after it.
-               {"%%Title: <\xC3"
-                "4\xC3"
-                "41>\n",
-                "\xC3"
-                "4\xC3"
-                "A"},
+               {"%%Title: <\xC3" "4\xC3" "41>\n", "\xC3" "4\xC3" "A"},
                // Octal escapes become one byte; digits 8 and 9 count too, modulo 256: 9*64+9*8+9 = 657 -> 0x91.
                {"%%Title: (\\101BC)\n", "ABC"},
                {"%%Title: \\999\n", "\x91"},
@@ -84,14 +79,11 @@ TEST_F(DscValueTest, ValuesAreDecodedAndCutToTheField) {
                {"%%Title:   ", kUntouched},
                {"%%Title", kUntouched},
                {"%%Title: cut off", kUntouched},
-               // UTF-8 becomes the ANSI code page (characters shared by Windows-1252 and
-               // ISO-8859-1); without the flag the bytes stay.
+               // UTF-8 becomes the ANSI code page (as shared by Windows-1252 and ISO-8859-1); without the flag not.
                {"%%Title: Caf\xC3\xA9 M\xC3\xBCller \xC3\x9F\n", "Caf\xE9 M\xFCller \xDF", kTitleBytes, true},
                {"%%Title: Caf\xC3\xA9\n", "Caf\xC3\xA9"},
                {"%%Title: Job \xE4\xB8\xAD\xE6\x96\x87\n", "Job ??", kTitleBytes, true},  // not in the code page
-               {"%%Title: A\xFF"
-                "B\xC3\n",
-                "A?B?", kTitleBytes, true},                                // malformed
+               {"%%Title: A\xFF" "B\xC3\n", "A?B?", kTitleBytes, true},  // malformed
                {"%%Title: <436166C3A9>\n", "Caf\xE9", kTitleBytes, true},  // after hexadecimal decoding
                // Cut after conversion: 80 UTF-8 bytes are 40 converted ones, cut to 31.
                {"%%For: " + utf8Name + "\n", std::string(31, '\xE9'), 32, true},

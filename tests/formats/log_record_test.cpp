@@ -44,23 +44,15 @@ TEST(LogRecordBuild, HeaderAndTextSitAtTheirBytesInAClearedBufferAndReadBack) {
   const size_t length = BuildLogRecord(SampleFields(), "hello", buffer);
   // Sequence (LE32), date and time (16 characters and a NUL), level, two
   // reserved bytes, record type 2 (LE32), then the text and its NUL.
-  const std::string header(
-      "\x01\x00\x10\x00"
-      "2024/05/06 07:08\0"
-      "\x02"
-      "\0\0"
-      "\x02\x00\x00\x00",
-      28);
+  const std::string header("\x01\x00\x10\x00" "2024/05/06 07:08\0" "\x02" "\0\0" "\x02\x00\x00\x00", 28);
   const std::string text = "07:08:09.010 01a2b:0003c 02/03 hello";
   EXPECT_EQ(Bytes(buffer, sizeof buffer), header + text + std::string(sizeof buffer - length + 1, '\0'));
   EXPECT_EQ(length, 28u + 36 + 1);
   LogRecord record;
   ASSERT_TRUE(ParseLogRecord(Bytes(buffer, length), record));
-  EXPECT_EQ(std::make_tuple(record.sequence, record.dateTime, record.level, record.reserved, record.recordType),
-            std::make_tuple(0x100001u, std::string("2024/05/06 07:08"), 2, 0u, 2u));
-  EXPECT_EQ(record.text, text);
-  EXPECT_TRUE(record.textTerminated);
-  EXPECT_EQ(record.raw, Bytes(buffer, length));
+  EXPECT_EQ(std::make_tuple(record.sequence, record.dateTime, record.level, record.reserved, record.recordType,
+                            record.text, record.textTerminated, record.raw),
+            std::make_tuple(0x100001u, std::string("2024/05/06 07:08"), 2, 0u, 2u, text, true, Bytes(buffer, length)));
 }
 
 TEST(LogRecordBuild, EachPrefixFlagAddsItsPrefixInOrderAndTheLevelIsClamped) {
@@ -125,14 +117,12 @@ TEST(LogRecordParse, ShortMessagesAreRefusedOddRecordsReadAsTheyAre) {
   const std::string bytes =
       std::string("\xff\0\0\x80", 4) + std::string(17, 'D') + std::string("\x09\x34\x12\x07\0\0\0", 7);
   ASSERT_TRUE(ParseLogRecord(bytes + "unterminated", record));
-  EXPECT_EQ(std::make_tuple(record.sequence, record.dateTime, record.level, record.reserved, record.recordType),
-            std::make_tuple(0x800000ffu, std::string(17, 'D'), 9, 0x1234u, 7u));
-  EXPECT_EQ(record.text, "unterminated");
-  EXPECT_FALSE(record.textTerminated);
+  EXPECT_EQ(std::make_tuple(record.sequence, record.dateTime, record.level, record.reserved, record.recordType,
+                            record.text, record.textTerminated),
+            std::make_tuple(0x800000ffu, std::string(17, 'D'), 9, 0x1234u, 7u, "unterminated", false));
   ASSERT_TRUE(ParseLogRecord(bytes + std::string("first\0second", 12), record));
-  EXPECT_EQ(record.text, "first");
-  EXPECT_TRUE(record.textTerminated);
-  EXPECT_EQ(record.raw.size(), 40u);
+  EXPECT_EQ(std::make_tuple(record.text, record.textTerminated, record.raw.size()),
+            std::make_tuple("first", true, size_t{40}));
 }
 
 TEST(LogRecordLine, ShowsSequenceInHexDateLevelAndTextOnOneLine) {

@@ -38,11 +38,8 @@ TEST(FileGroupSettings, GroupFileReadsSettingsInfoTemplateReadsGroupIdButNeverSe
   CFileGroupSettings settings;
   EXPECT_EQ(settings.ReadSettings(document), 0);
   EXPECT_EQ(Settings(settings), (std::vector<int>{1, 1, 90, 8}));
-  EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "LogSettings()"},
-                                             {3, "TimeoutSeconds = 90"},
-                                             {3, "SerialMode = 1"},
-                                             {3, "FileCountTrigger = 1"},
-                                             {3, "FileCount = 8"}}));
+  EXPECT_EQ(log.lines, (std::vector<LogLine>{{3, "LogSettings()"}, {3, "TimeoutSeconds = 90"}, {3, "SerialMode = 1"},
+                                             {3, "FileCountTrigger = 1"}, {3, "FileCount = 8"}}));
   CFileGroupSettingsFNS fromTemplate;
   fromTemplate.SetSerialMode(1);
   EXPECT_EQ(fromTemplate.ReadSettings(document), 0);  // the same group file read as a template

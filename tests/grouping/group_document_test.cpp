@@ -27,16 +27,9 @@ using Texts = std::vector<std::string>;
 // ---- leading integers and comma fields ----
 
 TEST(LeadingInteger, TakesTheSignedDigitsAfterBlanksAndSaturates) {
-  const std::pair<std::string_view, int> cases[] = {{"  -12abc", -12},
-                                                    {"+", 0},
-                                                    {"", 0},
-                                                    {"\t+7 days", 7},
-                                                    {"- 5", 0},
-                                                    {"0x1F", 0},
-                                                    {"2147483647", INT_MAX},
-                                                    {"-99999999999999999999", INT_MIN},
-                                                    {"99999999999999999999", INT_MAX},
-                                                    {std::string_view("42\0009", 4), 42}};
+  const std::pair<std::string_view, int> cases[] = {
+      {"  -12abc", -12}, {"+", 0}, {"", 0}, {"\t+7 days", 7}, {"- 5", 0}, {"0x1F", 0}, {"2147483647", INT_MAX},
+      {"-99999999999999999999", INT_MIN}, {"99999999999999999999", INT_MAX}, {{"42\0009", 4}, 42}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(LeadingInteger(text), expected) << "<" << text << ">";
 }
 
@@ -71,11 +64,9 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
       {ACCESS(ExtMatchesFileExt), "b"}, {ACCESS(FileIsInList), "c"}};
   for (const auto& [write, read, written] : texts) {
     (group.*write)(written);
-    std::string value = "stale";
-    EXPECT_EQ((group.*read)(value), 0);
-    EXPECT_EQ(value, written);
-    EXPECT_EQ((empty.*read)(value), 0) << written;
-    EXPECT_EQ(value, "") << written;
+    std::string value = "stale", absent = "stale";  // make_tuple copies them after both reads
+    EXPECT_EQ(std::make_tuple((group.*read)(value), value, (empty.*read)(absent), absent),
+              std::make_tuple(0, std::string(written), 0, std::string()));
   }
   // Group method 3 is by file type, 2 (the default) by filename scheme.
   const std::tuple<int (CGroupDocument::*)(int), int (R::*)(int&) const, int, int> integers[] = {
@@ -85,45 +76,33 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
       {ACCESS(GroupMethod), 3, 2}};
   for (const auto& [write, read, written, missing] : integers) {
     (group.*write)(written);
-    int value = 12345;
-    EXPECT_EQ((group.*read)(value), 0);
-    EXPECT_EQ(value, written);
-    EXPECT_EQ((empty.*read)(value), 2) << written;
-    EXPECT_EQ(value, missing) << written;
+    int value = 12345, absent = 12345;
+    EXPECT_EQ(std::make_tuple((group.*read)(value), value, (empty.*read)(absent), absent),
+              std::make_tuple(0, written, 2, missing));
   }
   // Layout values are the group's with an empty file name; a file's own never fall back to the group's.
   const std::tuple<int (CGroupDocument::*)(const std::string&, int), int (R::*)(const std::string&, int&) const,
                    std::string, int, int, int>
-      fileIntegers[] = {{ACCESS(Overlap), "", 8, -1, 2},
-                        {ACCESS(PrintableOffsetPixels), "", 10, -1, 2},
-                        {ACCESS(PrintableWidthPixels), "", 12, -1, 2},
-                        {ACCESS(PageNumber), f, 2, 0, 2},
-                        {ACCESS(Overlap), f, 9, -1, 2},
-                        {ACCESS(PrintableOffsetPixels), f, 11, -1, 2},
-                        {ACCESS(PrintableWidthPixels), f, 13, -1, 2},
-                        {ACCESS(PageCount), f, 14, 0, 0},
-                        {ACCESS(PageWidth), f, 15, 0, 0},
-                        {ACCESS(PageHeight), f, 16, 0, 0},
-                        {ACCESS(CopyCount), f, 17, 0, 0},
-                        {ACCESS(AllPages), f, 1, -999, 2},
-                        {&CGroupDocument::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
-                        {ACCESS(Collate), f, 0, -999, 2},
-                        {ACCESS(ReversePages), f, 1, -999, 2},
-                        {ACCESS(ChunkIndex), f, 18, -1, 2},
-                        {ACCESS(Slice), f, 19, -1, 2},
-                        {ACCESS(SplitIndex), f, 20, -1, 2}};
+      fileIntegers[] = {
+          {ACCESS(Overlap), "", 8, -1, 2},         {ACCESS(PrintableOffsetPixels), "", 10, -1, 2},
+          {ACCESS(PrintableWidthPixels), "", 12, -1, 2},
+          {ACCESS(PageNumber), f, 2, 0, 2},        {ACCESS(Overlap), f, 9, -1, 2},
+          {ACCESS(PrintableOffsetPixels), f, 11, -1, 2}, {ACCESS(PrintableWidthPixels), f, 13, -1, 2},
+          {ACCESS(PageCount), f, 14, 0, 0},        {ACCESS(PageWidth), f, 15, 0, 0},
+          {ACCESS(PageHeight), f, 16, 0, 0},       {ACCESS(CopyCount), f, 17, 0, 0},
+          {ACCESS(AllPages), f, 1, -999, 2},       {&CGroupDocument::SetAllPages, &R::GetAllPagesOrZero, f, 1, 0, 2},
+          {ACCESS(Collate), f, 0, -999, 2},        {ACCESS(ReversePages), f, 1, -999, 2},
+          {ACCESS(ChunkIndex), f, 18, -1, 2},      {ACCESS(Slice), f, 19, -1, 2},
+          {ACCESS(SplitIndex), f, 20, -1, 2}};
 #undef ACCESS
   for (const auto& [write, read, file, written, missing, status] : fileIntegers) {
     (group.*write)(file, written);
-    int value = 12345;
-    EXPECT_EQ((group.*read)(file, value), 0);
-    EXPECT_EQ(value, written);
-    EXPECT_EQ((empty.*read)(file, value), status) << written;
-    EXPECT_EQ(value, missing) << written;
+    int value = 12345, absent = 12345;
+    EXPECT_EQ(std::make_tuple((group.*read)(file, value), value, (empty.*read)(file, absent), absent),
+              std::make_tuple(0, written, status, missing));
   }
   int overlap = 0;
-  EXPECT_EQ(group.GetOverlap("other.pdf", overlap), 2);
-  EXPECT_EQ(overlap, -1);
+  EXPECT_EQ(std::make_pair(group.GetOverlap("other.pdf", overlap), overlap), std::make_pair(2, -1));
   group.SetCentering(true);
   group.SetIsDuplex(false);
   group.SetNoBlankSplits(true);
@@ -155,19 +134,17 @@ TEST(GroupDocument, EveryWriterUsesItsKeyAndEveryReaderFindsWhatWasWritten) {
   EXPECT_EQ(group.GetCentering(centering) + group.GetIsDuplex(duplex) + group.GetNoBlankSplits(noBlank), 0);
   EXPECT_TRUE(centering && !duplex && noBlank);
   int first = 0, second = 0;
+  std::string real, range, info, separator;
   EXPECT_EQ(group.GetPageRange(f, first, second), 0);
-  EXPECT_EQ(std::make_pair(first, second), std::make_pair(2, -3));
-  std::string value;
-  group.GetRealFileName(f, value);
-  EXPECT_EQ(value, "1_x.pdf");
-  group.GetJDFPageRange("JOB 42 m.PDF", value);
-  EXPECT_EQ(value, "0~3");
+  group.GetRealFileName(f, real);
+  group.GetJDFPageRange("JOB 42 m.PDF", range);
+  group.GetFileInfo("JOB 42 m.pdf", info);
+  group.GetSeparatorFileInfo("S.TIF", separator);
+  EXPECT_EQ(std::make_tuple(first, second, real, range, info, separator),
+            std::make_tuple(2, -3, "1_x.pdf", "0~3", "Magenta,Job42", "Crease"));
   EXPECT_EQ(group.GetFileInfoNames(), (Texts{"x.tif", f}));
   EXPECT_EQ(group.GetSeparatorFileInfoNames(), Texts{"s.tif"});
-  group.GetFileInfo("JOB 42 m.pdf", value);
-  EXPECT_EQ(value, "Magenta,Job42");
-  group.GetSeparatorFileInfo("S.TIF", value);
-  EXPECT_EQ(value, "Crease");
+  std::string value;
   EXPECT_TRUE(empty.GetFileInfoNames().empty());
   empty.GetRealFileName(f, value);
   EXPECT_EQ(value, "");
@@ -184,8 +161,7 @@ TEST(GroupDocumentReaders, FlagsAreTrueOnlyForOneEmptyIntegersAreMissingPageRang
   EXPECT_EQ(reader.GetCentering(centering) + reader.GetIsDuplex(duplex) + reader.GetNoBlankSplits(noBlank), 0);
   EXPECT_TRUE(!centering && duplex && !noBlank);
   int chunks = 0;
-  EXPECT_EQ(reader.GetChunkCount(chunks), 2);
-  EXPECT_EQ(chunks, -1);
+  EXPECT_EQ(std::make_pair(reader.GetChunkCount(chunks), chunks), std::make_pair(2, -1));
   const std::tuple<const char*, int, int, int> cases[] = {{"one.pdf", 0, 3, 0},   {"odd.pdf", 0, 5, 9},
                                                           {"zero.pdf", 0, 0, 0},  {"zeros.pdf", 2, 0, 0},
                                                           {"empty.pdf", 2, 0, 0}, {"absent.pdf", 2, 0, 0}};

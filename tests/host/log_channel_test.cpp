@@ -14,6 +14,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace hf {
@@ -21,6 +22,7 @@ namespace hf {
 namespace {
 
 constexpr DWORD kWaitMs = 20000;
+using Texts = std::vector<std::string>;
 
 std::vector<std::string> debuggerOutput;
 void CaptureDebuggerOutput(const char* text) { debuggerOutput.emplace_back(text); }
@@ -135,13 +137,12 @@ TEST_F(RemoteStartTest, MissingDomainIsWrittenAsDotAndStartUpRecordsArrive) {
   DWORD type = 0;
   std::vector<unsigned char> bytes;
   ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "SOFTWARE\\Vorlan", "RSMv3Domain", type, bytes));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string(".\0", 2));
+  EXPECT_EQ(std::make_pair(type, std::string(bytes.begin(), bytes.end())),
+            std::make_pair(static_cast<DWORD>(REG_SZ), std::string(".\0", 2)));
 
   std::vector<LogRecord> records = Received();
   ASSERT_EQ(records.size(), 2u);
-  // The library's own build date and time, as the compiler writes them (the
-  // test may have been built on another day).
+  // The library's own build date and time, as the compiler writes them (the test may be built another day).
   const std::regex loaded(
       R"( 02/00 \* Module HFA i/f rev 5 loaded\. Build date/time: [A-Z][a-z]{2} [ 0-9]\d \d{4}  \d\d:\d\d:\d\d\n$)");
   EXPECT_TRUE(std::regex_search(records[0].text, loaded)) << records[0].text;
@@ -151,15 +152,12 @@ TEST_F(RemoteStartTest, MissingDomainIsWrittenAsDotAndStartUpRecordsArrive) {
 }
 
 TEST_F(RemoteStartTest, DisableRsmInAnyCaseOrAStartWhileLoggingIsOffTurnsTheChannelOff) {
-  const struct {
-    const char* domain;
-    DWORD loggingAtStart;
-  } rows[] = {{"DisableRsm", 1}, {"disablersm", 1}, {".", 0}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.domain) + " logging " + std::to_string(row.loggingAtStart));
+  const std::pair<const char*, DWORD> rows[] = {{"DisableRsm", 1}, {"disablersm", 1}, {".", 0}};
+  for (const auto& [domain, loggingAtStart] : rows) {
+    SCOPED_TRACE(std::string(domain) + " logging " + std::to_string(loggingAtStart));
     InitialiseLogChannel();
-    ASSERT_TRUE(userDomain.SetString(row.domain));
-    LogSettingsScope settings(3, row.loggingAtStart);
+    ASSERT_TRUE(userDomain.SetString(domain));
+    LogSettingsScope settings(3, loggingAtStart);
     StartRemoteLogChannel("HFA");
     settings.Set(3, 1);
     Log(LogLevel::kError, "must not arrive");
@@ -174,18 +172,15 @@ TEST_F(LogChannelTest, AFailedWriteIsRetriedOnceAfterReopeningAndASecondFailureR
   writerFailuresLeft = 1;
   Log(LogLevel::kError, "second attempt");
   EXPECT_TRUE(Carries(OnlyRecord(), "second attempt"));
-  EXPECT_EQ(writerCalls, 2);
-  EXPECT_TRUE(debuggerOutput.empty());
+  EXPECT_EQ(std::make_pair(writerCalls, debuggerOutput), std::make_pair(2, Texts{}));
 
   writerFailuresLeft = 100;
   Log(LogLevel::kError, "lost");
-  EXPECT_EQ(writerCalls, 4);
-  ASSERT_EQ(debuggerOutput.size(), 1u);
-  EXPECT_EQ(debuggerOutput[0], "*** DoMailSlotClient - WriteFile failed\n");
+  const Texts reported = {"*** DoMailSlotClient - WriteFile failed\n"};
+  EXPECT_EQ(std::make_pair(writerCalls, debuggerOutput), std::make_pair(4, reported));
 
   Log(LogLevel::kError, "lost too");
-  EXPECT_EQ(writerCalls, 5);  // no reopen, no retry
-  EXPECT_EQ(debuggerOutput.size(), 1u);
+  EXPECT_EQ(std::make_pair(writerCalls, debuggerOutput), std::make_pair(5, reported));  // no reopen, no retry
 
   writerFailuresLeft = 0;
   Log(LogLevel::kError, "written again");
@@ -206,9 +201,8 @@ TEST_F(LogChannelTest, ReopenThatFailsIsReportedAndTheNextRecordOpensAfresh) {
   SetLogChannelWriter(FailingWriter);
   writerFailuresLeft = 1;
   Log(LogLevel::kError, "lost");
-  EXPECT_EQ(writerCalls, 1);
-  ASSERT_EQ(debuggerOutput.size(), 1u);
-  EXPECT_EQ(debuggerOutput[0], "*** DoMailSlotClient - Cannot reopen MailSlot!\n");
+  EXPECT_EQ(std::make_pair(writerCalls, debuggerOutput),
+            std::make_pair(1, Texts{"*** DoMailSlotClient - Cannot reopen MailSlot!\n"}));
 
   reader = std::make_unique<MailslotReader>();
   ASSERT_TRUE(reader->ok()) << reader->error();

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace hf {
@@ -48,6 +50,10 @@ class MessageHandoverTest : public ::testing::Test {
   }
 
   std::string Message() const { return MessageOf(params); }
+  // The block's error code, message, message length and whether the plug-in owns the message.
+  std::tuple<int32_t, std::string, uint32_t, uint32_t> Block() const {
+    return {params.errorCode, Message(), params.messageLength, params.messageOwned};
+  }
   bool Logged(int level, const std::string& text) const { return log.Has(level, text); }
 
   PluginParameters params;
@@ -58,9 +64,7 @@ class MessageHandoverTest : public ::testing::Test {
 TEST_F(MessageHandoverTest, HandOverAndReleaseFollowTheAcknowledgement) {
   HandOverMessage(&params, "Sent: %s", "job.ps");
   char* first = params.messageText;
-  EXPECT_EQ(Message(), "job.ps");
-  EXPECT_EQ(params.messageLength, 6u);  // without the NUL
-  EXPECT_EQ(params.messageOwned, 1u);
+  EXPECT_EQ(Block(), std::make_tuple(0, "job.ps", 6u, 1u));  // the length without the NUL
   EXPECT_EQ(::GlobalSize(params.messageText), 8u);  // text + 2 bytes
   EXPECT_TRUE(Logged(0, "Sent: job.ps"));
   HandOverMessage(&params, nullptr, "second");
@@ -94,21 +98,15 @@ TEST_F(MessageHandoverTest, HandOverAndReleaseFollowTheAcknowledgement) {
 // Cut to 1024 bytes with the NUL; while an error is pending a new one is only logged.
 TEST_F(MessageHandoverTest, ReportErrorPlacesItsTextWithALineFeed) {
   const std::string longText(2000, 'x');
-  const struct {
-    const char* text;
-    std::string message;
-  } rows[] = {
+  const std::pair<const char*, std::string> rows[] = {
       {"Cannot move job.ps", "Cannot move job.ps\n"}, {longText.c_str(), std::string(1023, 'x')}, {nullptr, "\n"}};
   for (const auto& row : rows) {
     TearDown();  // frees what the row before left
     InitialiseDefaultParameters(params);
     log.lines.clear();
-    ReportError(&params, row.text, "r.cpp", 7);
-    EXPECT_EQ(params.errorCode, -1);
-    EXPECT_EQ(Message(), row.message);
-    EXPECT_EQ(params.messageLength, row.message.size() + 1);
-    EXPECT_EQ(params.messageOwned, 1u);
-    EXPECT_TRUE(Logged(0, "! " + row.message + " (line 7 of file r.cpp).\n"));
+    ReportError(&params, row.first, "r.cpp", 7);
+    EXPECT_EQ(Block(), std::make_tuple(-1, row.second, row.second.size() + 1, 1u));
+    EXPECT_TRUE(Logged(0, "! " + row.second + " (line 7 of file r.cpp).\n"));
   }
   params.messageAcknowledged = 1;
   ReportError(&params, "second", "s.cpp", 8);
@@ -128,19 +126,15 @@ TEST_F(MessageHandoverTest, ReportSystemErrorPlacesTheSystemTextAndTheNumber) {
   const std::string systemText = SystemText(ERROR_FILE_NOT_FOUND);
   ASSERT_FALSE(systemText.empty());
   EXPECT_EQ(ReportSystemError(&params, ERROR_FILE_NOT_FOUND, "CreateFile of job.ps", "open.cpp", 10), 2u);
-  EXPECT_EQ(params.errorCode, 2);
   const std::string expected = "2: " + systemText + "\nCreateFile of job.ps\n";
-  EXPECT_EQ(Message(), expected);
-  EXPECT_EQ(params.messageLength, expected.size() + 1);
+  EXPECT_EQ(Block(), std::make_tuple(2, expected, expected.size() + 1, 1u));
   EXPECT_TRUE(Logged(0, "! CreateFile of job.ps failed at line 10 of file open.cpp."));
   EXPECT_TRUE(Logged(0, "  System message is: 2: " + systemText + "\n"));
   EXPECT_EQ(ReportSystemError(&params, ERROR_ACCESS_DENIED, nullptr, "h.cpp", 14), 5u);
-  EXPECT_EQ(Message(), expected);
-  EXPECT_EQ(params.errorCode, 5);
+  EXPECT_EQ(std::make_pair(params.errorCode, Message()), std::make_pair(5, expected));
   log.lines.clear();
   EXPECT_EQ(ReportSystemError(&params, 0, "nothing", "f.cpp", 11), 0u);
-  EXPECT_EQ(params.errorCode, 0);
-  EXPECT_TRUE(log.lines.empty());
+  EXPECT_TRUE(params.errorCode == 0 && log.lines.empty());
 
   const DWORD unlisted = 0x2FFFFFF0;
   ASSERT_TRUE(SystemText(unlisted).empty());
@@ -175,20 +169,16 @@ TEST_F(MessageHandoverTest, AReportTakenFromOneBlockArrivesInAnotherAsItWasMade)
   HF_REPORT_SYSTEM_ERROR(&scanner, ERROR_ACCESS_DENIED, "FindFirstFile");
   std::optional<BlockReport> error = TakeBlockReport(scanner);
   ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(scanner.errorCode, 0);
-  EXPECT_EQ(scanner.messageText, nullptr);
+  EXPECT_TRUE(scanner.errorCode == 0 && scanner.messageText == nullptr);
 
   // The host's block takes one at a time, and only when it has room (a pending error: end to end).
   EXPECT_TRUE(PlaceBlockReport(&params, *message));
-  EXPECT_EQ(Message(), "Script File is missing.");
-  EXPECT_EQ(params.messageLength, 23u);
+  EXPECT_EQ(Block(), std::make_tuple(0, "Script File is missing.", 23u, 1u));
   EXPECT_FALSE(PlaceBlockReport(&params, *error));
   params.messageAcknowledged = 1;
   EXPECT_TRUE(PlaceBlockReport(&params, *error));
-  EXPECT_EQ(params.errorCode, static_cast<int32_t>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Message(),
-            std::to_string(ERROR_ACCESS_DENIED) + ": " + SystemText(ERROR_ACCESS_DENIED) + "\nFindFirstFile\n");
-  EXPECT_EQ(params.messageLength, Message().size() + 1);  // an error's length counts its NUL
+  const std::string text = "5: " + SystemText(ERROR_ACCESS_DENIED) + "\nFindFirstFile\n";
+  EXPECT_EQ(Block(), std::make_tuple(5, text, text.size() + 1, 1u));  // an error's length counts its NUL
 }
 
 // An unusable field, or an unusable pointer in it (then cleared), is logged with the caller's place.

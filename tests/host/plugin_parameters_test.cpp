@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -59,8 +60,7 @@ TEST(PluginParametersTest, TheViewReadsTheSwitchesAndTextsAtTheirOffsets) {
   uint8_t* record = raw.data() + block::kTaskSettings.offset;
   record[block::kGroupingEnabledInRecord + 3] = 0x80;
   record[68] = 1;  // the unread switch between scripting and thumbnails
-  EXPECT_TRUE(view.groupingEnabled());
-  EXPECT_FALSE(view.scriptingEnabled() || view.thumbnailsEnabled());
+  EXPECT_TRUE(view.groupingEnabled() && !view.scriptingEnabled() && !view.thumbnailsEnabled());
   record[block::kThumbnailsEnabledInRecord + 1] = 1;
   EXPECT_TRUE(view.thumbnailsEnabled());
   char* first = reinterpret_cast<char*>(raw.data() + block::kTaskText.offset);
@@ -98,33 +98,24 @@ TEST(ChainedFileItem, FieldsSitAtTheHostsOffsetsInAZeroedFixedBlock) {
 using Lines = std::vector<LogLine>;
 
 TEST(ChainedFileItem, RecordsAreLinkedBothWaysDeletionsKeepTheHeadAndEmptyListsAreLogged) {
-  ChainedFileItem* a = NewFileItem();
-  ChainedFileItem* b = NewFileItem();
-  ChainedFileItem* c = NewFileItem();
-  ChainedFileItem* d = NewFileItem();
+  ChainedFileItem *a = NewFileItem(), *b = NewFileItem(), *c = NewFileItem(), *d = NewFileItem();
   ChainedFileItem* list = AppendFile(nullptr, a);
   EXPECT_EQ(list, a);
   for (ChainedFileItem* item : {b, c, d}) EXPECT_EQ(AppendFile(list, item), a);  // the head, whatever the length
   EXPECT_EQ(AppendFile(list, nullptr), a);
-  EXPECT_EQ(a->previous, nullptr);
-  EXPECT_EQ(b->previous, a);
-  EXPECT_EQ(c->next, d);
-  EXPECT_EQ(d->previous, c);
-  EXPECT_EQ(d->next, nullptr);
+  EXPECT_EQ(std::make_tuple(a->previous, b->previous, c->next, d->previous, d->next),
+            std::make_tuple(nullptr, a, d, c, nullptr));
 
   EXPECT_EQ(DeleteFileItem(c), a);  // inner
-  EXPECT_EQ(b->next, d);
-  EXPECT_EQ(d->previous, b);
+  EXPECT_TRUE(b->next == d && d->previous == b);
   EXPECT_EQ(DeleteFileItem(d), a);  // last
   EXPECT_EQ(b->next, nullptr);
   EXPECT_EQ(DeleteFileItem(a), b);  // head
-  EXPECT_EQ(b->previous, nullptr);
-  EXPECT_FALSE(IsLiveGlobalBlock(a));
+  EXPECT_TRUE(b->previous == nullptr && !IsLiveGlobalBlock(a));
   ChainedFileItem* e = NewFileItem();
   list = AppendFile(b, e);
   EXPECT_EQ(DeleteHeadFile(list), e);
-  EXPECT_EQ(e->previous, nullptr);
-  EXPECT_FALSE(IsLiveGlobalBlock(b));
+  EXPECT_TRUE(e->previous == nullptr && !IsLiveGlobalBlock(b));
   EXPECT_EQ(DeleteHeadFile(e), nullptr);
 
   LogCapture log;  // empty lists and missing items

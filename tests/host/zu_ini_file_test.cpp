@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -59,11 +60,10 @@ TEST_F(ZuIniFileTest, ThePathIsTheAppDataCandidateWhereAFileIsReadOnceItIsThere)
   LogCapture log;
   ZuIniFile none;
   EXPECT_TRUE(none.Locate());
-  EXPECT_EQ(none.path(), preferred);
-  EXPECT_TRUE(FolderExists(roaming + "\\Vorlan\\Brenmar"));  // created with its parents
-  EXPECT_FALSE(FileExists(preferred));
-  EXPECT_EQ(none.GetInt("HFA", "FileLoopLimit", 20), 20);
-  EXPECT_EQ(none.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), "_ZuPng150dpi");
+  // The folder is created with its parents, the file is not.
+  EXPECT_EQ(std::make_tuple(none.path(), FolderExists(roaming + "\\Vorlan\\Brenmar"), FileExists(preferred),
+                            none.GetInt("HFA", "FileLoopLimit", 20), none.GetString("HFA", "PreviewConfig", "_Zu")),
+            std::make_tuple(preferred, true, false, 20, "_Zu"));
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{1, "ZuIniFile: No INI file located. Defaulting path to " + preferred}}));
 
   Write(preferred,
@@ -71,11 +71,11 @@ TEST_F(ZuIniFileTest, ThePathIsTheAppDataCandidateWhereAFileIsReadOnceItIsThere)
   log.lines.clear();
   ZuIniFile ini;
   EXPECT_EQ(ini.GetInt("HFA", "FileLoopLimit", 20), 33);
-  EXPECT_EQ(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), 5);
-  EXPECT_EQ(ini.GetString("HFA", "PreviewConfig", "_ZuPng150dpi"), std::string(259, 'v'));  // cut to 259
-  EXPECT_EQ(ini.GetString("HFA", "Missing", "fallback"), "fallback");
-  EXPECT_EQ(ini.GetString("HFA", "Missing", nullptr), "");
-  EXPECT_EQ(ini.path(), preferred);
+  // A text is cut to 259 characters.
+  EXPECT_EQ(std::make_tuple(ini.GetInt("HFA", "PreviewFileLoopLimit", 5), ini.GetString("HFA", "PreviewConfig", "_Zu"),
+                            ini.GetString("HFA", "Missing", "fallback"), ini.GetString("HFA", "Missing", nullptr),
+                            ini.path()),
+            std::make_tuple(5, std::string(259, 'v'), "fallback", "", preferred));
   EXPECT_EQ(log.lines, (std::vector<LogLine>{{2, "ZuIniFile: INI file located at " + preferred}}));
 }
 
@@ -86,22 +86,19 @@ TEST_F(ZuIniFileTest, OlderCopiesMoveToTheAppDataFolderWhichThenWins) {
   Write(inWindows, "[HFA]\r\nHideScriptWindow=2\r\n");
   ZuIniFile first;
   EXPECT_TRUE(first.Locate());
-  EXPECT_EQ(first.path(), preferred);
-  EXPECT_FALSE(FileExists(virtualised));
-  EXPECT_EQ(Contents(preferred), "[HFA]\r\nHideScriptWindow=1\r\n");
+  EXPECT_EQ(std::make_tuple(first.path(), FileExists(virtualised), Contents(preferred)),
+            std::make_tuple(preferred, false, "[HFA]\r\nHideScriptWindow=1\r\n"));
 
   ASSERT_TRUE(::DeleteFileA(preferred.c_str()));
   ZuIniFile second;
   EXPECT_EQ(second.GetInt("HFA", "HideScriptWindow", 0), 2);
-  EXPECT_EQ(second.path(), preferred);
-  EXPECT_FALSE(FileExists(inWindows));
+  EXPECT_TRUE(second.path() == preferred && !FileExists(inWindows));
 
   Write(virtualised, "[HFA]\r\nHideScriptWindow=3\r\n");
   Write(inWindows, "[HFA]\r\nHideScriptWindow=4\r\n");
   ZuIniFile third;
   EXPECT_EQ(third.GetInt("HFA", "HideScriptWindow", 0), 2);
-  EXPECT_TRUE(FileExists(virtualised));
-  EXPECT_TRUE(FileExists(inWindows));
+  EXPECT_TRUE(FileExists(virtualised) && FileExists(inWindows));
 }
 
 TEST_F(ZuIniFileTest, OlderCopyIsUsedWhereItIsWhenItCannotBeCopied) {
@@ -118,8 +115,7 @@ TEST_F(ZuIniFileTest, DescriptorNamesTheFoldersOrThePath) {
   std::strcpy(descriptor.productFolder, "Tool");
   std::strcpy(descriptor.companyFolder, "Acme");
   ZuIniFile ini;
-  EXPECT_EQ(ini.productFolder(), "Brenmar");
-  EXPECT_EQ(ini.companyFolder(), "Vorlan");
+  EXPECT_EQ(ini.companyFolder() + "\\" + ini.productFolder(), "Vorlan\\Brenmar");
   ini.SetDescriptor(descriptor);
   EXPECT_TRUE(ini.Locate());
   EXPECT_EQ(ini.path(), roaming + "\\Acme\\Tool\\" + stem + ".ini");
@@ -130,8 +126,7 @@ TEST_F(ZuIniFileTest, DescriptorNamesTheFoldersOrThePath) {
   ZuIniFile given;
   given.SetDescriptor(descriptor);
   EXPECT_EQ(given.GetInt("HFA", "ThumbnailTimeoutSecs", 10), 7);
-  EXPECT_EQ(given.path(), named);
-  EXPECT_FALSE(FolderExists(roaming + "\\Vorlan"));  // no search when the path is given
+  EXPECT_TRUE(given.path() == named && !FolderExists(roaming + "\\Vorlan"));  // no search when the path is given
 
   // Fields without their NUL are cut to 259 characters.
   std::memset(descriptor.path, 'p', sizeof descriptor.path);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace hf {
 
@@ -33,12 +34,8 @@ class FolderSetupTest : public ::testing::Test {
 
 TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
   ASSERT_EQ(CreateFolder(config + "\\FilenameSetups\\Folder.fns", false), 0);
-  const struct {
-    const char* name;
-    const char* folder;
-    bool addExtension;  // only when asked for
-    std::string error;
-  } rows[] = {
+  // The name, its folder, whether the extension is added (only when asked for) and the error.
+  const std::tuple<const char*, const char*, bool, std::string> rows[] = {
       {"", "FilenameSetups", true, "No Filename provided"},
       {"x.cmd", "Scripts", false, "Folder '" + config + "\\Scripts' does not exist"},
       {"Scheme B", "FilenameSetups", true, "File '" + config + "\\FilenameSetups\\Scheme B.fns' does not exist"},
@@ -47,10 +44,10 @@ TEST_F(FolderSetupTest, CheckSettingsFileNamesWhatIsMissing) {
       // A folder of the name is not a settings file.
       {"Folder", "FilenameSetups", true, "File '" + config + "\\FilenameSetups\\Folder.fns' does not exist"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, folder, addExtension, expected] : rows) {
     std::string error;
-    EXPECT_FALSE(CheckSettingsFileIn(config, row.name, row.folder, error, row.addExtension)) << row.name;
-    EXPECT_EQ(error, row.error) << row.name;
+    EXPECT_FALSE(CheckSettingsFileIn(config, name, folder, error, addExtension)) << name;
+    EXPECT_EQ(error, expected) << name;
   }
 
   std::string error = "untouched";
@@ -68,9 +65,8 @@ TEST_F(FolderSetupTest, AScriptingSetUpThatFailsSwitchesScriptingOffAndAWarningN
   params.taskSettings.scriptingEnabled = 1;  // but no script named
   LogCapture log;
   SetUpScripting(folder, TaskSettingsView(params), &params);
-  EXPECT_EQ(folder.scriptingEnabled, 0u);
-  EXPECT_EQ(folder.scriptName, "");
-  EXPECT_EQ(MessageOf(params), "No Filename provided. Scripting will be disabled.");
+  EXPECT_EQ(std::make_tuple(folder.scriptingEnabled, folder.scriptName, MessageOf(params)),
+            std::make_tuple(0u, "", "No Filename provided. Scripting will be disabled."));
   EXPECT_TRUE(log.Has(0, "STF: Warning - No Filename provided. Scripting will be disabled."));
 }
 
@@ -126,20 +122,16 @@ TEST_F(HotFolderListTest, LookupsUnlinkingAndTheRemovalOfAnItemHeadingAList) {
   CHotFolder* c = NewFolder("C:\\c\\", 2);
   b->pendingList = NewItem("x.ps", NewItem(""));
   for (CHotFolder* folder : {a, b, c}) AppendFolder(app, folder);
-  EXPECT_EQ(FolderCountUnlocked(app), 3);
-  EXPECT_EQ(FindFolderByTaskId(app, 2), b);  // the first of the task's folders
-  EXPECT_EQ(FindFolderByTaskId(app, 9), nullptr);
-  EXPECT_EQ(FindFolderByPath(app, "c:\\HOT\\in\\"), a);
-  EXPECT_EQ(FindFolderByPath(app, "C:\\Hot\\In"), nullptr);
+  // By task, the first of the task's folders; by path, in any case but with its backslash.
+  EXPECT_EQ(std::make_tuple(FolderCountUnlocked(app), FindFolderByTaskId(app, 2), FindFolderByTaskId(app, 9),
+                            FindFolderByPath(app, "c:\\HOT\\in\\"), FindFolderByPath(app, "C:\\Hot\\In")),
+            std::make_tuple(3, b, nullptr, a, nullptr));
 
   EXPECT_EQ(unlinkFolderEntry(app, &params, "C:\\b\\"), 1);
-  EXPECT_EQ(app.folderCount, 2);
-  EXPECT_EQ(a->nextFolder, c);
-  EXPECT_EQ(params.messageText, nullptr);
+  EXPECT_TRUE(app.folderCount == 2 && a->nextFolder == c && params.messageText == nullptr);
   EXPECT_EQ(unlinkFolderEntry(app, &params, "c:\\hot\\in\\"), 0);  // the path's case must match
-  EXPECT_EQ(MessageOf(params), "unlinkFolderEntry - Folder is not in the list.\n");
-  EXPECT_EQ(params.errorCode, -1);
-  EXPECT_EQ(app.folderCount, 2);
+  EXPECT_EQ(std::make_tuple(MessageOf(params), params.errorCode, app.folderCount),
+            std::make_tuple("unlinkFolderEntry - Folder is not in the list.\n", -1, 2));
 
   // An item is removed only from the head of a list, pending lists first.
   CLinkedFileList* second = NewItem("second.ps");

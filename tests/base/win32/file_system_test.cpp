@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace hf {
 
@@ -34,12 +35,8 @@ TEST_F(FileSystemTest, CreateFolderAnswersEachKindOfPath) {
   for (char c = 'Q'; c <= 'Y' && freeDrive == 0; ++c)
     if (!(::GetLogicalDrives() & (1u << (c - 'A')))) freeDrive = c;
   ASSERT_NE(freeDrive, 0) << "no free drive letter";
-  const struct {
-    std::string path;
-    bool parents;
-    int result;              // -1: any failure
-    std::string madeFolder;  // must exist afterwards
-  } cases[] = {
+  // The path, whether parents are made, the result (-1: any failure) and a folder that must exist afterwards.
+  const std::tuple<std::string, bool, int, std::string> cases[] = {
       {root, false, 0, root},
       {root + "\\one\\two\\three", true, 0, root + "\\one\\two\\three"},  // three missing levels
       {root + "/s1/s2/", true, 0, root + "\\s1\\s2"},                     // made without its separator, then found
@@ -51,16 +48,14 @@ TEST_F(FileSystemTest, CreateFolderAnswersEachKindOfPath) {
       {root + "\\taken\\below", true, -1, ""},
       {root + "\\bad?name", true, ERROR_INVALID_NAME, ""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    const int result = CreateFolder(c.path, c.parents);
-    if (c.result < 0) {
-      EXPECT_NE(result, 0);
-      EXPECT_FALSE(FolderExists(c.path));
-    } else {
-      EXPECT_EQ(result, c.result);
-    }
-    EXPECT_TRUE(c.madeFolder.empty() || FolderExists(c.madeFolder));
+  for (const auto& [path, parents, expected, madeFolder] : cases) {
+    SCOPED_TRACE(path);
+    const int result = CreateFolder(path, parents);
+    if (expected < 0)
+      EXPECT_TRUE(result != 0 && !FolderExists(path)) << result;
+    else
+      EXPECT_EQ(result, expected);
+    EXPECT_TRUE(madeFolder.empty() || FolderExists(madeFolder));
   }
   EXPECT_FALSE(FolderExists(root + "\\p1"));
 }
@@ -82,15 +77,13 @@ TEST_F(FileSystemTest, DeleteAndEmptyFolderKeepOnlyDotFolders) {
   Write(job + "\\sub\\deeper\\locked.pdf", true);
   Write(job + "\\.script\\results.txt");
   DeleteFolder(job + "\\");
-  EXPECT_TRUE(FileExists(job + "\\.script\\results.txt"));
-  EXPECT_TRUE(FolderExists(job + "\\keep\\.thumbs"));
-  EXPECT_FALSE(FolderExists(job + "\\sub"));
-  EXPECT_FALSE(FileExists(job + "\\locked.tif"));
-  EXPECT_FALSE(FileExists(job + "\\.hidden"));
+  EXPECT_EQ(std::make_tuple(FileExists(job + "\\.script\\results.txt"), FolderExists(job + "\\keep\\.thumbs"),
+                            FolderExists(job + "\\sub"), FileExists(job + "\\locked.tif"),
+                            FileExists(job + "\\.hidden")),
+            std::make_tuple(true, true, false, false, false));
   Write(job + "\\later.ps", true);
   EmptyFolder(job);
-  EXPECT_TRUE(FolderExists(job + "\\.script"));
-  EXPECT_FALSE(FileExists(job + "\\later.ps"));
+  EXPECT_TRUE(FolderExists(job + "\\.script") && !FileExists(job + "\\later.ps"));
 
   MakeFolders(root, {"\\gone\\sub"});
   Write(root + "\\gone\\sub\\a.ps", true);
@@ -113,16 +106,15 @@ TEST_F(FileSystemTest, ReplaceWritesExactBytesAndAFailedReplaceKeepsTheTarget) {
     ASSERT_TRUE(reader.valid());
     EXPECT_NE(ReplaceFileContents(target, bytes), 0);
   }
-  EXPECT_EQ(Contents(target), "keep me");
-  EXPECT_FALSE(FileExists(target + ".tmp~"));
+  EXPECT_TRUE(Contents(target) == "keep me" && !FileExists(target + ".tmp~")) << Contents(target);
   ASSERT_EQ(ReplaceFileContents(target, bytes), 0);
-  EXPECT_EQ(Contents(target), bytes);
-  EXPECT_EQ(::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-  EXPECT_FALSE(FileExists(target + ".tmp~"));
+  EXPECT_EQ(std::make_tuple(Contents(target), ::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+                            FileExists(target + ".tmp~")),
+            std::make_tuple(bytes, DWORD{0}, false));
 
   std::string text = "stale";
   EXPECT_EQ(ReadWholeFile(root + "\\missing.ini", text), ERROR_FILE_NOT_FOUND);
-  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(text, "");
 }
 
 TEST(CopyToGlobalBlock, HoldsTheTextAndZeroFillAndHandlesAreChecked) {

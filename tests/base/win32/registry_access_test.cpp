@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -79,14 +80,10 @@ TEST(UserHiveKeyPath, InsertsVorlanAfterTheFirstElementOnlyForSoftwareQuillet) {
 // A machine-wide value moves into the user's key unless the user has their own or it is the default.
 TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
   const std::vector<unsigned char> none, qword = {0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11};
-  const struct {
-    std::vector<unsigned char> user;  // a DWORD, or none
-    DWORD machineType;
-    std::vector<unsigned char> machine;
-    DWORD dflt, expected;
-    bool machineStays;
-    std::vector<unsigned char> userAfter;  // a DWORD, or none
-  } rows[] = {
+  using Bytes = std::vector<unsigned char>;
+  // The user's DWORD (or none), the machine's type and bytes, default, value read, whether the machine's value
+  // stays, and the user's DWORD afterwards (or none).
+  const std::tuple<Bytes, DWORD, Bytes, DWORD, DWORD, bool, Bytes> rows[] = {
       {none, REG_DWORD, DwordBytes(7), 0, 7, false, DwordBytes(7)},
       {DwordBytes(0), REG_DWORD, DwordBytes(5), 0, 5, false, DwordBytes(5)},  // a user value equal to the default
       {DwordBytes(3), REG_DWORD, DwordBytes(5), 0, 3, true, DwordBytes(3)},
@@ -96,22 +93,21 @@ TEST_F(RegistryAccessTest, DwordReadsPreferTheUserAndMoveTheMachineValue) {
       {none, REG_DWORD, {1, 0}, 42, 42, true, none},
       {none, REG_QWORD, qword, 0, 0x55667788u, false, DwordBytes(0x55667788u)},  // its low half
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(&row - rows);
+  for (const auto& [user, machineType, machine, dflt, expected, machineStays, userAfter] : rows) {
+    SCOPED_TRACE(testing::PrintToString(user) + " " + testing::PrintToString(machine) + " " + std::to_string(dflt));
     Clean();
-    ASSERT_TRUE(row.user.empty() || Put(HKEY_CURRENT_USER, kMappedUserKey, "Level", REG_DWORD, row.user));
-    ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kMappedKey, "Level", row.machineType, row.machine));
-    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, row.dflt), row.expected);
-    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, row.dflt), row.expected);  // again
+    ASSERT_TRUE(user.empty() || Put(HKEY_CURRENT_USER, kMappedUserKey, "Level", REG_DWORD, user));
+    ASSERT_TRUE(Put(HKEY_LOCAL_MACHINE, kMappedKey, "Level", machineType, machine));
+    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, dflt), expected);
+    EXPECT_EQ(registry.GetRegEntry(HKEY_LOCAL_MACHINE, "Level", kMappedKey, dflt), expected);  // again
 
     DWORD type = 0;
-    std::vector<unsigned char> bytes;
-    EXPECT_EQ(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level", nullptr, &bytes), row.machineStays);
-    EXPECT_TRUE(!row.machineStays || bytes == row.machine);
+    Bytes bytes;
+    EXPECT_EQ(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Level", nullptr, &bytes), machineStays);
+    EXPECT_TRUE(!machineStays || bytes == machine);
     bytes.clear();
-    EXPECT_EQ(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level", &type, &bytes), !row.userAfter.empty());
-    EXPECT_EQ(bytes, row.userAfter);
-    EXPECT_TRUE(row.userAfter.empty() || type == REG_DWORD);
+    EXPECT_EQ(Has(HKEY_CURRENT_USER, kMappedUserKey, "Level", &type, &bytes), !userAfter.empty());
+    EXPECT_TRUE(bytes == userAfter && (userAfter.empty() || type == REG_DWORD));
     EXPECT_FALSE(Has(HKEY_CURRENT_USER, kMappedKey, "Level"));  // not the unmapped path
   }
 }
@@ -144,12 +140,11 @@ TEST_F(RegistryAccessTest, StringsPreferTheUsersNonEmptyValueOddValuesAndWritesW
   RegistryAccess writer;
   EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{13}, PreferUser::kNo));
   EXPECT_TRUE(writer.SetRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey, DWORD{12}));
-  ASSERT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number", nullptr, &bytes));
-  EXPECT_EQ(bytes, DwordBytes(13));
+  EXPECT_TRUE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number", nullptr, &bytes) && bytes == DwordBytes(13));
   EXPECT_TRUE(writer.DeleteRegEntry(HKEY_LOCAL_MACHINE, "Number", kMappedKey));
   EXPECT_FALSE(Has(HKEY_LOCAL_MACHINE, kMappedKey, "Number"));
-  ASSERT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Number", nullptr, &bytes));  // delete does not map
-  EXPECT_EQ(bytes, DwordBytes(12));
+  // Delete does not map.
+  EXPECT_TRUE(Has(HKEY_CURRENT_USER, kMappedUserKey, "Number", nullptr, &bytes) && bytes == DwordBytes(12));
   EXPECT_EQ(writer.LastError(), "");
 }
 

@@ -127,9 +127,9 @@ TEST(ColourInfoLoad, IgnoreCaseIsOneOrKeepsItsValueAndFlagsSelectTheSections) {
             std::make_tuple(true, size_t{2}, size_t{2}));
   info.LoadCatalogueFromText(other, kCatalogueAffixes | kCatalogueCustomMatch);
   EXPECT_EQ(Customs(info), Texts{"Black 0 0 0 9 0:"});
-  EXPECT_FALSE(info.ignoreCase());
-  EXPECT_EQ(info.prefixes(), Texts{"New"});
-  EXPECT_TRUE(info.suffixes().empty());  // a present but empty section empties the list
+  // A present but empty section empties the list.
+  EXPECT_EQ(std::make_tuple(info.ignoreCase(), info.prefixes(), info.suffixes()),
+            std::make_tuple(false, Texts{"New"}, Texts{}));
 }
 
 // ---- CustomColourMatch blocks ----
@@ -239,8 +239,8 @@ TEST(ColourInfoFile, SavesThroughATemporaryFileAndAFailedLoadChangesNothing) {
   EXPECT_EQ(scratch.Read("Colours.ini"), Loaded(kCatalogue).SaveCatalogueToText());
 
   info.ClearCatalogue();  // empties the lists, keeps the path
-  EXPECT_EQ(info.FindColour("Mint", false), -1);
-  EXPECT_EQ(info.path(), scratch.PathOf("Colours.ini"));
+  EXPECT_EQ(std::make_pair(info.FindColour("Mint", false), info.path()),
+            std::make_pair(-1, scratch.PathOf("Colours.ini")));
 }
 
 // ---- natural order ----
@@ -301,18 +301,18 @@ TEST(FindColour, PassesRunInTheirOrderOnTheTrimmedName) {
     EXPECT_EQ(FoundC(spellings, name, caseInsensitive), c) << spellings << " " << name;
   // The first entry in list order wins.
   CColourInfo info = Loaded("[UserDefinedSpotColours]\nteal=1 0 0 0\nTEAL=2 0 0 0\nTeal=3 0 0 0\n");
-  EXPECT_EQ(info.FindColour("Teal", true), 0);
-  EXPECT_EQ(info.FindColour("TEAL", false), 1);
-  EXPECT_EQ(info.FindColour("Teal", false), 2);
+  auto found = [&info](const std::vector<std::pair<const char*, bool>>& names) {
+    std::vector<int> indexes;
+    for (const auto& [name, caseInsensitive] : names) indexes.push_back(info.FindColour(name, caseInsensitive));
+    return indexes;
+  };
+  EXPECT_EQ(found({{"Teal", true}, {"TEAL", false}, {"Teal", false}}), (std::vector<int>{0, 1, 2}));
   // Additions keep every pass's index right: entries behind move on, the new one is found by each pass.
   info.AddUndefinedUserColour("Aqua 1");
   info.AddUndefinedUserColour("Zinc2");
-  EXPECT_EQ(info.FindColour("Teal", false), 3);
-  EXPECT_EQ(info.FindColour("teal", true), 1);
-  EXPECT_EQ(info.FindColour("AQUA 1", true), 0);
-  EXPECT_EQ(info.FindColour("Zinc 2", false), 4);
-  EXPECT_EQ(info.FindColour("zinc 2", true), 4);
-  EXPECT_EQ(info.FindColour("zinc2", false), -1);
+  EXPECT_EQ(
+      found({{"Teal", false}, {"teal", true}, {"AQUA 1", true}, {"Zinc 2", false}, {"zinc 2", true}, {"zinc2", false}}),
+      (std::vector<int>{3, 1, 0, 4, 4, -1}));
 }
 
 // ---- AddUndefinedUserColour ----
@@ -334,8 +334,7 @@ TEST(AddUndefinedUserColour, AnUnknownColourIsInsertedInNaturalOrderAndWrittenAK
             "[Options]\r\nignore_case=0\r\n\r\n[UserDefinedSpotColours]\r\n\"Blue 07\"=0 112 154 11 1\r\n"
             "\"Blue 7\"=1 2 3 4\r\ndeepred=0 112 154 11 1\r\n\r\n"
             "[PredefinedSpotColours]\r\n\"Blue 007\"=5 6 7 8 1\r\nDeepRed=9 9 9 9\r\n");
-  EXPECT_EQ(info.FindColour("deepred", false), 4);
-  EXPECT_EQ(info.FindColour("Blue 7", false), 2);
+  EXPECT_EQ(std::make_pair(info.FindColour("deepred", false), info.FindColour("Blue 7", false)), std::make_pair(4, 2));
 }
 
 TEST(AddUndefinedUserColour, AMissingFileIsCreatedWithTheFirstNameAFailedWriteKeepsTheColourInMemory) {

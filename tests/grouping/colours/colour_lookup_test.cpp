@@ -168,10 +168,8 @@ TEST_F(ColourLookup, CustomSearchKeepsTheFirstMatchingDefinition) {
       "type=K\ncmyk=0 0 0 255\nmix=1\nmatch=0 \"[d]\"\n");
   BestColour best;
   ASSERT_TRUE(LocateCustomColour(info, "Job 42", best));
-  EXPECT_EQ(best.FoundColor, "Magenta");
-  EXPECT_EQ(best.PrefixPos, 4);
-  EXPECT_FALSE(best.mixable);
-  EXPECT_EQ(CmykText(best), "0 255 0 0");
+  EXPECT_EQ(std::make_tuple(best.FoundColor, best.PrefixPos, best.mixable, CmykText(best)),
+            std::make_tuple("Magenta", 4, false, "0 255 0 0"));
   EXPECT_EQ(Logs(),
             (Texts{"In LocateCustomColour((Job 42)", "Matching Yellow against Job 42", "In MatchesUserColour(Job 42)",
                    "Matching Magenta against Job 42", "In MatchesUserColour(Job 42)",
@@ -218,8 +216,7 @@ TEST_F(ColourLookup, KnownColourGivesItsValuesUnknownOneIsAddedOnceWithoutDefini
   best.FoundColor = " Sunset 12 ";
   best.OriginalColor = "Sunset 12";
   GetColourInfo(info, best);
-  EXPECT_EQ(CmykText(best), "10 20 30 40");
-  EXPECT_FALSE(best.mixable);
+  EXPECT_EQ(CmykText(best) + (best.mixable ? " mixable" : ""), "10 20 30 40");
   EXPECT_EQ(Logs(), (Texts{"In GetColourInfo(): Searching for colour 'Sunset 12'",
                            "In GetColourInfo(): Found colour 'Sunset 12' at index 0"}));
   EXPECT_EQ(scratch.Read("Colours.ini"), "[PredefinedSpotColours]\r\nSunset12=10 20 30 40 1\r\n");
@@ -228,9 +225,9 @@ TEST_F(ColourLookup, KnownColourGivesItsValuesUnknownOneIsAddedOnceWithoutDefini
     best.FoundColor = best.OriginalColor = "Plum";
     best.mixable = true;
     GetColourInfo(info, best);
-    EXPECT_EQ(best.cmykDefined, file == 1);
-    EXPECT_EQ(CmykValues(best), "0 112 154 11");  // the values written for it, though
-    EXPECT_FALSE(best.mixable);
+    // The values written for it, though.
+    EXPECT_EQ(std::make_tuple(best.cmykDefined, CmykValues(best), best.mixable),
+              std::make_tuple(file == 1, "0 112 154 11", false));
   }
   EXPECT_EQ(Logs(), (Texts{"In GetColourInfo(): Searching for colour 'Plum'",
                            "Adding colour 'Plum' to colour info as an undefined user-defined colour",
@@ -250,10 +247,9 @@ TEST_F(ColourLookup, ANameWithBlanksIsAddedButNotFoundAgainAnEmptyKeyStopsAfterT
   best.FoundColor = "DeepRed";
   best.OriginalColor = "Deep Red";
   GetColourInfo(info, best);
-  EXPECT_FALSE(best.cmykDefined);
-  EXPECT_EQ(CmykValues(best), "0 0 0 0");
-  EXPECT_EQ(Logs().size(), 2u);  // no "Found colour" line
-  GetColourInfo(info, best);     // a second file adds nothing more
+  EXPECT_EQ(std::make_tuple(best.cmykDefined, CmykValues(best), Logs().size()),
+            std::make_tuple(false, "0 0 0 0", size_t{2}));  // no "Found colour" line
+  GetColourInfo(info, best);                                // a second file adds nothing more
   ASSERT_EQ(info.SpotColourCount(), 1u);
   EXPECT_EQ(info.EntryAt(0)->EffectiveName(), "Deep Red");
 }

@@ -67,18 +67,15 @@ TEST(FilenameAnalyserTest, ProcessColourByPositionDelimitersOrName) {
              {{"AB12k_xyz", true, "k", "Black", ctProcess, "0 0 0 255", "AB12", "", ""},
               {"AB12Q_xyz", false, "", nullptr, ctUserDefined, "", "", "", ""},
               {"ABCD", false, "", nullptr, ctUserDefined, "", "", "", ""}});  // position -1: outside
+  // A longer bracket that is no colour does not take over; of two colours the longer wins; no end bracket: to the end.
   ExpectRows("[ProcessId]\nSEP_ID_METHOD=2\nSEP_ID_START_DELIM=40\nSEP_ID_END_DELIM=41\n" + kSpotByAffixes +
                  kGroupBeforeColour,
-             {// A later, longer bracket that is no colour does not take over.
-              {"JOB9 (Cyan)(ProofCopy)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
-              // Two process colours: the longer identifier wins.
+             {{"JOB9 (Cyan)(ProofCopy)", true, "Cyan", "Cyan", ctProcess, "255 0 0 0", "JOB9", "", ""},
               {"JOB9 (Cyan) (Black)", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB9 (Cyan)", "", ""},
-              // A missing end bracket runs to the end of the name.
               {"JOB9 (Magenta", true, "Magenta", "Magenta", ctProcess, "0 255 0 0", "JOB9", "", ""},
               {"JOB9 (Cyan Blue)", false, "", nullptr, ctUserDefined, "", "", "", ""}});
-  ExpectRows(kProcessByName + kSpotByAffixes + kGroupBeforeColour,
-             {// Spellings are tried in table order: CYAN before MAG.
-              {"MAGCYAN", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "MAG", "", ""},
+  ExpectRows(kProcessByName + kSpotByAffixes + kGroupBeforeColour,  // spellings in table order: CYAN before MAG
+             {{"MAGCYAN", true, "CYAN", "CYAN", ctProcess, "255 0 0 0", "MAG", "", ""},
               {"JOB BLK", true, "BLK", "BLACK", ctProcess, "0 0 0 255", "JOB", "", ""},
               {"JOB K", false, "", nullptr, ctUserDefined, "", "", "", ""}});  // no one-letter names
 }
@@ -99,16 +96,14 @@ TEST(FilenameAnalyserTest, SpotColourByPositions) {
 TEST(FilenameAnalyserTest, SpotColourBetweenDelimiters) {
   ExpectRows(kNoProcess + "[SpotId]\nSPOT_START_METHOD=8\nSPOT_END_METHOD=8\nSPOT_ID_START_DELIMITER=40\n" +
                  "SPOT_ID_END_DELIMITER=41\n" + kGroupBeforeColour,
-             {// A prefix and suffix inside the brackets: the bare name is looked up.
-              {"JOB7 (SPT 300 U)", true, "300", "SPT 300 U", ctPantone, "", "JOB7", "", ""},
-              // A bracketed process name becomes that process colour.
+             // Affixes inside the brackets: the bare name is looked up; a process name is that process colour; a
+             // catalogue colour beats an unknown one, also a longer later one; no end bracket: to the end.
+             {{"JOB7 (SPT 300 U)", true, "300", "SPT 300 U", ctPantone, "", "JOB7", "", ""},
               {"JOB7 (Cyan)", true, "Cyan", "Cyan", ctProcess, "", "JOB7", "", ""},
-              // A catalogue colour beats an unknown one, also a longer later one.
               {"JOB7 (WarmRed) (Unknown Longer Name)", true, "WarmRed", "WarmRed", ctSpot, "0 75 90 0", "JOB7", "", ""},
               {"JOB7 (Mystery) (Reflex Blue)", true, "Reflex Blue", "Reflex Blue", ctSpot, "100 73 0 2",
                "JOB7 (Mystery)", "", ""},
               {"(Reflex Blue)", false, "Reflex Blue", nullptr, ctSpot, nullptr, "", "", ""},
-              // The end bracket is missing: the identifier runs to the end.
               {"JOB7 (Warm Red", true, "Warm Red", "Warm Red", ctSpot, "0 75 90 0", "JOB7", "", ""}});
 }
 
@@ -131,10 +126,9 @@ TEST(FilenameAnalyserTest, SpotColourByCatalogueAffixes) {
 
 TEST(FilenameAnalyserTest, PrefixedCatalogueColourTheCatalogueMatchFlagAndTheCustomMatch) {
   const std::string scheme = kNoProcess + kSpotByAffixes + kGroupBeforeColour;
+  // Not in the catalogue: only the spot search finds it; the custom match named Black becomes the process colour.
   ExpectRows(scheme, {{"JOB5 CHROMIX 485 C", true, "CHROMIX 485 C", "", ctPantone, "0 95 100 0", "JOB5", "", ""},
-                      // Not in the catalogue: only the spot search finds it.
                       {"JOB5 CHROMIX 999 C", true, "CHROMIX999C", "999", ctSpot, "", "JOB5", "", ""},
-                      // The custom match when nothing else is found; named Black, it becomes the process colour.
                       {"JOB3 schwarz", true, "Black", "Black", ctProcess, "0 0 0 255", "JOB3", "", ""},
                       {"JOB3 nothing", false, "", nullptr, ctUserDefined, "", "", "", ""}});
   ExpectRows(scheme, {{"JOB5 CHROMIX 999 C", true, "CHROMIX 999 C", "", ctPantone, "", "JOB5", "", ""}}, false);
@@ -200,7 +194,6 @@ TEST(FilenameAnalyserTest, LeadingDigitsSeparatorsAndTheIgnoredCharacter) {
                     noPage = "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=9\n";
   ExpectRows(colour + kGroupFromStart + noPage,
              {{"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "MyJob", "", ""},
-              // The group part holds separators only.
               {"__-._Cyan", false, "Cyan", nullptr, ctProcess, nullptr, "", "", ""}});
   ExpectRows(colour + kGroupBeforeColour + noPage,
              {{"0012 My-Job_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "0012 My-Job", "", ""},
@@ -208,8 +201,7 @@ TEST(FilenameAnalyserTest, LeadingDigitsSeparatorsAndTheIgnoredCharacter) {
               {"JOB...x_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB..x", "", ""}});
   ExpectRows(colour + kGroupBeforeColour + "SEP_GROUP_IGNORE_CHAR_FLAG=1\nSEP_GROUP_IGNORE_CHAR_OFFSET=3\n" + noPage,
              {{"JOBx1_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB1", "", ""},
-              // The character is ignored before the colour is searched.
-              {"JO_K", false, "", nullptr, ctUserDefined, "", "", "", ""},
+              {"JO_K", false, "", nullptr, ctUserDefined, "", "", "", ""},  // ignored before the colour search
               {"J_K", true, "K", "Black", ctProcess, "0 0 0 255", "J", "", ""}});  // position 3 is outside
 }
 
@@ -253,11 +245,10 @@ TEST(FilenameAnalyserTest, PageNumberBetweenDelimiters) {
   const std::string base = kProcessByUnderscore + kGroupBeforeColour +
                            "[PageNumber]\nPAGENUMBER_IDENTIFIER_METHOD=3\nPAGENUMBER_IDENTIFIER_START_DELIM=_p\n"
                            "PAGENUMBER_IDENTIFIER_END_DELIM=_\n";
+  // Of several numbers the largest by value (not by text) is taken and removed; no end delimiter: to the end.
   ExpectRows(base + kSpotByAffixes,
-             {// Several numbers: the largest by value (not by text) is taken and removed.
-              {"JOB_p2_p10_p7_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p2_p7", "", "10"},
+             {{"JOB_p2_p10_p7_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p2_p7", "", "10"},
               {"JOB_p0099_p100_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_p0099", "", "100"},
-              // No end delimiter: the number runs to the end.
               {"JOB_Cyan_p9", true, "Cyan", nullptr, ctProcess, nullptr, "JOB", "", "9"},
               {"JOB_px_Cyan", true, "Cyan", nullptr, ctProcess, nullptr, "JOB_px", "", ""}});
   ExpectRows(base + "PAGENUMBER_IDENTIFIER_GROUP_BY=1\n" + kSpotByAffixes,

@@ -132,8 +132,7 @@ TEST_F(GroupListTest, FilesOfTheWrongTypeOrUnreadableNamesStayStandalone) {
   EXPECT_TRUE(FileExists(hot + "JOB1_p1_Cyan.tiff"));
 
   EXPECT_EQ(ArriveAndOffer(*list, "no colour here.tif"), GroupStatus::kNotAnalysed);
-  EXPECT_TRUE(log.Has(2, "Analysing file no colour here"));
-  EXPECT_TRUE(log.Has(2, "Analyse no colour here returned false"));
+  EXPECT_TRUE(log.Has(2, "Analysing file no colour here") && log.Has(2, "Analyse no colour here returned false"));
   EXPECT_TRUE(FileExists(hot + "no colour here.tif"));
   EXPECT_EQ(list->GroupCount(), 0u);
 
@@ -152,8 +151,7 @@ TEST_F(GroupListTest, AFileNamedAsItsGroupPassesThroughNormally) {
   LogCapture log;
   EXPECT_EQ(group.AddToNewGroup("job.TIF", hot, "JOB.tif", "JOB.tif", path), GroupStatus::kNameRefused);
   EXPECT_TRUE(log.Has(2, "Matching failed - file will pass through normally"));
-  EXPECT_EQ(group.name(), "");
-  EXPECT_EQ(group.identifiedName(), "");
+  EXPECT_EQ(group.name() + group.identifiedName(), "");
   EXPECT_TRUE(GroupFilesIn(hot).empty());
 
   EXPECT_EQ(group.AddToNewGroup("a.tif", hot, "", "x", path), GroupStatus::kNameRefused);
@@ -175,8 +173,7 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   const std::vector<std::string> files = GroupFilesIn(hot);
   ASSERT_EQ(files.size(), 1u);
   const std::string folder = hot + RemoveExtension(files[0]);
-  // Process, thread and list say who made the group; the list's creation
-  // time (8 hex digits) keeps a restarted list's names apart; then a count.
+  // Process, thread and list say who made the group, its creation time (8 hex digits) keeps a restart's apart.
   char maker[64];
   std::snprintf(maker, sizeof maker, "$$%04lx-%04lx-%08lx-", static_cast<unsigned long>(::GetCurrentProcessId()),
                 static_cast<unsigned long>(::GetCurrentThreadId()),
@@ -260,12 +257,10 @@ TEST_F(GroupListTest, AFileThatCannotBeMovedInUndoesItsGroup) {
     LogCapture log;
     EXPECT_EQ(Offer(*list, "U1_p1_Black.tif"), GroupStatus::kFileNotMoved);
     EXPECT_TRUE(HasLineStartingWith(log, 2, "MoveFileEx(" + hot + "U1_p1_Black.tif, " + folder));
-    EXPECT_TRUE(log.Has(2, "MoveFileIntoGroup() failed"));
-    EXPECT_TRUE(log.Has(2, "Add failed - treat as standalone file"));
-    EXPECT_TRUE(log.Has(3, "UndoGrouping"));
+    EXPECT_TRUE(log.Has(2, "MoveFileIntoGroup() failed") && log.Has(2, "Add failed - treat as standalone file") &&
+                log.Has(3, "UndoGrouping"));
   }
-  // Both separations are back in the hot folder (the member under a free
-  // name, the newer job untouched), the group is gone for good.
+  // Both separations are back (the member under a free name, the newer job untouched); the group is gone for good.
   EXPECT_EQ(Contents(hot + "U1_p1_Cyan.tif"), "a newer job of the member's name");
   EXPECT_EQ(Contents(hot + "U1_p1_Cyan_0_0_" + std::to_string(UniqueTargetCounter()) + ".tif"), "II*\0separation");
   EXPECT_TRUE(FileExists(hot + "U1_p1_Black.tif"));
@@ -307,14 +302,11 @@ TEST_F(GroupListTest, AGroupThatCannotBeMadeLeavesTheFileStandalone) {
   Arrive("E1.fgl", "[FileGroupInfo]\r\nGroupName=E1\r\n");
   LogCapture log;
   EXPECT_EQ(ArriveAndOffer(*list, "F1_p1_Cyan.tif"), GroupStatus::kFolderNotCreated);
-  EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183"));
-  EXPECT_TRUE(log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
+  EXPECT_TRUE(log.Has(2, "CreateDirectory() failed: 183") && log.Has(2, "NewGroup(F1_p1_Cyan.tif) failed"));
   EXPECT_EQ(ArriveAndOffer(*list, "E1_p1_Cyan.tif"), GroupStatus::kNameRefused);
   EXPECT_TRUE(log.Has(2, "Create GroupFile failed - 80"));
   EXPECT_EQ(Contents(hot + "E1.fgl"), "[FileGroupInfo]\r\nGroupName=E1\r\n");
-  EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif"));
-  EXPECT_TRUE(FileExists(hot + "E1_p1_Cyan.tif"));
-  EXPECT_FALSE(FileExists(hot + "F1.fgl"));
+  EXPECT_TRUE(FileExists(hot + "F1_p1_Cyan.tif") && FileExists(hot + "E1_p1_Cyan.tif") && !FileExists(hot + "F1.fgl"));
   EXPECT_EQ(list->GroupCount(), 0u);
 }
 
@@ -373,8 +365,7 @@ TEST_F(GroupListTest, OpenGroupsAreReachedAndHeldOnlyWhileTheyAreOpen) {
   const std::string name = group->name();
   LogCapture log;
   EXPECT_EQ(list->TriggerRemoval(name), 0);
-  EXPECT_TRUE(log.Has(3, "Triggering removal of group <" + name + ">"));
-  EXPECT_TRUE(log.Has(3, "Closing group <" + name + ">"));
+  EXPECT_TRUE(log.Has(3, "Triggering removal of group <" + name + ">") && log.Has(3, "Closing group <" + name + ">"));
   ASSERT_TRUE(AllClosed(*list));
   EXPECT_TRUE(open(0));
   EXPECT_FALSE(list->WithOpenGroup(group, [&](CFileGroup&) { ADD_FAILURE() << "a removed group was reached"; }));

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace hf {
@@ -85,9 +87,7 @@ TEST_F(AdmissionTest, FilesThatCannotBeOpenedAreReportedAndNotRead) {
   params = {};
   log.lines.clear();
   EXPECT_EQ(Read("gone.ps"), 0);
-  EXPECT_EQ(type, kUntouched);
-  EXPECT_STREQ(title, "");  // emptied before the open
-  EXPECT_STREQ(forName, "");
+  EXPECT_EQ(std::make_tuple(type, std::string(title), std::string(forName)), std::make_tuple(kUntouched, "", ""));
   ASSERT_FALSE(log.lines.empty());
   EXPECT_EQ(log.lines[0], (LogLine{3, "Failure on file \"" + path + "\""}));
   EXPECT_EQ(params.errorCode, ERROR_FILE_NOT_FOUND);
@@ -101,9 +101,8 @@ TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
   const std::string stem = folder + "brochure.ps is " + std::to_string(content.size()) + " bytes of type 0x00000001";
   LogCapture log;
   EXPECT_EQ(Read("brochure.ps"), static_cast<int64_t>(content.size()));
-  EXPECT_EQ(type, 1u);
-  EXPECT_STREQ(title, "Spring brochure");
-  EXPECT_STREQ(forName, "anna");
+  EXPECT_EQ(std::make_tuple(type, std::string(title), std::string(forName)),
+            std::make_tuple(1u, "Spring brochure", "anna"));
   EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure and For:anna"));
 
   const std::string bare = folder.substr(0, folder.size() - 1);  // no trailing backslash
@@ -113,9 +112,7 @@ TEST_F(AdmissionTest, SizeTypeTitleAndForNameAreReadAndLogged) {
   EXPECT_EQ(GetUnopenedFileSizeAndType(nullptr, folder.c_str(), "brochure.ps", &code, nullptr, nullptr),
             static_cast<int64_t>(content.size()));
   EXPECT_EQ(code, 1u);
-  EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure"));
-  EXPECT_TRUE(log.Has(3, stem + "  for:anna"));
-  EXPECT_TRUE(log.Has(3, stem));
+  EXPECT_TRUE(log.Has(3, stem + "  Titled:Spring brochure") && log.Has(3, stem + "  for:anna") && log.Has(3, stem));
   EXPECT_EQ(SizeAndTypeOfOpenedFile(nullptr, folder.c_str(), "x.ps", ScopedHandle(), &type, title, forName), 0);
 }
 
@@ -184,58 +181,48 @@ TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
   eps.postScript = PostScriptOf(500);
   const uint32_t size = static_cast<uint32_t>(eps.Bytes().size());
   enum Fault { kNone, kReadOnly, kHeldAlone, kOpenWithoutDeleteSharing, kTemporaryHeld, kLongName };
-  const struct {
-    const char* what;
-    std::string bytes;
-    Fault fault;
-    std::string logStart;  // after the path where "<path>" stands
-  } rows[] = {
-      {"offset past the end", eps.Bytes(size + 10, 100), kNone,
-       "EPS file <path> not trimmed: its PostScript section runs past"},
-      {"length past the end", eps.Bytes(30, size), kNone,
-       "EPS file <path> not trimmed: its PostScript section runs past"},
-      {"offset plus length wraps", eps.Bytes(0xFFFFFF00u, 0x200), kNone,
-       "EPS file <path> not trimmed: its PostScript section runs past"},
-      {"zero length", eps.Bytes(30, 0), kNone, "EPS file <path> not trimmed: its PostScript section is empty"},
-      {"offset inside the header", eps.Bytes(4, 100), kNone,
-       "EPS file <path> not trimmed: its PostScript section starts"},
-      {"no binary header", "%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n", kNone, "EPS file <path> not trimmed: it has no binary"},
-      {"read-only", eps.Bytes(), kReadOnly, "EPS file <path> not trimmed: it is read-only"},
-      {"held without sharing", eps.Bytes(), kHeldAlone, "Failure calling CreateFile on <path> trimming EPS file: 32"},
-      // The copy can be made, but the file cannot be replaced while it is open.
-      {"open elsewhere", eps.Bytes(), kOpenWithoutDeleteSharing,
+  // What is wrong, the bytes, the fault arranged and the start of the one log line ("<path>": the file's path).
+  const std::string no = "EPS file <path> not trimmed: ", past = no + "its PostScript section runs past";
+  const std::string create = "Failure calling CreateFile on <path>";
+  const std::tuple<const char*, std::string, Fault, std::string> rows[] = {
+      {"offset past the end",       eps.Bytes(size + 10, 100),     kNone, past},
+      {"length past the end",       eps.Bytes(30, size),           kNone, past},
+      {"offset plus length wraps",  eps.Bytes(0xFFFFFF00u, 0x200), kNone, past},
+      {"zero length",               eps.Bytes(30, 0),              kNone, no + "its PostScript section is empty"},
+      {"offset inside the header",  eps.Bytes(4, 100),             kNone, no + "its PostScript section starts"},
+      {"no binary header",          "%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\n", kNone, no + "it has no binary"},
+      {"read-only",                 eps.Bytes(), kReadOnly,      no + "it is read-only"},
+      {"held without sharing",      eps.Bytes(), kHeldAlone,     create + " trimming EPS file: 32"},
+      {"open elsewhere",            eps.Bytes(), kOpenWithoutDeleteSharing,  // copied, but not replaced while open
        "Failure calling MoveFile(<path>.trimmed,<path>) while trimming EPS file: "},
-      {"temporary file held", eps.Bytes(), kTemporaryHeld,
-       "Failure calling CreateFile on <path>.trimmed trimming EPS file: 32"},
-      {"path of the copy too long", eps.Bytes(), kLongName,
-       "EPS file <path> not trimmed: the path of its trimmed copy"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
+      {"temporary file held",       eps.Bytes(), kTemporaryHeld, create + ".trimmed trimming EPS file: 32"},
+      {"path of the copy too long", eps.Bytes(), kLongName,      no + "the path of its trimmed copy"}};
+  for (const auto& [what, bytes, fault, logStart] : rows) {
+    SCOPED_TRACE(what);
     // The ".trimmed" copy of the long name would pass 259 characters.
-    const std::string name = row.fault == kLongName ? std::string(260 - folder.size() - 8, 'n') : "job.eps";
+    const std::string name = fault == kLongName ? std::string(260 - folder.size() - 8, 'n') : "job.eps";
     const std::string path = folder + name;
-    if (row.fault != kLongName) Write(name, row.bytes);
-    if (row.fault == kTemporaryHeld) Write(name + ".trimmed", "someone else's");
-    ASSERT_TRUE(row.fault != kReadOnly || ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (fault != kLongName) Write(name, bytes);
+    if (fault == kTemporaryHeld) Write(name + ".trimmed", "someone else's");
+    ASSERT_TRUE(fault != kReadOnly || ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     std::vector<ScopedHandle> holders;
-    if (row.fault == kHeldAlone) holders.push_back(Open(path, GENERIC_READ, 0));
-    if (row.fault == kOpenWithoutDeleteSharing)
+    if (fault == kHeldAlone) holders.push_back(Open(path, GENERIC_READ, 0));
+    if (fault == kOpenWithoutDeleteSharing)
       holders.push_back(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
-    if (row.fault == kTemporaryHeld) holders.push_back(Open(path + ".trimmed", GENERIC_READ, 0));
+    if (fault == kTemporaryHeld) holders.push_back(Open(path + ".trimmed", GENERIC_READ, 0));
     for (const ScopedHandle& holder : holders) ASSERT_TRUE(holder.valid());
     LogCapture log;
-    EXPECT_EQ(Trim(name, row.bytes), static_cast<int64_t>(row.bytes.size()));
+    EXPECT_EQ(Trim(name, bytes), static_cast<int64_t>(bytes.size()));
     holders.clear();
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::string expected = row.logStart;
+    std::string expected = logStart;
     for (size_t at; (at = expected.find("<path>")) != std::string::npos;) expected.replace(at, 6, path);
     ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0].first, 1);
-    EXPECT_EQ(log.lines[0].second.rfind(expected, 0), 0u) << log.lines[0].second;
-    if (row.fault == kLongName) continue;
-    EXPECT_EQ(Contents(path), row.bytes);
-    EXPECT_EQ(Contents(path + ".trimmed"), row.fault == kTemporaryHeld ? "someone else's" : "<missing>");
+    EXPECT_EQ(std::make_pair(log.lines[0].first, log.lines[0].second.substr(0, expected.size())),
+              std::make_pair(1, expected));
+    if (fault == kLongName) continue;
+    EXPECT_EQ(Contents(path), bytes);
+    EXPECT_EQ(Contents(path + ".trimmed"), fault == kTemporaryHeld ? "someone else's" : "<missing>");
     ::DeleteFileA((path + ".trimmed").c_str());
   }
 }

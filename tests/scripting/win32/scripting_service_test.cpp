@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -83,9 +84,8 @@ TEST_F(ScriptThisFileTest, NewNameOfAFileAlreadyInTheHotFolderIsIgnored) {
   ASSERT_TRUE(Put(hot.path() + "other.ps", "another job"));
   std::string name = "a.ps";
   EXPECT_EQ(Script("clash.exe", name), 1);
-  EXPECT_EQ(name, "a.ps");
-  EXPECT_EQ(Contents(hot.path() + "a.ps"), kJob);
-  EXPECT_EQ(Contents(hot.path() + "other.ps"), "another job");
+  EXPECT_EQ(std::make_tuple(name, Contents(hot.path() + "a.ps"), Contents(hot.path() + "other.ps")),
+            std::make_tuple("a.ps", kJob, "another job"));
   EXPECT_TRUE(
       log.Has(0, "ScriptThisFile(): NEWNAME <other.ps> names a file already in the hot folder - it is ignored."));
 }
@@ -102,8 +102,7 @@ TEST_F(ScriptThisFileTest, ResourceIdThatIsNotAPlainNameIsIgnored) {
   ASSERT_TRUE(Put(hot.path() + "b.ps", kJob));
   name = "b.ps";
   EXPECT_EQ(Script("badid.exe", name), 1);
-  EXPECT_EQ(resourceId, "id 7");
-  EXPECT_FALSE(FileExists(hot.path() + "_.script\\results.txt"));
+  EXPECT_TRUE(resourceId == "id 7" && !FileExists(hot.path() + "_.script\\results.txt")) << resourceId;
 }
 
 TEST_F(ScriptThisFileTest, FileNamedLikeAnAnswerFileGoesOnUnscripted) {
@@ -124,10 +123,8 @@ TEST(MoveTheFile, NeverReplacesTakesAFreeNameWhenAskedOrLogsBothPaths) {
   EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b"), 0);  // taken, and no free name asked for
   std::string arrived;
   EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "b", &arrived), 1);
-  EXPECT_EQ(arrived, folder.path() + "b_0_0_0");
-  EXPECT_EQ(Contents(folder.path() + "b"), "old");
-  EXPECT_EQ(Contents(arrived), "new");
-  EXPECT_FALSE(FileExists(folder.path() + "a"));
+  EXPECT_EQ(std::make_tuple(arrived, Contents(folder.path() + "b"), Contents(arrived), FileExists(folder.path() + "a")),
+            std::make_tuple(folder.path() + "b_0_0_0", "old", "new", false));
 
   LogCapture log;
   EXPECT_EQ(MoveTheFile(folder.path() + "a", folder.path() + "c"), 0);
