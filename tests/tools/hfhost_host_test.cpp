@@ -1,7 +1,6 @@
-// hfhost's own logic: the SRC:DEST split of --task, and a handed-over record read at the host's offsets.
+// hfhost's own logic: a handed-over record read at the host's offsets (its command line is run end to end).
 #include "tests/support/win32/block_offsets.h"
 #include "tools/hfhost/handed_over_file.h"
-#include "tools/hfhost/task_argument.h"
 
 #include <gtest/gtest.h>
 
@@ -11,33 +10,6 @@
 
 namespace hf {
 namespace {
-
-TEST(TaskArgumentTest, SplitsAtTheFirstColonThatIsNotADriveColon) {
-  const char* const cases[][3] = {
-      // argument, source, destination; no source: refused
-      {"C:\\in:D:\\out", "C:\\in", "D:\\out"},
-      {"C:/in:D:/out", "C:/in", "D:/out"},
-      {"/w/in:/w/out", "/w/in", "/w/out"},
-      {"in:D:\\out", "in", "D:\\out"},
-      {"C:\\in:out", "C:\\in", "out"},
-      {"C:", "C:", ""},
-      {"ab:\\x", "ab", "\\x"},  // a drive is one letter
-      {"1:\\x", "1", "\\x"},    // and not a digit
-      {":D:\\out"},
-      {"C:\\in:"},
-      {"C:\\a:D:\\b:E:\\c"},
-      {"C::D:"},  // a drive colon is followed by '\', '/' or the end
-  };
-  for (const auto& c : cases) {
-    TaskFolders folders;
-    std::string error;
-    ASSERT_EQ(SplitTaskArgument(c[0], folders, error), c[1] != nullptr) << c[0] << ": " << error;
-    EXPECT_EQ(error.empty(), c[1] != nullptr) << c[0];
-    if (c[1] == nullptr) continue;
-    EXPECT_EQ(folders.source, c[1]) << c[0];
-    EXPECT_EQ(folders.destination, c[2]) << c[0];
-  }
-}
 
 TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffsetWithinItsWidth) {
   using namespace file_record;
