@@ -15,4 +15,6 @@ if(CJSON_INCLUDE_DIR AND CJSON_LIBRARY)
   add_library(hf_cjson INTERFACE)
   target_include_directories(hf_cjson INTERFACE ${CJSON_INCLUDE_DIR})
   target_link_libraries(hf_cjson INTERFACE ${CJSON_LIBRARY})
+  # As the library was built (scripts/setup): nothing of it is exported from a DLL.
+  target_compile_definitions(hf_cjson INTERFACE CJSON_HIDE_SYMBOLS)
 endif()
