@@ -13,6 +13,8 @@
 #include "grouping/group_path_checks.h"
 #include "grouping/win32/group_ref_count.h"
 
+#include <initializer_list>
+
 namespace hf {
 
 namespace {
@@ -59,7 +61,7 @@ void MoveFolderBack(const std::string& folder, const std::string& movedFolder) {
         result);
 }
 
-// Points the moved group file's FolderPath at the moved folder; false (logged)
+// Points a group file's FolderPath at its folder's new place; false (logged)
 // when the file cannot be read or written.
 bool SetFolderPath(const std::string& groupFile, const std::string& folder) {
   CIniDocument document;
@@ -73,30 +75,30 @@ bool SetFolderPath(const std::string& groupFile, const std::string& folder) {
   return false;
 }
 
+// Deletes the paths with the silent file operation; its result (0: deleted).
+int DeletePaths(std::initializer_list<std::string> paths) {
+  CPathList list;
+  for (const std::string& path : paths) list.Add(path);
+  return PerformOp(list.data(), nullptr, kFileOpDelete, 0);
+}
+
 // After a copy to another drive: the originals go, the group file first, so
 // that a failed delete never leaves a second group to be handed over. False
 // when the group file stays.
 bool DeleteOriginals(const std::string& groupFile, const std::string& folder, bool folderTravels) {
-  CPathList file;
-  file.Add(groupFile);
-  int result = PerformOp(file.data(), nullptr, kFileOpDelete, 0);
-  if (result != 0) {
+  if (const int result = DeletePaths({groupFile})) {
     Log(LogLevel::kError, "Group file <%s> could not be deleted after its copy - %d", groupFile.c_str(), result);
     return false;
   }
-  CPathList copiedFolder;
-  if (folderTravels && copiedFolder.Add(folder) &&
-      (result = PerformOp(copiedFolder.data(), nullptr, kFileOpDelete, 0)) != 0)
-    Log(LogLevel::kError, "Group folder <%s> could not be deleted after its copy - %d", folder.c_str(), result);
+  if (folderTravels)
+    if (const int result = DeletePaths({folder}))
+      Log(LogLevel::kError, "Group folder <%s> could not be deleted after its copy - %d", folder.c_str(), result);
   return true;
 }
 
 // A move that fails after its copy leaves nothing in the destination.
 void RemoveCopies(const std::string& groupFile, const std::string& folder, bool folderTravels) {
-  CPathList copies;
-  copies.Add(groupFile);
-  if (folderTravels) copies.Add(folder);
-  const int result = PerformOp(copies.data(), nullptr, kFileOpDelete, 0);
+  const int result = folderTravels ? DeletePaths({groupFile, folder}) : DeletePaths({groupFile});
   if (result != 0)
     Log(LogLevel::kError, "The copy of group <%s> could not be removed from the destination - %d", groupFile.c_str(),
         result);
@@ -139,19 +141,11 @@ bool TakeFreeNames(std::string& groupFilePath, std::string& folder, bool folderT
     if (Taken(JoinPath(destination, FileNameOnly(newFile))) || Taken(newFile)) continue;
     if (folderTravels && (Taken(JoinPath(destination, FileNameOnly(newFolder))) || Taken(newFolder))) continue;
     if (folderTravels && !::MoveFileExA(folder.c_str(), newFolder.c_str(), 0)) return false;
-    CIniDocument document;
-    bool rewritten = !folderTravels;
-    if (folderTravels && document.Load(groupFilePath)) {
-      CGroupDocument(document).SetFolderPath(newFolder);
-      rewritten = document.Save();
-    }
+    const bool rewritten = !folderTravels || SetFolderPath(groupFilePath, newFolder);
     if (!rewritten || !::MoveFileExA(groupFilePath.c_str(), newFile.c_str(), 0)) {
       if (folderTravels) {
         ::MoveFileExA(newFolder.c_str(), folder.c_str(), 0);
-        if (rewritten && document.Load(groupFilePath)) {
-          CGroupDocument(document).SetFolderPath(folder);
-          document.Save();
-        }
+        if (rewritten) SetFolderPath(groupFilePath, folder);
       }
       return false;
     }
