@@ -35,6 +35,11 @@ std::string Concatenated(const std::string& first, const std::string& second) {
   return WithoutTrailingSeparators(first) + "\\" + second;
 }
 
+// The name parts of a listing pattern stay names: a separator in either would
+// let the pattern's "." and ".." climb out of the job folder, or drop the
+// "_*." that makes it a pattern at all.
+bool IsPlainName(const std::string& part) { return part.find_first_of("\\/:") == std::string::npos; }
+
 std::string InHotFolder(const std::string& path, const std::string& hotFolder) {
   if (path.empty() || IsAbsoluteSubmissionPath(path)) return path;
   return JoinPath(hotFolder, WithBackslashes(path));
@@ -95,8 +100,12 @@ JobSubmissionTarget SubmissionTarget(const cJSON* root, const std::string& hotFo
   if (target.mode == 1) {
     target.path = InHotFolder(ArrayString(Member(root, "JobFilePaths"), 0), hotFolder);
   } else if (target.mode == 2) {
-    const std::string base = Concatenated(ObjectString(root, "JobPath"), ObjectString(root, "FileNameBase"));
-    target.path = InHotFolder(base + "_*." + ObjectString(root, "FileTypeSuffix"), hotFolder);
+    const std::string name = ObjectString(root, "FileNameBase");
+    const std::string suffix = ObjectString(root, "FileTypeSuffix");
+    if (IsPlainName(name) && IsPlainName(suffix)) {
+      const std::string base = Concatenated(ObjectString(root, "JobPath"), name);
+      target.path = InHotFolder(base + "_*." + suffix, hotFolder);
+    }
   } else {
     target.path = InHotFolder(ObjectString(root, "JobFilePath"), hotFolder);
   }

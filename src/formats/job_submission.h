@@ -70,7 +70,8 @@ struct JobSubmissionTarget {
   // Modes 0 and 1: the job file's path, empty when none is named. Mode 2: the
   // listing pattern "<JobPath>\<FileNameBase>_*.<FileTypeSuffix>". A relative
   // path is joined to the hot folder (JoinPath: "." and ".." resolved); an
-  // absolute one is kept as it is written.
+  // absolute one is kept as it is written. Mode 2 names no file (empty) when
+  // FileNameBase or FileTypeSuffix holds a "\", "/" or ":".
   std::string path;
 };
 

@@ -50,6 +50,8 @@ TEST(JobSubmission, TargetOfEachMode) {
            {R"({"mode":1,"JobFilePaths":[],"JobFilePath":"C:\\a.pdf"})", 1, ""},
            {R"({"mode":2,"JobPath":"E:\\in\\","FileNameBase":"j","FileTypeSuffix":"ps"})", 2, "E:\\in\\j_*.ps"},
            {R"({"mode":2,"FileNameBase":"j","FileTypeSuffix":"ps"})", 2, "C:\\hot\\j_*.ps"},
+           {R"({"mode":2,"FileNameBase":"j","FileTypeSuffix":"\\..\\..\\x"})", 2, ""},
+           {R"({"mode":2,"FileNameBase":"../j","FileTypeSuffix":"ps"})", 2, ""},
            {R"(["C:\\a.pdf"])", 0, ""}}) {
     JsonTree root = ParseJsonText(json);
     const JobSubmissionTarget target = SubmissionTarget(root.get(), hot);
