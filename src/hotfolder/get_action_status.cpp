@@ -143,6 +143,9 @@ MoveOutcome MoveIntoDestination(PluginParameters* params, CHotFolder& folder, De
     return MoveOutcome::kDropped;
   }
 
+  // An undone group that kept members is no job: what it holds goes back.
+  if (record.jobType == kFileGroupListType && RetryStrandedGroup(sourcePath.c_str())) return MoveOutcome::kDropped;
+
   const DWORD started = ::GetTickCount();
   bool moved = false;
   std::string targetPath;

@@ -1,6 +1,7 @@
 // A group's creation, its files, its group file and folder, and the undoing
 // of a grouping that failed part way.
 #include "grouping/win32/file_group.h"
+#include "grouping/win32/stranded_group.h"
 #include "base/ascii.h"
 
 #include "base/file_io.h"
@@ -252,6 +253,8 @@ bool CFileGroup::UndoGrouping() {
   Log(LogLevel::kError,
       "Group <%s>: %lu member(s) could not go back to the hot folder and stay in <%s> with its group file: %s",
       name_.c_str(), static_cast<unsigned long>(left.size()), folder.c_str(), names.c_str());
+  // The hand-over tries them again at every scan once the group has let go.
+  MarkGroupStranded(groupFile_);
   return false;
 }
 

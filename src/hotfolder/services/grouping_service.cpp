@@ -7,6 +7,7 @@
 #include "grouping/group_document.h"
 #include "grouping/win32/file_group_list.h"
 #include "grouping/win32/group_move.h"
+#include "grouping/win32/stranded_group.h"
 #include "hotfolder/hot_folder.h"
 #include "hotfolder/services/colour_catalogue_service.h"
 #include "hotfolder/services/preview_service.h"
@@ -87,6 +88,22 @@ int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t job
 GroupMoveResult MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
   if (destinationFolder == nullptr || sourcePath == nullptr) return GroupMoveResult::Refused();
   return Move(sourcePath, destinationFolder, ParentFolder(sourcePath));
+}
+
+bool RetryStrandedGroup(const char* sourcePath) {
+  if (sourcePath == nullptr) return false;
+  const std::string folder = StrandedGroupFolder(sourcePath);
+  if (folder.empty()) return false;
+  const std::vector<std::string> left = ReturnStrandedGroup(sourcePath, folder);
+  if (left.empty()) {
+    Log(LogLevel::kDetail, "Group folder <%s>: its members are back in the hot folder", folder.c_str());
+    return true;
+  }
+  std::string names;
+  for (const std::string& name : left) names += (names.empty() ? "" : ", ") + name;
+  Log(LogLevel::kDetail, "Group folder <%s>: %lu member(s) still cannot go back to the hot folder: %s",
+      folder.c_str(), static_cast<unsigned long>(left.size()), names.c_str());
+  return true;
 }
 
 }  // namespace hf

@@ -64,4 +64,9 @@ int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t job
 // move leaves the group file and its folder where they were.
 GroupMoveResult MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char* targetPath);
 
+// A group file at `sourcePath` whose group was undone with members left
+// (stranded_group.h) is not handed over: true, and its members are tried once
+// more (the names still left are logged). False for any other file.
+bool RetryStrandedGroup(const char* sourcePath);
+
 }  // namespace hf

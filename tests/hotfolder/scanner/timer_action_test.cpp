@@ -175,6 +175,33 @@ TEST_F(TimerActionTest, AGroupThatCannotBeMovedIsGivenUpAfterItsTime) {
   EXPECT_TRUE(FileExists(hot + "GIVEUP.fgl"));
 }
 
+// An undone group that kept a member (its group file marked) is no job: each scan tries the member again, and once it is back the group goes.
+TEST_F(TimerActionTest, AStrandedGroupReturnsItsMembersInsteadOfBeingHandedOver) {
+  ASSERT_EQ(CreateFolder(hot + "STRAND", false), 0);
+  WriteText(hot + "STRAND\\m.tif", "member");
+  WriteText(hot + "STRAND.fgl", "[FileGroupInfo]\r\nStranded=1\r\n");
+  WriteText(hot + "m.tif", "a newer job of the member's name");
+  SetDestination(temp.path() + "out");
+  {
+    ScopedHandle reader(::CreateFileA((hot + "STRAND\\m.tif").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader);
+    timerAction(&params);
+    GetActionStatus(&params);
+    EXPECT_TRUE(FileExists(hot + "STRAND.fgl") && FileExists(hot + "STRAND\\m.tif"));
+  }
+  DeleteFileList(static_cast<ChainedFileItem*>(params.fileList), 0);
+  params.fileList = nullptr;
+  timerAction(&params);
+  GetActionStatus(&params);
+  for (const ChainedFileItem* record : RecordsOf(params)) EXPECT_STRNE(record->fileName, "STRAND.fgl");
+  EXPECT_FALSE(FileExists(hot + "STRAND.fgl") || FolderExists(hot + "STRAND") ||
+               FileExists(temp.path() + "out\\STRAND.fgl"));
+  // The newer job of the member's name was handed over first: the name is free again.
+  EXPECT_EQ(std::make_pair(Contents(hot + "m.tif"), Contents(temp.path() + "out\\m.tif")),
+            std::make_pair(std::string("member"), std::string("a newer job of the member's name")));
+}
+
 TEST_F(TimerActionTest, WhenNoUniqueNameFitsTheMoveFailsAndNothingIsOverwritten) {
   // A file at the path limit in the destination: no longer free name fits.
   std::string destination = temp.path();
