@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int index = -1; index <= 2; ++index) ArrayString(member, index);
   }
   const JobSubmissionTarget target = SubmissionTarget(root.get(), "C:\\hot\\");
-  if (target.mode == 2 && target.path.find("_*.") == std::string::npos) std::abort();
+  if (target.mode == 2 && !target.path.empty() && target.path.find("_*.") == std::string::npos) std::abort();
   if (!target.path.empty() && !IsAbsoluteSubmissionPath(target.path)) std::abort();
   SplitFolderList(text);
   return 0;
