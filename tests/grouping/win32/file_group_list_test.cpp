@@ -20,6 +20,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace hf {
@@ -191,6 +192,28 @@ TEST_F(GroupListTest, FourSeparationsCloseTheirGroupOnTheCount) {
   // The group file is the document, key=value, nothing else.
   EXPECT_EQ(Contents(hot + files[0]).rfind("[FileGroupInfo]\r\nFolderPath=" + folder + "\r\nGroupName=JOB1\r\n", 0),
             0u);
+}
+
+TEST_F(GroupListTest, PdfFilesAreGatheredByTypeUnderAUniqueName) {
+  auto list = MakeList(60, 1, 3, kGroupByFileTypeTemplate);
+  const std::vector<std::string> names = {"cover.pdf", "inside.PDF", "back.pdf"};
+  for (const std::string& name : names) ASSERT_EQ(ArriveAndOffer(*list, name), GroupStatus::kOk) << name;
+  ASSERT_TRUE(AllClosed(*list));
+  const std::vector<std::string> files = GroupFilesIn(hot);
+  ASSERT_EQ(files.size(), 1u);
+  CIniDocument document;
+  ASSERT_TRUE(document.Load(hot + files[0]));
+  Reader reader(document);
+  std::string name, extension, noSubScan;
+  int method = 0;
+  reader.GetGroupName(name);
+  reader.GetExtension(extension);
+  reader.GetNoSubScan(noSubScan);
+  reader.GetGroupMethod(method);
+  EXPECT_EQ(std::make_tuple(name, extension, noSubScan, method),
+            std::make_tuple(RemoveExtension(files[0]), std::string(".pdf"), std::string("Yes"), kGroupMethodFileType));
+  EXPECT_EQ(files[0].rfind("$$", 0), 0u);
+  EXPECT_EQ(reader.GetFileInfoNames(), names);
 }
 
 TEST_F(GroupListTest, EveryNewFileRestartsTheTimeout) {
