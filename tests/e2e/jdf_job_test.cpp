@@ -46,16 +46,9 @@ TEST_F(JdfIntakeE2eTest, ATicketArrivesAsOneGroupWithItsFilesAndABadOneWithItsRe
   EXPECT_EQ(BytesOf(out + "job\\job.jdf"), ticket);
   EXPECT_EQ(BytesOf(out + "job\\cover.pdf"), "%PDF-1.4 cover");
   EXPECT_TRUE(FileIsThere(assets + "cover.pdf"));  // copied, not moved
-  const char* const values[][3] = {{"FileGroupInfo", "JDFFile", "job.jdf"},
-                                   {"FileGroupInfo", "JDFCustom1", "Leaflet"},
-                                   {"FileGroupInfo", "JDFCustom2", "J7"},
-                                   {"FileGroupInfo", "Extension", ".pdf"},
-                                   {"FileInfo", "1_cover.pdf", ""},
-                                   {"FileInfo", "2_inside.pdf", ""},
-                                   {"2_inside.pdf_Settings", "JDFPageRange", "0 ~ 3"},
-                                   {"2_inside.pdf_Settings", "CopyCount", "10"},
-                                   {"1_cover.pdf_Settings", "RealFileName", "cover.pdf"}};
-  for (const auto& value : values) EXPECT_EQ(GroupText(group, value[0], value[1]), value[2]) << value[1];
+  // (the unit test pins the whole group file)
+  EXPECT_EQ(GroupText(group, "2_inside.pdf_Settings", "JDFPageRange") + GroupText(group, "FileGroupInfo", "JDFFile"),
+            "0 ~ 3job.jdf");
   EXPECT_EQ(GroupText(group, "FileGroupInfo", "FolderPath"), out + "job");  // rewritten by the move
 
   // The identifiers in the group file are those the intake logged for the ticket.

@@ -61,25 +61,24 @@ class JdfIntakeTest : public ::testing::Test {
 };
 
 TEST_F(JdfIntakeTest, ATicketBecomesAJobFolderWithItsFilesAndAGroupFile) {
-  std::vector<std::pair<std::string, JdfSubJobMap>> previews;
+  std::string previewed;
   const JdfJobPreview preview = [&](const std::string& folder, const JdfSubJobMap& subJobs) {
-    previews.emplace_back(folder, subJobs);
+    previewed += folder + "|" + subJobs.at(4).file;
   };
-  // Run 3 names a.pdf again (shared copy); run 4 another a.pdf (renamed copy); run 5 the ticket itself;
-  // run 6 a relative path with an escaped blank.
+  // Run 3 names a.pdf again (one copy); run 4 another a.pdf (a renamed copy); run 5 the ticket itself;
+  // run 6 a relative path to b.pdf.
   ASSERT_EQ(Take(Ticket(RunListOf("2", Url(source + "b.pdf"), "0 ~ 3") + RunListOf("1", Url(source) + "a.pdf") +
-                        RunListOf("3", "file:///" + Slashed(source) + "x/../a.pdf") +
+                        RunListOf("3", Url(source) + "x/../a.pdf") +
                         RunListOf("4", std::regex_replace(Url(other), std::regex(" "), "%20") + "a.pdf") +
                         RunListOf("5", "t.jdf") + RunListOf("6", "../src/b.pdf")),
                  std::string(), preview),
             1)
       << failure;
-  EXPECT_EQ(failure, "");
   const std::string job = hot + "t";
+  EXPECT_EQ(failure + previewed, job + "|" + job + "\\4_a.pdf");
   EXPECT_EQ(FileNamesIn(hot), std::vector<std::string>{"t.fgl"});
   EXPECT_EQ(FileNamesIn(job), (std::vector<std::string>{"4_a.pdf", "a.pdf", "b.pdf", "t.jdf"}));
-  EXPECT_EQ(Contents(job + "\\4_a.pdf"), "%PDF other a");
-  EXPECT_EQ(Contents(source + "a.pdf"), "%PDF a");  // copied, not moved
+  EXPECT_EQ(Contents(job + "\\4_a.pdf") + Contents(source + "a.pdf"), "%PDF other a%PDF a");  // copied, not moved
 
   std::string group = Contents(hot + "t.fgl");
   std::smatch id;
@@ -89,45 +88,32 @@ TEST_F(JdfIntakeTest, ATicketBecomesAJobFolderWithItsFilesAndAGroupFile) {
                          "\r\nJDFCustom1=Brochure\r\nJDFCustom2=n1\r\nJDFFile=t.jdf\r\nExtension=.pdf\r\n"
                          "ResourceID=1f2e\r\n\r\n[FileInfo]\r\n1_a.pdf=\r\n2_b.pdf=\r\n3_a.pdf=\r\n4_a.pdf=\r\n"
                          "5_t.jdf=\r\n6_b.pdf=\r\n";
-  const char* const settings[][4] = {{"1_a.pdf", "0~-1", "1", "a.pdf"}, {"2_b.pdf", "0 ~ 3", "2", "b.pdf"},
-                                     {"3_a.pdf", "0~-1", "3", "a.pdf"}, {"4_a.pdf", "0~-1", "4", "4_a.pdf"},
-                                     {"5_t.jdf", "0~-1", "5", "t.jdf"}, {"6_b.pdf", "0~-1", "6", "b.pdf"}};
-  for (const auto& s : settings)
-    expected += std::string("\r\n[") + s[0] + "_Settings]\r\nJDFPageRange=" + s[1] + "\r\nCopyCount=" + s[2] +
-                "\r\nRealFileName=" + s[3] + "\r\n";
+  for (const char* const s : {"1_a.pdf|0~-1|1|a.pdf", "2_b.pdf|0 ~ 3|2|b.pdf", "3_a.pdf|0~-1|3|a.pdf",
+                              "4_a.pdf|0~-1|4|4_a.pdf", "5_t.jdf|0~-1|5|t.jdf", "6_b.pdf|0~-1|6|b.pdf"})
+    expected += std::regex_replace(s, std::regex("(.*)\\|(.*)\\|(.*)\\|(.*)"),
+                                   "\r\n[$1_Settings]\r\nJDFPageRange=$2\r\nCopyCount=$3\r\nRealFileName=$4\r\n");
   EXPECT_EQ(group, expected);
 
-  ASSERT_EQ(previews.size(), 1u);
-  EXPECT_EQ(previews[0].first, job);
-  ASSERT_EQ(previews[0].second.size(), 6u);
-  EXPECT_EQ(previews[0].second.at(4).file, job + "\\4_a.pdf");
   for (const std::string& text :
-       {"File folder path: '" + job + "'.", std::string("Storing sub-job information: F='b.pdf', PR='0 ~ 3', CC='2'."),
-        std::string("Storing sub-job information: F='4_a.pdf', PR='0~-1', CC='4'."),
+       {"File folder path: '" + job + "'.", std::string("Storing sub-job information: F='4_a.pdf', PR='0~-1', CC='4'."),
         "Storing file information: JID='" + id[1].str() + "', CUSTOM1='Brochure', CUSTOM2='n1', RESID='1f2e'."})
     EXPECT_TRUE(log.Has(2, text)) << text;
   EXPECT_TRUE(HasLineStartingWith(log, 2, "Time to generate previews = "));
   EXPECT_TRUE(log.Has(1, "JDF-referenced file '" + other +
-                             "a.pdf' has the name of another file of the job: copied as "
-                             "'4_a.pdf'."));
+                             "a.pdf' has the name of another file of the job: " + "copied as '4_a.pdf'."));
 }
 
-TEST_F(JdfIntakeTest, ATicketWithoutCopiesGivesAGroupFileWithoutFiles) {
-  ASSERT_EQ(Take("<JDF ID='x'><RunList Run='1' Pages='0'/></JDF>"), 1) << failure;
-  EXPECT_EQ(FileNamesIn(hot + "t"), std::vector<std::string>{"t.jdf"});
-  const std::string group = Contents(hot + "t.fgl");
-  EXPECT_EQ(group.find("[FileInfo]"), std::string::npos) << group;
-  EXPECT_NE(group.find("\r\nJDFCustom2=x\r\n"), std::string::npos) << group;
-}
-
-// A name already taken (a folder of that name, or an earlier job's group file) never mixes two jobs.
+// A name already taken (a folder of that name, or an earlier job's group file) never mixes two jobs; a
+// ticket without copies gives a group file without files.
 TEST_F(JdfIntakeTest, ATakenJobFolderNameGivesTheNextFreeOne) {
   temp.MakeSubfolder("hot\\t");
   ASSERT_TRUE(Put(hot + "t\\mine.txt", "someone else's") && Put(hot + "t_1.fgl", "[FileGroupInfo]\r\n"));
-  ASSERT_EQ(Take(Ticket(RunListOf("1", Url(source + "a.pdf")))), 1) << failure;
+  ASSERT_EQ(Take("<JDF ID='x'><RunList Run='1' Pages='0'/></JDF>"), 1) << failure;
   EXPECT_EQ(FileNamesIn(hot + "t"), std::vector<std::string>{"mine.txt"});
-  EXPECT_EQ(FileNamesIn(hot + "t_2"), (std::vector<std::string>{"a.pdf", "t.jdf"}));
-  EXPECT_NE(Contents(hot + "t_2.fgl").find("FolderPath=" + hot + "t_2\r\n"), std::string::npos);
+  EXPECT_EQ(FileNamesIn(hot + "t_2"), std::vector<std::string>{"t.jdf"});
+  const std::string group = Contents(hot + "t_2.fgl");
+  EXPECT_NE(group.find("FolderPath=" + hot + "t_2\r\n"), std::string::npos) << group;
+  EXPECT_EQ(group.find("[FileInfo]"), std::string::npos) << group;
   EXPECT_EQ(Contents(hot + "t_1.fgl"), "[FileGroupInfo]\r\n");
   EXPECT_TRUE(log.Has(1, "JDF job folder '" + hot + "t' is taken: the job goes into '" + hot + "t_2'."));
 }
@@ -147,9 +133,6 @@ TEST_F(JdfIntakeTest, AFailureLeavesTheTicketInPlaceAndNoJobFolder) {
       {"second copy fails", Ticket(RunListOf("1", Url(source + "a.pdf")) + RunListOf("2", Url(source + "gone.pdf"))),
        nullptr, "", "Failed to copy JDF-referenced file 'gone.pdf' into job folder.",
        "Failed to copy file, at path '" + source + "gone.pdf' into FGL folder. Error: 2"},
-      {"copies without a FileSpec", Ticket("<RunList Run='1' DocCopies='1'/>"), nullptr, "",
-       "Failed to copy JDF-referenced file '' into job folder.",
-       "Failed to copy file, at path '' into FGL folder. Error: 2"},
       {"a folder", Ticket(RunListOf("1", Url(source + "a.pdf")) + RunListOf("2", Url(source + "folder.pdf"))), nullptr,
        "", "Failed to copy JDF-referenced file 'folder.pdf' into job folder.",
        "Failed to copy file, at path '" + source + "folder.pdf' into FGL folder. Error: 5"},
