@@ -177,13 +177,9 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
       jsonValid = false;
     }
   } else if (type == kJobTypeJdf) {
-    switch (ProcessJDFFile(folder_, name.c_str(), item, resourceId, failureText)) {
-      case IntakeResult::kTaken:
-        taken = true;
-        previewed_ = true;
-        break;
-      case IntakeResult::kRefused:
-      case IntakeResult::kNotAvailable: break;
+    if (ProcessJDFFile(folder_, name.c_str(), item, resourceId, failureText) == IntakeResult::kTaken) {
+      taken = true;
+      previewed_ = true;
     }
   } else if (folder_.groupingActive == 1 && (type == kJobTypePdf || type == kJobTypeTiff)) {
     // With thumbnails on, the grouped files share the group's resource ID.

@@ -10,6 +10,11 @@ int MakeFilePreview(CHotFolder&, const std::string& filePath, const std::string&
   return 0;
 }
 
+bool MakeJobPreview(const std::string& jobFolder, const std::string&, const JdfSubJobMap&, const std::string&) {
+  Log(LogLevel::kTrace, "No preview made for %s: previews are not available in this version.", jobFolder.c_str());
+  return false;
+}
+
 void MakeGroupComposite(CHotFolder&, const char* groupListPath) {
   Log(LogLevel::kTrace, "No composite made for %s: previews are not available in this version.", groupListPath);
 }

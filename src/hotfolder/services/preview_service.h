@@ -1,7 +1,10 @@
 // Preview pictures as the hot folders call them: the preview of one file made
-// during the scan, and the composite of a group made before it is handed over.
-// This build makes no previews: both call points do nothing.
+// during the scan, the preview of a JDF job made by its intake, and the
+// composite of a group made before it is handed over. This build makes no
+// previews: the call points do nothing.
 #pragma once
+
+#include "formats/jdf_ticket.h"
 
 #include <cstdint>
 #include <string>
@@ -14,6 +17,11 @@ class CHotFolder;
 // (`filePath` is the file name in the folder, or a full path). Returns the
 // previewed flag: 0 in this build.
 int MakeFilePreview(CHotFolder& folder, const std::string& filePath, const std::string& resourceId, uint32_t jobType);
+
+// The preview of a JDF job whose files (`subJobs`, in run order) lie in
+// `jobFolder`. Returns whether the renderer was started: false in this build.
+bool MakeJobPreview(const std::string& jobFolder, const std::string& thumbnailFolder, const JdfSubJobMap& subJobs,
+                    const std::string& resourceId);
 
 // The composite preview of a group before its group file is handed over.
 // Nothing is made in this build.

@@ -44,7 +44,11 @@ JobType TypeOfJobFile(const std::string& path) {
   return JobTypeFromExtension(GetExtension(path));
 }
 
-bool InAllowedFolder(const std::string& path, const std::vector<std::string>& allowed) {
+}  // namespace
+
+bool IsInAllowedJobFolders(const std::string& path, const std::string& allowedFolders) {
+  const std::vector<std::string> allowed = SplitFolderList(allowedFolders);
+  if (allowed.empty()) return true;
   for (const std::string& folder : allowed) {
     if (!IsAbsoluteSubmissionPath(folder)) {
       Log(LogLevel::kError, "AllowedJobFolders: \"%s\" is not an absolute folder and allows nothing.", folder.c_str());
@@ -55,7 +59,12 @@ bool InAllowedFolder(const std::string& path, const std::vector<std::string>& al
   return false;
 }
 
-}  // namespace
+bool ReadAllowedJobFolders(std::string& folders) {
+  bool complete = true;
+  folders = TheIniFile().GetLongString("HFA", "AllowedJobFolders", complete);
+  if (!complete) folders.clear();
+  return complete;
+}
 
 int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileName, std::string& jobPath, JobType& type,
                          const std::string& allowedFolders) {
@@ -75,8 +84,7 @@ int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileNa
         static_cast<int>(kMaxPathBytes - 1));
     return 0;
   }
-  const std::vector<std::string> allowed = SplitFolderList(allowedFolders);
-  if (!allowed.empty() && !InAllowedFolder(jobPath, allowed)) {
+  if (!IsInAllowedJobFolders(jobPath, allowedFolders)) {
     Log(LogLevel::kError, "JSON file \"%s\" names job file \"%s\", which is outside the AllowedJobFolders.",
         fileName.c_str(), jobPath.c_str());
     return 0;
@@ -92,9 +100,8 @@ int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileNa
 
 int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileName, std::string& jobPath,
                          JobType& type) {
-  bool complete = true;
-  const std::string allowed = TheIniFile().GetLongString("HFA", "AllowedJobFolders", complete);
-  if (!complete) {
+  std::string allowed;
+  if (!ReadAllowedJobFolders(allowed)) {
     Log(LogLevel::kError, "AllowedJobFolders is longer than %d characters: no job submission is valid.",
         static_cast<int>(ZuIniFile::kLongValueLimit - 1));
     jobPath.clear();

@@ -30,4 +30,16 @@ int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileNa
 int ResolveJobSubmission(const std::string& hotFolder, const std::string& fileName, std::string& jobPath,
                          JobType& type);
 
+// The folder rule of AllowedJobFolders, shared by job submissions and the
+// files that JDF tickets reference. True when `allowedFolders` (a ";"-separated
+// list) is empty, or `path` is one of its folders or lies below one, compared
+// after "." and ".." are resolved, without regard to case. A folder of the list
+// that is not absolute allows nothing (logged at level 0).
+bool IsInAllowedJobFolders(const std::string& path, const std::string& allowedFolders);
+
+// The value of AllowedJobFolders in section "HFA" of the host's INI file
+// (absent: empty). False, with `folders` empty, when the value is longer than
+// ZuIniFile::kLongValueLimit - 1 characters: then no folder is allowed.
+bool ReadAllowedJobFolders(std::string& folders);
+
 }  // namespace hf

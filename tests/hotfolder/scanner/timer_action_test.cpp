@@ -81,8 +81,8 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   WriteText(hot + "a.ps", "%!PS-Adobe-3.0\nshowpage\n");
   WriteText(hot + "b.pdf", "%PDF-1.4\n%%EOF\n");
   WriteText(hot + "c.json", "{\"JobFilePath\": \"b.pdf\"}");
-  WriteText(hot + "f.json", "{\"JobFilePath\": \"gone.pdf\"}");  // not valid: dropped
-  WriteText(hot + "d.jdf", "<jdf ID=\"n1\"></jdf>");
+  WriteText(hot + "f.json", "{\"JobFilePath\": \"gone.pdf\"}");                 // not valid: dropped
+  WriteText(hot + "d.jdf", "<jdf ID=\"n1\"><RunList DocCopies=\"1\"/></jdf>");  // names no file: not taken
   WriteText(hot + "e.fgl", "[FileGroupInfo]\nFolderPath=x\n");
   LogCapture log;
   EXPECT_EQ(timerAction(&params), 0);
@@ -96,7 +96,9 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
   std::set<std::pair<std::string, uint32_t>> typed;
   for (size_t i = 0; i + 1 < items.size(); ++i) {
     EXPECT_EQ(items[i]->typeChecked, 1u);
-    EXPECT_STREQ(items[i]->intakeFailureText, "");
+    EXPECT_STREQ(items[i]->intakeFailureText, std::string(items[i]->fileName) == "d.jdf"
+                                                  ? "Failed to copy JDF-referenced file '' into job folder."
+                                                  : "");
     ids.insert(items[i]->uniqueId);
     typed.emplace(items[i]->fileName, items[i]->jobType);
   }
@@ -175,7 +177,8 @@ TEST_F(TimerActionTest, AGroupThatCannotBeMovedIsGivenUpAfterItsTime) {
   EXPECT_TRUE(FileExists(hot + "GIVEUP.fgl"));
 }
 
-// An undone group that kept a member (its group file marked) is no job: each scan tries the member again, and once it is back the group goes.
+// An undone group that kept a member (its group file marked) is no job: each scan tries the member again, and once it
+// is back the group goes.
 TEST_F(TimerActionTest, AStrandedGroupReturnsItsMembersInsteadOfBeingHandedOver) {
   ASSERT_EQ(CreateFolder(hot + "STRAND", false), 0);
   WriteText(hot + "STRAND\\m.tif", "member");
