@@ -101,7 +101,10 @@ std::string PercentDecoded(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '%' && at + 2 < text.size() && HexValue(text[at + 1]) >= 0 && HexValue(text[at + 2]) >= 0) {
+    // "%00" stays as written: a NUL would end the path the system sees
+    // before the end of the path the folder rules judged.
+    if (text[at] == '%' && at + 2 < text.size() && HexValue(text[at + 1]) >= 0 && HexValue(text[at + 2]) >= 0 &&
+        HexValue(text[at + 1]) + HexValue(text[at + 2]) > 0) {
       out += static_cast<char>(HexValue(text[at + 1]) * 16 + HexValue(text[at + 2]));
       at += 2;
     } else {

@@ -65,7 +65,7 @@ void CollectRunLists(CMarkup& markup, JdfTicket& ticket);
 //   file:/C:/a.pdf, file:C:/a.pdf -> C:\a.pdf
 //   sub/a.pdf                    -> sub\a.pdf (relative: see JdfReferencedPath)
 // "file:" is matched without regard to case; "%XX" (two hex digits) is
-// decoded, any other "%" stays; slashes become backslashes. Decoded bytes that
+// decoded, any other "%" and "%00" stay; slashes become backslashes. Decoded bytes that
 // are UTF-8 (as URLs escape them) are converted to the ANSI code page.
 std::string JdfUrlToPath(std::string_view url);
 

@@ -123,6 +123,7 @@ TEST(JdfTicket, FileSpecUrlsBecomePaths) {
       {"file:/jobs/a.pdf", "\\jobs\\a.pdf"},
       {"sub/a%2Fb.pdf", "sub\\a\\b.pdf"},
       {"a%2.pdf%zz%", "a%2.pdf%zz%"},
+      {"C:/secret.pdf%00/../ok/a.pdf", "C:\\secret.pdf%00\\..\\ok\\a.pdf"},  // no NUL cuts the path short
       {"file:///C:/M%C3%BCller.pdf", "C:\\M\xFCller.pdf"},  // escaped UTF-8 to the code page
       {"file:///C:/M%FCller.pdf", "C:\\M\xFCller.pdf"},     // already in the code page
       {"", ""},
