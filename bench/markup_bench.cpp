@@ -1,6 +1,8 @@
 // Speed of CMarkup on job-ticket-like documents of about 1 MB and 10 MB: one
 // SetDocument and a walk of every element (tag name and the attributes a
-// ticket intake reads), beside pugixml parsing and walking the same text.
+// ticket intake reads), beside pugixml parsing and walking the same text; and
+// the reading of a ticket of 200 run lists into its sub-jobs.
+#include "formats/jdf_ticket.h"
 #include "formats/markup.h"
 
 #include <benchmark/benchmark.h>
@@ -65,6 +67,18 @@ void BM_MarkupParseAndWalk(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_MarkupParseAndWalk)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_ReadTicketOf200RunLists(benchmark::State& state) {
+  const std::string text = TicketText(200);
+  for (auto _ : state) {
+    JdfTicket ticket;
+    std::string error;
+    if (!ReadJdfTicket(text, nullptr, ticket, error) || ticket.subJobs.size() != 200)
+      state.SkipWithError("the ticket was not read");
+    benchmark::DoNotOptimize(ticket);
+  }
+}
+BENCHMARK(BM_ReadTicketOf200RunLists)->Unit(benchmark::kMillisecond);
 
 #ifdef HF_HAVE_PUGIXML
 size_t WalkPugi(const pugi::xml_node& node) {

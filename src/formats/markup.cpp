@@ -1,13 +1,25 @@
 // CMarkup: parsing a document into element positions and walking them.
 #include "formats/markup.h"
 
+#include <algorithm>
+
 namespace hf {
 
 namespace {
 
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool IsDelimiter(char c) { return IsWhite(c) || std::string_view("<>=\\/?!").find(c) != std::string_view::npos; }
+// Token ends, as a table: tokens are scanned a character at a time.
+struct DelimiterTable {
+  bool ends[256] = {};
+  constexpr DelimiterTable() {
+    for (const char c : {' ', '\t', '\n', '\r', '<', '>', '=', '\\', '/', '?', '!'})
+      ends[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr DelimiterTable kDelimiters;
+
+bool IsDelimiter(char c) { return kDelimiters.ends[static_cast<unsigned char>(c)]; }
 
 // The five predefined entities; every other "&" stays as written.
 std::string DecodeText(std::string_view text) {
@@ -38,7 +50,7 @@ std::string DecodeText(std::string_view text) {
 
 CMarkup::CMarkup(LeadByteTest isLeadByte) : isLeadByte_(isLeadByte) { SetDocument(); }
 
-void CMarkup::ResetCursor() { parent_ = current_ = child_ = nodeType_ = 0; }
+void CMarkup::ResetCursor() { parent_ = current_ = child_ = nodeType_ = attributesOf_ = 0; }
 
 bool CMarkup::SetDocument(std::string_view text) {
   nextFree_ = 1;
@@ -79,13 +91,21 @@ bool CMarkup::FindToken(size_t from, Token& token) const {
   const char first = document_[at];
   size_t end = at + 1;
   if (first == '"' || first == '\'') {
-    while (end < size && document_[end] != first) end = NextChar(end);
+    if (isLeadByte_ == nullptr) {  // single-byte text: the quote is found at once
+      end = std::min(document_.find(first, end), size);
+    } else {
+      while (end < size && document_[end] != first) end = NextChar(end);
+    }
     token = {at + 1, end, end < size ? end + 1 : end, true};
     return true;
   }
   if (!IsDelimiter(first)) {
     end = at;
-    while (end < size && !IsDelimiter(document_[end])) end = NextChar(end);
+    if (isLeadByte_ == nullptr) {
+      while (end < size && !IsDelimiter(document_[end])) ++end;
+    } else {
+      while (end < size && !IsDelimiter(document_[end])) end = NextChar(end);
+    }
   }
   token = {at, end, end, false};
   return true;
@@ -271,22 +291,34 @@ std::string CMarkup::GetTagName() const {
   return std::string(TokenText(tag));
 }
 
-std::string CMarkup::GetAttribute(const char* name) const {
-  if (name == nullptr || current_ == 0 || nodeType_ != 1) return {};
-  const std::string_view given(name);
+const std::vector<CMarkup::AttributeToken>& CMarkup::AttributesOfCurrent() const {
+  if (attributesOf_ == current_) return attributes_;
+  attributes_.clear();
+  attributesOf_ = current_;
   Token token;
   FindToken(static_cast<size_t>(positions_[current_].startLeft) + 1, token);  // the tag name
   for (size_t from = token.after; FindToken(from, token);) {
     from = token.after;
     if (token.quoted) continue;
     const char first = document_[token.start];
-    if (first == '>' || first == '/' || first == '?') return {};
-    if (!given.empty() && !NameMatches(given, token)) continue;
-    Token equals, value;
-    if (FindToken(token.after, equals) && !equals.quoted && TokenText(equals) == "=" &&
-        FindToken(equals.after, value) && value.quoted) {
-      return given.empty() ? std::string(TokenText(token)) : DecodeText(TokenText(value));
-    }
+    if (first == '>' || first == '/' || first == '?') break;
+    AttributeToken attribute{token, false, {}};
+    Token equals;
+    attribute.hasValue = FindToken(token.after, equals) && !equals.quoted && TokenText(equals) == "=" &&
+                         FindToken(equals.after, attribute.value) && attribute.value.quoted;
+    attributes_.push_back(attribute);
+    if (attribute.hasValue) from = attribute.value.after;
+  }
+  return attributes_;
+}
+
+std::string CMarkup::GetAttribute(const char* name) const {
+  if (name == nullptr || current_ == 0 || nodeType_ != 1) return {};
+  const std::string_view given(name);
+  for (const AttributeToken& attribute : AttributesOfCurrent()) {
+    if (!given.empty() && !NameMatches(given, attribute.name)) continue;
+    if (attribute.hasValue)
+      return given.empty() ? std::string(TokenText(attribute.name)) : DecodeText(TokenText(attribute.value));
   }
   return {};
 }

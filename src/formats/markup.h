@@ -93,6 +93,13 @@ class CMarkup {
     bool quoted = false;
   };
   enum class Opened { kElement, kEmpty, kParentEnd, kError };
+  // One unquoted token of a start tag after its name, with its "=" and quoted
+  // value when it has them.
+  struct AttributeToken {
+    Token name;
+    bool hasValue = false;
+    Token value;
+  };
 
   bool FindToken(size_t from, Token& token) const;
   std::string_view TokenText(const Token& token) const;
@@ -105,6 +112,7 @@ class CMarkup {
   int32_t NewEntry(int32_t parentIndex);
   void Fail(const std::string& message) { error_ = message; }
   void ResetCursor();
+  const std::vector<AttributeToken>& AttributesOfCurrent() const;
 
   LeadByteTest isLeadByte_;
   std::string document_;
@@ -115,6 +123,9 @@ class CMarkup {
   int32_t child_ = 0;
   int32_t nextFree_ = 1;
   int32_t nodeType_ = 0;
+  // The current element's start tag read once for all its attribute look-ups.
+  mutable int32_t attributesOf_ = 0;  // the element they belong to; 0 = none
+  mutable std::vector<AttributeToken> attributes_;
 };
 
 }  // namespace hf
