@@ -8,7 +8,7 @@ endif()
 
 find_package(GTest REQUIRED)
 
-find_package(TIFF QUIET)
+find_package(TIFF REQUIRED)
 find_path(CJSON_INCLUDE_DIR NAMES cjson/cJSON.h)
 find_library(CJSON_LIBRARY NAMES cjson libcjson)
 if(CJSON_INCLUDE_DIR AND CJSON_LIBRARY)

@@ -33,6 +33,20 @@ std::string SystemErrorText(int error);
 // scan never takes it for a job; the replaced file ends up with normal attributes.
 int ReplaceFileContents(const std::string& path, std::string_view contents);
 
+// Copies `source` over `target` in one step: the bytes go to a temporary file
+// beside the target (hidden on Windows), which is moved over the target only
+// when the copy is complete. On any failure the target is left as it was and
+// the temporary file is removed. Streams: any size of file.
+int CopyFileReplacing(const std::string& source, const std::string& target);
+
+// Moves a finished file over `target` in one step, replacing it (a move within
+// one folder: the temporary files of the calls above and of writers like them).
+// On Windows the moved file ends up with normal attributes.
+int MoveFileReplacing(const std::string& from, const std::string& target);
+
+// Removes a file; 0 also when there was none.
+int RemoveFile(const std::string& path);
+
 // True when the path names an existing file (not a folder).
 bool FileExists(const std::string& path);
 

@@ -76,6 +76,44 @@ int ReplaceFileContents(const std::string& path, std::string_view contents) {
   return 0;
 }
 
+int CopyFileReplacing(const std::string& source, const std::string& target) {
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return errno;
+  std::string temporary = target + ".tmp~";
+  int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    int error = errno;
+    ::close(in);
+    return error;
+  }
+  int error = 0;
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = errno;
+    if (got <= 0) break;
+    for (ssize_t done = 0; done < got && error == 0;) {
+      ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+      if (put < 0 && errno != EINTR) error = errno;
+      if (put > 0) done += put;
+    }
+    if (error != 0) break;
+  }
+  ::close(in);
+  if (error == 0 && ::fsync(out) != 0) error = errno;
+  if (::close(out) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) ::unlink(temporary.c_str());
+  return error;
+}
+
+int MoveFileReplacing(const std::string& from, const std::string& target) {
+  return ::rename(from.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+int RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno; }
+
 bool FileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -31,9 +31,9 @@ bool IsNotFoundError(int error) { return error == ERROR_FILE_NOT_FOUND || error 
 
 std::string SystemErrorText(int error) {
   char text[512] = {};
-  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  static_cast<DWORD>(error), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
-                                  sizeof text, nullptr);
+  DWORD length =
+      ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
   while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
   if (length == 0) return "Error code = " + std::to_string(error) + ".";
   return std::string(text, length);
@@ -76,6 +76,37 @@ int ReplaceFileContents(const std::string& path, std::string_view contents) {
   // The replaced file takes the temporary file's attributes: make it visible.
   ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   return 0;
+}
+
+int CopyFileReplacing(const std::string& source, const std::string& target) {
+  std::string temporary = target + ".tmp~";
+  if (!::CopyFileA(source.c_str(), temporary.c_str(), FALSE)) {
+    int error = static_cast<int>(::GetLastError());
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(temporary.c_str());
+    return error;
+  }
+  // Hidden while it is not in place, so that a hot-folder scan passes over it.
+  ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  int error = MoveFileReplacing(temporary, target);
+  if (error != 0) {
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(temporary.c_str());
+  }
+  return error;
+}
+
+int MoveFileReplacing(const std::string& from, const std::string& target) {
+  if (!::MoveFileExA(from.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return static_cast<int>(::GetLastError());
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return 0;
+}
+
+int RemoveFile(const std::string& path) {
+  if (::DeleteFileA(path.c_str())) return 0;
+  int error = static_cast<int>(::GetLastError());
+  return IsNotFoundError(error) ? 0 : error;
 }
 
 bool FileExists(const std::string& path) {
