@@ -7,9 +7,12 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <new>
 #include <vector>
@@ -45,12 +48,73 @@ void SilenceProcessWideTiffHandlers() {
   (void)silenced;
 }
 
+// The source as libtiff reads it: in order, through a buffer of our own. libtiff
+// reads one strip per call and seeks before each; plates often have one row per
+// strip, and a system call per row would cost more than the decoding. Mapping
+// the file instead would put the whole file into the working set.
+class BufferedSource {
+ public:
+  explicit BufferedSource(const std::string& path) : buffer_(kBufferBytes) {
+    file_.rdbuf()->pubsetbuf(nullptr, 0);
+    file_.open(path, std::ios::binary);
+    if (file_) {
+      file_.seekg(0, std::ios::end);
+      size_ = static_cast<uint64_t>(file_.tellg());
+    }
+  }
+  bool IsOpen() const { return file_.is_open() && file_.good(); }
+
+  static tmsize_t Read(thandle_t handle, void* data, tmsize_t size) {
+    auto* self = static_cast<BufferedSource*>(handle);
+    auto* out = static_cast<char*>(data);
+    tmsize_t done = 0;
+    while (done < size && self->position_ < self->size_) {
+      if (self->position_ < self->bufferStart_ || self->position_ >= self->bufferStart_ + self->bufferFill_) {
+        if (!self->Fill()) break;
+      }
+      uint64_t offset = self->position_ - self->bufferStart_;
+      size_t chunk =
+          static_cast<size_t>(std::min<uint64_t>(self->bufferFill_ - offset, static_cast<uint64_t>(size - done)));
+      std::memcpy(out + done, self->buffer_.data() + offset, chunk);
+      done += static_cast<tmsize_t>(chunk);
+      self->position_ += chunk;
+    }
+    return done;
+  }
+  static tmsize_t Write(thandle_t, void*, tmsize_t) { return -1; }
+  static toff_t Seek(thandle_t handle, toff_t offset, int whence) {
+    auto* self = static_cast<BufferedSource*>(handle);
+    uint64_t base = whence == SEEK_CUR ? self->position_ : whence == SEEK_END ? self->size_ : 0;
+    self->position_ = base + offset;
+    return self->position_;
+  }
+  static int Close(thandle_t) { return 0; }
+  static toff_t Size(thandle_t handle) { return static_cast<BufferedSource*>(handle)->size_; }
+  static int NoMap(thandle_t, void**, toff_t*) { return 0; }
+  static void NoUnmap(thandle_t, void*, toff_t) {}
+
+ private:
+  static constexpr size_t kBufferBytes = 256 * 1024;
+  bool Fill() {
+    file_.clear();
+    file_.seekg(static_cast<std::streamoff>(position_));
+    file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    bufferStart_ = position_;
+    bufferFill_ = static_cast<uint64_t>(file_.gcount());
+    return bufferFill_ > 0;
+  }
+  std::ifstream file_;
+  std::vector<char> buffer_;
+  uint64_t size_ = 0, position_ = 0, bufferStart_ = 0, bufferFill_ = 0;
+};
+
 struct TiffCloser {
   void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
-TiffHandle OpenTiff(const std::string& path, const char* mode) {
+// Opens `path` for writing, or for reading through `source` when one is given.
+TiffHandle OpenTiff(const std::string& path, const char* mode, BufferedSource* source = nullptr) {
   SilenceProcessWideTiffHandlers();
   std::unique_ptr<TIFFOpenOptions, void (*)(TIFFOpenOptions*)> options(TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
   if (!options) return nullptr;
@@ -58,7 +122,14 @@ TiffHandle OpenTiff(const std::string& path, const char* mode) {
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kLibtiffMaxAllocation);
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), RouteTiffError, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffWarning, nullptr);
-  return TiffHandle(TIFFOpenExt(path.c_str(), mode, options.get()));
+  if (source == nullptr) return TiffHandle(TIFFOpenExt(path.c_str(), mode, options.get()));
+  if (!source->IsOpen()) {
+    Log(LogLevel::kDetail, "Decimate: '%s' cannot be opened for reading.", path.c_str());
+    return nullptr;
+  }
+  return TiffHandle(TIFFClientOpenExt(path.c_str(), mode, source, BufferedSource::Read, BufferedSource::Write,
+                                      BufferedSource::Seek, BufferedSource::Close, BufferedSource::Size,
+                                      BufferedSource::NoMap, BufferedSource::NoUnmap, options.get()));
 }
 
 // Removes the temporary target unless it was moved into place.
@@ -173,8 +244,9 @@ bool WriteReduced(TIFF* source, const std::string& sourcePath, TIFF* target, con
 }
 
 bool Decimate(const std::string& sourcePath, const std::string& targetPath) {
-  // "m": read, not mapped: the working set holds rows, not the file.
-  TiffHandle source = OpenTiff(sourcePath, "rm");
+  // Read through our buffer, not mapped: the working set holds rows, not the file.
+  BufferedSource sourceFile(sourcePath);
+  TiffHandle source = OpenTiff(sourcePath, "rm", &sourceFile);
   if (!source) {
     Log(LogLevel::kError, "Decimate: Unable to open '%s' as a TIFF.", sourcePath.c_str());
     return false;
