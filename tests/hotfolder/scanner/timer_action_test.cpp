@@ -116,7 +116,6 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
 TEST_F(TimerActionTest, WithThumbnailsTheWalkEndsAtThePreviewLimitAndEachFileHasItsOwnPreview) {
   const std::string renderer = temp.path() + "prevgen.exe";
   ASSERT_TRUE(::CopyFileA(JoinPath(HostProgramFolder(), "preview_standin.exe").c_str(), renderer.c_str(), FALSE));
-  RegistryValueScope machine{HKEY_LOCAL_MACHINE, "Software\\Vorlan\\Brenmar", "VEZ_Thumbnail"};
   RegistryValueScope user{HKEY_CURRENT_USER, "Software\\Vorlan\\Brenmar", "VEZ_Thumbnail"};
   ASSERT_TRUE(user.SetString(renderer));
   WriteText(temp.path() + "host.ini", "[HFA]\r\nPreviewFileLoopLimit=2\r\n");

@@ -11,13 +11,12 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace hf {
 
 namespace {
-
-const char* const kRendererKey = "Software\\Vorlan\\Brenmar";
 
 bool Install(const std::string& path) {
   CreateFolder(ParentFolder(path), true);
@@ -25,11 +24,10 @@ bool Install(const std::string& path) {
 }
 
 // Ends the stand-ins this test left running, by their IDs.
-void EndRunning(const char* name) {
-  for (DWORD id; (id = FindProcessId(name)) != kNoProcessId;) {
+void EndRunning() {
+  for (DWORD id; (id = FindProcessId("prevgen.exe")) != kNoProcessId;) {
     ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-    if (!process) return;
-    ::TerminateProcess(process.get(), 1);
+    if (!process || !::TerminateProcess(process.get(), 1)) return;
     ::WaitForSingleObject(process.get(), 5000);
   }
 }
@@ -45,28 +43,19 @@ class PreviewsTest : public ::testing::Test {
     ASSERT_EQ(CreateFolder(hot, false), 0);
   }
   void TearDown() override {
-    for (const char* name : {"HF_PREVIEW_RECORD", "HF_PREVIEW_SLEEP_MS", "HF_PREVIEW_EXIT"})
-      ::SetEnvironmentVariableA(name, nullptr);
-    EndRunning("prevgen.exe");
+    for (const char* name : {"HF_PREVIEW_RECORD", "HF_PREVIEW_SLEEP_MS"}) ::SetEnvironmentVariableA(name, nullptr);
+    EndRunning();
     for (const std::string& file : installed) ::DeleteFileA(file.c_str());
   }
   void Ini(const std::string& lines) { ASSERT_TRUE(Put(temp.path() + "host.ini", "[HFA]\r\n" + lines)); }
-  // The stand-in as the configured renderer.
-  void ConfigureRenderer() {
-    ASSERT_TRUE(Install(renderer));
-    ASSERT_TRUE(machine.SetString(renderer));
-  }
-  std::vector<std::string> Recorded() {
-    std::vector<std::string> lines;
-    std::string text = Contents(record);
-    for (size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1))
-      lines.push_back(text.substr(0, end));
-    ::DeleteFileA(record.c_str());
-    return lines;
+  void ConfigureRenderer() { ASSERT_TRUE(Install(renderer) && machine.SetString(renderer)); }
+  // The stand-in's lines since the last call: "<current folder>|<command line>\n" each.
+  std::string Recorded() {
+    std::string text = FileIsThere(record) ? Contents(record) : "";
+    return ::DeleteFileA(record.c_str()), text;
   }
   std::string InHostFolder(const std::string& path) {
-    installed.push_back(JoinPath(HostProgramFolder(), path));
-    return installed.back();
+    return installed.emplace_back(JoinPath(HostProgramFolder(), path));
   }
 
   TempFolder temp{"previews"};
@@ -75,8 +64,8 @@ class PreviewsTest : public ::testing::Test {
   std::string bin = temp.path() + "bin";
   std::string renderer = bin + "\\prevgen.exe";
   std::string record = temp.path() + "record.txt";
-  RegistryValueScope machine{HKEY_LOCAL_MACHINE, kRendererKey, "VEZ_Thumbnail"};
-  RegistryValueScope user{HKEY_CURRENT_USER, kRendererKey, "VEZ_Thumbnail"};
+  RegistryValueScope machine{HKEY_LOCAL_MACHINE, "Software\\Vorlan\\Brenmar", "VEZ_Thumbnail"};
+  RegistryValueScope user{HKEY_CURRENT_USER, "Software\\Vorlan\\Brenmar", "VEZ_Thumbnail"};
   std::vector<std::string> installed;
   LogCapture log;
 };
@@ -92,10 +81,9 @@ TEST_F(PreviewsTest, TheRendererGetsTheSourceAsAbsolutePathInItsOwnFolder) {
     EXPECT_TRUE(MakeFilePreview(hot, thumbs, given, "r1", 1)) << given;
     const std::string line =
         "\"" + renderer + "\" -c _TestCfg -p 4 -X -f \"" + thumbs + "\\r1\\r1.png\" \"" + rendered + "\" -nt";
-    EXPECT_EQ(Recorded(), std::vector<std::string>{bin + "|" + line});
+    EXPECT_EQ(Recorded(), bin + "|" + line + "\n");
     EXPECT_TRUE(log.Has(2, "Preview: CommandLine=[" + line + "]."));
   }
-  EXPECT_EQ(Contents(thumbs + "\\r1\\r1.png"), "PNG:<unreadable>");  // the last source is not there
   EXPECT_TRUE(log.Has(2, "Preview: Preview app found at '" + renderer + "'."));
 }
 
@@ -107,7 +95,6 @@ TEST_F(PreviewsTest, WithCopySourceAPdfIsRenderedFromACopyThatIsGoneAfterwards) 
   EXPECT_EQ(Contents(thumbs + "\\r2\\r2.png"), "PNG:%PDF-1.4");
   EXPECT_EQ(FileNamesIn(thumbs + "\\r2"), std::vector<std::string>{"r2.png"});
   EXPECT_EQ(Contents(hot + "j.pdf"), "%PDF-1.4");
-  ASSERT_EQ(Recorded().size(), 1u);
 
   // A renderer that outlives its time-out is left running and holds its copy;
   // the next preview, once no renderer runs, removes that copy.
@@ -116,7 +103,7 @@ TEST_F(PreviewsTest, WithCopySourceAPdfIsRenderedFromACopyThatIsGoneAfterwards) 
   EXPECT_TRUE(MakeFilePreview(hot, thumbs, "j.pdf", "r3", 2));
   EXPECT_TRUE(log.Has(0, "Failed waiting for Thumbnail generation to complete: 0x00000102"));
   EXPECT_NE(FindProcessId("prevgen.exe"), kNoProcessId);
-  EndRunning("prevgen.exe");
+  EndRunning();
   ::SetEnvironmentVariableA("HF_PREVIEW_SLEEP_MS", nullptr);
   EXPECT_TRUE(MakeFilePreview(hot, thumbs, "j.pdf", "r4", 2));
   EXPECT_FALSE(FileIsThere(thumbs + "\\r3\\j.pdf"));
@@ -124,34 +111,26 @@ TEST_F(PreviewsTest, WithCopySourceAPdfIsRenderedFromACopyThatIsGoneAfterwards) 
 }
 
 TEST_F(PreviewsTest, NoPreviewWithoutAStartableRendererOrSubmittedFile) {
-  const std::string standard = JoinPath(HostProgramFolder(), "VEZ\\bin\\prevgen.exe");
   ASSERT_TRUE(Put(hot + "one.json", R"({"mode":1,"JobFilePaths":["missing.pdf"]})"));
   ASSERT_TRUE(Put(hot + "two.json", "not json"));
   ASSERT_TRUE(Put(hot + "k.pdf", "%PDF"));
-  struct Case {
-    std::string configured, file;
-    uint32_t type;
-    std::string line;
-  };
-  for (const Case& c : std::vector<Case>{
-           {"", "k.pdf", 2, "Preview: Preview app does not exist at '" + standard + "'."},
+  Ini("CopySource=1\r\n");
+  for (const auto& [configured, file, type, line] :
+       std::vector<std::tuple<std::string, std::string, uint32_t, std::string>>{
+           {"", "k.pdf", 2,
+            "Preview: Preview app does not exist at '" + JoinPath(HostProgramFolder(), "VEZ\\bin\\prevgen.exe") + "'."},
            {bin + "\\none.exe", "k.pdf", 2, "Preview: Preview app does not exist at '" + bin + "\\none.exe'."},
            {renderer, "one.json", 2048,
             "Preview: File being submitted (" + hot + "missing.pdf) does not exist - cannot preview."},
            {renderer, "two.json", 2048, "Preview: JSON file 'two.json' is NOT a job submission JSON file."},
            {renderer, "k.pdf", 2, "Preview: Failed to launch Thumbnail app. Error 0x"}}) {
-    if (c.configured == renderer && !FileIsThere(renderer)) {
-      ASSERT_TRUE(Install(renderer));
-    }
-    ASSERT_TRUE(c.configured.empty() ? machine.Delete() && user.Delete() : user.SetString(c.configured));
-    if (c.line.find("launch") != std::string::npos) {
-      ASSERT_TRUE(Put(renderer, "not a program"));
-    }
-    Ini("CopySource=1\r\n");
-    EXPECT_FALSE(MakeFilePreview(hot, thumbs, c.file, "r5", c.type)) << c.line;
-    EXPECT_TRUE(HasLineStartingWith(log, 0, c.line)) << c.line;
+    ASSERT_TRUE(configured != renderer || FileIsThere(renderer) || Install(renderer));
+    ASSERT_TRUE(configured.empty() ? machine.Delete() && user.Delete() : user.SetString(configured));
+    ASSERT_TRUE(line.find("launch") == std::string::npos || Put(renderer, "not a program"));
+    EXPECT_FALSE(MakeFilePreview(hot, thumbs, file, "r5", type)) << line;
+    EXPECT_TRUE(HasLineStartingWith(log, 0, line)) << line;
   }
-  EXPECT_TRUE(Recorded().empty());
+  EXPECT_EQ(Recorded(), "");
   EXPECT_EQ(FileNamesIn(thumbs + "\\r5"), std::vector<std::string>{});  // the copy of k.pdf is gone
 }
 
@@ -161,41 +140,30 @@ TEST_F(PreviewsTest, AJobPreviewNamesItsFilesInRunOrderFromTheJobFolder) {
   EXPECT_TRUE(MakeJobPreview(WithoutTrailingSeparators(hot), thumbs, subJobs, "j1"));
   const std::string line =
       installed[0] + " -c _ZuPng150dpi -p 4 -X -f \"" + thumbs + "\\j1\\j1.png\" \"a.ps\" \"b.pdf\"";
-  EXPECT_EQ(Recorded(), std::vector<std::string>{WithoutTrailingSeparators(hot) + "|" + line});
+  EXPECT_EQ(Recorded(), WithoutTrailingSeparators(hot) + "|" + line + "\n");
   EXPECT_TRUE(log.Has(2, "Preview: CommandLine=[ " + line + " ]."));
 }
 
 TEST_F(PreviewsTest, OnlyATiffGroupWithAResourceIdIsComposited) {
   const std::string app = InHostFolder("ZoRidaziviv.exe");
   const std::string group = hot + "g.fgl";
-  struct Case {
-    std::string info;
-    bool made;
-    int level;
-    std::string line;
-  };
-  for (const Case& c : std::vector<Case>{
+  for (const auto& [info, made, level, line] : std::vector<std::tuple<std::string, bool, int, std::string>>{
            {"", false, 0, "Composite: Thumbnail app does not exist at '" + app + "'."},
            {"Extension=.pdf\r\nResourceID=g1", true, 2, "Composite: Currently we only composite TIFF files."},
            {"Extension=.tif\r\nJDFFile=t.jdf\r\nResourceID=g1", false, 0, ""},
            {"Extension=.TIFF", false, 0, "Composite: Group file '" + group + "' does NOT have a ResourceID."},
            {"Extension=.tif\r\nResourceID=g1", true, 2, "Composite: Generating composite in background."}}) {
-    if (!c.info.empty() && !FileIsThere(app)) {
-      ASSERT_TRUE(Install(app));
-    }
-    ASSERT_TRUE(Put(group, "[FileGroupInfo]\r\n" + c.info + "\r\n"));
+    ASSERT_TRUE(info.empty() || FileIsThere(app) || Install(app));
+    ASSERT_TRUE(Put(group, "[FileGroupInfo]\r\n" + info + "\r\n"));
     log.lines.clear();
-    EXPECT_EQ(MakeGroupComposite(thumbs, group), c.made) << c.info;
-    EXPECT_TRUE(c.line.empty() ? log.lines.empty() : log.Has(c.level, c.line)) << c.info;
+    EXPECT_EQ(MakeGroupComposite(thumbs, group), made) << info;
+    EXPECT_TRUE(line.empty() ? log.lines.empty() : log.Has(level, line)) << info;
   }
   const std::string copy = thumbs + "\\g1\\g.fgl";
   const std::string line = app + " gencomp \"" + copy + "\"";
   EXPECT_EQ(Contents(copy), "[FileGroupInfo]\r\nExtension=.tif\r\nResourceID=g1\r\n");
   EXPECT_TRUE(log.Has(2, "Composite: CommandLine arguments are: " + line + "'."));
-  ASSERT_TRUE(WaitUntil([&] { return Contents(record).find('\n') != std::string::npos; }));
-  const std::vector<std::string> recorded = Recorded();
-  ASSERT_EQ(recorded.size(), 1u);
-  EXPECT_EQ(recorded[0].substr(recorded[0].find('|') + 1), line);
+  ASSERT_TRUE(WaitUntil([&] { return Contents(record).find("|" + line + "\n") != std::string::npos; }));
 }
 
 TEST_F(PreviewsTest, FindProcessIdAndWaitUntilUniqueSeeOnlyTheProgramAtItsPath) {
@@ -210,10 +178,8 @@ TEST_F(PreviewsTest, FindProcessIdAndWaitUntilUniqueSeeOnlyTheProgramAtItsPath) 
   EXPECT_FALSE(WaitUntilUnique(renderer, "Composite", 1500));
   EXPECT_TRUE(log.Has(2, "Composite: waiting to be unique..."));
   EXPECT_TRUE(log.Has(0, "Composite: Another instance of '" + renderer + "' is still running after 1 s; giving up."));
-  ::TerminateProcess(running.get(), 1);
-  ::WaitForSingleObject(running.get(), 5000);
+  EndRunning();
   EXPECT_EQ(FindProcessId("prevgen.exe"), kNoProcessId);
-  EXPECT_TRUE(WaitUntilUnique(renderer, "Preview", 1000));
 }
 
 }  // namespace
