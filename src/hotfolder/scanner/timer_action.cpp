@@ -92,7 +92,7 @@ class FolderWalk {
   void ProcessEntry(const WIN32_FIND_DATAA& entry);
   std::string UsableName(const WIN32_FIND_DATAA& entry, bool& inUse);
   bool RenameInPlace(const WIN32_FIND_DATAA& entry, const std::string& target);
-  void ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken,
+  void ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, const GroupMember* member,
                       const std::string& previewPath, const std::string& resourceId);
   void Drop() { spare_->Initialise(); }
   void Admit(const std::string& name, const std::string& resourceId, const std::string& failureText);
@@ -171,6 +171,7 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
   bool jsonValid = true;
   std::string failureText;
   std::string previewPath;
+  GroupMember member;
   if (type == kJobTypeJson) {
     if (CheckJsonSubmission(folder_.path, name.c_str()) == IntakeResult::kRefused) {
       Log(LogLevel::kProgress, "JSON file \"%s\" was deemed not valid.", name.c_str());
@@ -184,12 +185,12 @@ void FolderWalk::ProcessEntry(const WIN32_FIND_DATAA& entry) {
   } else if (folder_.groupingActive == 1 && (type == kJobTypePdf || type == kJobTypeTiff)) {
     // With thumbnails on, the grouped files share the group's resource ID.
     std::string* sharedId = folder_.thumbnailsEnabled != 0 ? &resourceId : nullptr;
-    taken =
-        AddFileToGroup(folder_.groupList.get(), name.c_str(), folder_.path, previewPath, sharedId) == GroupStatus::kOk;
+    taken = AddFileToGroup(folder_.groupList.get(), name.c_str(), folder_.path, previewPath, sharedId, &member) ==
+            GroupStatus::kOk;
   }
 
   if (type != kJobTypeJdf && folder_.thumbnailsEnabled != 0)
-    ThumbnailStage(name, type, jsonValid, taken, previewPath, resourceId);
+    ThumbnailStage(name, type, jsonValid, taken ? &member : nullptr, previewPath, resourceId);
 
   if (!jsonValid || taken) return Drop();
   Admit(name, resourceId, failureText);
@@ -228,10 +229,10 @@ bool FolderWalk::RenameInPlace(const WIN32_FIND_DATAA& entry, const std::string&
   return ::MoveFileA(JoinPath(folder_.path, entry.cAlternateFileName).c_str(), target.c_str()) != 0;
 }
 
-void FolderWalk::ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, bool taken,
+void FolderWalk::ThumbnailStage(const std::string& name, uint32_t type, bool jsonValid, const GroupMember* member,
                                 const std::string& previewPath, const std::string& resourceId) {
   if (folder_.groupingActive == 1) {
-    previewed_ = GroupedThumbnailStage(folder_, name.c_str(), type, taken, previewPath, resourceId) != 0;
+    previewed_ = GroupedThumbnailStage(folder_, name.c_str(), type, jsonValid, member, previewPath, resourceId) != 0;
     return;
   }
   const bool previewable =

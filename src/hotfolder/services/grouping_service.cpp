@@ -63,26 +63,33 @@ void ShareResourceId(CFileGroup& group, std::string& resourceId) {
 }  // namespace
 
 GroupStatus AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                           std::string& previewPath, std::string* resourceId) {
+                           std::string& previewPath, std::string* resourceId, GroupMember* member) {
   previewPath.clear();
   if (groupList == nullptr || fileName == nullptr || sourceFolder == nullptr) return GroupStatus::kNotCreated;
   CFileGroup* taken = nullptr;
-  std::function<void(CFileGroup&)> share;
-  if (resourceId != nullptr) share = [resourceId](CFileGroup& open) { ShareResourceId(open, *resourceId); };
-  return groupList->AddFile(fileName, sourceFolder, previewPath, taken, share);
+  std::function<void(CFileGroup&)> whileOpen;
+  if (resourceId != nullptr || member != nullptr) {
+    whileOpen = [resourceId, member, fileName](CFileGroup& open) {
+      if (resourceId != nullptr) ShareResourceId(open, *resourceId);
+      if (member == nullptr) return;
+      member->groupFolder = open.folder();
+      open.group().GetPageNumber(fileName, member->pageNumber);
+    };
+  }
+  return groupList->AddFile(fileName, sourceFolder, previewPath, taken, whileOpen);
 }
 
-int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
-                          const std::string& previewPath, const std::string& resourceId) {
-  if (!takenIntoGroup) Log(LogLevel::kError, "HFA: Not added - using unique resource ID of '%s'. ", resourceId.c_str());
+int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool jsonValid,
+                          const GroupMember* member, const std::string& previewPath, const std::string& resourceId) {
+  if (member == nullptr)
+    Log(LogLevel::kError, "HFA: Not added - using unique resource ID of '%s'. ", resourceId.c_str());
 
-  // TIFF thumbnails of grouped separations (per resource ID and page) are the
-  // preview service's; the other previewable types get their preview here.
-  const bool previewable =
-      jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps || jobType == kJobTypeJson;
+  const std::string name = fileName != nullptr ? fileName : "";
+  if (jobType == kJobTypeTiff) return MakeTiffThumbnail(folder, name, resourceId, member);
+  const bool previewable = jobType == kJobTypePostScript || jobType == kJobTypePdf || jobType == kJobTypeEps ||
+                           (jobType == kJobTypeJson && jsonValid);
   if (!previewable) return 0;
-  const std::string target = !previewPath.empty() ? previewPath : std::string(fileName != nullptr ? fileName : "");
-  return MakeFilePreview(folder, target, resourceId, jobType);
+  return MakeFilePreview(folder, !previewPath.empty() ? previewPath : name, resourceId, jobType);
 }
 
 GroupMoveResult MoveGroupListWithFolder(const char* destinationFolder, const char* sourcePath, const char*) {
@@ -101,8 +108,8 @@ bool RetryStrandedGroup(const char* sourcePath) {
   }
   std::string names;
   for (const std::string& name : left) names += (names.empty() ? "" : ", ") + name;
-  Log(LogLevel::kDetail, "Group folder <%s>: %lu member(s) still cannot go back to the hot folder: %s",
-      folder.c_str(), static_cast<unsigned long>(left.size()), names.c_str());
+  Log(LogLevel::kDetail, "Group folder <%s>: %lu member(s) still cannot go back to the hot folder: %s", folder.c_str(),
+      static_cast<unsigned long>(left.size()), names.c_str());
   return true;
 }
 

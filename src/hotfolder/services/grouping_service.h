@@ -6,6 +6,7 @@
 #include "grouping/win32/file_group.h"
 #include "grouping/win32/group_move.h"
 #include "host/plugin_parameters.h"
+#include "hotfolder/services/preview_service.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,16 +47,20 @@ void DestroyGroupList(std::unique_ptr<CFileGroupList>& groupList);
 // group resource ID to '%s'. "), later ones take it ("HFA: Using group resource
 // ID of '%s'. "), both logged at level 0. The exchange happens while the group
 // is certainly open, so the file that completes a group takes part in it too.
+// With `member` given, a file taken into a group also gets its group folder
+// and page number there, for its thumbnail.
 GroupStatus AddFileToGroup(CFileGroupList* groupList, const char* fileName, const char* sourceFolder,
-                           std::string& previewPath, std::string* resourceId);
+                           std::string& previewPath, std::string* resourceId, GroupMember* member = nullptr);
 
 // The thumbnail stage of a folder with grouping active, after AddFileToGroup
 // has shared the resource ID: a file not taken keeps its own ("HFA: Not added -
-// using unique resource ID of '%s'. ", level 0). PostScript, PDF, EPS and valid
-// JSON files then get their preview (of the file's new place when it was
-// grouped). Returns the previewed flag.
-int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool takenIntoGroup,
-                          const std::string& previewPath, const std::string& resourceId);
+// using unique resource ID of '%s'. ", level 0). A TIFF then gets its thumbnail
+// folder and, when it was grouped (`member`), its decimated copy there
+// (MakeTiffThumbnail); PostScript, PDF, EPS and valid JSON files get their
+// preview (of the file's new place when it was grouped). Returns the previewed
+// flag.
+int GroupedThumbnailStage(CHotFolder& folder, const char* fileName, uint32_t jobType, bool jsonValid,
+                          const GroupMember* member, const std::string& previewPath, const std::string& resourceId);
 
 // Moves a group file (job type 0x8000000) at `sourcePath` in the hot folder,
 // together with the group folder it names, into `destinationFolder`; the

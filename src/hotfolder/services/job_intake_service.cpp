@@ -6,8 +6,8 @@
 #include "grouping/win32/jdf_intake.h"
 #include "host/zu_ini_file.h"
 #include "hotfolder/hot_folder.h"
-#include "hotfolder/services/preview_service.h"
 #include "jobs/win32/job_submission_resolve.h"
+#include "previews/win32/renderer_previews.h"
 
 namespace hf {
 

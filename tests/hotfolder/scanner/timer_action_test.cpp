@@ -1,17 +1,21 @@
 // Scan cycles and hand-offs called directly on a registered folder, and the scanner thread's restarts.
 #include "hotfolder/scanner/timer_action.h"
 
+#include "base/path_utils.h"
 #include "host/chained_file_item.h"
 #include "host/message_handover.h"
 #include "host/zu_ini_file.h"
 #include "hotfolder/action_handlers.h"
 #include "hotfolder/hot_folder_list.h"
 #include "hotfolder/scanner/scanner_state.h"
+#include "hotfolder/services/grouping_service.h"
 #include "hotfolder/sluicegate_app.h"
 #include "tests/support/win32/file_test_support.h"
+#include "tests/support/win32/registry_value_scope.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -107,6 +111,39 @@ TEST_F(TimerActionTest, EachAdmittedFileBecomesAnItemAndASpareItemEndsTheList) {
                        {"a.ps", 1}, {"b.pdf", 2}, {"c.json", 2048}, {"d.jdf", 256}, {"e.fgl", 0x8000000}}));
   EXPECT_TRUE(log.Has(3, "0 stops remaining, so replacing static list, now 5 items."));
   EXPECT_TRUE(log.Has(1, "JSON file \"f.json\" was deemed not valid."));
+}
+
+TEST_F(TimerActionTest, WithThumbnailsTheWalkEndsAtThePreviewLimitAndEachFileHasItsOwnPreview) {
+  const std::string renderer = temp.path() + "prevgen.exe";
+  ASSERT_TRUE(::CopyFileA(JoinPath(HostProgramFolder(), "preview_standin.exe").c_str(), renderer.c_str(), FALSE));
+  RegistryValueScope user{HKEY_CURRENT_USER, "Software\\Vorlan\\Brenmar", "VEZ_Thumbnail"};
+  ASSERT_TRUE(user.SetString(renderer));
+  WriteText(temp.path() + "host.ini", "[HFA]\r\nPreviewFileLoopLimit=2\r\n");
+  UseIniFile(temp.path() + "host.ini");
+  const std::string record = temp.path() + "record.txt";
+  ::SetEnvironmentVariableA("HF_PREVIEW_RECORD", record.c_str());
+  folder->thumbnailsEnabled = 1;
+  folder->thumbnailFolder = temp.path() + "thumbs";
+  folder->groupingActive = 1;  // without a group list nothing is taken: each file keeps its own resource ID
+  for (const char* name : {"a.ps", "b.ps", "c.ps"}) WriteText(hot + name, "%!PS-Adobe-3.0\n");
+  WriteText(hot + "d.json", "not json");  // dropped, never rendered
+  LogCapture log;
+  EXPECT_EQ(timerAction(&params), 0);
+  ::SetEnvironmentVariableA("HF_PREVIEW_RECORD", nullptr);
+
+  EXPECT_TRUE(log.Has(2, "Breaking out of loop as we previewed 2 files (limited to 2 per cycle)."));
+  const std::vector<const CLinkedFileList*> items = ItemsOf(folder->pendingList);
+  ASSERT_EQ(items.size(), 3u);
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string id = items[i]->uniqueId;
+    EXPECT_EQ(Contents(folder->thumbnailFolder + "\\" + id + "\\" + id + ".png"), "PNG:%!PS-Adobe-3.0\n");
+    EXPECT_TRUE(log.Has(0, "HFA: Not added - using unique resource ID of '" + id + "'. "));
+  }
+  const std::string rendered = Contents(record);
+  EXPECT_EQ(std::count(rendered.begin(), rendered.end(), '\n'), 2);
+  // A TIFF outside a group gets its page folder and no picture.
+  EXPECT_EQ(GroupedThumbnailStage(*folder, "t.tif", 4, true, nullptr, "", "t1"), 0);
+  EXPECT_TRUE(FolderExists(folder->thumbnailFolder + "\\t1\\1"));
 }
 
 TEST_F(TimerActionTest, AFolderThatCannotBeListedKeepsItsPendingListAndIsReported) {
