@@ -4,7 +4,9 @@
 #include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/file_system.h"
+#include "base/win32/windows_api.h"
 #include "hotfolder/hot_folder.h"
+#include "previews/tiff_decimation.h"
 #include "previews/win32/group_composite.h"
 #include "previews/win32/renderer_previews.h"
 
@@ -38,17 +40,11 @@ int MakeTiffThumbnail(CHotFolder& folder, const std::string& fileName, const std
 
   const std::string source = JoinPath(member->groupFolder, fileName);
   const std::string target = JoinPath(pageFolder, fileName);
-  // ---- DECIMATION CALL SITE ----
-  // DecimateTiff (previews/tiff_decimation.h) comes from its own branch. Once
-  // it is merged, the two lines below make way for:
-  //   Log(LogLevel::kDetail, "HFA (1): Decimating '%s' to '%s'.", source.c_str(), target.c_str());
-  //   if (DecimateTiff(source, target)) return 1;
-  //   const DWORD error = ::GetLastError();
-  //   Log(LogLevel::kError, "HFA: (1) Unable to copy high-res file '%s' to thumbnails folder '%s'. Error 0x%lx.",
-  //       source.c_str(), target.c_str(), static_cast<unsigned long>(error));
-  //   return 0;
-  Log(LogLevel::kDetail, "HFA: No thumbnail of '%s' to '%s': this build has no TIFF decimation.", source.c_str(),
-      target.c_str());
+  Log(LogLevel::kDetail, "HFA (1): Decimating '%s' to '%s'.", source.c_str(), target.c_str());
+  if (DecimateTiff(source, target)) return 1;
+  const DWORD error = ::GetLastError();
+  Log(LogLevel::kError, "HFA: (1) Unable to copy high-res file '%s' to thumbnails folder '%s'. Error 0x%lx.",
+      source.c_str(), target.c_str(), static_cast<unsigned long>(error));
   return 0;
 }
 
