@@ -10,6 +10,11 @@
 
 using namespace hf;
 
+#ifdef HF_COVERAGE
+// The line counts of a coverage build (scripts/coverage).
+extern "C" void __gcov_dump(void);
+#endif
+
 extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params);
 
 extern "C" LONG __stdcall ActionEntryPoint(DWORD selector, PluginParameters* params) {
@@ -35,6 +40,11 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
           // after the host has unloaded the library.
           ShutdownLogChannel();
         }
+#ifdef HF_COVERAGE
+        // A library still loaded at process exit (its scanner holds it) is
+        // never unloaded, so its counts are written here or not at all.
+        if (reserved != nullptr) __gcov_dump();
+#endif
         break;
       default: break;
     }

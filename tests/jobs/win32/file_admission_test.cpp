@@ -176,6 +176,19 @@ TEST_F(TrimBinaryEpsTest, FileBecomesExactlyItsPostScriptSection) {
   EXPECT_EQ(Contents(folder + "bare.eps"), eps.postScript);
 }
 
+// Its DSC title comes from the PostScript section, not from the binary header the file begins with;
+// a header pointing past the end gives no title, never bytes from elsewhere.
+TEST_F(TrimBinaryEpsTest, ABinaryEpsIsTitledFromItsPostScriptSection) {
+  eps.postScript = PostScriptOf(600);
+  const std::string bytes = eps.Bytes();
+  Write("logo.eps", bytes);
+  EXPECT_EQ(Read("logo.eps"), 600);  // trimmed to its PostScript section on the way
+  EXPECT_EQ(std::make_tuple(type, std::string(title)), std::make_tuple(0x40u, std::string("Logo")));
+  Write("lying.eps", eps.Bytes(static_cast<uint32_t>(bytes.size()) + 10, 100));
+  EXPECT_EQ(Read("lying.eps"), static_cast<int64_t>(bytes.size()));
+  EXPECT_EQ(std::make_tuple(type, std::string(title)), std::make_tuple(0x40u, std::string()));
+}
+
 // Each refusal logs one line and leaves the file as it was, with no trimmed copy of ours beside it.
 TEST_F(TrimBinaryEpsTest, LyingHeadersAndFailingStepsLeaveTheFileAsItWas) {
   eps.postScript = PostScriptOf(500);
