@@ -134,6 +134,25 @@ TEST_F(HfhostTest, TextOutputShowsEachMessageAndFileOnOneLine) {
   EXPECT_NE(run.process.output.find(". Grouping was disabled for '" + in + "'."), std::string::npos);
 }
 
+// --thumbnails: the page beside hfhost.exe lists the job, its name escaped; the renderer is in place or said missing.
+TEST_F(HfhostTest, ThumbnailPageListsTheHandedOverJob) {
+  const std::string in = scratch.MakeSubfolder("in"), out = scratch.MakeSubfolder("out");
+  ASSERT_TRUE(WriteBytes(in + "Tom & Jerry's.ps", kPostScript));
+  const std::string tools = std::string(HF_TOOLS_DIR) + "/";  // a Unix path, reached through drive Z:
+  HostRun run =
+      Run("--source " + Arg(in) + " --dest " + Arg(out) + " --thumbnails --json --max-files 1 --exit-after-idle 60");
+  ExpectCleanRun(run, "max-files");
+  ASSERT_EQ(run.Of("file").size(), 1u);
+  const std::string page = BytesOf(tools + "htdocs/Thumbnails/index.html");
+  EXPECT_NE(page.find("<td>Tom &amp; Jerry&#39;s.ps</td><td>PostScript</td><td>" + std::to_string(kPostScript.size()) +
+                      " bytes</td><td>" + run.Of("file")[0].Text("resourceId") + "</td></tr>"),
+            std::string::npos)
+      << page;
+  const bool placed = BytesOf(tools + "VEZ/bin/prevgen.exe") != "<unreadable>";
+  EXPECT_NE(placed, run.process.output.find("previews will not be rendered") != std::string::npos)
+      << run.process.output;
+}
+
 TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {
   // 259 characters fit a 260-byte field but leave no room for the backslash the plug-in adds.
   std::string tooLong = scratch.path() + std::string(100, 'a') + "\\";

@@ -19,19 +19,6 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
-std::string Utf8FromAnsi(const std::string& text) {
-  if (text.empty()) return text;
-  int wideSize = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (wideSize <= 0) return text;
-  std::vector<wchar_t> wide(static_cast<size_t>(wideSize));
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return text;
-  std::string utf8(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, &utf8[0], size, nullptr, nullptr);
-  return utf8;
-}
-
 // Builds one JSON object member by member.
 class JsonObject {
  public:
@@ -50,6 +37,19 @@ class JsonObject {
 };
 
 }  // namespace
+
+std::string Utf8FromAnsi(const std::string& text) {
+  if (text.empty()) return text;
+  int wideSize = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (wideSize <= 0) return text;
+  std::vector<wchar_t> wide(static_cast<size_t>(wideSize));
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
+  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return text;
+  std::string utf8(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, &utf8[0], size, nullptr, nullptr);
+  return utf8;
+}
 
 MemoryFigures CurrentMemoryFigures() {
   MemoryFigures figures;

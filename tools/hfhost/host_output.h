@@ -19,6 +19,9 @@ struct MemoryFigures {
 // Memory figures of this process (zero when they cannot be read).
 MemoryFigures CurrentMemoryFigures();
 
+// A text in the system code page converted to UTF-8 (as it is when it cannot be converted).
+std::string Utf8FromAnsi(const std::string& ansiText);
+
 // A JSON string literal (quotes included) of a text in the system code page:
 // converted to UTF-8, with '"', '\' and control characters escaped.
 std::string JsonString(const std::string& ansiText);

@@ -1,6 +1,7 @@
 // The selector sequence of a host run, as the workflow host drives it.
 #include "tools/hfhost/host_session.h"
 
+#include "base/file_io.h"
 #include "host/chained_file_item.h"
 #include "host/zu_ini_file.h"
 #include "tools/hfhost/handed_over_file.h"
@@ -8,6 +9,7 @@
 #include "tools/hfhost/plugin_library.h"
 #include "tools/hfhost/stop_request.h"
 #include "tools/hfhost/task_block.h"
+#include "tools/hfhost/thumbnail_host.h"
 #include "tools/hfhost/windows_path.h"
 
 #include <chrono>
@@ -61,6 +63,8 @@ class HostSession {
   void PollTask(Task& task);
   void TakeFiles(Task& task);
   void Shutdown();
+  void PrepareThumbnails();
+  void UpdateThumbnailIndex();
 
   int32_t Call(uint32_t selector, TaskBlock& block, int taskNumber);
   void ShowMessage(const char* after, TaskBlock& block, int taskNumber);
@@ -78,10 +82,13 @@ class HostSession {
   std::vector<std::unique_ptr<Task>> tasks_;
   uint64_t filesReceived_ = 0;
   Clock::time_point lastFileAt_;
+  std::unique_ptr<ThumbnailIndexFile> thumbnailIndex_;  // only with --thumbnails
+  int thumbnailIndexError_ = 0;                         // the last one reported
 };
 
 int HostSession::Run() {
   if (!PreparePaths()) return 3;
+  if (options_.thumbnails) PrepareThumbnails();
   std::string error;
   if (!library_.Load(dllPath_, error)) {
     output_.Error(error);
@@ -106,12 +113,14 @@ int HostSession::Run() {
     return 1;
   }
   output_.Ready(tasks_.size(), CurrentMemoryFigures());
+  UpdateThumbnailIndex();
 
   lastFileAt_ = Clock::now();
   const char* reason = nullptr;
   while (reason == nullptr) {
     for (auto& task : tasks_) PollTask(*task);
     ShowHandlerReports();
+    UpdateThumbnailIndex();
     reason = StopReason();
     if (reason == nullptr && WaitForStopRequest(options_.pollMs)) reason = "interrupted";
   }
@@ -223,7 +232,9 @@ void HostSession::PollTask(Task& task) {
 void HostSession::TakeFiles(Task& task) {
   auto* record = static_cast<ChainedFileItem*>(task.block.params().fileList);
   for (; record != nullptr; record = record->next) {
-    output_.File(task.number, filesReceived_, ReadHandedOverFile(*record));
+    const HandedOverFile file = ReadHandedOverFile(*record);
+    output_.File(task.number, filesReceived_, file);
+    if (thumbnailIndex_) thumbnailIndex_->Add(file);
     record->safeToDelete = 1;
     ++filesReceived_;
     ++task.received;
@@ -236,6 +247,24 @@ void HostSession::Shutdown() {
     if (task->started) Call(kEndAction, task->block, task->number);
   }
   Call(kShutdownHandler, handlerBlock_, kHandlerTask);
+}
+
+// The plug-in's host program folder is hfhost's folder: the programs go there,
+// and the pictures arrive in its thumbnail folder.
+void HostSession::PrepareThumbnails() {
+  const std::string hostFolder = HostExecutableFolder();
+  for (const std::string& notice : PrepareThumbnailPrograms(hostFolder)) output_.Error(notice);
+  thumbnailIndex_ = std::make_unique<ThumbnailIndexFile>(ThumbnailFolderOf(hostFolder));
+}
+
+// Writes the page when something changed; a failure is reported once until it changes.
+void HostSession::UpdateThumbnailIndex() {
+  if (!thumbnailIndex_) return;
+  const int error = thumbnailIndex_->Update();
+  if (error != 0 && error != thumbnailIndexError_) {
+    output_.Error("cannot write " + thumbnailIndex_->path() + ": " + SystemErrorText(error));
+  }
+  thumbnailIndexError_ = error;
 }
 
 int32_t HostSession::Call(uint32_t selector, TaskBlock& block, int taskNumber) {
