@@ -58,10 +58,13 @@ TEST(Gencomp, ACyanAndABlackSeparationComposeAsPrinted) {
   // 2 x 2. Cyan, 1-bit (white is zero): ink in the top row. Black, 8-bit grey:
   // full at top right, about half at bottom right.
   ASSERT_TRUE(WriteTestTiff(scratch.PathOf("grp/j_C.tif"), {2, 2, 1, 1, PHOTOMETRIC_MINISWHITE, {0xc0, 0x00}}));
-  ASSERT_TRUE(WriteTestTiff(scratch.PathOf("grp/j_K.tif"), {2, 2, 8, 1, PHOTOMETRIC_MINISBLACK, {255, 0, 255, 128}}));
+  // Black is no longer in the group's folder, only in the page folder beside the group file.
+  std::filesystem::create_directories(scratch.folder / "3");
+  ASSERT_TRUE(WriteTestTiff(scratch.PathOf("3/j_K.tif"), {2, 2, 8, 1, PHOTOMETRIC_MINISBLACK, {255, 0, 255, 128}}));
   const std::string fgl = scratch.Write(
       "j.fgl", "[FileGroupInfo]\nFolderPath=" + scratch.PathOf("grp") +
-                   "\nResourceID=5e1f\nExtension=.tif\n[FileInfo]\nj_C.tif=Cyan,j,255,0,0,0,1,1\nj_K.tif=Black,j\n");
+                   "\nResourceID=5e1f\nExtension=.tif\n[FileInfo]\nj_C.tif=Cyan,j,255,0,0,0,1,1\nj_K.tif=Black,j\n"
+                   "[j_K.tif_Settings]\nPageNumber=3\n");
   std::string errors;
   ASSERT_EQ(Gencomp({"gencomp", fgl}, scratch.folder.string(), errors), 0) << errors;
   uint32_t width = 0, height = 0;
@@ -79,6 +82,8 @@ TEST(Gencomp, GroupsWithoutAReadableMemberOrResourceGiveNoPicture) {
   const std::vector<std::tuple<std::string, std::string>> groups = {
       {"[FileGroupInfo]\nFolderPath=" + folder + "\nResourceID=r1\n[FileInfo]\nbad.tif=Cyan,g\nmissing.tif=Black,g\n",
        "no separation of"},
+      {"[FileGroupInfo]\nFolderPath=" + folder + "\nResourceID=r1\n[FileInfo]\nmissing.tif=Black,g\n",
+       "left out 'missing.tif': neither in"},
       {"[FileGroupInfo]\nFolderPath=" + folder + "\n[FileInfo]\nbad.tif=Cyan,g\n", "no usable ResourceID"},
       {"[FileGroupInfo]\nFolderPath=" + folder + "\nResourceID=..\\r1\n", "no usable ResourceID"},
   };

@@ -2,9 +2,11 @@
 #include "tools/pictures/gencomp_run.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "base/ascii.h"
+#include "base/file_io.h"
 #include "base/path_utils.h"
 #include "base/plain_file_name.h"
 #include "formats/ini_document.h"
@@ -63,11 +65,23 @@ int RunGencomp(const std::vector<std::string>& arguments, const std::string& pro
     group.GetRealFileName(member, name);
     if (name.empty()) name = member;
     group.GetFileInfo(member, details);
+    // The group's folder, else the copies the plug-in leaves beside the group
+    // file (the group may have moved on by now).
+    int page = 0;
+    group.GetPageNumber(member, page);
+    const std::string beside = ParentFolder(groupFile);
+    const std::string candidates[] = {InFolder(folder, name), InFolder(InFolder(beside, std::to_string(page)), name),
+                                      InFolder(beside, name)};
+    const auto found = std::find_if(std::begin(candidates), std::end(candidates),
+                                    [](const std::string& candidate) { return FileExists(candidate); });
+    if (found == std::end(candidates)) {
+      errors << "gencomp: left out '" << name << "': neither in '" << folder << "' nor beside the group file\n";
+      continue;
+    }
     Separation separation;
     std::string error;
-    const std::string path = InFolder(folder, name);
-    if (ReadTiffPicture(path, {kCompositeBoxSide, kCompositeBoxSide}, separation.picture, error) != 0) {
-      errors << "gencomp: left out '" << path << "': " << error << '\n';
+    if (ReadTiffPicture(*found, {kCompositeBoxSide, kCompositeBoxSide}, separation.picture, error) != 0) {
+      errors << "gencomp: left out '" << *found << "': " << error << '\n';
       continue;
     }
     unsigned char cmyk[4];

@@ -5,7 +5,9 @@
 //
 // with a copy of the group file in the job's thumbnail folder. It reads the
 // group file, takes each member listed under FileInfo (its RealFileName when
-// set) from the group's FolderPath, reads it reduced into a 600 x 600 box and
+// set) from the group's FolderPath or, when it is not there (the group has been
+// handed over and moved meanwhile), from the copies the plug-in leaves beside
+// the group file ("<page>\<name>", then "<name>"), reads it reduced into a 600 x 600 box and
 // combines all of them as printed (composite.h; each member's ink by
 // ResolveMemberInk, with the catalogue Config\FilenameSetups\Colours.ini below
 // the program's folder). Members of another size are scaled to the largest.
