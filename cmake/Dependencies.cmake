@@ -18,3 +18,11 @@ if(CJSON_INCLUDE_DIR AND CJSON_LIBRARY)
   # As the library was built (scripts/setup): nothing of it is exported from a DLL.
   target_compile_definitions(hf_cjson INTERFACE CJSON_HIDE_SYMBOLS)
 endif()
+
+# libpng for the picture tools (prevgen, gencomp). On Windows the static build
+# of scripts/setup, over Debian's static mingw zlib (never its import library:
+# the tools import only system DLLs).
+if(WIN32)
+  find_library(ZLIB_LIBRARY NAMES libz.a)
+endif()
+find_package(PNG REQUIRED)
