@@ -106,16 +106,6 @@ void RemoveCopies(const std::string& groupFile, const std::string& folder, bool 
 
 }  // namespace
 
-int GroupMoveResult::Code() const {
-  switch (kind) {
-    case Kind::kMoved: return 0;
-    case Kind::kPathInvalid: return static_cast<int>(path);
-    case Kind::kRefused: return 3;
-    case Kind::kOperationFailed: return 15;
-  }
-  return 15;
-}
-
 namespace {
 
 // True when something (a file or a folder) has this path.

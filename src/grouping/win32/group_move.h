@@ -12,8 +12,7 @@
 
 namespace hf {
 
-// What became of a group move. The kinds keep apart what the status numbers
-// of the group code (Code()) do not: a missing path and a refusal are both 3.
+// What became of a group move.
 struct GroupMoveResult {
   enum class Kind { kMoved, kPathInvalid, kRefused, kOperationFailed };
 
@@ -25,9 +24,6 @@ struct GroupMoveResult {
   static GroupMoveResult OperationFailed() { return {Kind::kOperationFailed, PathCheck::kValid, {}}; }
 
   bool moved() const { return kind == Kind::kMoved; }
-  // 0 moved; the path check's number (1, 3, 4); 3 refused; 15 the file
-  // operation failed.
-  int Code() const;
   bool operator==(const GroupMoveResult& other) const { return kind == other.kind && path == other.path; }
 
   Kind kind;
