@@ -166,6 +166,23 @@ TEST_F(PreviewsTest, OnlyATiffGroupWithAResourceIdIsComposited) {
   ASSERT_TRUE(WaitUntil([&] { return Contents(record).find("|" + line + "\n") != std::string::npos; }));
 }
 
+// A thumbnail folder that cannot be made, or a composite app that cannot start, makes nothing and leaves nothing.
+TEST_F(PreviewsTest, PicturesThatCannotBeMadeLeaveNothingBehind) {
+  ConfigureRenderer();
+  const std::string app = InHostFolder("ZoRidaziviv.exe");
+  ASSERT_TRUE(Put(app, "not a program") && Put(hot + "a.ps", "%!PS") && Put(thumbs, "a file, not a folder"));
+  ASSERT_TRUE(Put(hot + "g.fgl", "[FileGroupInfo]\r\nExtension=.tif\r\nResourceID=g1\r\n"));
+  EXPECT_FALSE(MakeFilePreview(hot, thumbs, "a.ps", "r1", 1));
+  EXPECT_FALSE(MakeGroupComposite(thumbs, hot + "g.fgl"));
+  EXPECT_TRUE(HasLineStartingWith(log, 0, "Preview: Unable to access/create target folder at '" + thumbs + "\\r1'.") &&
+              HasLineStartingWith(log, 0, "Composite: Unable to access/create Thumbnail target folder at '" + thumbs));
+  const std::string elsewhere = temp.path() + "thumbs2";
+  EXPECT_FALSE(MakeGroupComposite(elsewhere, hot + "g.fgl"));
+  EXPECT_TRUE(HasLineStartingWith(log, 0, "Composite: Failed to launch Thumbnail app. Error 0x"));
+  EXPECT_FALSE(FileIsThere(elsewhere + "\\g1\\g.fgl"));  // the copy made for it is gone
+  EXPECT_EQ(Recorded(), "");
+}
+
 TEST_F(PreviewsTest, FindProcessIdAndWaitUntilUniqueSeeOnlyTheProgramAtItsPath) {
   ASSERT_TRUE(Install(renderer));
   ::SetEnvironmentVariableA("HF_PREVIEW_SLEEP_MS", "30000");

@@ -141,20 +141,6 @@ TEST(RunScript, ReportsAProgramThatCannotStart) {
                                              {0, "SP: Error: Couldn't start ghost.exe: error 0x2"}}));
 }
 
-// A script that never ends is stopped after its time, with what it holds open, and the file is free again.
-TEST(RunScript, AScriptOutOfTimeIsStoppedAndLetsGoOfTheFile) {
-  ScriptsFolderScope scripts;
-  TempFolder hot{"script_timeout"};
-  ASSERT_TRUE(scripts.InstallStandin("hold", "[*]\r\nHold=1\r\n") && Put(hot.path() + "a.ps", "%!PS"));
-  const std::string commandLine = "\"" + JoinPath(ScriptsFolder(), "hold.exe") + "\" \"" + hot.path() + "a.ps\" \"" +
-                                  WithoutTrailingSeparators(hot.path()) + "\"";
-  LogCapture log;
-  EXPECT_EQ(RunScript("hold.exe", commandLine, "", ScriptLaunchSettings{false, 1}), ScriptRunResult::kStopped);
-  EXPECT_TRUE(log.Has(0, "SP: Error: hold.exe did not complete within 1 seconds - stopping it.") &&
-              log.Has(2, "SP: hold.exe was stopped."));
-  EXPECT_TRUE(::DeleteFileA((hot.path() + "a.ps").c_str()));
-}
-
 }  // namespace
 
 }  // namespace hf
