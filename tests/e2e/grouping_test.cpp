@@ -78,6 +78,10 @@ TEST_F(GroupingTest, InterleavedSeparationsArriveAsOneGroupEachClosedByCountWith
   EXPECT_EQ(alone, (std::set<std::string>{"no colour.tif", "scan.tiff"}));
   EXPECT_TRUE(HasMessage(messages, 2, "Failed to analyse file no colour.tif") &&
               HasMessage(messages, 2, "Purported TIFF file scan.tiff has non-TIFF extension"));
+
+  // Cancelling the last grouping task ends its grouping with its folder.
+  ASSERT_EQ(dll.Call(kCancelAction, task), 0);
+  EXPECT_TRUE(HasMessage(ReceivedMessages(), 1, "Removing folder \"" + hot + "\" from list"));
 }
 
 TEST_F(GroupingTest, GroupingIsSwitchedOffWhenItCannotBeSetUp) {
