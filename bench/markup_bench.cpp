@@ -21,7 +21,7 @@ namespace {
 const char* const kAttributes[] = {"Run", "Pages", "DocCopies", "URL", "ID", "DescriptiveName"};
 
 // A ticket with `runLists` run-list partitions, each with its layout
-// element, file spec and a comment: about 330 bytes a run list.
+// element, FileSpec and a comment: about 330 bytes a run list.
 std::string TicketText(int runLists) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
