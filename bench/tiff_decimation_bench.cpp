@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,18 +45,23 @@ void PlateRow(uint32_t y, uint32_t height, std::vector<uint8_t>& row) {
   if (y > height * 7 / 10 && y < height * 8 / 10) std::fill(row.begin() + bytes / 2, row.begin() + bytes * 3 / 4, 0xFF);
 }
 
-// The plate of this compression and height, written once per run of the program.
-const std::string& Plate(uint16_t compression, uint32_t height) {
-  static std::map<std::pair<uint16_t, uint32_t>, std::string> plates;
+// Rows per strip of a plate: libtiff's default (one row at this width), or all
+// rows in one strip, as some RIPs write G4 plates.
+constexpr int64_t kDefaultStrips = 0, kOneStrip = -1;
+
+// The plate of this compression, height and strip size, written once per run of the program.
+const std::string& Plate(uint16_t compression, uint32_t height, int64_t strips) {
+  static std::map<std::tuple<uint16_t, uint32_t, int64_t>, std::string> plates;
   static struct Remover {
     ~Remover() {
       for (auto& plate : plates) std::remove(plate.second.c_str());
     }
   } remover;
-  std::string& path = plates[{compression, height}];
+  std::string& path = plates[{compression, height, strips}];
   if (!path.empty()) return path;
   path = (std::filesystem::temp_directory_path() /
-          ("hf_plate_" + std::to_string(compression) + "_" + std::to_string(height) + ".tif"))
+          ("hf_plate_" + std::to_string(compression) + "_" + std::to_string(height) + "_" +
+            std::to_string(strips) + ".tif"))
              .string();
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (tiff == nullptr) return path;
@@ -65,7 +71,7 @@ const std::string& Plate(uint16_t compression, uint32_t height) {
   TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, strips == kOneStrip ? height : TIFFDefaultStripSize(tiff, 0));
   TIFFSetField(tiff, TIFFTAG_XRESOLUTION, 2540.0);
   TIFFSetField(tiff, TIFFTAG_YRESOLUTION, 2540.0);
   TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
@@ -90,39 +96,36 @@ long StatusKilobytes(const char* field) {
 // Sets the peak resident set back to the current one (Linux 4.0 and later).
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-void ReportMemory(benchmark::State& state, uint16_t compression, uint32_t height, long residentBefore) {
-  const std::string& plate = Plate(compression, height);
+void ReportMemory(benchmark::State& state, const std::string& plate, uint32_t height, long residentBefore) {
   state.counters["plate_MB"] = static_cast<double>(std::filesystem::file_size(plate)) / 1e6;
   state.counters["peak_rise_MB"] = static_cast<double>(StatusKilobytes("VmHWM:") - residentBefore) / 1024.0;
   state.counters["Mpixel_per_s"] = benchmark::Counter(static_cast<double>(kPlateWidth) * height / 1e6,
                                                       benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// args: compression, plate height
+// args: compression, plate height, strips
 void BM_DecimateTiff(benchmark::State& state) {
-  const auto compression = static_cast<uint16_t>(state.range(0));
   const auto height = static_cast<uint32_t>(state.range(1));
-  const std::string& plate = Plate(compression, height);
+  const std::string& plate = Plate(static_cast<uint16_t>(state.range(0)), height, state.range(2));
   const std::string target = plate + ".thumb.tif";
   ResetPeak();
   long residentBefore = StatusKilobytes("VmRSS:");
   for (auto _ : state) {
     if (!DecimateTiff(plate, target)) state.SkipWithError("DecimateTiff failed");
   }
-  ReportMemory(state, compression, height, residentBefore);
+  ReportMemory(state, plate, height, residentBefore);
   std::remove(target.c_str());
 }
 
 // The baseline: libtiff reading every row of the plate in order, as a plain
-// program does it (args: compression, height, 1 when the file is mapped).
+// program does it (args: compression, height, strips, 1 when the file is mapped).
 void BM_ReadScanlines(benchmark::State& state) {
-  const auto compression = static_cast<uint16_t>(state.range(0));
   const auto height = static_cast<uint32_t>(state.range(1));
-  const std::string& plate = Plate(compression, height);
+  const std::string& plate = Plate(static_cast<uint16_t>(state.range(0)), height, state.range(2));
   ResetPeak();
   long residentBefore = StatusKilobytes("VmRSS:");
   for (auto _ : state) {
-    TIFF* tiff = TIFFOpen(plate.c_str(), state.range(2) != 0 ? "r" : "rm");
+    TIFF* tiff = TIFFOpen(plate.c_str(), state.range(3) != 0 ? "r" : "rm");
     if (tiff == nullptr) {
       state.SkipWithError("TIFFOpen failed");
       break;
@@ -134,25 +137,30 @@ void BM_ReadScanlines(benchmark::State& state) {
     benchmark::DoNotOptimize(row.data());
     TIFFClose(tiff);
   }
-  ReportMemory(state, compression, height, residentBefore);
+  ReportMemory(state, plate, height, residentBefore);
 }
 
 const int64_t kCompressions[] = {COMPRESSION_CCITTFAX4, COMPRESSION_LZW};
 const int64_t kHeights[] = {7000, 14000, 28000, 56000};
 
+// Every compression and height with libtiff's strips, and in one strip at two
+// heights; the read once without mapping and once mapped.
+void PlateArgs(benchmark::internal::Benchmark* b, bool read) {
+  for (int64_t compression : kCompressions)
+    for (int64_t height : kHeights)
+      for (int64_t strips : {kDefaultStrips, kOneStrip}) {
+        if (strips == kOneStrip && height != 7000 && height != 28000) continue;
+        if (!read) b->Args({compression, height, strips});
+        if (read) b->Args({compression, height, strips, 0})->Args({compression, height, strips, 1});
+      }
+}
+
 BENCHMARK(BM_DecimateTiff)
-    ->Apply([](benchmark::internal::Benchmark* b) {
-      for (int64_t compression : kCompressions)
-        for (int64_t height : kHeights) b->Args({compression, height});
-    })
+    ->Apply([](benchmark::internal::Benchmark* b) { PlateArgs(b, false); })
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ReadScanlines)
-    ->Apply([](benchmark::internal::Benchmark* b) {
-      for (int64_t compression : kCompressions)
-        for (int64_t height : kHeights)
-          for (int64_t mapped : {0, 1}) b->Args({compression, height, mapped});
-    })
+    ->Apply([](benchmark::internal::Benchmark* b) { PlateArgs(b, true); })
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -157,6 +157,7 @@ struct SourceImage {
   float xResolution = 0;
   float yResolution = 0;
   uint16_t resolutionUnit = RESUNIT_INCH;
+  uint32_t rowsPerStrip = 0;  // never 0 once read: a missing or 0 value means the whole image
 };
 
 // True when the open source is an image this code reduces; logs why not.
@@ -189,6 +190,8 @@ bool CanReduce(TIFF* source, const std::string& path, SourceImage& image) {
   image.hasXResolution = TIFFGetField(source, TIFFTAG_XRESOLUTION, &image.xResolution) == 1;
   image.hasYResolution = TIFFGetField(source, TIFFTAG_YRESOLUTION, &image.yResolution) == 1;
   TIFFGetFieldDefaulted(source, TIFFTAG_RESOLUTIONUNIT, &image.resolutionUnit);
+  TIFFGetFieldDefaulted(source, TIFFTAG_ROWSPERSTRIP, &image.rowsPerStrip);
+  if (image.rowsPerStrip == 0 || image.rowsPerStrip > image.length) image.rowsPerStrip = image.length;
   return true;
 }
 
@@ -206,6 +209,22 @@ bool SetTargetFields(TIFF* target, const SourceImage& image) {
          TIFFSetField(target, TIFFTAG_RESOLUTIONUNIT, image.resolutionUnit) == 1;
 }
 
+// The first row after the strip holding `row`, at most `end`.
+uint32_t StripEnd(uint32_t row, uint32_t rowsPerStrip, uint32_t end) {
+  uint64_t stripEnd = static_cast<uint64_t>(row - row % rowsPerStrip) + rowsPerStrip;
+  return static_cast<uint32_t>(std::min<uint64_t>(stripEnd, end));
+}
+
+// True when `row` must be decoded: it is kept (a multiple of 8) or comes before
+// a kept row of its strip. Strips decode independently, so a strip keeping no
+// row is never read, nor are the rows after its last kept row; within a strip
+// G4 and LZW decode only in order. With one row per strip, as libtiff writes
+// wide plates, only every eighth row is decoded.
+bool MustDecode(uint32_t row, uint32_t rowsPerStrip, uint32_t end) {
+  uint32_t last = StripEnd(row, rowsPerStrip, end) - 1;
+  return row <= last - last % 8;
+}
+
 // Writes the reduced image into the open target; logs what failed.
 bool WriteReduced(TIFF* source, const std::string& sourcePath, TIFF* target, const std::string& targetPath,
                   const SourceImage& image) {
@@ -221,9 +240,12 @@ bool WriteReduced(TIFF* source, const std::string& sourcePath, TIFF* target, con
   }
   std::vector<unsigned char> sourceRow(static_cast<size_t>(sourceRowBytes));
   std::vector<unsigned char> targetRow(static_cast<size_t>(targetRowBytes));
-  const uint32_t targetRows = image.length / 8;
-  // Every source row is decoded in order (the codecs cannot skip); each eighth is kept.
-  for (uint32_t row = 0; row < targetRows * 8; ++row) {
+  const uint32_t end = image.length / 8 * 8;
+  for (uint32_t row = 0; row < end; ++row) {
+    if (!MustDecode(row, image.rowsPerStrip, end)) {
+      row = StripEnd(row, image.rowsPerStrip, end) - 1;
+      continue;
+    }
     if (TIFFReadScanline(source, sourceRow.data(), row, 0) != 1) {
       Log(LogLevel::kError, "Decimate: Unable to read row %u of '%s': the file is truncated or damaged.", row,
           sourcePath.c_str());

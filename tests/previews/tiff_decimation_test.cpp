@@ -25,6 +25,7 @@ struct Image {
   uint32_t width, length;
   uint16_t bits = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_CCITTFAX4;
   bool tiled = false;
+  uint32_t rowsPerStrip = 0;  // 0: libtiff's default, one row per strip for a plate
 };
 
 void WriteTiff(const std::string& path, const Image& image) {
@@ -45,7 +46,8 @@ void WriteTiff(const std::string& path, const Image& image) {
     std::vector<uint8_t> tile(static_cast<size_t>(TIFFTileSize(tiff)));
     for (ttile_t t = 0; t < TIFFNumberOfTiles(tiff); ++t) TIFFWriteEncodedTile(tiff, t, tile.data(), -1);
   } else {
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP,
+                 image.rowsPerStrip != 0 ? image.rowsPerStrip : TIFFDefaultStripSize(tiff, 0));
     std::vector<uint8_t> row(static_cast<size_t>(TIFFScanlineSize(tiff)));
     for (uint32_t r = 0; r < image.length; ++r) {
       for (uint32_t b = 0; b < row.size(); ++b) row[b] = SourceByte(r, b);
@@ -97,6 +99,10 @@ TEST(DecimateTiff, AtMost6400AfterTheReductionIsCopiedAboveItIsReducedWithKnownB
       {{64, 8 * 6400 + 7}, false}, {{8 * 6401, 24, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW}, true},
       {{8 * 6401 + 5, 23}, true},  // neither dimension a multiple of 8
       {{64, 8 * 6401}, true},
+      // Strips of 3 rows: some keep no row, some hold rows before or after their kept
+      // row; one strip of 29 rows keeping four.
+      {{8 * 6401, 37, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_LZW, false, 3}, true},
+      {{8 * 6401, 29, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, false, 29}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.image.width) + " x " + std::to_string(c.image.length));
