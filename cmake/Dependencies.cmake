@@ -1,9 +1,12 @@
-# Locates the third-party libraries: Debian's packages natively, and the static
-# builds made by scripts/setup (in HF_DEPS_PREFIX) for win32 and win64.
+# Locates the third-party libraries: the static builds made by scripts/setup
+# (in HF_DEPS_PREFIX) for win32 and win64; natively Debian's packages, except
+# libtiff, which scripts/setup builds as the Windows builds have it.
 if(WIN32)
   set(HF_DEPS_PREFIX "${CMAKE_SOURCE_DIR}/build/deps/${HF_WINDOWS_BUILD}" CACHE PATH "Windows dependency prefix")
   list(PREPEND CMAKE_PREFIX_PATH "${HF_DEPS_PREFIX}")
   list(PREPEND CMAKE_FIND_ROOT_PATH "${HF_DEPS_PREFIX}")
+elseif(EXISTS "${CMAKE_SOURCE_DIR}/build/deps/native/.tiff-chunky")
+  list(PREPEND CMAKE_PREFIX_PATH "${CMAKE_SOURCE_DIR}/build/deps/native")
 endif()
 
 find_package(GTest REQUIRED)

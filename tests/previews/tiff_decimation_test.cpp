@@ -100,9 +100,10 @@ TEST(DecimateTiff, AtMost6400AfterTheReductionIsCopiedAboveItIsReducedWithKnownB
       {{8 * 6401 + 5, 23}, true},  // neither dimension a multiple of 8
       {{64, 8 * 6401}, true},
       // Strips of 3 rows: some keep no row, some hold rows before or after their kept
-      // row; one strip of 29 rows keeping four.
+      // row; plates in one strip, larger than libtiff reads of a strip at once.
       {{8 * 6401, 37, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_LZW, false, 3}, true},
       {{8 * 6401, 29, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, false, 29}, true},
+      {{8 * 6401, 161, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_LZW, false, 161}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.image.width) + " x " + std::to_string(c.image.length));
