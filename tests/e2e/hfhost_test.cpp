@@ -1,6 +1,7 @@
 // hfhost as a user runs it over the real DLL: probe, hot folders, text and --json output, failures.
 #include "tests/support/win32/host_run.h"
 #include "tests/support/win32/scratch_folder.h"
+#include "tests/tools/picture_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -148,9 +149,60 @@ TEST_F(HfhostTest, ThumbnailPageListsTheHandedOverJob) {
                       " bytes</td><td>" + run.Of("file")[0].Text("resourceId") + "</td></tr>"),
             std::string::npos)
       << page;
-  const bool placed = BytesOf(tools + "VEZ/bin/prevgen.exe") != "<unreadable>";
-  EXPECT_NE(placed, run.process.output.find("previews will not be rendered") != std::string::npos)
-      << run.process.output;
+  EXPECT_NE(BytesOf(tools + "VEZ/bin/prevgen.exe"), "<unreadable>");
+  EXPECT_EQ(run.process.output.find("will not be"), std::string::npos) << run.process.output;
+}
+
+// A binary EPS whose TIFF preview is `tiff`.
+std::string BinaryEps(const std::string& tiff) {
+  const std::string postScript = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 8 8\n%%EndComments\n%%EOF\n";
+  std::string bytes("\xC5\xD0\xD3\xC6", 4);
+  for (uint32_t field : {30u, static_cast<uint32_t>(postScript.size()), 0u, 0u,
+                         30u + static_cast<uint32_t>(postScript.size()), static_cast<uint32_t>(tiff.size())})
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((field >> (8 * i)) & 0xFF);
+  return bytes + "\xFF\xFF" + postScript + tiff;
+}
+
+// The first PNG that appears in `folder` within `seconds`, decoded; false when none does.
+bool AwaitPng(const std::string& folder, int seconds, uint32_t& width, uint32_t& height, std::vector<uint8_t>& rgb) {
+  for (int waited = 0; waited <= seconds * 10; ++waited, ::Sleep(100))
+    for (const std::string& name : FileNamesIn(folder))
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+        return DecodePng(folder + name, width, height, rgb);
+  return false;
+}
+
+// --thumbnails with the real picture programs, started by the plug-in: prevgen.exe renders an
+// EPS job's preview, and ZoRidaziviv.exe, started detached before a group of separations is
+// handed over, writes the group's composite.
+TEST_F(HfhostTest, RealPictureProgramsRenderAPreviewAndAGroupComposite) {
+  const std::string in = scratch.MakeSubfolder("in"), out = scratch.MakeSubfolder("out");
+  std::vector<uint8_t> ramp(64);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<uint8_t>(i * 4);
+  const TestTiff grey{8, 8, 8, 1, PHOTOMETRIC_MINISBLACK, ramp};
+  ASSERT_TRUE(WriteTestTiff(scratch.path() + "ramp.tif", grey));
+  ASSERT_TRUE(WriteBytes(in + "logo.eps", BinaryEps(BytesOf(scratch.path() + "ramp.tif"))));
+  for (const char* colour : {"Cyan", "Magenta", "Yellow", "Black"})
+    ASSERT_TRUE(WriteTestTiff(in + "ALPHA_p1_" + colour + ".tif", grey));
+  HostRun run = Run("--source " + Arg(in) + " --dest " + Arg(out) +
+                    " --grouping \"Default RUD Without PREPS\" --thumbnails --json --max-files 2 --exit-after-idle 90");
+  ASSERT_EQ(run.process.exitCode, 0u) << run.process.output;
+  std::map<std::string, HostEvent> files = run.FilesByName();
+  ASSERT_EQ(files.size(), 2u) << run.process.output;
+  const std::string thumbnails = std::string(HF_TOOLS_DIR) + "/htdocs/Thumbnails/";
+  uint32_t width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  // The plug-in hands the PostScript section on, which prevgen renders as its placeholder.
+  const std::string epsId = files["logo.eps"].Text("resourceId");
+  ASSERT_TRUE(DecodePng(thumbnails + epsId + "/" + epsId + ".png", width, height, rgb)) << run.process.output;
+  EXPECT_EQ(std::make_tuple(width, height), std::make_tuple(300u, 400u));
+  // The separations' thumbnails and the composite are filed under the group's resource ID.
+  files.erase("logo.eps");
+  const std::string group = BytesOf(out + files.begin()->second.Text("name"));
+  const size_t idStart = group.find("ResourceID=") + 11;
+  const std::string groupId = group.substr(idStart, group.find_first_of("\r\n", idStart) - idStart);
+  ASSERT_TRUE(AwaitPng(thumbnails + groupId + "/", 60, width, height, rgb)) << group;
+  EXPECT_EQ(std::make_tuple(width, height), std::make_tuple(8u, 8u));
 }
 
 TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {

@@ -1,6 +1,9 @@
-// hfhost's own logic: a handed-over record read at the host's offsets (its command line is run end to end).
+// hfhost's own logic: a handed-over record read at the host's offsets, and where the thumbnail
+// page finds a group's composite (its command line is run end to end).
 #include "tests/support/win32/block_offsets.h"
+#include "tests/support/win32/scratch_folder.h"
 #include "tools/hfhost/handed_over_file.h"
+#include "tools/hfhost/thumbnail_host.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,26 @@ TEST(HandedOverFileTest, ReadsEveryFieldAtItsOffsetWithinItsWidth) {
                             "no FileSpec"));
   EXPECT_EQ(std::tie(file.fileSize, file.jobType, file.groupMember, file.colourType),
             std::make_tuple(0x100000002ull, 1u, 1u, 3u));
+}
+
+// A group record carries an ID of its own; the composite is under the group file's ResourceID.
+TEST(ThumbnailIndexFileTest, FindsAGroupsCompositeUnderTheGroupFilesResourceId) {
+  ScratchFolder scratch("thumbnail_index");
+  ASSERT_TRUE(scratch.ok());
+  const std::string thumbnails = scratch.MakeSubfolder("Thumbnails");
+  ASSERT_TRUE(WriteBytes(scratch.path() + "g.fgl", "[FileGroupInfo]\r\nResourceID=5a5a\r\n"));
+  ASSERT_TRUE(WriteBytes(scratch.MakeSubfolder("Thumbnails\\5a5a") + "comp.png", "png"));
+  HandedOverFile group;
+  group.folder = scratch.path();
+  group.fileName = "g.fgl";
+  group.jobType = 0x8000000;
+  group.resourceId = "77aa";
+  ThumbnailIndexFile index(thumbnails);
+  index.Add(group);
+  ASSERT_EQ(index.Update(), 0);
+  const std::string page = BytesOf(thumbnails + "index.html");
+  EXPECT_NE(page.find("<img src=\"5a5a/comp.png\""), std::string::npos) << page;
+  EXPECT_NE(page.find("<td>77aa</td>"), std::string::npos) << page;
 }
 
 }  // namespace

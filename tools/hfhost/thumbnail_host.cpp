@@ -6,6 +6,7 @@
 #include "base/win32/scoped_handle.h"
 #include "base/win32/windows_api.h"
 #include "formats/job_type.h"
+#include "grouping/group_document.h"
 #include "tools/hfhost/host_output.h"
 
 #include <utility>
@@ -83,6 +84,14 @@ void ThumbnailIndexFile::Add(const HandedOverFile& file) {
   entry.row.resourceId = Utf8FromAnsi(file.resourceId);
   entry.row.group = file.jobType == kJobTypeFileGroupList;
   entry.resourceId = file.resourceId;
+  // A group's pictures are filed under the resource ID its separations took, which
+  // the group file holds; the record carries an ID of its own.
+  std::string groupResourceId;
+  if (entry.row.group &&
+      CGroupDocumentReader::ReadTextFromFile(file.folder + file.fileName, kFileGroupInfoSection, "ResourceID",
+                                             groupResourceId) == kGroupValuePresent &&
+      !groupResourceId.empty())
+    entry.resourceId = groupResourceId;
   entry.arrived = Clock::now();
   FindPicture(entry);
   entries_.push_back(std::move(entry));
