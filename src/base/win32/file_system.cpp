@@ -3,6 +3,7 @@
 #include "base/ascii.h"
 
 #include "base/file_io.h"
+#include "base/log.h"
 #include "base/path_utils.h"
 #include "base/win32/scoped_handle.h"
 
@@ -84,6 +85,12 @@ int CreateFolder(const std::string& path, bool createParents) {
     }
     default: return static_cast<int>(error);
   }
+}
+
+bool CreateFolderOrLog(const std::string& path, const char* failureFormat) {
+  const int error = CreateFolder(path, true);
+  if (error != 0) Log(LogLevel::kError, failureFormat, path.c_str(), static_cast<unsigned long>(error));
+  return error == 0;
 }
 
 void DeleteFolder(const std::string& path) {

@@ -21,6 +21,10 @@ namespace hf {
 //   - any other failure: its code.
 int CreateFolder(const std::string& path, bool createParents);
 
+// CreateFolder with its parents; on failure logs at level 0 `failureFormat`,
+// which takes the path ("%s") and the error code ("0x%lx"), and gives false.
+bool CreateFolderOrLog(const std::string& path, const char* failureFormat);
+
 // Removes the folder and everything in it, depth first. Read-only files are
 // made writable first. Sub-folders whose name begins with a dot are kept, and
 // then the folder itself stays too (it is not empty). A link to a folder

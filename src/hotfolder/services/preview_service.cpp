@@ -16,11 +16,7 @@ namespace {
 
 // A thumbnail folder made with its parents; false (logged) when it cannot be.
 bool MakeThumbnailFolder(const std::string& path) {
-  const int error = CreateFolder(path, true);
-  if (error == 0) return true;
-  Log(LogLevel::kError, "HFA: Unable to access/create Thumbnail target folder at '%s'. Error 0x%lx.", path.c_str(),
-      static_cast<unsigned long>(error));
-  return false;
+  return CreateFolderOrLog(path, "HFA: Unable to access/create Thumbnail target folder at '%s'. Error 0x%lx.");
 }
 
 }  // namespace

@@ -43,11 +43,8 @@ bool MakeGroupComposite(const std::string& thumbnailFolder, const std::string& g
   }
 
   const std::string target = JoinPath(thumbnailFolder, resourceId);
-  if (const int error = CreateFolder(target, true); error != 0) {
-    Log(LogLevel::kError, "Composite: Unable to access/create Thumbnail target folder at '%s'. Error 0x%lx.",
-        target.c_str(), static_cast<unsigned long>(error));
+  if (!CreateFolderOrLog(target, "Composite: Unable to access/create Thumbnail target folder at '%s'. Error 0x%lx."))
     return false;
-  }
   const std::string copy = JoinPath(target, FileNameOnly(groupFilePath));
   Log(LogLevel::kDetail, "Composite: Copying '%s' to '%s'.", groupFilePath.c_str(), copy.c_str());
   if (!::CopyFileA(groupFilePath.c_str(), copy.c_str(), FALSE)) {

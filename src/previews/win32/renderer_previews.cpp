@@ -54,11 +54,7 @@ void RemoveLeftoverCopies() {
 
 // The preview's folder, made with its parents; false (logged) when it cannot be.
 bool MakeTargetFolder(const std::string& target) {
-  const int error = CreateFolder(target, true);
-  if (error == 0) return true;
-  Log(LogLevel::kError, "Preview: Unable to access/create target folder at '%s'. Error 0x%lx.", target.c_str(),
-      static_cast<unsigned long>(error));
-  return false;
+  return CreateFolderOrLog(target, "Preview: Unable to access/create target folder at '%s'. Error 0x%lx.");
 }
 
 // The renderer of a file preview and its folder; false (logged) when none exists.
