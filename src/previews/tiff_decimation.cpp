@@ -215,6 +215,41 @@ uint32_t StripEnd(uint32_t row, uint32_t rowsPerStrip, uint32_t end) {
   return static_cast<uint32_t>(std::min<uint64_t>(stripEnd, end));
 }
 
+// G3 and G4 decode a row into runs, which a fill routine then turns into the
+// row's bits; a row decoded only to reach a kept row needs no bits (the next row
+// is decoded against the runs). libtiff lets a program replace that routine
+// (TIFFTAG_FAXFILLFUNC) but passes it no context: the routine it replaced and
+// whether the row being read is kept are held per thread while a plate is read.
+using FaxFillFunction = void (*)(unsigned char*, uint32_t*, uint32_t*, uint32_t);
+thread_local FaxFillFunction tLibtiffFill = nullptr;
+thread_local bool tRowIsKept = true;
+
+void FillKeptRowsOnly(unsigned char* row, uint32_t* runs, uint32_t* runsEnd, uint32_t width) {
+  if (tRowIsKept) tLibtiffFill(row, runs, runsEnd, width);
+}
+
+// Installs FillKeptRowsOnly on a G3 or G4 source; rows fill as usual again once
+// the object is gone.
+class KeptRowFill {
+ public:
+  explicit KeptRowFill(TIFF* source) {
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(source, TIFFTAG_COMPRESSION, &compression);
+    if (compression != COMPRESSION_CCITTRLE && compression != COMPRESSION_CCITTRLEW &&
+        compression != COMPRESSION_CCITTFAX3 && compression != COMPRESSION_CCITTFAX4)
+      return;
+    FaxFillFunction fill = nullptr;
+    if (TIFFGetField(source, TIFFTAG_FAXFILLFUNC, &fill) != 1 || fill == nullptr) return;
+    tLibtiffFill = fill;
+    TIFFSetField(source, TIFFTAG_FAXFILLFUNC, &FillKeptRowsOnly);
+  }
+  ~KeptRowFill() { tRowIsKept = true; }
+  KeptRowFill(const KeptRowFill&) = delete;
+  KeptRowFill& operator=(const KeptRowFill&) = delete;
+  // Says which row the next read decodes.
+  void Decoding(uint32_t row) const { tRowIsKept = row % 8 == 0; }
+};
+
 // True when `row` must be decoded: it is kept (a multiple of 8) or comes before
 // a kept row of its strip. Strips decode independently, so a strip keeping no
 // row is never read, nor are the rows after its last kept row; within a strip
@@ -241,11 +276,13 @@ bool WriteReduced(TIFF* source, const std::string& sourcePath, TIFF* target, con
   std::vector<unsigned char> sourceRow(static_cast<size_t>(sourceRowBytes));
   std::vector<unsigned char> targetRow(static_cast<size_t>(targetRowBytes));
   const uint32_t end = image.length / 8 * 8;
+  const KeptRowFill fill(source);
   for (uint32_t row = 0; row < end; ++row) {
     if (!MustDecode(row, image.rowsPerStrip, end)) {
       row = StripEnd(row, image.rowsPerStrip, end) - 1;
       continue;
     }
+    fill.Decoding(row);
     if (TIFFReadScanline(source, sourceRow.data(), row, 0) != 1) {
       Log(LogLevel::kError, "Decimate: Unable to read row %u of '%s': the file is truncated or damaged.", row,
           sourcePath.c_str());
