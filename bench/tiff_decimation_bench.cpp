@@ -59,9 +59,8 @@ const std::string& Plate(uint16_t compression, uint32_t height, int64_t strips) 
   } remover;
   std::string& path = plates[{compression, height, strips}];
   if (!path.empty()) return path;
-  path = (std::filesystem::temp_directory_path() /
-          ("hf_plate_" + std::to_string(compression) + "_" + std::to_string(height) + "_" +
-            std::to_string(strips) + ".tif"))
+  path = (std::filesystem::temp_directory_path() / ("hf_plate_" + std::to_string(compression) + "_" +
+                                                    std::to_string(height) + "_" + std::to_string(strips) + ".tif"))
              .string();
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (tiff == nullptr) return path;

@@ -35,7 +35,8 @@ std::string FileSettingsSection(std::string_view fileName);
 std::vector<std::string> SplitCommaFields(std::string_view text);
 // Field `number` counted from 1; empty when out of range.
 std::string GetCommaField(std::string_view text, int number);
-// The texts joined with ",".
+// The texts joined with `separator`; JoinWithCommas joins with ",".
+std::string JoinTexts(const std::vector<std::string>& fields, std::string_view separator);
 std::string JoinWithCommas(const std::vector<std::string>& fields);
 
 // Readers return kGroupValuePresent (0) or kGroupValueMissing (2); on 2 the

@@ -47,14 +47,16 @@ std::string GetCommaField(std::string_view text, int number) {
   return fields[static_cast<size_t>(number) - 1];
 }
 
-std::string JoinWithCommas(const std::vector<std::string>& fields) {
+std::string JoinTexts(const std::vector<std::string>& fields, std::string_view separator) {
   std::string joined;
   for (size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) joined.push_back(',');
+    if (i > 0) joined.append(separator);
     joined.append(fields[i]);
   }
   return joined;
 }
+
+std::string JoinWithCommas(const std::vector<std::string>& fields) { return JoinTexts(fields, ","); }
 
 // ---- generic ----
 

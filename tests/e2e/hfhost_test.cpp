@@ -98,11 +98,11 @@ TEST_F(HfhostTest, EachTaskHandsOverItsJobsWithTheirTypesIntoItsOwnDestination) 
   EXPECT_EQ(indexes, (std::set<int64_t>{0, 1, 2, 3, 4, 5, 6}));
   for (const auto& [name, job] : jobs) {
     const HostEvent& file = files[name];
-    EXPECT_EQ(std::make_tuple(file.Number("task"), file.Text("folder"), file.Number("jobTypeCode"),
-                              file.Text("jobType"), file.Number("size"), file.Text("resourceId").empty(),
-                              BytesOf(out + name)),
-              std::make_tuple(1, out, job.second, typeNames.at(job.second), static_cast<int64_t>(job.first.size()),
-                              false, job.first))
+    EXPECT_EQ(
+        std::make_tuple(file.Number("task"), file.Text("folder"), file.Number("jobTypeCode"), file.Text("jobType"),
+                        file.Number("size"), file.Text("resourceId").empty(), BytesOf(out + name)),
+        std::make_tuple(1, out, job.second, typeNames.at(job.second), static_cast<int64_t>(job.first.size()), false,
+                        job.first))
         << name;
   }
   EXPECT_EQ(files["report.ps"].Text("title") + "|" + files["report.ps"].Text("for"), "Annual report|Jo Bloggs");
@@ -228,10 +228,11 @@ TEST_F(HfhostTest, BadCommandLinesAndMissingPluginsHaveTheirOwnExitStatus) {
   for (const auto& [arguments, exitCode, shown] : cases) {
     HostRun run = RunHost(host + arguments, kRunLimitMs);
     ASSERT_TRUE(run.process.finished) << arguments;
-    EXPECT_EQ(std::make_tuple(run.process.exitCode, run.process.output.find(shown) != std::string::npos,
-                              run.events.empty()),
-              std::make_tuple(exitCode, true, true))
-        << arguments << "\n" << run.process.output;
+    EXPECT_EQ(
+        std::make_tuple(run.process.exitCode, run.process.output.find(shown) != std::string::npos, run.events.empty()),
+        std::make_tuple(exitCode, true, true))
+        << arguments << "\n"
+        << run.process.output;
   }
 }
 

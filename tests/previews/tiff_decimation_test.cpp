@@ -95,8 +95,10 @@ TEST(DecimateTiff, AtMost6400AfterTheReductionIsCopiedAboveItIsReducedWithKnownB
     Image image;
     bool reduced;
   } cases[] = {
-      {{8 * 6400, 16}, false},     {{8 * 6400 + 7, 16, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE}, false},
-      {{64, 8 * 6400 + 7}, false}, {{8 * 6401, 24, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW}, true},
+      {{8 * 6400, 16}, false},
+      {{8 * 6400 + 7, 16, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE}, false},
+      {{64, 8 * 6400 + 7}, false},
+      {{8 * 6401, 24, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW}, true},
       {{8 * 6401 + 5, 23}, true},  // neither dimension a multiple of 8
       {{64, 8 * 6401}, true},
       // Strips of 3 rows: some keep no row, some hold rows before or after their kept

@@ -1,8 +1,8 @@
 // A group's creation, its files, its group file and folder, and the undoing
 // of a grouping that failed part way.
 #include "grouping/win32/file_group.h"
-#include "grouping/win32/stranded_group.h"
 #include "base/ascii.h"
+#include "grouping/win32/stranded_group.h"
 
 #include "base/file_io.h"
 #include "base/leading_integer.h"
@@ -248,11 +248,9 @@ bool CFileGroup::UndoGrouping() {
   const std::vector<std::string> left =
       ReturnFilesToHotFolder(WithoutTrailingSeparators(folder), ParentFolder(groupFile_), "Undoing a group");
   if (left.empty()) return true;
-  std::string names;
-  for (const std::string& name : left) names += (names.empty() ? "" : ", ") + name;
   Log(LogLevel::kError,
       "Group <%s>: %lu member(s) could not go back to the hot folder and stay in <%s> with its group file: %s",
-      name_.c_str(), static_cast<unsigned long>(left.size()), folder.c_str(), names.c_str());
+      name_.c_str(), static_cast<unsigned long>(left.size()), folder.c_str(), JoinTexts(left, ", ").c_str());
   // The hand-over tries them again at every scan once the group has let go.
   MarkGroupStranded(groupFile_);
   return false;

@@ -106,10 +106,8 @@ bool RetryStrandedGroup(const char* sourcePath) {
     Log(LogLevel::kDetail, "Group folder <%s>: its members are back in the hot folder", folder.c_str());
     return true;
   }
-  std::string names;
-  for (const std::string& name : left) names += (names.empty() ? "" : ", ") + name;
   Log(LogLevel::kDetail, "Group folder <%s>: %lu member(s) still cannot go back to the hot folder: %s", folder.c_str(),
-      static_cast<unsigned long>(left.size()), names.c_str());
+      static_cast<unsigned long>(left.size()), JoinTexts(left, ", ").c_str());
   return true;
 }
 
