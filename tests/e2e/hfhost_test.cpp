@@ -1,4 +1,5 @@
 // hfhost as a user runs it over the real DLL: probe, hot folders, text and --json output, failures.
+#include "grouping/group_document.h"
 #include "tests/support/win32/host_run.h"
 #include "tests/support/win32/scratch_folder.h"
 #include "tests/tools/picture_test_support.h"
@@ -135,7 +136,7 @@ TEST_F(HfhostTest, TextOutputShowsEachMessageAndFileOnOneLine) {
   EXPECT_NE(run.process.output.find(". Grouping was disabled for '" + in + "'."), std::string::npos);
 }
 
-// --thumbnails: the page beside hfhost.exe lists the job, its name escaped; the renderer is in place or said missing.
+// --thumbnails: the page beside hfhost.exe lists the job, its name escaped; the renderer is in place.
 TEST_F(HfhostTest, ThumbnailPageListsTheHandedOverJob) {
   const std::string in = scratch.MakeSubfolder("in"), out = scratch.MakeSubfolder("out");
   ASSERT_TRUE(WriteBytes(in + "Tom & Jerry's.ps", kPostScript));
@@ -198,10 +199,10 @@ TEST_F(HfhostTest, RealPictureProgramsRenderAPreviewAndAGroupComposite) {
   EXPECT_EQ(std::make_tuple(width, height), std::make_tuple(300u, 400u));
   // The separations' thumbnails and the composite are filed under the group's resource ID.
   files.erase("logo.eps");
-  const std::string group = BytesOf(out + files.begin()->second.Text("name"));
-  const size_t idStart = group.find("ResourceID=") + 11;
-  const std::string groupId = group.substr(idStart, group.find_first_of("\r\n", idStart) - idStart);
-  ASSERT_TRUE(AwaitPng(thumbnails + groupId + "/", 60, width, height, rgb)) << group;
+  const std::string group = out + files.begin()->second.Text("name");
+  std::string groupId;
+  CGroupDocumentReader::ReadTextFromFile(group, kFileGroupInfoSection, "ResourceID", groupId);
+  ASSERT_TRUE(AwaitPng(thumbnails + groupId + "/", 60, width, height, rgb)) << BytesOf(group);
   EXPECT_EQ(std::make_tuple(width, height), std::make_tuple(8u, 8u));
 }
 

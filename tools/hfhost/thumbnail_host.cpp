@@ -2,6 +2,7 @@
 #include "tools/hfhost/thumbnail_host.h"
 
 #include "base/file_io.h"
+#include "base/path_utils.h"
 #include "base/win32/file_system.h"
 #include "base/win32/scoped_handle.h"
 #include "base/win32/windows_api.h"
@@ -40,11 +41,6 @@ std::string FirstPngIn(const std::string& folder) {
   return first;
 }
 
-// CreateFolder with its parents, of a folder written with a trailing backslash.
-int CreateFolderOf(const std::string& folder) {
-  return CreateFolder(folder.empty() || folder.back() != '\\' ? folder : folder.substr(0, folder.size() - 1), true);
-}
-
 }  // namespace
 
 std::string ThumbnailFolderOf(const std::string& hostFolder) { return hostFolder + "htdocs\\Thumbnails\\"; }
@@ -56,7 +52,7 @@ std::vector<std::string> PrepareThumbnailPrograms(const std::string& hostFolder)
   const std::string renderer = rendererFolder + "prevgen.exe";
   WIN32_FILE_ATTRIBUTE_DATA builtData{}, placedData{};
   if (Attributes(built, builtData) && !(Attributes(renderer, placedData) && SameFile(builtData, placedData))) {
-    int error = CreateFolderOf(rendererFolder);
+    int error = CreateFolder(WithoutTrailingSeparators(rendererFolder), true);
     if (error == 0) error = CopyFileReplacing(built, renderer);
     if (error != 0) {
       notices.push_back("cannot copy " + built + " to " + renderer + " (" + SystemErrorText(error) +
@@ -117,7 +113,7 @@ int ThumbnailIndexFile::Update() {
     if (entry.row.picture.empty() && now - entry.arrived < kPictureWait && FindPicture(entry)) changed_ = true;
   }
   if (!changed_) return 0;
-  int error = CreateFolderOf(folder_);
+  int error = CreateFolder(WithoutTrailingSeparators(folder_), true);
   if (error == 0) {
     std::vector<ThumbnailIndexRow> rows;
     rows.reserve(entries_.size());
